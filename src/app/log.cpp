@@ -1,0 +1,243 @@
+#include "app/log.h"
+
+#include <chrono>
+#include <cstdarg>
+#include <cstdio>
+#include <ctime>
+#include <cwchar>
+#include <filesystem>
+#include <mutex>
+#include <vector>
+
+#include "app/identity.h"
+
+namespace {
+
+struct LogState {
+    std::mutex mutex;
+    FILE* file = nullptr;
+    bool timestamp = true;
+    int writeCounter = 0;
+};
+
+LogState& State() {
+    static LogState s;
+    return s;
+}
+
+std::string TimeStamp() {
+    using namespace std::chrono;
+    auto now = system_clock::now();
+    std::time_t t = system_clock::to_time_t(now);
+    std::tm tmv{};
+    localtime_r(&t, &tmv);
+    auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "[%02d:%02d:%02d.%03d] ", tmv.tm_hour, tmv.tm_min, tmv.tm_sec,
+                  static_cast<int>(ms));
+    return buf;
+}
+
+// Writes one formatted message under the lock: time stamp (if set), text, flush rule.
+void Emit(LogState& s, const std::string& text) {
+    if (s.timestamp) {
+        std::string ts = TimeStamp();
+        std::fwrite(ts.data(), 1, ts.size(), stdout);
+        std::fwrite(ts.data(), 1, ts.size(), s.file);
+    }
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fwrite(text.data(), 1, text.size(), s.file);
+    if (s.writeCounter > 10) {
+        std::fflush(s.file);
+        std::fflush(stdout);
+        s.writeCounter = 0;
+    }
+    ++s.writeCounter;
+}
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string WideToUtf8(const std::wstring& w) {
+    std::string out;
+    out.reserve(w.size());
+    for (wchar_t c : w) AppendUtf8(out, static_cast<uint32_t>(c));
+    return out;
+}
+
+std::wstring Utf8ToWide(const std::string& s) {
+    std::wstring out;
+    size_t i = 0;
+    while (i < s.size()) {
+        auto b = static_cast<unsigned char>(s[i]);
+        uint32_t cp;
+        int extra;
+        if (b < 0x80) {
+            cp = b;
+            extra = 0;
+        } else if ((b & 0xE0) == 0xC0) {
+            cp = b & 0x1F;
+            extra = 1;
+        } else if ((b & 0xF0) == 0xE0) {
+            cp = b & 0x0F;
+            extra = 2;
+        } else if ((b & 0xF8) == 0xF0) {
+            cp = b & 0x07;
+            extra = 3;
+        } else {
+            out += L'\uFFFD';
+            ++i;
+            continue;
+        }
+        if (i + static_cast<size_t>(extra) >= s.size()) {  // truncated sequence
+            out += L'\uFFFD';
+            break;
+        }
+        bool ok = true;
+        for (int k = 1; k <= extra; ++k) {
+            auto c = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
+            if ((c & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if (!ok) {
+            out += L'\uFFFD';
+            ++i;
+            continue;
+        }
+        out += static_cast<wchar_t>(cp);
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return out;
+}
+
+int LogWrite(const wchar_t* format, ...) {
+    LogState& s = State();
+    std::lock_guard lock(s.mutex);
+    if (!s.file) {
+        ++s.writeCounter;
+        return 0;
+    }
+    std::vector<wchar_t> buf(512);
+    int n;
+    for (;;) {
+        va_list ap;
+        va_start(ap, format);
+        n = std::vswprintf(buf.data(), buf.size(), format, ap);
+        va_end(ap);
+        if (n >= 0 || buf.size() >= (1u << 20)) break;
+        buf.resize(buf.size() * 4);  // vswprintf reports -1 when the buffer is too small
+    }
+    if (n < 0) return 0;
+    Emit(s, WideToUtf8(std::wstring(buf.data(), static_cast<size_t>(n))));
+    return n;
+}
+
+int LogWriteNarrow(const char* format, ...) {
+    LogState& s = State();
+    std::lock_guard lock(s.mutex);
+    if (!s.file) {
+        ++s.writeCounter;
+        return 0;
+    }
+    va_list ap;
+    va_start(ap, format);
+    va_list ap2;
+    va_copy(ap2, ap);
+    int n = std::vsnprintf(nullptr, 0, format, ap);
+    va_end(ap);
+    if (n < 0) {
+        va_end(ap2);
+        return 0;
+    }
+    std::string text(static_cast<size_t>(n) + 1, '\0');
+    std::vsnprintf(text.data(), text.size(), format, ap2);
+    va_end(ap2);
+    text.resize(static_cast<size_t>(n));
+    Emit(s, text);
+    return n;
+}
+
+bool LogOpen(const std::string& path) {
+    LogState& s = State();
+    std::lock_guard lock(s.mutex);
+    if (s.file) return true;  // opened once, never reopened
+    // The console is standard output on this platform; nothing to allocate.
+    std::fputs("InitConsoleWindow OK!\n", stdout);
+    s.writeCounter = 0;
+    s.file = std::fopen(path.c_str(), "wb");
+    return s.file != nullptr;
+}
+
+bool LogStartIfEnabled() {
+    std::error_code ec;
+    if (!std::filesystem::exists("savelog.ini", ec)) return false;
+    if (!LogOpen("save.log")) return false;
+    LogWrite(L"MODEL_NAME: %S\n", dvdsp::kModelNameW);
+    LogWrite(L"MODEL_ID: %d\n", dvdsp::kModelId);
+    LogWriteNarrow("VERSION: %s\n", dvdsp::kSoftwareVersion);
+    LogWrite(L"INNER_FW: %d, %d\n", dvdsp::kInnerFwMain, dvdsp::kInnerFwSub);
+    return true;
+}
+
+bool LogIsOpen() {
+    LogState& s = State();
+    std::lock_guard lock(s.mutex);
+    return s.file != nullptr;
+}
+
+void LogSetTimestamp(bool on) {
+    LogState& s = State();
+    std::lock_guard lock(s.mutex);
+    s.timestamp = on;
+}
+
+void LogHexBytes(const uint8_t* data, size_t n) {
+    LogState& s = State();
+    std::lock_guard lock(s.mutex);
+    if (!s.file) {
+        ++s.writeCounter;
+        return;
+    }
+    std::string text;
+    text.reserve(n * 3 + 1);
+    char b[4];
+    for (size_t i = 0; i < n; ++i) {
+        std::snprintf(b, sizeof b, "%02x ", data[i]);
+        text += b;
+    }
+    text += '\n';
+    bool ts = s.timestamp;
+    s.timestamp = false;
+    Emit(s, text);
+    s.timestamp = ts;
+}
+
+void LogCloseForTest() {
+    LogState& s = State();
+    std::lock_guard lock(s.mutex);
+    if (s.file) std::fclose(s.file);
+    s.file = nullptr;
+    s.timestamp = true;
+    s.writeCounter = 0;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// Process-wide diagnostic log. Off unless "savelog.ini" exists in the current
+// directory at start-up; then every call goes to standard output and "save.log".
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Wide-character printf-style log call. Returns the number of characters formatted,
+// 0 while logging is off.
+int LogWrite(const wchar_t* format, ...);
+
+// Narrow (UTF-8) printf-style log call.
+int LogWriteNarrow(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Opens the log file (truncating it). Returns false when it cannot be opened; logging
+// then stays off.
+bool LogOpen(const std::string& path);
+
+// Start-up rule: enables the log when "savelog.ini" exists in the current directory and
+// writes the header lines. Returns true when the log is on.
+bool LogStartIfEnabled();
+
+bool LogIsOpen();
+
+// Callers that print one line in pieces clear the time stamp for the continuation
+// pieces and set it again afterwards.
+void LogSetTimestamp(bool on);
+
+// Writes "%02x " for each byte as one call, without a time stamp, then a line end.
+void LogHexBytes(const uint8_t* data, size_t n);
+
+// Closes the log (tests only; the program keeps it open until it ends).
+void LogCloseForTest();
+
+// Wide to UTF-8; invalid code points become U+FFFD.
+std::string WideToUtf8(const std::wstring& w);
+std::wstring Utf8ToWide(const std::string& s);

@@ -1,0 +1,85 @@
+#pragma once
+// dvdsp-cli: commands registered by name, run one after another ("--" between them)
+// against one unit session.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "emulator/virtual_transport.h"
+#include "emulator/virtual_unit.h"
+#include "link/dsp_device.h"
+#include "link/messages.h"
+#include "platform/instance_lock.h"
+
+namespace dvdsp::cli {
+
+enum ExitCode : int {
+    kOk = 0,
+    kUsage = 1,
+    kNoUnit = 2,
+    kLocked = 3,
+    kUnitError = 4,
+};
+
+// Collects what the link posts while a command runs.
+class RecordingSink final : public link::MessageSink {
+public:
+    void Post(link::Message m) override;
+    std::vector<link::Message> Take();
+
+private:
+    std::mutex mutex_;
+    std::vector<link::Message> messages_;
+};
+
+struct GlobalOptions {
+    bool virtualUnit = false;
+    std::string stateFile;  // empty: an in-memory virtual unit
+};
+
+// The unit a CLI run talks to, opened on first use and kept for every command of the run.
+class Session {
+public:
+    explicit Session(GlobalOptions options);
+    ~Session();
+
+    // Opens the unit, attaches and shakes hands. On failure prints why and returns the
+    // exit code to use; kOk when the unit is ready.
+    int Open();
+    bool IsOpen() const { return device_ && device_->IsConnected(); }
+    link::DspDevice& Device() { return *device_; }
+    RecordingSink& Sink() { return sink_; }
+    // The virtual unit, when one is in use (null for a real unit).
+    emu::VirtualUnit* VirtualUnit() { return unit_.get(); }
+    const GlobalOptions& Options() const { return options_; }
+
+private:
+    GlobalOptions options_;
+    platform::NamedMutex lock_;
+    std::unique_ptr<emu::VirtualUnit> unit_;
+    std::unique_ptr<link::HidBackend> backend_;
+    std::unique_ptr<link::DspDevice> device_;
+    RecordingSink sink_;
+    bool opened_ = false;
+};
+
+struct Command {
+    std::string name;
+    std::string usage;  // argument synopsis
+    std::string help;   // one or more lines
+    std::function<int(Session&, const std::vector<std::string>&)> run;
+};
+
+std::vector<Command>& Registry();
+void Register(Command c);
+
+// Each group of commands registers itself here.
+void RegisterUnitCommands();
+
+// Small helpers shared by commands.
+bool ParseInt(const std::string& s, long& out);
+bool ParseDouble(const std::string& s, double& out);
+
+}  // namespace dvdsp::cli

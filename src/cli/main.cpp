@@ -1,0 +1,93 @@
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/log.h"
+#include "cli/cli.h"
+
+using namespace dvdsp::cli;
+
+namespace {
+
+void PrintHelp() {
+    std::printf(
+        "usage: dvdsp-cli [--virtual-unit[=STATEFILE]] COMMAND [ARGS...] [-- COMMAND ...]\n"
+        "\n"
+        "Talks to a VTR50 DSP amplifier (USB 0483:5750), or with --virtual-unit to the\n"
+        "virtual unit (kept in STATEFILE when one is given, else in memory for this run).\n"
+        "Several commands may be given, separated by --; they run in order against one unit.\n"
+        "With \"savelog.ini\" in the current directory every exchange goes to \"save.log\".\n"
+        "\n"
+        "commands:\n");
+    for (const Command& c : Registry()) {
+        std::printf("  %s%s%s\n", c.name.c_str(), c.usage.empty() ? "" : " ", c.usage.c_str());
+        std::string h = c.help;
+        size_t pos = 0;
+        while (pos <= h.size()) {
+            size_t nl = h.find('\n', pos);
+            std::string line = h.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
+            std::printf("      %s\n", line.c_str());
+            if (nl == std::string::npos) break;
+            pos = nl + 1;
+        }
+    }
+    std::printf("\nexit codes: 0 done, 1 usage, 2 no unit, 3 unit in use, 4 unit error\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    std::setlocale(LC_NUMERIC, "C");  // numbers read and printed with a decimal point
+    LogStartIfEnabled();
+    RegisterUnitCommands();
+
+    GlobalOptions options;
+    int i = 1;
+    for (; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            PrintHelp();
+            return kOk;
+        } else if (a == "--virtual-unit") {
+            options.virtualUnit = true;
+        } else if (a.rfind("--virtual-unit=", 0) == 0) {
+            options.virtualUnit = true;
+            options.stateFile = a.substr(std::strlen("--virtual-unit="));
+        } else {
+            break;
+        }
+    }
+    if (i >= argc) {
+        PrintHelp();
+        return kUsage;
+    }
+    // Split the rest into commands at "--".
+    std::vector<std::vector<std::string>> commands(1);
+    for (; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0) {
+            commands.emplace_back();
+        } else {
+            commands.back().push_back(argv[i]);
+        }
+    }
+    Session session(options);
+    for (const auto& words : commands) {
+        if (words.empty()) continue;
+        const Command* cmd = nullptr;
+        for (const Command& c : Registry())
+            if (c.name == words[0]) cmd = &c;
+        if (!cmd) {
+            std::fprintf(stderr, "unknown command '%s' (see dvdsp-cli --help)\n", words[0].c_str());
+            return kUsage;
+        }
+        std::vector<std::string> args(words.begin() + 1, words.end());
+        int r = cmd->run(session, args);
+        if (r == kUsage)
+            std::fprintf(stderr, "usage: dvdsp-cli %s %s\n", cmd->name.c_str(), cmd->usage.c_str());
+        if (r != kOk) return r;
+    }
+    return kOk;
+}

@@ -1,0 +1,106 @@
+#include <cerrno>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/identity.h"
+#include "cli/cli.h"
+
+namespace dvdsp::cli {
+
+void RecordingSink::Post(link::Message m) {
+    std::lock_guard lock(mutex_);
+    messages_.push_back(std::move(m));
+}
+
+std::vector<link::Message> RecordingSink::Take() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(messages_, {});
+}
+
+Session::Session(GlobalOptions options) : options_(std::move(options)) {}
+
+Session::~Session() {
+    if (device_ && device_->IsConnected()) device_->CloseHIDDevice(true);
+    device_.reset();
+}
+
+int Session::Open() {
+    if (opened_) return IsOpen() ? kOk : kUnitError;
+    opened_ = true;
+    if (options_.virtualUnit) {
+        // A virtual unit is locked by its state file; an in-memory one is nobody else's.
+        if (!options_.stateFile.empty()) {
+            std::string name = "dvdsp-unit-" + std::to_string(std::hash<std::string>{}(options_.stateFile));
+            if (!lock_.Acquire(name)) {
+                std::fprintf(stderr, "the virtual unit %s is in use by another dvdsp process\n",
+                             options_.stateFile.c_str());
+                return kLocked;
+            }
+        }
+        unit_ = std::make_unique<emu::VirtualUnit>();
+        backend_ = std::make_unique<emu::VirtualHidBackend>(*unit_);
+    } else {
+        if (!lock_.Acquire(platform::InstanceMutexName())) {
+            std::fprintf(stderr,
+                         "the dvdsp program is running and controls the unit; close it first\n");
+            return kLocked;
+        }
+        backend_ = link::MakeHidapiBackend();
+    }
+    device_ = std::make_unique<link::DspDevice>(*backend_);
+    device_->SetDeviceProfile(static_cast<uint8_t>(kModelId), 10, 8, 1, 0);
+    for (int t = 0; t < link::kTargetCount; ++t)
+        device_->SetTarget(static_cast<link::Target>(t), &sink_);
+    device_->OpenHIDDevice();
+    if (!device_->IsConnected()) {
+        std::fprintf(stderr, "no VTR50 (USB %04x:%04x) was found%s\n", kVendorId, kProductId,
+                     options_.virtualUnit ? "" : "; is it plugged in, and may you use it (see README)?");
+        return kNoUnit;
+    }
+    device_->PC_Connect(1);
+    device_->Hand_Connect();
+    if (!device_->HandshakeOk()) {
+        std::fprintf(stderr, "the unit did not accept the hand-shake\n");
+        device_->CloseHIDDevice(true);
+        return kUnitError;
+    }
+    if (device_->Model() != kModelId) {
+        std::fprintf(stderr, "the unit reports model %d; this program serves model %d (%s)\n",
+                     device_->Model(), kModelId, kModelName);
+        device_->CloseHIDDevice(true);
+        return kUnitError;
+    }
+    return kOk;
+}
+
+std::vector<Command>& Registry() {
+    static std::vector<Command> commands;
+    return commands;
+}
+
+void Register(Command c) { Registry().push_back(std::move(c)); }
+
+bool ParseInt(const std::string& s, long& out) {
+    if (s.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(s.c_str(), &end, 0);
+    if (errno || *end) return false;
+    out = v;
+    return true;
+}
+
+bool ParseDouble(const std::string& s, double& out) {
+    if (s.empty()) return false;
+    // Numbers on the command line always use a decimal point, whatever the locale.
+    std::string t = s;
+    char* end = nullptr;
+    errno = 0;
+    double v = std::strtod(t.c_str(), &end);
+    if (errno || *end) return false;
+    out = v;
+    return true;
+}
+
+}  // namespace dvdsp::cli

@@ -1,0 +1,81 @@
+#pragma once
+// The virtual unit behind the HID seam: output reports go to the unit, its replies come
+// back as 64-byte input reports after a settable delay. Faults can be injected: lost,
+// corrupted, split or merged replies, stalls, unplugging, unreadable strings.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "emulator/virtual_unit.h"
+#include "link/clock.h"
+#include "link/hid_transport.h"
+
+namespace dvdsp::emu {
+
+class VirtualHidBackend final : public link::HidBackend {
+public:
+    VirtualHidBackend(VirtualUnit& unit, link::Clock& clock = link::DefaultClock());
+    ~VirtualHidBackend() override;
+
+    int Init() override { return 0; }
+    std::shared_ptr<link::HidHandle> Open(uint16_t vendorId, uint16_t productId) override;
+
+    VirtualUnit& Unit() { return unit_; }
+
+    // Time from a command's report to its answer (0 for unit tests).
+    void SetReportDelayMs(uint32_t ms);
+
+    // Fault injection; each count applies to the next replies the unit produces.
+    void DropReplies(int count);
+    void CorruptReplies(int count);   // wrong checksum byte
+    void SplitReplies(int count);     // each such reply spread over two reports
+    void MergeReplies(int count);     // such a reply waits and shares a report with the next
+    void StallFor(uint32_t ms);       // replies are held back until the stall ends
+    void FailStrings(int count);      // the last `count` of the four device strings fail
+
+    // Plugging. Unplugging kills every open handle; listeners hear both events.
+    void Unplug();
+    void Plug();
+    bool Plugged() const;
+    using PlugListener = std::function<void(bool plugged)>;
+    int AddPlugListener(PlugListener l);
+    void RemovePlugListener(int id);
+
+    // Counters for tests.
+    uint64_t ReportsWritten() const;
+    uint64_t ReportsRead() const;
+    size_t PendingReports() const;
+
+private:
+    friend class VirtualHidHandle;
+    struct Report {
+        std::vector<uint8_t> bytes;
+        uint64_t readyMs = 0;
+    };
+    int Write(uint64_t generation, const uint8_t* data, size_t len);
+    int Read(uint64_t generation, const std::atomic<bool>& interrupted, uint8_t* data,
+             size_t len, int timeoutMs);
+    int GetString(uint64_t generation, link::HidString which, std::wstring& out);
+    void Enqueue(std::vector<uint8_t> bytes, uint64_t readyMs);
+
+    VirtualUnit& unit_;
+    link::Clock& clock_;
+    mutable std::mutex mutex_;
+    std::deque<Report> inbox_;
+    std::vector<uint8_t> held_;  // a merged reply waiting for the next one
+    uint32_t delayMs_ = 0;
+    int drop_ = 0, corrupt_ = 0, split_ = 0, merge_ = 0, failStrings_ = 0;
+    uint64_t stallUntil_ = 0;
+    bool plugged_ = true;
+    uint64_t generation_ = 1;  // handles of an earlier plug-in are dead
+    uint64_t written_ = 0, read_ = 0;
+    std::mutex listenerMutex_;
+    std::vector<std::pair<int, PlugListener>> listeners_;
+    int nextListener_ = 1;
+};
+
+}  // namespace dvdsp::emu

@@ -1,0 +1,97 @@
+#include "emulator/virtual_unit.h"
+
+#include "link/commands.h"
+#include "link/packet.h"
+
+namespace dvdsp::emu {
+
+using namespace dvdsp::link;
+
+VirtualUnit::VirtualUnit() { RegisterLinkCommands(); }
+
+void VirtualUnit::On(uint8_t type, uint8_t cmd, uint8_t op, Handler h) {
+    handlers_[CommandKey{type, cmd, op}] = std::move(h);
+}
+
+Packet VirtualUnit::Reply(uint8_t type, uint8_t cmd, uint8_t op, std::vector<uint8_t> data) {
+    return BuildReplyPacket(type, cmd, op, data.data(), data.size());
+}
+
+Packet VirtualUnit::Ack(uint8_t type, uint8_t cmd, uint8_t status, uint8_t value) {
+    uint8_t d[2] = {status, value};
+    return BuildReplyPacket(type, cmd, OP_ACK, d, 2);
+}
+
+std::vector<Packet> VirtualUnit::HandleReport(const uint8_t* r, size_t n) {
+    std::lock_guard lock(mutex_);
+    std::vector<Packet> out;
+    // Frame: AA 55 LEN type cmd op data... checksum
+    if (n < 7 || r[0] != kSync1 || r[1] != kSync2 || r[2] < 3 ||
+        static_cast<size_t>(r[2]) + 4 > n) {
+        ++malformed_;
+        return out;
+    }
+    const uint8_t len = r[2];
+    uint32_t sum = 0;
+    for (size_t i = 2; i < static_cast<size_t>(len) + 4; ++i) sum += r[i];
+    if ((sum & 0xFF) != 0) {
+        ++malformed_;
+        return out;
+    }
+    const uint8_t type = r[3], cmd = r[4], op = r[5];
+    const uint8_t* data = r + 6;
+    const size_t dataLen = static_cast<size_t>(len) - 3;
+    auto it = handlers_.find(CommandKey{type, cmd, op});
+    if (it == handlers_.end()) {
+        unknown_.push_back(CommandKey{type, cmd, op});
+        return out;  // a unit says nothing to a command it does not know
+    }
+    ++handled_;
+    it->second(data, dataLen, out);
+    return out;
+}
+
+void VirtualUnit::RegisterLinkCommands() {
+    On(CMD_MCU, MCU_HANDSHAKE, OP_SET, [this](const uint8_t*, size_t, std::vector<Packet>& out) {
+        if (identity_.refuseHandshake) {
+            out.push_back(Reply(CMD_MCU, MCU_HANDSHAKE, OP_UPDATE, {0xF0, 0, 0, 0}));
+            return;
+        }
+        out.push_back(Reply(CMD_MCU, MCU_HANDSHAKE, OP_UPDATE,
+                            {0x00, identity_.model, identity_.fwMain, identity_.fwSub}));
+    });
+    On(CMD_MCU, MCU_PC_CONNECT, OP_SET, [this](const uint8_t* d, size_t n, std::vector<Packet>&) {
+        pcAttached_ = n > 0 && d[0] != 0;  // no answer
+    });
+    On(CMD_MCU, MCU_PING, OP_SET, [this](const uint8_t*, size_t, std::vector<Packet>& out) {
+        ++pings_;
+        out.push_back(Ack(CMD_MCU, MCU_PING));
+    });
+}
+
+uint64_t VirtualUnit::CommandsHandled() const {
+    std::lock_guard lock(mutex_);
+    return handled_;
+}
+uint64_t VirtualUnit::UnknownCommands() const {
+    std::lock_guard lock(mutex_);
+    return unknown_.size();
+}
+std::vector<CommandKey> VirtualUnit::UnknownCommandList() const {
+    std::lock_guard lock(mutex_);
+    return unknown_;
+}
+uint64_t VirtualUnit::MalformedReports() const {
+    std::lock_guard lock(mutex_);
+    return malformed_;
+}
+bool VirtualUnit::PcAttached() const {
+    std::lock_guard lock(mutex_);
+    return pcAttached_;
+}
+int VirtualUnit::PingCount() const {
+    std::lock_guard lock(mutex_);
+    return pings_;
+}
+
+}  // namespace dvdsp::emu

@@ -1,0 +1,104 @@
+// Replies of the flash (scenes) and of the karaoke effects.
+#include "app/log.h"
+#include "link/commands.h"
+#include "link/dsp_device.h"
+
+namespace dvdsp::link {
+
+void DspDevice::flash_ack_process(const uint8_t* p, uint8_t /*len*/) {
+    const uint8_t cmd = p[0];
+    const uint8_t op = p[1];
+    const uint8_t* d = p + 2;
+    switch (cmd) {
+        case FLASH_SCENE_SAVE:
+            if (op == OP_ACK && d[0] == ACK_READY)
+                Post(Target::Scene, WM_READ_SCENE_VALUE, d[1], int64_t{0});
+            return;
+        case FLASH_SCENE_DELETE:
+            if (op == OP_ACK && d[0] == ACK_READY)
+                Post(Target::Scene, WM_SCENE_DELETED, d[1], int64_t{0});
+            return;
+        case FLASH_SCENE_NAME: {
+            if (op != OP_UPDATE) return;
+            auto r = std::make_unique<SceneNameValue>();
+            r->index = static_cast<int32_t>(d[0]) - 1;
+            bool erased = true;
+            for (int i = 0; i < 16; ++i) erased = erased && (d[1 + i] & 1);
+            LogWriteNarrow("scene_name->index(%d), name -->> ", d[0]);
+            std::string bytes;
+            char b[8];
+            for (int i = 0; i < 16; ++i) {
+                std::snprintf(b, sizeof b, "0x%02x, ", d[1 + i]);
+                bytes += b;
+            }
+            LogWriteNarrow("%s\n m_payload: ", bytes.c_str());
+            LogHexBytes(p, kPayloadSize);
+            if (!erased)
+                for (size_t i = 0; i < 16; ++i) r->name[i] = d[1 + i];
+            Post(Target::Main, WM_READ_SCENE_VALUE, FLASH_SCENE_NAME, std::move(r));
+            return;
+        }
+        case FLASH_SCENE_ID:
+            if (op != OP_UPDATE) return;
+            LogWriteNarrow("FLASH_SCENE_ID current scene id = %d\n", d[0]);
+            Post(Target::Scene, WM_READ_SCENE_ID, FLASH_SCENE_ID, static_cast<int64_t>(d[0]));
+            return;
+        case FLASH_SCENE_VALID: {
+            if (op != OP_UPDATE) return;
+            int mask = (d[0] << 8) | d[1];
+            LogWriteNarrow("FLASH_SCENE_VALID valid scene = %d\n", mask);
+            auto r = std::make_unique<Int32Value>();
+            r->value = mask;
+            Post(Target::Main, WM_READ_SCENE_VALUE, FLASH_SCENE_VALID, std::move(r));
+            return;
+        }
+        case FLASH_SCENE_READ:
+            return;
+        case 0x02:
+        case 0x03:
+        case 0x04:
+        case 0x05:
+            return;  // firmware transfer acknowledgements belong to the upgrade
+        default:
+            LogWriteNarrow("!!! NOT SUPPORT MSG\n");
+            return;
+    }
+}
+
+void DspDevice::ktv_ack_process(const uint8_t* p, uint8_t /*len*/) {
+    const uint8_t cmd = p[0];
+    const uint8_t op = p[1];
+    const uint8_t* d = p + 2;
+    static const char* const kLines[] = {
+        nullptr,
+        "KTV MIC VOL OP=0x%x, scene=%d, src = %d, mic vol=%d\n",
+        "KTV MUSIC_VOL OP=0x%x, scene=%d, src = %d, music vol=%d\n",
+        "KTV HOWLING OP=0x%x, scene=%d, src = %d, howling=%d\n",
+        "KTV ECHO LEVEL OP=0x%x, scene=%d, src = %d, level=%d\n",
+        "KTV ECHO_DELAY OP=0x%x, scene=%d, src = %d, delay=%d\n",
+        "KTV REVERB_LEVEL OP=0x%x, scene=%d, src = %d, REVERB_LEVEL=%d\n",
+        "KTV REVERB_TIME OP=0x%x, scene=%d, src = %d, time=%d\n",
+        "KTV VOICE_CHANGER OP=0x%x, scene=%d, src = %d, voice=%d\n",
+    };
+    if (cmd < KTV_MIC_VOL || cmd > KTV_TREBLE_GAIN) {
+        LogWriteNarrow("!!! NOT SUPPORT MSG\n");
+        return;
+    }
+    if (cmd == KTV_BASS_GAIN) {
+        LogWriteNarrow("KTV_BASS_GAIN  low freq gain=%d\n", d[0]);
+    } else if (cmd == KTV_TREBLE_GAIN) {
+        LogWriteNarrow("KTV_TREBLE_GAIN treble gain=%d\n", d[0]);
+    } else {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+        LogWriteNarrow(kLines[cmd], op, d[0], d[1], d[2]);
+#pragma GCC diagnostic pop
+    }
+    if (op != OP_UPDATE) return;
+    int64_t value = d[0];
+    if (cmd == KTV_ECHO_DELAY) value = (d[0] << 8) | d[1];
+    if (cmd == KTV_BASS_GAIN || cmd == KTV_TREBLE_GAIN) value = static_cast<int8_t>(d[0]);
+    Post(Target::Main, WM_READ_KTV_VALUE, cmd, value);
+}
+
+}  // namespace dvdsp::link

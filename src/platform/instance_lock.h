@@ -1,0 +1,36 @@
+#pragma once
+// Named, process-wide lock used for the single-instance rule. On Linux it is an
+// exclusive lock on a file in the user's runtime folder; the kernel releases it when the
+// process dies, so a crash never blocks the next start.
+
+#include <string>
+
+namespace dvdsp::platform {
+
+class NamedMutex {
+public:
+    NamedMutex() = default;
+    ~NamedMutex();
+    NamedMutex(const NamedMutex&) = delete;
+    NamedMutex& operator=(const NamedMutex&) = delete;
+
+    // Creates and takes the lock. Returns false when another process holds it
+    // ("already exists"), or when the lock file cannot be created at all.
+    bool Acquire(const std::string& name);
+    void Release();
+    bool Held() const { return fd_ >= 0; }
+    // True when the last Acquire failed because another process holds the lock.
+    bool AlreadyExists() const { return alreadyExists_; }
+
+private:
+    int fd_ = -1;
+    bool alreadyExists_ = false;
+};
+
+// The user's runtime folder ($XDG_RUNTIME_DIR, else a private folder under /tmp).
+std::string RuntimeFolder();
+
+// Name of the single-instance lock: "DRAVIKUNIT_" followed by the model name.
+std::string InstanceMutexName();
+
+}  // namespace dvdsp::platform
