@@ -75,8 +75,11 @@ struct Command {
 std::vector<Command>& Registry();
 void Register(Command c);
 
-// Each group of commands registers itself here.
-void RegisterUnitCommands();
+// Each cmd_*.cpp file registers its commands at start-up with one of these:
+//   static const Registrar registrar([] { Register({...}); });
+struct Registrar {
+    explicit Registrar(void (*fn)()) { fn(); }
+};
 
 // Small helpers shared by commands.
 bool ParseInt(const std::string& s, long& out);

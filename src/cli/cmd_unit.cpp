@@ -7,6 +7,7 @@
 
 namespace dvdsp::cli {
 
+namespace {
 void RegisterUnitCommands() {
     Register({"info", "",
               "Open the unit, attach, shake hands and print its model and firmware version.",
@@ -38,5 +39,8 @@ void RegisterUnitCommands() {
                   return static_cast<int>(answered ? kOk : kUnitError);
               }});
 }
+
+const Registrar registrar(RegisterUnitCommands);
+}  // namespace
 
 }  // namespace dvdsp::cli

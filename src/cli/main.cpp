@@ -42,7 +42,6 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");  // numbers read and printed with a decimal point
     LogStartIfEnabled();
-    RegisterUnitCommands();
 
     GlobalOptions options;
     int i = 1;
