@@ -205,8 +205,12 @@ int VirtualHidBackend::Write(uint64_t generation, const uint8_t* data, size_t le
         bytes.insert(bytes.end(), p.begin(), p.end());
         if (split_ > 0 && bytes.size() > 1) {
             --split_;
+            // Reports are always full: the reply starts late in one report (after fill
+            // bytes) and runs on into the next.
             size_t half = bytes.size() / 2;
-            inbox_.push_back(Report{std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(half)), ready});
+            std::vector<uint8_t> first(link::kReportSize - half, 0);
+            first.insert(first.end(), bytes.begin(), bytes.begin() + static_cast<long>(half));
+            inbox_.push_back(Report{std::move(first), ready});
             inbox_.push_back(Report{std::vector<uint8_t>(bytes.begin() + static_cast<long>(half), bytes.end()), ready});
             continue;
         }
