@@ -1,0 +1,122 @@
+// The diagnostic log: UTF-8 file, one call never torn by another thread, off by default.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "app/log.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+struct LogFile {
+    fs::path path = fs::temp_directory_path() / ("dvdsp_log_test_" + std::to_string(::getpid()) + ".log");
+    LogFile() { LogCloseForTest(); }
+    ~LogFile() {
+        LogCloseForTest();
+        fs::remove(path);
+    }
+};
+
+}  // namespace
+
+TEST(Log, OffUntilOpenedAndCallsCostNothing) {
+    LogCloseForTest();
+    EXPECT_EQ(LogWriteNarrow("hello %d\n", 1), 0);
+    EXPECT_EQ(LogWrite(L"hello %d\n", 1), 0);
+    EXPECT_FALSE(LogIsOpen());
+}
+
+TEST(Log, StartsOnlyWithTheMarkerFile) {
+    LogFile f;
+    fs::path dir = fs::temp_directory_path() / ("dvdsp_log_dir_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    fs::path old = fs::current_path();
+    fs::current_path(dir);
+    EXPECT_FALSE(LogStartIfEnabled());
+    EXPECT_FALSE(fs::exists(dir / "save.log"));
+    std::ofstream(dir / "savelog.ini").put('\n');
+    EXPECT_TRUE(LogStartIfEnabled());
+    LogCloseForTest();
+    std::string text = ReadAll(dir / "save.log");
+    fs::current_path(old);
+    fs::remove_all(dir);
+    EXPECT_NE(text.find("MODEL_NAME: VTR50\n"), std::string::npos);
+    EXPECT_NE(text.find("MODEL_ID: 98\n"), std::string::npos);
+    EXPECT_NE(text.find("VERSION: v6.8.7\n"), std::string::npos);
+    EXPECT_NE(text.find("INNER_FW: 2, 27\n"), std::string::npos);
+}
+
+TEST(Log, WideAndNarrowBothWriteUtf8) {
+    LogFile f;
+    ASSERT_TRUE(LogOpen(f.path.string()));
+    LogSetTimestamp(false);
+    LogWrite(L"wide: %ls %d\n", L"\u0420\u0443\u0441 \u4e2d", 7);
+    LogWriteNarrow("narrow: %s\n", "\xc3\xa9t\xc3\xa9");
+    LogCloseForTest();
+    std::string text = ReadAll(f.path);
+    EXPECT_EQ(text, "wide: \xd0\xa0\xd1\x83\xd1\x81 \xe4\xb8\xad 7\nnarrow: \xc3\xa9t\xc3\xa9\n");
+}
+
+TEST(Log, TimestampPrefixesEveryCall) {
+    LogFile f;
+    ASSERT_TRUE(LogOpen(f.path.string()));
+    LogWriteNarrow("a\n");
+    LogCloseForTest();
+    std::string text = ReadAll(f.path);
+    ASSERT_EQ(text.size(), std::string("[00:00:00.000] a\n").size());
+    EXPECT_EQ(text[0], '[');
+    EXPECT_EQ(text[13], ']');
+}
+
+TEST(Log, HexDumpIsOneLineWithoutTimestamp) {
+    LogFile f;
+    ASSERT_TRUE(LogOpen(f.path.string()));
+    uint8_t bytes[] = {0x00, 0xAA, 0x55};
+    LogHexBytes(bytes, 3);
+    LogCloseForTest();
+    EXPECT_EQ(ReadAll(f.path), "00 aa 55 \n");
+}
+
+TEST(Log, ConcurrentCallsNeverInterleave) {
+    LogFile f;
+    ASSERT_TRUE(LogOpen(f.path.string()));
+    LogSetTimestamp(false);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([t] {
+            std::string line(200, static_cast<char>('A' + t));
+            for (int i = 0; i < 300; ++i) LogWriteNarrow("%s\n", line.c_str());
+        });
+    }
+    for (auto& th : threads) th.join();
+    LogCloseForTest();
+    std::istringstream in(ReadAll(f.path));
+    std::string line;
+    int lines = 0;
+    while (std::getline(in, line)) {
+        ++lines;
+        ASSERT_EQ(line.size(), 200u);
+        ASSERT_EQ(line.find_first_not_of(line[0]), std::string::npos);
+    }
+    EXPECT_EQ(lines, 1200);
+}
+
+TEST(Utf8, RoundTripAndInvalidInput) {
+    std::wstring w = L"a\u00e9\u4e2d\U0001F600";
+    EXPECT_EQ(Utf8ToWide(WideToUtf8(w)), w);
+    EXPECT_EQ(Utf8ToWide("\xff"), L"\uFFFD");
+    EXPECT_EQ(Utf8ToWide("ab\xe4\xb8"), L"ab\uFFFD");
+}

@@ -1,0 +1,105 @@
+// Settings file, display scale and the single-instance lock.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "app/settings.h"
+#include "platform/instance_lock.h"
+
+namespace fs = std::filesystem;
+using namespace dvdsp;
+
+namespace {
+struct TempConfigHome {
+    fs::path dir = fs::temp_directory_path() / ("dvdsp_cfg_" + std::to_string(::getpid()));
+    std::string old;
+    TempConfigHome() {
+        if (const char* o = std::getenv("XDG_CONFIG_HOME")) old = o;
+        fs::create_directories(dir);
+        setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    }
+    ~TempConfigHome() {
+        if (old.empty()) unsetenv("XDG_CONFIG_HOME");
+        else setenv("XDG_CONFIG_HOME", old.c_str(), 1);
+        fs::remove_all(dir);
+    }
+};
+}  // namespace
+
+TEST(Settings, PathIsInTheUsersConfigFolder) {
+    TempConfigHome home;
+    EXPECT_EQ(SettingsPath(), (home.dir / "dvdsp" / "dravik.ini").string());
+}
+
+TEST(Settings, LanguageDefaultsAndRoundTrip) {
+    TempConfigHome home;
+    EXPECT_EQ(ReadLanguageSetting(), 0);
+    ASSERT_TRUE(WriteSettingInt("lan", 2));
+    EXPECT_EQ(ReadLanguageSetting(), 2);
+    ASSERT_TRUE(WriteSettingInt("mem_addr", 4660));
+    EXPECT_EQ(ReadSettingInt("mem_addr", 0), 4660);
+    EXPECT_EQ(ReadLanguageSetting(), 2);
+}
+
+TEST(Settings, KeepsForeignLinesAndSections) {
+    TempConfigHome home;
+    fs::create_directories(home.dir / "dvdsp");
+    std::ofstream(SettingsPath()) << "; note\r\n[other]\r\nlan=9\r\n[config]\r\nfactoryEQ=1\r\n";
+    ASSERT_TRUE(WriteSettingInt("lan", 1));
+    IniFile ini;
+    ASSERT_TRUE(ini.Load(SettingsPath()));
+    EXPECT_EQ(ini.GetInt("config", "lan", -1), 1);
+    EXPECT_EQ(ini.GetInt("other", "lan", -1), 9);
+    EXPECT_EQ(ini.GetInt("config", "factoryEQ", -1), 1);
+    EXPECT_EQ(ReadLanguageSetting(), 1);
+}
+
+TEST(Settings, GarbageValueGivesTheDefault) {
+    TempConfigHome home;
+    fs::create_directories(home.dir / "dvdsp");
+    std::ofstream(SettingsPath()) << "[config]\nlan=abc\n";
+    EXPECT_EQ(ReadLanguageSetting(), 0);
+}
+
+TEST(DisplayScale, FromTheWidestMonitor) {
+    struct Row {
+        const char* what;
+        int w, h, expect;
+    } rows[] = {
+        {"full HD is 1.5", 1920, 1080, 144}, {"720p is 1.0", 1280, 720, 96},
+        {"XGA is 0.8", 1024, 768, 77},       {"4K is 3.0", 3840, 2160, 288},
+        {"1.25 exactly", 1600, 900, 120},    {"QHD", 2560, 1440, 192},
+        {"empty screen", 0, 0, 96},
+    };
+    for (const Row& r : rows) {
+        ScreenRect primary{0, 0, r.w, r.h};
+        EXPECT_EQ(ChooseDisplayScale(primary, primary, {primary}), r.expect) << r.what;
+    }
+}
+
+TEST(DisplayScale, SecondMonitorWinsOnlyWhenStrictlyWider) {
+    ScreenRect primary{0, 0, 1280, 720};
+    ScreenRect wide{1280, 0, 1280 + 3840, 2160};
+    ScreenRect same{-1280, 0, 0, 2000};
+    EXPECT_EQ(ChooseDisplayScale(primary, primary, {primary, wide}), 288);
+    EXPECT_EQ(ChooseDisplayScale(primary, primary, {primary, same}), 96);
+    EXPECT_EQ(ScaleFromFactor(1.9999f), 144);
+    EXPECT_EQ(ScaleFromFactor(2.0f), 192);
+}
+
+TEST(InstanceLock, SecondHolderIsRefusedUntilReleased) {
+    std::string name = "dvdsp_test_lock_" + std::to_string(::getpid());
+    platform::NamedMutex a, b;
+    ASSERT_TRUE(a.Acquire(name));
+    EXPECT_FALSE(b.Acquire(name));
+    EXPECT_TRUE(b.AlreadyExists());
+    a.Release();
+    EXPECT_TRUE(b.Acquire(name));
+}
+
+TEST(InstanceLock, NameCarriesTheModel) {
+    EXPECT_EQ(platform::InstanceMutexName(), "DRAVIKUNIT_VTR50");
+}
