@@ -1,19 +1,307 @@
-// Replies of the DSP (CMD_DSP).
+// Replies of the DSP (CMD_DSP): the global settings and the output channels. The input,
+// mixer and calibration replies are in decode_dsp_input.cpp and decode_irc.cpp.
+#include <string>
+
 #include "app/log.h"
 #include "link/commands.h"
+#include "link/decode_common.h"
 #include "link/dsp_device.h"
 
 namespace dvdsp::link {
 
-void DspDevice::dsp_ack_process(const uint8_t* p, uint8_t /*len*/) {
+using namespace decode;
+
+namespace {
+
+// The 16-bit delay fraction is in thousandths of a millisecond.
+float DelayMs(const uint8_t* b) { return F(b[0]) + F(Be16(b + 1)) / 1000.0f; }
+
+float EqQ(const uint8_t* b) { return F(b[0]) + F(b[1]) / 100.0f; }
+float EqGain(const uint8_t* b) { return F(b[0]) + F(b[1]) / 10.0f - 18.0f; }
+float Tenths(const uint8_t* b) { return F(b[0]) + F(b[1]) / 10.0f; }
+
+}  // namespace
+
+void DspDevice::PostEqBands(Target target, uint32_t msg, uint32_t wparam, const uint8_t* d, int n) {
+    // data 0 scene, 1 source, 2 channel, 3 band_start, 4 band_end; 6 bytes per band from 5.
+    ForEachEntry(d, n, d[3], d[4], 5, 6, [&](int band, const uint8_t* b) {
+        auto r = std::make_unique<EqBandValue>();
+        r->scene = d[0];
+        r->ch = d[2];
+        r->band = band;
+        r->freq = Be16(b);
+        r->q = EqQ(b + 2);
+        r->gain = EqGain(b + 4);
+        Post(target, msg, wparam, std::move(r));
+    });
+}
+
+void DspDevice::dsp_ack_process(const uint8_t* p, uint8_t len) {
+    const int n = DataLength(len);
+    if (n < 0) return;  // no operation byte: nothing to decode
     const uint8_t cmd = p[0];
     const uint8_t op = p[1];
+    const uint8_t* d = p + 2;
     ++dspAckCounter_;
-    const wchar_t* name = cmd < 78 || cmd == DSP_MIX_TYPE2 ? DspCommandName(cmd) : nullptr;
-    std::string label = name ? WideToUtf8(name) : std::to_string(cmd);
-    LogWriteNarrow("dsp_ack_process %u, cmd(0x%08x), OP(%02x), %s\n", dspAckCounter_, cmd, op,
-                   label.c_str());
-    LogWriteNarrow("!!! NOT SUPPORT MSG\n");
+    LogWriteNarrow("dsp_ack_process %u, cmd(0x%08x), OP(%02x), ", dspAckCounter_, cmd, op);
+    LogSetTimestamp(false);
+    if (cmd == DSP_MIX_TYPE2)
+        LogWriteNarrow("DSP_MIX_TYPE2\n");
+    else if (cmd < 78)
+        LogWriteNarrow("%s\n", WideToUtf8(kDspCommandNames[cmd]).c_str());
+    else
+        LogWriteNarrow("%d\n", cmd);
+    LogSetTimestamp(true);
+
+    if (dsp_input_ack(cmd, op, d, n) || dsp_irc_ack(cmd, op, d, n)) return;
+
+    const bool update = op == OP_UPDATE;
+    const auto value = [&](int64_t v) { Post(Target::Main, WM_READ_DSP_VALUE, cmd, v); };
+    // Per channel of the range in data 2 and 3, `width` bytes each from data 4.
+    const auto perChannel = [&](int width, auto fn) {
+        ForEachChannel(d, n, d[2], d[3], 4, width, fn);
+    };
+    const auto channelValue = [&](int ch, const uint8_t* b) {
+        auto r = std::make_unique<ChannelValue>();
+        r->scene = d[0];
+        r->ch = ch;
+        r->value = b[0];
+        Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+    };
+    const auto linkValue = [&] {
+        auto r = std::make_unique<LinkValue>();
+        r->scene = d[0];
+        r->link = d[1];
+        const int want = std::max(0, profile_.output_count / 2);
+        r->count = std::clamp(std::min(want, n - 2), 0, static_cast<int>(r->pairs.size()));
+        for (int i = 0; i < r->count; ++i) r->pairs[static_cast<size_t>(i)] = d[2 + i];
+        Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+    };
+
+    switch (cmd) {
+        case DSP_SOURCE_CONFIG: {
+            if (!update) return;
+            const int count = d[0];
+            LogWriteNarrow("DSP_SOURCE_CONFIG update total source=%d -->\n", count);
+            for (int i = 1; i <= count && i < n; ++i) LogWriteNarrow("source%d = %d\n", i - 1, d[i]);
+            return;
+        }
+        case DSP_SOURCE_SWITCH:
+        case DSP_MUTE:
+        case DSP_AMP_MUTE:
+        case DSP_SPK_OHM:
+        case DSP_NOISE_GATE:
+            if (update) value(d[0]);
+            return;
+        case DSP_VOLUME:
+            if (op == OP_ACK) {
+                LogWriteNarrow("DSP_VOLUME OP_ACK\n");
+                return;
+            }
+            if (!update) return;
+            LogWriteNarrow("DSP_VOLUME OP_UPDATE, MVol = %d\n", S8(d[0]));
+            value(S8(d[0]));
+            return;
+        case DSP_SUBWOOFER_VOLUME:
+            if (update) value(S8(d[0]));
+            return;
+        case DSP_FILTER_SET:
+            if (!update) return;
+            perChannel(8, [&](int ch, const uint8_t* b) {
+                auto r = std::make_unique<FilterValue>();
+                r->scene = d[0];
+                r->ch = ch;
+                r->hp_type = b[0];
+                r->hp_freq = Be16(b + 1);
+                r->hp_slope = b[3];
+                r->lp_type = b[4];
+                r->lp_freq = Be16(b + 5);
+                r->lp_slope = b[7];
+                Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+            });
+            return;
+        case DSP_EQ_CH:
+            if (update) PostEqBands(Target::Main, WM_READ_DSP_VALUE, cmd, d, n);
+            return;
+        case DSP_DELAY_CH:
+            if (!update) return;
+            perChannel(3, [&](int ch, const uint8_t* b) {
+                auto r = std::make_unique<ChannelFloat>();
+                r->scene = d[0];
+                r->ch = ch;
+                r->value = DelayMs(b);
+                Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+            });
+            return;
+        case DSP_TRIM_CH: {
+            if (!update) return;
+            const bool attenuation = profile_.trim_is_attenuation != 0;
+            perChannel(attenuation ? 2 : 1, [&](int ch, const uint8_t* b) {
+                auto r = std::make_unique<ChannelFloat>();
+                r->scene = d[0];
+                r->ch = ch;
+                r->value = attenuation ? -(F(b[0]) + F(b[1]) / 100.0f) : F(S8(b[0]));
+                Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+            });
+            return;
+        }
+        case DSP_MUTE_CH:
+        case DSP_PHASE_CH:
+        case DSP_EQ_BYPASS:
+        case DSP_CH_SOLO:
+        case DSP_COMPRESSOR_ON_CH:
+            if (update) perChannel(1, channelValue);
+            return;
+        case DSP_CH_TYPE:
+            if (op == OP_ACK) {
+                LogWriteNarrow("DSP_CH_TYPE OP_ACK\n");
+                return;
+            }
+            if (update) perChannel(1, channelValue);
+            return;
+        case DSP_MIX_CH: {
+            if (!update) return;
+            const bool wide = profile_.input_count > 8;
+            perChannel(wide ? 2 : 1, [&](int ch, const uint8_t* b) {
+                auto r = std::make_unique<MixValue>();
+                r->scene = d[0];
+                r->source = d[1];
+                r->ch = ch;
+                r->mask = wide ? Be16(b) : b[0];
+                Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+            });
+            return;
+        }
+        case DSP_REMAP_CH:
+        case DSP_BYPASS:
+            return;
+        case DSP_CH_LINK:
+        case DSP_CH_TRIM_LINK:
+        case DSP_CH_DELAY_LINK:
+            if (update) linkValue();
+            return;
+        case DSP_CH_LOCK: {
+            if (!update) return;
+            auto r = std::make_unique<LockValue>();
+            r->scene = d[0];
+            r->lock = d[1];
+            Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+            return;
+        }
+        case DSP_EQ_RESET:
+            LogWriteNarrow("DSP_EQ_RESET OP=0x%x, scene =%d, \n", op, d[0]);
+            return;
+        case DSP_SEL_REMOTE_CH:
+            if (update) value(Be16(d));
+            return;
+        case DSP_SPK_CH_CONFIG: {
+            if (!update) return;
+            LogWriteNarrow("DSP_SPK_CH_CONFIG spk_cfg(0x%02x)\n", d[0]);
+            auto r = std::make_unique<Int32Value>();
+            r->value = d[0];
+            Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+            return;
+        }
+        case DSP_HPF_Q_FACT_MODE:
+        case DSP_LPF_Q_FACT_MODE: {
+            if (!update) return;
+            auto r = std::make_unique<RangeModes>();
+            r->scene = d[0];
+            r->source = d[1];
+            r->ch_start = d[2];
+            r->ch_end = ClampEnd(d[3]);
+            perChannel(1, [&](int ch, const uint8_t* b) { r->values[static_cast<size_t>(ch)] = b[0]; });
+            Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+            return;
+        }
+        case DSP_FACTORY_PRESET:
+            if (!update) return;
+            LogWriteNarrow("fac_preset mode = %d\n", d[0]);
+            value(d[0]);
+            return;
+        case DSP_SETUP_MODE:
+            if (!update) return;
+            LogWriteNarrow("setup_mode mode = %d\n", d[0]);
+            value(d[0]);
+            return;
+        case DSP_COMPRESSOR_SETTING:
+            if (!update) return;
+            // One set of values for every channel of the range.
+            perChannel(0, [&](int ch, const uint8_t*) {
+                auto r = std::make_unique<CompressorValue>();
+                r->scene = d[0];
+                r->ch = ch;
+                r->bypass = d[4];
+                r->threshold = Tenths(d + 5) - 100.0f;
+                r->ratio = Tenths(d + 7);
+                r->soft_knee = Tenths(d + 9);
+                r->attack = Be16(d + 11);
+                r->release = Be16(d + 13);
+                Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+            });
+            return;
+        case DSP_MEM_DATA: {
+            if (!update) return;
+            auto r = std::make_unique<MemValue>();
+            std::copy(d, d + r->bytes.size(), r->bytes.begin());
+            Post(Target::Memory, WM_READ_MEM_VALUE, cmd, std::move(r));
+            return;
+        }
+        case DSP_SPK_DIST: {
+            if (!update) return;
+            auto r = std::make_unique<RangeDistances>();
+            r->scene = d[0];
+            r->source = d[1];
+            r->ch_start = d[2];
+            r->ch_end = ClampEnd(d[3]);
+            perChannel(2, [&](int ch, const uint8_t* b) {
+                const auto v = static_cast<uint16_t>(Be16(b));
+                r->values[static_cast<size_t>(ch)] = v;
+                LogWriteNarrow("q_spk_dist[%d]=(%d/100)\n", ch, v);
+            });
+            Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+            return;
+        }
+        case DSP_REM_OUT: {
+            if (!update) return;
+            auto r = std::make_unique<RemOutValue>();
+            r->rem_out1 = d[0];
+            r->rem_out2 = d[1];
+            Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+            return;
+        }
+        case DSP_DSP_STATUS:
+            LogWriteNarrow("DSP_DSP_STATUS OP=0x%x, on_off = 0x%x\n", op, d[0]);
+            if (update) value(d[0]);
+            return;
+        case DSP_COMPRESSOR_SETTING2:
+            if (!update) return;
+            perChannel(6, [&](int ch, const uint8_t* b) {
+                auto r = std::make_unique<Compressor2Value>();
+                r->scene = d[0];
+                r->ch = ch;
+                r->threshold = F(S8(b[0])) + F(S8(b[1])) * 0.1f;
+                r->attack = Be16(b + 2);
+                r->release = b[4] * 1000 + b[5] * 100;
+                Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+            });
+            return;
+        case DSP_OUPUT_BRIDGE: {
+            if (!update) return;
+            auto r = std::make_unique<BridgeValue>();
+            r->scene = d[0];
+            r->source = d[1];
+            const int count = std::min({static_cast<int>(d[2]), static_cast<int>(r->bridge.size()),
+                                        std::max(0, n - 3)});
+            r->count = static_cast<uint8_t>(count);
+            std::copy(d + 3, d + 3 + count, r->bridge.begin());
+            Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+            return;
+        }
+        default:
+            LogWriteNarrow("!!! NOT SUPPORT MSG\n");
+            return;
+    }
 }
 
 }  // namespace dvdsp::link

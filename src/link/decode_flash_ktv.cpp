@@ -1,11 +1,18 @@
 // Replies of the flash (scenes) and of the karaoke effects.
+#include <algorithm>
+
 #include "app/log.h"
 #include "link/commands.h"
+#include "link/decode_common.h"
 #include "link/dsp_device.h"
 
 namespace dvdsp::link {
 
-void DspDevice::flash_ack_process(const uint8_t* p, uint8_t /*len*/) {
+using namespace decode;
+
+void DspDevice::flash_ack_process(const uint8_t* p, uint8_t len) {
+    const int n = DataLength(len);
+    if (n < 0) return;  // no operation byte: nothing to decode
     const uint8_t cmd = p[0];
     const uint8_t op = p[1];
     const uint8_t* d = p + 2;
@@ -20,21 +27,19 @@ void DspDevice::flash_ack_process(const uint8_t* p, uint8_t /*len*/) {
             return;
         case FLASH_SCENE_NAME: {
             if (op != OP_UPDATE) return;
+            // data 0 scene number (1-based), data 1 to 16 the name. Erased flash reads as
+            // all 0xFF and stands for "no name".
             auto r = std::make_unique<SceneNameValue>();
             r->index = static_cast<int32_t>(d[0]) - 1;
-            bool erased = true;
-            for (int i = 0; i < 16; ++i) erased = erased && (d[1 + i] & 1);
+            const uint8_t* name = d + 1;
+            const bool erased = std::all_of(name, name + 16, [](uint8_t b) { return b == 0xFF; });
             LogWriteNarrow("scene_name->index(%d), name -->> ", d[0]);
-            std::string bytes;
-            char b[8];
-            for (int i = 0; i < 16; ++i) {
-                std::snprintf(b, sizeof b, "0x%02x, ", d[1 + i]);
-                bytes += b;
-            }
-            LogWriteNarrow("%s\n m_payload: ", bytes.c_str());
-            LogHexBytes(p, kPayloadSize);
-            if (!erased)
-                for (size_t i = 0; i < 16; ++i) r->name[i] = d[1 + i];
+            LogSetTimestamp(false);
+            for (int i = 0; i < 16; ++i) LogWriteNarrow("0x%02x, ", name[i]);
+            LogWriteNarrow("\n m_payload: ");
+            LogSetTimestamp(true);
+            LogHexBytes(p, static_cast<size_t>(n) + 2);
+            if (!erased) std::copy(name, name + 16, r->name.begin());
             Post(Target::Main, WM_READ_SCENE_VALUE, FLASH_SCENE_NAME, std::move(r));
             return;
         }
@@ -45,7 +50,7 @@ void DspDevice::flash_ack_process(const uint8_t* p, uint8_t /*len*/) {
             return;
         case FLASH_SCENE_VALID: {
             if (op != OP_UPDATE) return;
-            int mask = (d[0] << 8) | d[1];
+            const int32_t mask = Be16(d);
             LogWriteNarrow("FLASH_SCENE_VALID valid scene = %d\n", mask);
             auto r = std::make_unique<Int32Value>();
             r->value = mask;
@@ -65,7 +70,8 @@ void DspDevice::flash_ack_process(const uint8_t* p, uint8_t /*len*/) {
     }
 }
 
-void DspDevice::ktv_ack_process(const uint8_t* p, uint8_t /*len*/) {
+void DspDevice::ktv_ack_process(const uint8_t* p, uint8_t len) {
+    if (DataLength(len) < 0) return;  // no operation byte: nothing to decode
     const uint8_t cmd = p[0];
     const uint8_t op = p[1];
     const uint8_t* d = p + 2;
@@ -96,8 +102,8 @@ void DspDevice::ktv_ack_process(const uint8_t* p, uint8_t /*len*/) {
     }
     if (op != OP_UPDATE) return;
     int64_t value = d[0];
-    if (cmd == KTV_ECHO_DELAY) value = (d[0] << 8) | d[1];
-    if (cmd == KTV_BASS_GAIN || cmd == KTV_TREBLE_GAIN) value = static_cast<int8_t>(d[0]);
+    if (cmd == KTV_ECHO_DELAY) value = Be16(d);
+    if (cmd == KTV_BASS_GAIN || cmd == KTV_TREBLE_GAIN) value = S8(d[0]);
     Post(Target::Main, WM_READ_KTV_VALUE, cmd, value);
 }
 

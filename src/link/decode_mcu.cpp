@@ -3,17 +3,33 @@
 
 #include "app/log.h"
 #include "link/commands.h"
+#include "link/decode_common.h"
 #include "link/dsp_device.h"
 
 namespace dvdsp::link {
 
+using namespace decode;
+
+namespace {
+
+// Logs `count` bytes as characters, continuing the current line.
+void LogChars(const uint8_t* b, int count) {
+    LogSetTimestamp(false);
+    for (int i = 0; i < count; ++i) LogWriteNarrow("%c", b[i]);
+    LogWriteNarrow("\n");
+    LogSetTimestamp(true);
+}
+
+}  // namespace
+
 void DspDevice::mcu_ack_process(const uint8_t* p, uint8_t len) {
+    // Data bytes present in the packet. Fixed-position fields always lie inside the
+    // 60-byte payload buffer; variable-length ones are bounded by this count.
+    const int dataLen = DataLength(len);
+    if (dataLen < 0) return;  // no operation byte: nothing to decode
     const uint8_t cmd = p[0];
     const uint8_t op = p[1];
     const uint8_t* d = p + 2;
-    // Data bytes present in the packet. Fixed-position fields always lie inside the
-    // 60-byte payload buffer; variable-length ones are bounded by this count.
-    const int dataLen = std::max(0, static_cast<int>(len) - 3);
     switch (cmd) {
         case MCU_HANDSHAKE: {
             LogWriteNarrow("MCU_HANDSHAKE\n");
@@ -37,8 +53,8 @@ void DspDevice::mcu_ack_process(const uint8_t* p, uint8_t len) {
             return;
         }
         case MCU_GET_DSPFLASH_VER: {
-            if (op != OP_UPDATE) return;
             LogWriteNarrow("MCU_GET_DSPFLASH_VER\n");
+            if (op != OP_UPDATE) return;
             LogWriteNarrow("flashver = %02d%02d%02d%02d\n", d[0], d[1], d[2], d[3]);
             auto r = std::make_unique<FlashVersionValue>();
             for (int i = 0; i < 4; ++i) r->v[static_cast<size_t>(4 + i)] = d[i];
@@ -51,30 +67,32 @@ void DspDevice::mcu_ack_process(const uint8_t* p, uint8_t len) {
             return;
         case MCU_PASSWORD: {
             if (op != OP_UPDATE) return;
+            // data 0 password length n, n password bytes, remark length m, m remark bytes.
+            // Both are cut to what the packet carries and to the record's room.
             auto r = std::make_unique<PasswordValue>();
-            // Lengths are bounded by both the packet and the record.
-            int n = std::min<int>(d[0], std::max(0, dataLen - 1));
+            const int n = std::min<int>(d[0], std::max(0, dataLen - 1));
             r->pwd_len = std::min<int>(n, static_cast<int>(r->pwd.size()));
+            std::copy(d + 1, d + 1 + r->pwd_len, r->pwd.begin());
             LogWriteNarrow("password->len(%d),  pwd-->> ", d[0]);
-            for (int i = 0; i < r->pwd_len; ++i) r->pwd[static_cast<size_t>(i)] = static_cast<char>(d[1 + i]);
-            LogWriteNarrow("%.*s\n", r->pwd_len, r->pwd.data());
-            int mPos = 1 + n;
-            int m = mPos < dataLen ? std::min<int>(d[mPos], std::max(0, dataLen - mPos - 1)) : 0;
+            LogChars(d + 1, n);
+            const int mPos = 1 + n;
+            const int mReported = mPos < dataLen ? d[mPos] : 0;
+            const int m = std::min(mReported, std::max(0, dataLen - mPos - 1));
+            const uint8_t* remark = d + std::min(mPos + 1, dataLen);
             r->remark_len = std::min<int>(m, static_cast<int>(r->remark.size()));
-            LogWriteNarrow("password->remark_len(%d),  -->> ", mPos < dataLen ? d[mPos] : 0);
-            for (int i = 0; i < r->remark_len; ++i)
-                r->remark[static_cast<size_t>(i)] = static_cast<char>(d[mPos + 1 + i]);
-            LogWriteNarrow("%.*s\n", r->remark_len, r->remark.data());
+            std::copy(remark, remark + r->remark_len, r->remark.begin());
+            LogWriteNarrow("password->remark_len(%d),  -->> ", mReported);
+            LogChars(remark, m);
             Post(Target::Main, WM_READ_MCU_VALUE, MCU_PASSWORD, std::move(r));
             return;
         }
         case MCU_INFO: {
             if (op != OP_UPDATE) return;
             auto r = std::make_unique<InfoStringValue>();
-            int n = std::min<int>(d[0], std::max(0, dataLen - 1));
-            n = std::min<int>(n, static_cast<int>(r->text.size()));
+            const int n = std::min({static_cast<int>(d[0]), std::max(0, dataLen - 1),
+                                    static_cast<int>(r->text.size())});
             r->len = static_cast<uint8_t>(n);
-            for (int i = 0; i < n; ++i) r->text[static_cast<size_t>(i)] = static_cast<char>(d[1 + i]);
+            std::copy(d + 1, d + 1 + n, r->text.begin());
             Post(Target::Main, WM_READ_MCU_VALUE, MCU_INFO, std::move(r));
             return;
         }
@@ -83,13 +101,12 @@ void DspDevice::mcu_ack_process(const uint8_t* p, uint8_t len) {
             return;
         case MCU_POWER_OFF_TIME:
             if (op != OP_UPDATE) return;
-            Post(Target::Main, WM_READ_MCU_VALUE, MCU_POWER_OFF_TIME,
-                 static_cast<int64_t>((d[0] << 8) | d[1]));
+            Post(Target::Main, WM_READ_MCU_VALUE, MCU_POWER_OFF_TIME, int64_t{Be16(d)});
             return;
         case MCU_ACC:
-            LogWriteNarrow("MCU_ACC OP=0x%x, delay = %d\n", op, d[0]);
+            LogWriteNarrow("MCU_ACC OP=0x%x, delay = %d\n", op, S8(d[0]));
             if (op != OP_UPDATE) return;
-            Post(Target::Main, WM_READ_MCU_VALUE, MCU_ACC, static_cast<int64_t>(static_cast<int8_t>(d[0])));
+            Post(Target::Main, WM_READ_MCU_VALUE, MCU_ACC, int64_t{S8(d[0])});
             return;
         case MCU_PING:
             LogWriteNarrow("\nMCU_PING\n");

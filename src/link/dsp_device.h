@@ -121,6 +121,12 @@ private:
     void mcu_ack_process(const uint8_t* payload, uint8_t len);
     void flash_ack_process(const uint8_t* payload, uint8_t len);
     void ktv_ack_process(const uint8_t* payload, uint8_t len);
+    // Parts of dsp_ack_process kept in their own files; each returns true when the
+    // command was one of its own. `d` is the data and `n` the data bytes in the packet.
+    bool dsp_input_ack(uint8_t cmd, uint8_t op, const uint8_t* d, int n);
+    bool dsp_irc_ack(uint8_t cmd, uint8_t op, const uint8_t* d, int n);
+    void irc_status_process(const uint8_t* d);
+    void PostEqBands(Target target, uint32_t msg, uint32_t wparam, const uint8_t* d, int n);
 
     HidBackend& backend_;
     Clock& clock_;

@@ -25,6 +25,33 @@ inline constexpr uint32_t WM_READ_SCENE_ID = 1250;
 enum class Target : int { Main = 0, Scene, Calibration, Noise, Memory };
 inline constexpr int kTargetCount = 5;
 
+// Calibration status of a DSP_IRC_CTRL report (wparam of WM_READ_IRC_VALUE).
+enum IrcRet : uint32_t {
+    IRC_RET_START_TEST = 0,
+    IRC_RET_SPK_STATUS_TEST = 1,
+    IRC_RET_LEVEL_TEST = 2,
+    IRC_RET_DELAY_TEST = 3,
+    IRC_RET_TRIM_TEST = 4,
+    IRC_RET_EQ_TEST = 5,
+    IRC_RET_SPEAKER_RTA_TEST = 6,
+    IRC_RET_SPEAKER_RTA_UPDATE = 7,
+    IRC_RET_EQ_DATA_UPDATE = 8,
+    IRC_RET_TEST_DATA_UPDATE = 9,
+    IRC_RET_TEST_DONE = 10,
+    IRC_RET_TEST_FAIL = 11,
+    IRC_RET_TEST_EXIT = 12,
+};
+
+// Failure code posted with IRC_RET_TEST_FAIL.
+enum IrcFail : int32_t {
+    IRC_FAIL_NO_VAR = 0,
+    IRC_FAIL_NO_MIC = 1,
+    IRC_FAIL_NO_SPEAKER = 2,
+    IRC_FAIL_DELAY = 3,
+    IRC_FAIL_TRIM = 4,
+    IRC_FAIL_EQ = 5,
+};
+
 struct Record {
     virtual ~Record() = default;
 };
@@ -49,6 +76,11 @@ public:
 };
 
 // ---- Record shapes --------------------------------------------------------------
+// One record per posted value group; the receiver owns it. Records indexed by channel
+// number hold channels 0 to 15; a decoder clamps the range it stores (ch_end and the
+// like) so that every index from the start to the end of the range lies inside them.
+
+inline constexpr int kRecordChannels = 16;
 
 struct ChannelValue : Record {
     int32_t scene = 0, ch = 0, value = 0;
@@ -70,22 +102,23 @@ struct MixValue : Record {
 };
 struct LinkValue : Record {
     int32_t scene = 0, link = 0;
+    int32_t count = 0;               // pair bytes filled in
     std::array<uint8_t, 8> pairs{};  // one byte per output pair
 };
 struct LockValue : Record {
     int32_t scene = 0, lock = 0;
 };
 struct RangeBytes : Record {
-    uint8_t scene = 0, source = 0, ch_start = 0, ch_end = 0;
-    std::array<int8_t, 16> values{};
+    int32_t scene = 0, source = 0, ch_start = 0, ch_end = 0;
+    std::array<int8_t, kRecordChannels> values{};  // indexed by channel number
 };
 struct RangeModes : Record {
     uint8_t scene = 0, source = 0, ch_start = 0, ch_end = 0;
-    std::array<uint8_t, 16> values{};
+    std::array<uint8_t, kRecordChannels> values{};  // indexed by channel number
 };
 struct RangeDistances : Record {
     uint8_t scene = 0, source = 0, ch_start = 0, ch_end = 0;
-    std::array<uint16_t, 16> values{};
+    std::array<uint16_t, kRecordChannels> values{};  // hundredths, indexed by channel number
 };
 struct CompressorValue : Record {
     int32_t scene = 0, ch = 0, bypass = 0;
@@ -104,11 +137,15 @@ struct MixTypeValue : Record {
 struct Int32Value : Record {
     int32_t value = 0;
 };
-struct BytesValue : Record {  // small fixed byte records (remote outputs, cross-source mix)
-    std::array<uint8_t, 8> bytes{};
+struct RemOutValue : Record {
+    uint8_t rem_out1 = 0, rem_out2 = 0;
+};
+struct CrossSourceMixValue : Record {
+    uint8_t scene = 0, source = 0, ch = 0, vice_source = 0, vice_ch = 0, vice_gain = 0;
 };
 struct BridgeValue : Record {
-    uint8_t scene = 0, source = 0, count = 0;
+    uint8_t scene = 0, source = 0;
+    uint8_t count = 0;  // bridge bytes filled in (at most 20)
     std::array<uint8_t, 20> bridge{};
 };
 struct MemValue : Record {
@@ -132,15 +169,15 @@ struct IrcSpectrumValue : Record {
 };
 struct InputMixTrimValue : Record {
     uint8_t scene = 0, source = 0, in_ch = 0, out_start = 0, out_end = 0;
-    std::array<int8_t, 16> trims{};
+    std::array<int8_t, kRecordChannels> trims{};  // from index 0 = out_start
 };
 struct InputNoiseValue : Record {
     int32_t ch_x = 0, ch_y = 0;
-    std::array<float, 16> levels{};
+    std::array<float, kRecordChannels> levels{};  // indexed by channel number
 };
-struct DistortValue : Record {
-    uint8_t unused = 0, source = 0, ch_start = 0, ch_end = 0;
-    std::array<uint8_t, 16> values{};
+struct DistortValue : Record {  // input (0x40) and output (0x41) distortion
+    uint8_t source = 0, ch_start = 0, ch_end = 0;
+    std::array<uint8_t, kRecordChannels> values{};  // indexed by channel number
 };
 struct HandshakeValue : Record {
     int32_t zero = 0, model = 0, master = 0, slave = 0;
@@ -149,13 +186,13 @@ struct FlashVersionValue : Record {
     std::array<int32_t, 8> v{};
 };
 struct PasswordValue : Record {
-    int32_t pwd_len = 0;
+    int32_t pwd_len = 0;  // bytes filled in (at most 12)
     std::array<char, 12> pwd{};
-    int32_t remark_len = 0;
+    int32_t remark_len = 0;  // bytes filled in (at most 20)
     std::array<char, 20> remark{};
 };
 struct InfoStringValue : Record {
-    uint8_t len = 0;
+    uint8_t len = 0;  // bytes filled in (at most 16)
     std::array<char, 16> text{};
 };
 struct SceneNameValue : Record {

@@ -1,0 +1,128 @@
+// Replies of the DSP (CMD_DSP) for the automatic calibration: status reports and the
+// measured results, all posted to the calibration window.
+#include "app/log.h"
+#include "link/commands.h"
+#include "link/decode_common.h"
+#include "link/dsp_device.h"
+
+namespace dvdsp::link {
+
+using namespace decode;
+
+namespace {
+
+constexpr const char* kIrcStatusNames[] = {
+    "IRC_RET_START_TEST",       "IRC_RET_SPK_STATUS_TEST",    "IRC_RET_LEVEL_TEST",
+    "IRC_RET_DELAY_TEST",       "IRC_RET_TRIM_TEST",          "IRC_RET_EQ_TEST",
+    "IRC_RET_SPEAKER_RTA_TEST", "IRC_RET_SPEAKER_RTA_UPDATE", "IRC_RET_EQ_DATA_UPDATE",
+    "IRC_RET_TEST_DATA_UPDATE", "IRC_RET_TEST_DONE",          "IRC_RET_TEST_FAIL",
+    "IRC_RET_TEST_EXIT",
+};
+constexpr int kIrcStatusCount = 13;
+
+constexpr const char* kIrcFailNames[] = {
+    "IRC_FAIL_NO_VAR", "IRC_FAIL_NO_MIC", "IRC_FAIL_NO_SPEAKER",
+    "IRC_FAIL_DELAY",  "IRC_FAIL_TRIM",   "IRC_FAIL_EQ",
+};
+constexpr int kIrcFailCount = 6;
+
+}  // namespace
+
+void DspDevice::irc_status_process(const uint8_t* d) {
+    // data 0 status, data 1 the updated item, data 3 progress, data 4 failure code.
+    const int status = d[0];
+    if (status >= kIrcStatusCount) {
+        LogWriteNarrow("IRC unknown status(%d)\n", status);
+        return;
+    }
+    int64_t lparam = d[3];
+    if (status == IRC_RET_SPEAKER_RTA_UPDATE || status == IRC_RET_EQ_DATA_UPDATE) {
+        lparam = d[1];
+    } else if (status == IRC_RET_TEST_FAIL) {
+        const int code = d[4];
+        if (code >= kIrcFailCount) {
+            LogWriteNarrow("IRC_RET_TEST_FAIL->unknown failure(%d)\n", code);
+            return;
+        }
+        LogWriteNarrow("IRC_RET_TEST_FAIL->%s\n", kIrcFailNames[code]);
+        lparam = code;
+        Post(Target::Calibration, WM_READ_IRC_VALUE, static_cast<uint32_t>(status), lparam);
+        return;
+    }
+    LogWriteNarrow("%s\n", kIrcStatusNames[status]);
+    Post(Target::Calibration, WM_READ_IRC_VALUE, static_cast<uint32_t>(status), lparam);
+}
+
+bool DspDevice::dsp_irc_ack(uint8_t cmd, uint8_t op, const uint8_t* d, int n) {
+    if (cmd < DSP_IRC_CTRL || cmd > DSP_IRC_RTA) return false;
+    if (op != OP_UPDATE) return true;
+    const auto post = [&](std::unique_ptr<Record> r) {
+        Post(Target::Calibration, WM_READ_IRC_VALUE, cmd, std::move(r));
+    };
+    // Per channel of the range in data 0 and 1, `width` bytes each from data 2.
+    const auto perChannel = [&](int width, auto fn) {
+        ForEachChannel(d, n, d[0], d[1], 2, width, fn);
+    };
+    // Per band of data 1 to data 2 for the channel in data 0, `width` bytes each from data 3.
+    const auto perBand = [&](int width, auto fn) { ForEachEntry(d, n, d[1], d[2], 3, width, fn); };
+
+    switch (cmd) {
+        case DSP_IRC_CTRL:
+            irc_status_process(d);
+            return true;
+        case DSP_IRC_DISTANCE:
+            perChannel(2, [&](int ch, const uint8_t* b) {
+                auto r = std::make_unique<IrcChannelFloat>();
+                r->ch = ch;
+                r->value = F(b[0]) + F(b[1]) / 100.0f;
+                post(std::move(r));
+            });
+            return true;
+        case DSP_IRC_TRIM:
+            perChannel(1, [&](int ch, const uint8_t* b) {
+                auto r = std::make_unique<IrcChannelFloat>();
+                r->ch = ch;
+                r->value = F(b[0]);
+                post(std::move(r));
+            });
+            return true;
+        case DSP_IRC_SPK_SIZE:
+        case DSP_IRC_SPK_PHASE:
+        case DSP_IRC_SPK_LEVEL:
+        case DSP_IRC_NOISE_LEVEL:
+            perChannel(1, [&](int ch, const uint8_t* b) {
+                auto r = std::make_unique<IrcChannelByte>();
+                r->ch = ch;
+                r->value = b[0];
+                post(std::move(r));
+            });
+            return true;
+        case DSP_IRC_EQ:
+            perBand(6, [&](int band, const uint8_t* b) {
+                auto r = std::make_unique<IrcEqValue>();
+                r->ch = d[0];
+                r->band = band;
+                r->freq = Be16(b);
+                r->q = F(b[2]) + F(b[3]) / 100.0f;
+                r->gain = F(b[4]) + F(b[5]) / 10.0f - 18.0f;
+                post(std::move(r));
+            });
+            return true;
+        case DSP_IRC_SPECTRUM:
+            perBand(5, [&](int band, const uint8_t* b) {
+                auto r = std::make_unique<IrcSpectrumValue>();
+                r->ch = d[0];
+                r->band = band;
+                r->freq = F(Be16(b)) + F(b[2]) / 100.0f;
+                r->gain = F(S8(b[3])) + F(S8(b[4])) / 100.0f;
+                post(std::move(r));
+            });
+            return true;
+        case DSP_IRC_RTA:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace dvdsp::link
