@@ -1,0 +1,174 @@
+#include "dsp/response_grid.h"
+
+#include <cmath>
+#include <utility>
+
+#include "dsp/response.h"
+
+namespace dvdsp::dsp {
+
+namespace {
+
+// A running product of powers is folded into dB when it leaves this range; between two
+// checks it changes by at most four sections.
+constexpr double kFoldLow = 1e-200;
+constexpr double kFoldHigh = 1e200;
+constexpr size_t kFoldEvery = 4;
+
+}  // namespace
+
+PowerSection ToPowerSection(const Biquad& bq) {
+    auto terms = [](double x0, double x1, double x2, double& c2, double& sc, double& s2) {
+        const double sum = x0 + x1 + x2;
+        const double alt = x0 - x1 + x2;
+        const double diff = x0 - x2;
+        c2 = sum * sum;
+        sc = 2.0 * (x1 * x1 + diff * diff - 4.0 * x0 * x2);
+        s2 = alt * alt;
+    };
+    PowerSection p;
+    terms(bq.b[0], bq.b[1], bq.b[2], p.numC2, p.numSC, p.numS2);
+    // The evaluator takes a0 as 1, whatever the design holds.
+    terms(1.0, bq.a[1], bq.a[2], p.denC2, p.denSC, p.denS2);
+    return p;
+}
+
+ResponseGrid::ResponseGrid(int count) : count_(count > 0 ? count : 0) {
+    frequencies_.resize(static_cast<size_t>(count_));
+    if (count_ > 0) MakeFrequencyGrid(RESPONSE_SAMPLE_RATE, count_, frequencies_.data());
+    Prepare();
+}
+
+ResponseGrid::ResponseGrid(std::vector<double> frequencies)
+    : count_(static_cast<int>(frequencies.size())), frequencies_(std::move(frequencies)) {
+    Prepare();
+}
+
+void ResponseGrid::Prepare() {
+    const size_t n = frequencies_.size();
+    c2_.assign(n, 1.0);
+    sc_.assign(n, 0.0);
+    s2_.assign(n, 0.0);
+    if (n < 2) return;
+    const double nyquist = frequencies_[n - 2];
+    const double twoPi = 8.0 * std::atan(1.0);
+    for (size_t k = 0; k < n; ++k) {
+        const double w = -twoPi * (frequencies_[k] * 0.5 / nyquist);
+        const double s = std::sin(w / 2.0);
+        const double c = std::cos(w / 2.0);
+        const double ss = s * s;
+        const double cc = c * c;
+        c2_[k] = cc * cc;
+        sc_[k] = ss * cc;
+        s2_[k] = ss * ss;
+    }
+}
+
+void ResponseGrid::SectionsDb(const PowerSection* sections, size_t n, double* levels) const {
+    const size_t m = static_cast<size_t>(count_);
+    std::vector<double> product(m, 1.0), floors(m, 0.0), folded(m, 0.0);
+    double* __restrict prod = product.data();
+    double* __restrict fl = floors.data();
+    double* __restrict fold = folded.data();
+    const double* __restrict c2 = c2_.data();
+    const double* __restrict sc = sc_.data();
+    const double* __restrict s2 = s2_.data();
+
+    for (size_t j = 0; j < n; ++j) {
+        const double nc2 = sections[j].numC2, nsc = sections[j].numSC, ns2 = sections[j].numS2;
+        const double dc2 = sections[j].denC2, dsc = sections[j].denSC, ds2 = sections[j].denS2;
+        for (size_t k = 0; k < m; ++k) {
+            const double num = nc2 * c2[k] + nsc * sc[k] + ns2 * s2[k];
+            const double den = dc2 * c2[k] + dsc * sc[k] + ds2 * s2[k];
+            const double power = num / den;
+            const double magnitude = std::fabs(power);
+            const double factor = magnitude > kFloorPower ? power : 1.0;
+            const double floored = magnitude > kFloorPower ? 0.0 : 1.0;
+            prod[k] *= factor;
+            fl[k] += floored;
+        }
+        if (j % kFoldEvery == kFoldEvery - 1 || j + 1 == n) {
+            for (size_t k = 0; k < m; ++k) {
+                if (!(prod[k] >= kFoldLow && prod[k] <= kFoldHigh)) {
+                    fold[k] += 10.0 * std::log10(prod[k]);
+                    prod[k] = 1.0;
+                }
+            }
+        }
+    }
+    for (size_t k = 0; k < m; ++k)
+        levels[k] = fl[k] * kLevelFloorDb + (fold[k] + 10.0 * std::log10(prod[k]));
+}
+
+void AppendCrossoverSections(bool lowPass, const CrossoverSpec& filter,
+                             std::vector<PowerSection>& out) {
+    if (filter.IsOff()) return;
+    const CrossoverSections design = DesignCrossoverSections(
+        lowPass, static_cast<double>(filter.frequency), filter.slope, filter.type);
+    for (const CrossoverSlot& slot : design.slot) {
+        Biquad bq;
+        if (CrossoverSlotBiquad(lowPass, slot, bq)) out.push_back(ToPowerSection(bq));
+    }
+}
+
+void AppendBandSections(const std::vector<BandSpec>& bands, bool eqBypassed,
+                        std::vector<PowerSection>& out) {
+    for (const BandSpec& b : bands) {
+        const double gain = EffectiveBandGain(b, eqBypassed);
+        if (gain == 0.0) continue;
+        out.push_back(ToPowerSection(DesignPeakingBand(
+            RESPONSE_SAMPLE_RATE, static_cast<double>(b.frequency), gain, static_cast<double>(b.q))));
+    }
+}
+
+void ResponseGrid::CrossoverDb(bool lowPass, const CrossoverSpec& filter, double* levels) const {
+    std::vector<PowerSection> sections;
+    AppendCrossoverSections(lowPass, filter, sections);
+    SectionsDb(sections.data(), sections.size(), levels);
+}
+
+void ResponseGrid::ChannelDb(const ChannelFilters& channel, bool eqBypassed, double* levels,
+                             double* highPass, double* lowPass) const {
+    std::vector<PowerSection> sections;
+    sections.reserve(2 * CROSSOVER_SECTIONS + channel.bands.size());
+    if (highPass)
+        CrossoverDb(false, channel.highPass, highPass);
+    else
+        AppendCrossoverSections(false, channel.highPass, sections);
+    if (lowPass)
+        CrossoverDb(true, channel.lowPass, lowPass);
+    else
+        AppendCrossoverSections(true, channel.lowPass, sections);
+    AppendBandSections(channel.bands, eqBypassed, sections);
+    SectionsDb(sections.data(), sections.size(), levels);
+    for (int k = 0; k < count_; ++k) {
+        if (highPass) levels[k] += highPass[k];
+        if (lowPass) levels[k] += lowPass[k];
+    }
+}
+
+void ResponseGrid::Channel(const ChannelFilters& channel, bool eqBypassed,
+                           ChannelCurve& out) const {
+    const size_t n = static_cast<size_t>(count_);
+    out.frequencies = frequencies_;
+    out.levels.resize(n);
+    out.highPass.resize(n);
+    out.lowPass.resize(n);
+    ChannelDb(channel, eqBypassed, out.levels.data(), out.highPass.data(), out.lowPass.data());
+}
+
+const ResponseGrid& StandardResponseGrid() {
+    static const ResponseGrid grid(CURVE_POINTS);
+    return grid;
+}
+
+void BuildChannelCurve(const ChannelFilters& channel, bool eqBypassed, int count,
+                       ChannelCurve& out) {
+    if (count == CURVE_POINTS) {
+        StandardResponseGrid().Channel(channel, eqBypassed, out);
+    } else {
+        ResponseGrid(count).Channel(channel, eqBypassed, out);
+    }
+}
+
+}  // namespace dvdsp::dsp
