@@ -1,5 +1,6 @@
 #include "emulator/virtual_unit.h"
 
+#include "app/log.h"
 #include "link/commands.h"
 #include "link/packet.h"
 
@@ -7,7 +8,25 @@ namespace dvdsp::emu {
 
 using namespace dvdsp::link;
 
-VirtualUnit::VirtualUnit() { RegisterLinkCommands(); }
+namespace {
+// Live-setting changes are written at most this often; scene and MCU changes at once.
+constexpr uint64_t kLiveSaveIntervalMs = 500;
+}  // namespace
+
+VirtualUnit::VirtualUnit(link::Clock& clock) : clock_(clock), state_(DefaultUnitState()) {
+    RegisterLinkCommands();
+    RegisterGlobalCommands();
+    RegisterOutputCommands();
+    RegisterOutputGroupCommands();
+    RegisterInputMixCommands();
+    RegisterSceneCommands();
+    RegisterMcuCommands();
+    RegisterUpgradeCommands();
+    RegisterIrcCommands();
+    RegisterKtvCommands();
+}
+
+VirtualUnit::~VirtualUnit() { FlushState(); }
 
 void VirtualUnit::On(uint8_t type, uint8_t cmd, uint8_t op, Handler h) {
     handlers_[CommandKey{type, cmd, op}] = std::move(h);
@@ -26,7 +45,7 @@ std::vector<Packet> VirtualUnit::HandleReport(const uint8_t* r, size_t n) {
     std::lock_guard lock(mutex_);
     std::vector<Packet> out;
     // Frame: AA 55 LEN type cmd op data... checksum
-    if (n < 7 || r[0] != kSync1 || r[1] != kSync2 || r[2] < 3 ||
+    if (r == nullptr || n < 7 || r[0] != kSync1 || r[1] != kSync2 || r[2] < 3 ||
         static_cast<size_t>(r[2]) + 4 > n) {
         ++malformed_;
         return out;
@@ -48,6 +67,7 @@ std::vector<Packet> VirtualUnit::HandleReport(const uint8_t* r, size_t n) {
     }
     ++handled_;
     it->second(data, dataLen, out);
+    MaybeSave();
     return out;
 }
 
@@ -67,6 +87,36 @@ void VirtualUnit::RegisterLinkCommands() {
         ++pings_;
         out.push_back(Ack(CMD_MCU, MCU_PING));
     });
+}
+
+void VirtualUnit::Changed(bool flash) {
+    dirty_ = true;
+    if (flash) flashDirty_ = true;
+}
+
+void VirtualUnit::MaybeSave() {
+    if (!dirty_ || statePath_.empty()) return;
+    const uint64_t now = clock_.NowMs();
+    if (!flashDirty_ && now - lastSaveMs_ < kLiveSaveIntervalMs) return;
+    std::string why;
+    if (!SaveStateNow(&why)) LogWriteNarrow("virtual unit: %s\n", why.c_str());
+}
+
+void VirtualUnit::FlushState() {
+    std::lock_guard lock(mutex_);
+    if (!dirty_ || statePath_.empty()) return;
+    std::string why;
+    if (!SaveStateNow(&why)) LogWriteNarrow("virtual unit: %s\n", why.c_str());
+}
+
+void VirtualUnit::FactoryReset() {
+    std::lock_guard lock(mutex_);
+    state_ = DefaultUnitState();
+    preparedScene_ = 0;
+    irc_ = Calibration{};
+    memory_.clear();
+    Changed(true);
+    MaybeSave();
 }
 
 uint64_t VirtualUnit::CommandsHandled() const {
@@ -92,6 +142,43 @@ bool VirtualUnit::PcAttached() const {
 int VirtualUnit::PingCount() const {
     std::lock_guard lock(mutex_);
     return pings_;
+}
+int VirtualUnit::RebootCount() const {
+    std::lock_guard lock(mutex_);
+    return reboots_;
+}
+bool VirtualUnit::InUpgradeMode() const {
+    std::lock_guard lock(mutex_);
+    return upgradeMode_;
+}
+uint8_t VirtualUnit::PreparedScene() const {
+    std::lock_guard lock(mutex_);
+    return preparedScene_;
+}
+void VirtualUnit::SetCalibrationFailure(int code) {
+    std::lock_guard lock(mutex_);
+    ircFailure_ = (code >= 0 && code <= 5) ? code : -1;
+}
+void VirtualUnit::SetCalibrationStepMs(uint32_t ms) {
+    std::lock_guard lock(mutex_);
+    ircStepMs_ = ms == 0 ? 1 : ms;
+}
+Calibration VirtualUnit::CalibrationState() {
+    std::lock_guard lock(mutex_);
+    UpdateCalibration();
+    return irc_;
+}
+void VirtualUnit::SetDspStatus(uint8_t on) {
+    std::lock_guard lock(mutex_);
+    dspStatus_ = on;
+}
+Packet VirtualUnit::DspStatusReport() const {
+    std::lock_guard lock(mutex_);
+    return Reply(CMD_DSP, DSP_DSP_STATUS, OP_UPDATE, {dspStatus_});
+}
+size_t VirtualUnit::MemoryWords() const {
+    std::lock_guard lock(mutex_);
+    return memory_.size();
 }
 
 }  // namespace dvdsp::emu

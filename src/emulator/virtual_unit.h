@@ -2,13 +2,24 @@
 // The virtual VTR50: answers the wire protocol as the unit does. It takes command
 // packets (the 64 bytes of an output report) and returns the reply packets the unit
 // would send. Timing, faults and the HID side live in VirtualHidBackend.
+//
+// The unit keeps the live settings (scene 0), ten stored scenes and the unit-wide
+// settings (UnitState). Every OP_GET it knows is answered with the OP_UPDATE report of
+// the values asked for, every OP_SET with an OP_ACK (0x0A when the values were stored,
+// 0x60 when the command named something the unit does not have). A command it does not
+// know gets no answer and is counted. Optionally the state is kept in a JSON file, as a
+// real unit keeps its flash across power cycles.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include "emulator/unit_state.h"
+#include "link/clock.h"
 
 namespace dvdsp::emu {
 
@@ -21,6 +32,9 @@ struct UnitIdentity {
     std::wstring product = L"VTR50 DSP Amplifier";
     std::wstring serial = L"VTR50-000001";
     std::wstring indexed1 = L"VTR50";
+    std::array<uint8_t, 4> flashVersion = {2, 27, 0, 1};
+    uint8_t bootloaderVersion = 3;
+    std::string info = "VTR50 MCU V2.27";  // at most 16 bytes go on the wire
 };
 
 struct CommandKey {
@@ -30,10 +44,49 @@ struct CommandKey {
 
 using Packet = std::vector<uint8_t>;
 
+// Calibration (IRC) failure codes and status codes as the unit reports them.
+enum IrcStatus : uint8_t {
+    IRC_RET_START_TEST = 0,
+    IRC_RET_SPK_STATUS_TEST = 1,
+    IRC_RET_LEVEL_TEST = 2,
+    IRC_RET_DELAY_TEST = 3,
+    IRC_RET_TRIM_TEST = 4,
+    IRC_RET_EQ_TEST = 5,
+    IRC_RET_SPEAKER_RTA_TEST = 6,
+    IRC_RET_SPEAKER_RTA_UPDATE = 7,
+    IRC_RET_EQ_DATA_UPDATE = 8,
+    IRC_RET_TEST_DATA_UPDATE = 9,
+    IRC_RET_TEST_DONE = 10,
+    IRC_RET_TEST_FAIL = 11,
+    IRC_RET_TEST_EXIT = 12,
+};
+inline constexpr int kIrcSpectrumPoints = 121;
+inline constexpr int kIrcEqBands = 11;
+
+// A calibration run. Its status follows from the time since its start: one step per
+// `stepMs`, over the test phases, then per selected channel the spectrum and EQ updates.
+struct Calibration {
+    bool started = false;     // a run was started since power-on
+    bool finished = false;    // done, failed or stopped
+    bool resultPending = false;
+    uint64_t startMs = 0;
+    uint16_t mask = 0;        // selected output channels
+    uint8_t eqMode = 0;
+    uint8_t modules = 7;      // IRC_Sel_Test_Module
+    uint8_t testMic = 0;
+    uint8_t status = IRC_RET_START_TEST;
+    uint8_t progress = 0;
+    uint8_t channel = 0;
+    uint8_t failCode = 0;
+    int failWith = -1;        // failure code this run ends with, -1 for none
+};
+
 class VirtualUnit {
 public:
-    VirtualUnit();
-    virtual ~VirtualUnit() = default;
+    explicit VirtualUnit(link::Clock& clock = link::DefaultClock());
+    virtual ~VirtualUnit();
+    VirtualUnit(const VirtualUnit&) = delete;
+    VirtualUnit& operator=(const VirtualUnit&) = delete;
 
     // Handles one output report without its report ID. Reports that do not hold a valid
     // command frame are ignored (counted as malformed).
@@ -48,6 +101,42 @@ public:
     uint64_t MalformedReports() const;
     bool PcAttached() const;
     int PingCount() const;
+    int RebootCount() const;
+    bool InUpgradeMode() const;
+    // The scene that ReadScene with target 255 prepared (0 when none).
+    uint8_t PreparedScene() const;
+
+    // ---- Test access ------------------------------------------------------------
+    // The state itself; only while no other thread talks to the unit.
+    UnitState& State() { return state_; }
+    template <typename F>
+    auto WithState(F&& f) {
+        std::lock_guard lock(mutex_);
+        return f(state_);
+    }
+    // Every setting back to the defaults, stored scenes erased (as Factory_Default_Ctrl).
+    void FactoryReset();
+    // The next calibration runs fail with this code (0 to 5); -1 lets them succeed.
+    void SetCalibrationFailure(int code);
+    void SetCalibrationStepMs(uint32_t ms);
+    Calibration CalibrationState();
+    // DSP on/off status, reported by DSP_DSP_STATUS.
+    void SetDspStatus(uint8_t on);
+    // The report the unit sends by itself when its DSP status changes.
+    Packet DspStatusReport() const;
+    // Memory words written with Set_MemData.
+    size_t MemoryWords() const;
+
+    // ---- State file ---------------------------------------------------------------
+    // Loads the state kept in `path` (a missing file starts from the defaults) and keeps
+    // it there from now on. A file that cannot be read is moved aside to `path`.bad and
+    // the unit starts from its defaults; the result is then false and `why` says why.
+    bool AttachStateFile(const std::string& path, std::string* why);
+    // Writes the state file now (atomically); false with `why` on failure.
+    bool SaveStateNow(std::string* why = nullptr);
+    // Writes pending changes of the live settings.
+    void FlushState();
+    const std::string& StateFilePath() const { return statePath_; }
 
 protected:
     using Handler = std::function<void(const uint8_t* data, size_t n, std::vector<Packet>& out)>;
@@ -56,18 +145,49 @@ protected:
     static Packet Reply(uint8_t type, uint8_t cmd, uint8_t op, std::vector<uint8_t> data);
     static Packet Ack(uint8_t type, uint8_t cmd, uint8_t status = 0x0A, uint8_t value = 0);
 
+    // Marks the state changed; `flash` for changes a unit writes to its flash at once.
+    void Changed(bool flash);
+
     mutable std::recursive_mutex mutex_;
     UnitIdentity identity_;
 
 private:
     void RegisterLinkCommands();
+    void RegisterGlobalCommands();
+    void RegisterOutputCommands();
+    void RegisterOutputGroupCommands();
+    void RegisterInputMixCommands();
+    void RegisterSceneCommands();
+    void RegisterMcuCommands();
+    void RegisterUpgradeCommands();
+    void RegisterIrcCommands();
+    void RegisterKtvCommands();
 
+    void UpdateCalibration();
+    void ApplyCalibration();
+    void MaybeSave();
+
+    link::Clock& clock_;
+    UnitState state_;
     std::map<CommandKey, Handler> handlers_;
     uint64_t handled_ = 0;
     uint64_t malformed_ = 0;
     std::vector<CommandKey> unknown_;
     bool pcAttached_ = false;
     int pings_ = 0;
+    int reboots_ = 0;
+    bool upgradeMode_ = false;
+    uint8_t preparedScene_ = 0;
+    uint8_t dspStatus_ = 1;
+    std::map<uint32_t, uint32_t> memory_;
+    Calibration irc_;
+    int ircFailure_ = -1;
+    uint32_t ircStepMs_ = 500;
+
+    std::string statePath_;
+    bool dirty_ = false;
+    bool flashDirty_ = false;
+    uint64_t lastSaveMs_ = 0;
 };
 
 }  // namespace dvdsp::emu

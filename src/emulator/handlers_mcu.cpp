@@ -1,0 +1,130 @@
+// The microcontroller's commands: versions, password, information string, power-off
+// delay, ACC, reboot, factory default, and the acknowledgements of a firmware transfer.
+#include <algorithm>
+
+#include "emulator/virtual_unit.h"
+#include "emulator/wire_util.h"
+#include "link/commands.h"
+#include "link/packet.h"
+
+namespace dvdsp::emu {
+
+using namespace dvdsp::link;
+
+namespace {
+constexpr size_t kMaxPassword = 12;
+constexpr size_t kMaxRemark = 20;
+}  // namespace
+
+void VirtualUnit::RegisterMcuCommands() {
+    On(CMD_MCU, MCU_GET_DSPFLASH_VER, OP_GET, [this](const uint8_t*, size_t, std::vector<Packet>& out) {
+        const auto& v = identity_.flashVersion;
+        out.push_back(Reply(CMD_MCU, MCU_GET_DSPFLASH_VER, OP_UPDATE, {v[0], v[1], v[2], v[3]}));
+    });
+    On(CMD_MCU, MCU_BOOTLOADER_VER, OP_GET, [this](const uint8_t*, size_t, std::vector<Packet>& out) {
+        out.push_back(Reply(CMD_MCU, MCU_BOOTLOADER_VER, OP_UPDATE, {identity_.bootloaderVersion}));
+    });
+
+    // SetPWD: password length, password, remark length, remark. The unit keeps up to 12
+    // password and 20 remark bytes; a command whose lengths overrun its data is refused.
+    On(CMD_MCU, MCU_PASSWORD, OP_SET, [this](const uint8_t* d, size_t n, std::vector<Packet>& out) {
+        const size_t pwdLen = n >= 1 ? d[0] : 0;
+        if (n < 2 || 1 + pwdLen + 1 > n || 2 + pwdLen + d[1 + pwdLen] > n) {
+            out.push_back(Ack(CMD_MCU, MCU_PASSWORD, ACK_NOT_READY));
+            return;
+        }
+        const size_t remarkLen = d[1 + pwdLen];
+        const char* p = reinterpret_cast<const char*>(d + 1);
+        const char* r = reinterpret_cast<const char*>(d + 2 + pwdLen);
+        state_.device.password.assign(p, std::min(pwdLen, kMaxPassword));
+        state_.device.remark.assign(r, std::min(remarkLen, kMaxRemark));
+        Changed(true);
+        out.push_back(Ack(CMD_MCU, MCU_PASSWORD));
+    });
+    On(CMD_MCU, MCU_PASSWORD, OP_GET, [this](const uint8_t*, size_t, std::vector<Packet>& out) {
+        const std::string& p = state_.device.password;
+        const std::string& r = state_.device.remark;
+        std::vector<uint8_t> v{static_cast<uint8_t>(p.size())};
+        v.insert(v.end(), p.begin(), p.end());
+        v.push_back(static_cast<uint8_t>(r.size()));
+        v.insert(v.end(), r.begin(), r.end());
+        out.push_back(Reply(CMD_MCU, MCU_PASSWORD, OP_UPDATE, std::move(v)));
+    });
+
+    On(CMD_MCU, MCU_INFO, OP_GET, [this](const uint8_t*, size_t, std::vector<Packet>& out) {
+        const size_t len = std::min<size_t>(identity_.info.size(), 16);
+        std::vector<uint8_t> v{static_cast<uint8_t>(len)};
+        v.insert(v.end(), identity_.info.begin(), identity_.info.begin() + static_cast<long>(len));
+        out.push_back(Reply(CMD_MCU, MCU_INFO, OP_UPDATE, std::move(v)));
+    });
+
+    On(CMD_MCU, MCU_POWER_OFF_TIME, OP_SET, [this](const uint8_t* d, size_t n, std::vector<Packet>& out) {
+        if (n < 2) {
+            out.push_back(Ack(CMD_MCU, MCU_POWER_OFF_TIME, ACK_NOT_READY));
+            return;
+        }
+        state_.device.powerOffMs = Be16(d);
+        Changed(true);
+        out.push_back(Ack(CMD_MCU, MCU_POWER_OFF_TIME));
+    });
+    On(CMD_MCU, MCU_POWER_OFF_TIME, OP_GET, [this](const uint8_t*, size_t, std::vector<Packet>& out) {
+        std::vector<uint8_t> v;
+        PutBe16(v, state_.device.powerOffMs);
+        out.push_back(Reply(CMD_MCU, MCU_POWER_OFF_TIME, OP_UPDATE, std::move(v)));
+    });
+    On(CMD_MCU, MCU_ACC, OP_SET, [this](const uint8_t* d, size_t n, std::vector<Packet>& out) {
+        if (n < 1) {
+            out.push_back(Ack(CMD_MCU, MCU_ACC, ACK_NOT_READY));
+            return;
+        }
+        state_.device.acc = d[0];
+        Changed(true);
+        out.push_back(Ack(CMD_MCU, MCU_ACC));
+    });
+    On(CMD_MCU, MCU_ACC, OP_GET, [this](const uint8_t*, size_t, std::vector<Packet>& out) {
+        out.push_back(Reply(CMD_MCU, MCU_ACC, OP_UPDATE, {state_.device.acc}));
+    });
+
+    // Reboot: the unit acknowledges, then forgets what does not survive a power cycle.
+    On(CMD_MCU, MCU_REBOOT, OP_SET, [this](const uint8_t*, size_t, std::vector<Packet>& out) {
+        ++reboots_;
+        pcAttached_ = false;
+        upgradeMode_ = false;
+        preparedScene_ = 0;
+        irc_ = Calibration{};
+        memory_.clear();
+        dspStatus_ = 1;
+        out.push_back(Ack(CMD_MCU, MCU_REBOOT));
+    });
+    On(CMD_MCU, MCU_FACTORY_DEFAULT, OP_SET, [this](const uint8_t*, size_t, std::vector<Packet>& out) {
+        FactoryReset();
+        out.push_back(Ack(CMD_MCU, MCU_FACTORY_DEFAULT));
+    });
+}
+
+// Firmware transfer: every step is acknowledged as ready. The unit takes the data in and
+// drops it; it only remembers that it is in upgrade mode until the transfer finishes or
+// it reboots.
+void VirtualUnit::RegisterUpgradeCommands() {
+    auto ready = [this](uint8_t type, uint8_t cmd, bool enters, bool finishes) {
+        On(type, cmd, OP_SET, [this, type, cmd, enters, finishes](const uint8_t*, size_t, std::vector<Packet>& out) {
+            if (enters) upgradeMode_ = true;
+            if (finishes) upgradeMode_ = false;
+            out.push_back(Ack(type, cmd, ACK_READY));
+        });
+    };
+    ready(CMD_MCU, MCU_ENTER_UPG, true, false);
+    ready(CMD_MCU, 0x02, true, false);   // MCU start
+    ready(CMD_MCU, 0x03, false, false);  // MCU data
+    ready(CMD_MCU, 0x04, false, true);   // MCU finish
+    ready(CMD_MCU, 0xA0, true, false);   // bootloader enter
+    ready(CMD_MCU, 0xA1, true, false);   // bootloader start
+    ready(CMD_MCU, 0xA2, false, false);  // bootloader data
+    ready(CMD_MCU, 0xA3, false, true);   // bootloader finish
+    ready(CMD_FLASH, 0x02, true, false); // chip erase
+    ready(CMD_FLASH, 0x03, true, false); // flash start
+    ready(CMD_FLASH, 0x04, false, false);// flash data
+    ready(CMD_FLASH, 0x05, false, true); // flash finish
+}
+
+}  // namespace dvdsp::emu
