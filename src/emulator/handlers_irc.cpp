@@ -116,7 +116,12 @@ void VirtualUnit::RegisterIrcCommands() {
                 run.startMs = clock_.NowMs();
                 run.mask = static_cast<uint16_t>(Be16(d + 1) & kChannelMask);
                 run.eqMode = d[3];
-                run.failWith = run.mask == 0 ? 2 : ircFailure_;  // nothing to measure
+                run.failWith = ircFailure_;
+                if (run.mask == 0) {  // nothing to measure: no speaker, at once
+                    run.status = IRC_RET_TEST_FAIL;
+                    run.failCode = 2;
+                    run.finished = true;
+                }
                 irc_ = run;
                 UpdateCalibration();
                 break;
