@@ -1,0 +1,113 @@
+#include "toolkit/builder.h"
+
+#include <QRegularExpression>
+
+#include "app/log.h"
+#include "toolkit/containers.h"
+#include "toolkit/controls.h"
+#include "toolkit/edit.h"
+#include "toolkit/skin.h"
+#include "toolkit/window.h"
+
+namespace dvdsp::tk {
+
+Control* Builder::CreateStandard(const QString& tag) {
+    QString t = tag.toLower();
+    if (t == QLatin1String("verticallayout") || t == QLatin1String("vbox")) return new Box(true);
+    if (t == QLatin1String("horizontallayout") || t == QLatin1String("hbox")) return new Box(false);
+    if (t == QLatin1String("container") || t == QLatin1String("absolute")) return new Container;
+    if (t == QLatin1String("tablayout") || t == QLatin1String("tabs")) return new Tabs;
+    if (t == QLatin1String("control")) return new Block;
+    if (t == QLatin1String("label") || t == QLatin1String("text")) return new Label;
+    if (t == QLatin1String("button")) return new Button;
+    if (t == QLatin1String("option")) return new Option;
+    if (t == QLatin1String("checkbox")) return new CheckBox;
+    if (t == QLatin1String("edit")) return new Edit;
+    if (t == QLatin1String("slider")) return new Slider;
+    if (t == QLatin1String("combo")) return new Combo;
+    if (t == QLatin1String("progress")) return new Progress;
+    if (t == QLatin1String("list")) return new List;
+    return nullptr;
+}
+
+QString Builder::Substitute(const QString& value, const QHash<QString, int>& vars) {
+    if (vars.isEmpty() || !value.contains(QLatin1Char('{'))) return value;
+    static const QRegularExpression re(QStringLiteral(R"(\{([A-Za-z_]\w*)(?:\*(-?\d+))?(?:([+-])(\d+))?\})"));
+    QString out;
+    qsizetype last = 0;
+    auto it = re.globalMatch(value);
+    while (it.hasNext()) {
+        QRegularExpressionMatch m = it.next();
+        auto var = vars.find(m.captured(1));
+        if (var == vars.end()) continue;
+        long long v = *var;
+        if (m.capturedLength(2)) v *= m.captured(2).toLongLong();
+        if (m.capturedLength(3)) v += (m.captured(3) == QLatin1String("-") ? -1 : 1) * m.captured(4).toLongLong();
+        out += value.mid(last, m.capturedStart() - last);
+        out += QString::number(v);
+        last = m.capturedEnd();
+    }
+    out += value.mid(last);
+    return out;
+}
+
+Control* Builder::BuildChildren(const QDomElement& parent, Container* into) {
+    Control* first = nullptr;
+    for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        if (e.tagName().compare(QLatin1String("Repeat"), Qt::CaseInsensitive) == 0) {
+            QString var = e.attribute(QStringLiteral("var"), QStringLiteral("n"));
+            int from = Substitute(e.attribute(QStringLiteral("from"), QStringLiteral("0")), vars_).toInt();
+            int count = Substitute(e.attribute(QStringLiteral("count"), QStringLiteral("0")), vars_).toInt();
+            bool had = vars_.contains(var);
+            int old = vars_.value(var);
+            for (int i = from; i < from + count; ++i) {
+                vars_[var] = i;
+                Control* c = BuildChildren(e, into);
+                if (!first) first = c;
+            }
+            if (had) vars_[var] = old;
+            else vars_.remove(var);
+            continue;
+        }
+        Control* c = BuildElement(e, into);
+        if (!first) first = c;
+        if (!into && c) break;
+    }
+    return first;
+}
+
+void Builder::BuildItems(const QDomElement& e, Control* control) {
+    auto* combo = dynamic_cast<Combo*>(control);
+    auto* list = dynamic_cast<List*>(control);
+    for (QDomElement item = e.firstChildElement(); !item.isNull(); item = item.nextSiblingElement()) {
+        QString text = Substitute(item.attribute(QStringLiteral("text")), vars_);
+        QString data = Substitute(item.attribute(QStringLiteral("userdata")), vars_);
+        if (combo) combo->AddItem(text, data);
+        if (list) list->AddRow(text, data);
+    }
+}
+
+Control* Builder::BuildElement(const QDomElement& e, Container* into) {
+    QString tag = e.tagName();
+    Control* c = CreateStandard(tag);
+    if (!c && owner_) c = owner_->CreateControl(tag);
+    if (!c) {
+        LogWriteNarrow("layout: unknown tag %s\n", tag.toUtf8().constData());
+        return nullptr;
+    }
+    c->SetOwner(owner_);
+    for (const auto& [name, value] : CurrentSkin().Defaults(tag)) c->SetAttribute(name, Substitute(value, vars_));
+    QDomNamedNodeMap attrs = e.attributes();
+    for (int i = 0; i < attrs.count(); ++i) {
+        QDomAttr a = attrs.item(i).toAttr();
+        QString value = Substitute(a.value(), vars_);
+        if (!c->SetAttribute(a.name().toLower(), value))
+            c->Widget()->setProperty(a.name().toUtf8().constData(), value);
+    }
+    if (auto* container = dynamic_cast<Container*>(c)) BuildChildren(e, container);
+    else BuildItems(e, c);
+    if (into) into->AddChild(c);
+    return c;
+}
+
+}  // namespace dvdsp::tk

@@ -1,0 +1,186 @@
+#include "toolkit/control.h"
+
+#include <QStyle>
+#include <QVariant>
+#include <QWidget>
+
+#include "toolkit/language.h"
+#include "toolkit/scale.h"
+#include "toolkit/skin.h"
+#include "toolkit/window.h"
+
+namespace dvdsp::tk {
+namespace {
+const char* const kControlProperty = "dvdsp_control";
+
+QString Rgba(uint32_t argb) {
+    return QStringLiteral("rgba(%1,%2,%3,%4)")
+        .arg((argb >> 16) & 0xFF)
+        .arg((argb >> 8) & 0xFF)
+        .arg(argb & 0xFF)
+        .arg(((argb >> 24) & 0xFF));
+}
+}  // namespace
+
+uint32_t ParseColor(const QString& text) {
+    QString t = text.trimmed();
+    bool ok = false;
+    uint32_t v = 0;
+    if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+        v = t.mid(2).toUInt(&ok, 16);
+        if (ok && t.size() <= 8) v |= 0xFF000000u;
+    } else if (t.startsWith(QLatin1Char('#'))) {
+        v = t.mid(1).toUInt(&ok, 16);
+        if (ok && t.size() == 7) v |= 0xFF000000u;
+    }
+    return ok ? v : 0;
+}
+
+QColor ToQColor(uint32_t argb) {
+    return QColor(static_cast<int>((argb >> 16) & 0xFF), static_cast<int>((argb >> 8) & 0xFF),
+                  static_cast<int>(argb & 0xFF), static_cast<int>((argb >> 24) & 0xFF));
+}
+
+bool ParseBool(const QString& text) {
+    return text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || text == QLatin1String("1");
+}
+
+Control::Control(QWidget* self) : self_(self) {
+    self_->setProperty(kControlProperty, QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(this)));
+}
+
+Control::~Control() {
+    // The widget part is already gone when this runs; nothing to detach.
+}
+
+Control* Control::From(QWidget* widget) {
+    if (!widget) return nullptr;
+    QVariant v = widget->property(kControlProperty);
+    if (!v.isValid()) return nullptr;
+    return reinterpret_cast<Control*>(v.value<quintptr>());
+}
+
+void Control::SetName(const std::string& name) {
+    name_ = name;
+    self_->setObjectName(QString::fromStdString(name));
+}
+
+void Control::SetText(const QString& raw) {
+    text_ = raw;
+    ShowText(Lang(raw));
+}
+
+QString Control::ShownText() const { return Lang(text_); }
+
+void Control::SetToolTip(const QString& raw) {
+    toolTip_ = raw;
+    self_->setToolTip(Lang(raw));
+}
+
+void Control::SetVisible(bool visible) {
+    visible_ = visible;
+    // A widget not yet placed in its window would become a window of its own.
+    if (self_->parentWidget() || !visible) self_->setVisible(visible);
+}
+void Control::SetEnabled(bool enabled) { self_->setEnabled(enabled); }
+bool Control::IsEnabled() const { return self_->isEnabled(); }
+
+void Control::SetSelected(bool selected, bool notify) {
+    if (selected_ == selected) return;
+    selected_ = selected;
+    self_->setProperty("selected", selected);
+    OnSelectedChanged();
+    self_->style()->unpolish(self_);
+    self_->style()->polish(self_);
+    self_->update();
+    if (notify) Emit(notify::kSelectChanged);
+}
+
+void Control::SetTextColor(uint32_t argb) {
+    textColor_ = argb;
+    UpdateStyle();
+}
+void Control::SetBkColor(uint32_t argb) {
+    bkColor_ = argb;
+    UpdateStyle();
+}
+void Control::SetBorderColor(uint32_t argb) {
+    borderColor_ = argb;
+    UpdateStyle();
+}
+void Control::SetBkImage(const QString& image) {
+    bkImage_ = image;
+    self_->update();
+}
+
+void Control::UpdateStyle() {
+    self_->update();
+    if (PaintsOwnColors()) return;
+    QString css;
+    if (textColor_) css += QStringLiteral("color:%1;").arg(Rgba(textColor_));
+    if (bkColor_) css += QStringLiteral("background-color:%1;").arg(Rgba(bkColor_));
+    if (borderColor_) css += QStringLiteral("border:1px solid %1;").arg(Rgba(borderColor_));
+    self_->setStyleSheet(css);
+}
+
+void Control::ShowText(const QString& shown) { (void)shown; }
+
+bool Control::SetAttribute(const QString& name, const QString& value) {
+    if (name == QLatin1String("name")) SetName(value.toStdString());
+    else if (name == QLatin1String("text")) SetText(value);
+    else if (name == QLatin1String("tooltip")) SetToolTip(value);
+    else if (name == QLatin1String("userdata")) SetUserData(value);
+    else if (name == QLatin1String("visible")) SetVisible(ParseBool(value));
+    else if (name == QLatin1String("enabled")) SetEnabled(ParseBool(value));
+    else if (name == QLatin1String("selected")) SetSelected(ParseBool(value));
+    else if (name == QLatin1String("textcolor")) SetTextColor(ParseColor(value));
+    else if (name == QLatin1String("bkcolor")) SetBkColor(ParseColor(value));
+    else if (name == QLatin1String("bordercolor")) SetBorderColor(ParseColor(value));
+    else if (name == QLatin1String("bkimage")) SetBkImage(value);
+    else if (name == QLatin1String("width")) base_.width = value.toInt();
+    else if (name == QLatin1String("height")) base_.height = value.toInt();
+    else if (name == QLatin1String("font")) base_.font = value.toInt();
+    else if (name == QLatin1String("style")) self_->setProperty("skin", value);
+    else if (name == QLatin1String("pos")) {
+        QStringList p = value.split(QLatin1Char(','));
+        if (p.size() >= 2) {
+            base_.x = p[0].trimmed().toInt();
+            base_.y = p[1].trimmed().toInt();
+            base_.positioned = true;
+        }
+        if (p.size() >= 4) {
+            base_.width = p[2].trimmed().toInt();
+            base_.height = p[3].trimmed().toInt();
+        }
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void Control::ApplyScale(int dpi) {
+    dpi_ = dpi;
+    if (base_.width >= 0) self_->setFixedWidth(Scaled(base_.width, dpi));
+    if (base_.height >= 0) self_->setFixedHeight(Scaled(base_.height, dpi));
+    if (base_.positioned) self_->move(Scaled(base_.x, dpi), Scaled(base_.y, dpi));
+    self_->setFont(CurrentSkin().Font(base_.font, dpi));
+    self_->update();
+}
+
+void Control::ApplyLanguage() {
+    ShowText(Lang(text_));
+    if (!toolTip_.isEmpty()) self_->setToolTip(Lang(toolTip_));
+}
+
+void Control::Emit(const char* type, int64_t wparam, int64_t lparam) {
+    if (!owner_) return;
+    TNotify n;
+    n.type = type;
+    n.name = name_;
+    n.sender = this;
+    n.wparam = wparam;
+    n.lparam = lparam;
+    owner_->DispatchNotify(n);
+}
+
+}  // namespace dvdsp::tk
