@@ -16,8 +16,12 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
     bool virtualUnit = false;
+    std::string stateFile;  // empty: an in-memory virtual unit
     for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--virtual-unit", 14) == 0) virtualUnit = true;
+        if (std::strncmp(argv[i], "--virtual-unit", 14) == 0) {
+            virtualUnit = true;
+            if (argv[i][14] == '=') stateFile = argv[i] + 15;
+        }
         if (std::strcmp(argv[i], "--help") == 0) {
             std::printf("usage: dvdsp [--virtual-unit[=STATEFILE]]\n");
             return 0;
@@ -34,6 +38,9 @@ int main(int argc, char** argv) {
     std::unique_ptr<dvdsp::link::HidBackend> backend;
     if (virtualUnit) {
         unit = std::make_unique<dvdsp::emu::VirtualUnit>();
+        std::string why;
+        if (!stateFile.empty() && !unit->AttachStateFile(stateFile, &why))
+            std::fprintf(stderr, "%s\n", why.c_str());
         backend = std::make_unique<dvdsp::emu::VirtualHidBackend>(*unit);
     } else {
         backend = dvdsp::link::MakeHidapiBackend();

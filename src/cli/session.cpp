@@ -23,6 +23,7 @@ Session::Session(GlobalOptions options) : options_(std::move(options)) {}
 Session::~Session() {
     if (device_ && device_->IsConnected()) device_->CloseHIDDevice(true);
     device_.reset();
+    if (unit_) unit_->FlushState();
 }
 
 int Session::Open() {
@@ -39,6 +40,12 @@ int Session::Open() {
             }
         }
         unit_ = std::make_unique<emu::VirtualUnit>();
+        if (!options_.stateFile.empty()) {
+            // The unit keeps its flash in the state file; an unreadable one is set aside.
+            std::string why;
+            if (!unit_->AttachStateFile(options_.stateFile, &why))
+                std::fprintf(stderr, "%s\n", why.c_str());
+        }
         backend_ = std::make_unique<emu::VirtualHidBackend>(*unit_);
     } else {
         if (!lock_.Acquire(platform::InstanceMutexName())) {
