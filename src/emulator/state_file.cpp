@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -342,6 +343,13 @@ bool VirtualUnit::AttachStateFile(const std::string& path, std::string* why) {
     std::lock_guard lock(mutex_);
     statePath_ = path;
     dirty_ = flashDirty_ = false;
+    std::error_code ec;
+    const auto kind = std::filesystem::status(path, ec).type();
+    if (kind != std::filesystem::file_type::not_found && kind != std::filesystem::file_type::regular) {
+        if (why) *why = path + " is not a file; the unit starts from its defaults and keeps no state";
+        statePath_.clear();
+        return false;
+    }
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
         if (errno == ENOENT) return true;  // a new unit: defaults, written on first change
@@ -386,6 +394,9 @@ bool VirtualUnit::SaveStateNow(std::string* why) {
     if (!ok) {
         if (why) *why = "cannot write " + statePath_ + ": " + std::strerror(errno);
         std::remove(tmp.c_str());
+        // Try again with the next change after the interval, not on every command.
+        flashDirty_ = false;
+        lastSaveMs_ = clock_.NowMs();
         return false;
     }
     dirty_ = flashDirty_ = false;

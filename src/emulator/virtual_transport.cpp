@@ -70,6 +70,12 @@ void VirtualHidBackend::FailStrings(int count) {
     failStrings_ = std::clamp(count, 0, 4);
 }
 
+void VirtualHidBackend::InjectReport(const Packet& packet) {
+    std::lock_guard lock(mutex_);
+    if (!plugged_ || packet.empty()) return;
+    Enqueue(packet, std::max(clock_.NowMs(), stallUntil_) + delayMs_);
+}
+
 void VirtualHidBackend::Unplug() {
     {
         std::lock_guard lock(mutex_);

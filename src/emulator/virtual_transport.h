@@ -37,6 +37,10 @@ public:
     void StallFor(uint32_t ms);       // replies are held back until the stall ends
     void FailStrings(int count);      // the last `count` of the four device strings fail
 
+    // Queues a packet that the unit sends of its own accord (a DSP status report, say);
+    // it is read like any reply. Nothing happens while unplugged.
+    void InjectReport(const Packet& packet);
+
     // Plugging. Unplugging kills every open handle; listeners hear both events.
     void Unplug();
     void Plug();

@@ -110,6 +110,17 @@ TEST_F(UnitThroughLink, ValuesSetAreValuesRead) {
     EXPECT_EQ(unit.UnknownCommands(), 0u);
 }
 
+TEST_F(UnitThroughLink, DspStatusReportArrivesUnasked) {
+    unit.SetDspStatus(0);
+    backend.InjectReport(unit.DspStatusReport());
+    ASSERT_TRUE(dev.ReadHIDData(100));
+    auto ms = sink.Take();
+    ASSERT_EQ(ms.size(), 1u);
+    EXPECT_EQ(ms[0].msg, WM_READ_DSP_VALUE);
+    EXPECT_EQ(ms[0].wparam, DSP_DSP_STATUS);
+    EXPECT_EQ(ms[0].value, 0);
+}
+
 // The read-out of a connection, command by command: every query is known and answered.
 TEST_F(UnitThroughLink, WholeReadOutUsesOnlyKnownCommands) {
     const uint64_t before = unit.CommandsHandled();

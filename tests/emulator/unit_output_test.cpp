@@ -224,7 +224,7 @@ TEST(UnitRobustness, RandomFramesNeverOverrunAndAlwaysFitAPacket) {
         Bytes data(rng() % 58);
         for (auto& b : data) b = static_cast<uint8_t>(rng() % 4 == 0 ? 0xFF : rng() % 40);
         const uint8_t type = types[rng() % 6];
-        const uint8_t cmd = static_cast<uint8_t>(rng() % 0x50);
+        const uint8_t cmd = static_cast<uint8_t>(rng() % 4 == 0 ? rng() % 256 : rng() % 0x50);
         const uint8_t op = (rng() & 1) ? OP_GET : OP_SET;
         for (const Packet& p : Send(u, type, cmd, op, data)) {
             ASSERT_GE(p.size(), 7u);

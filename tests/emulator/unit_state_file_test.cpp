@@ -1,6 +1,7 @@
 // The virtual unit's state file: what survives a power cycle, and damaged files.
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -128,6 +129,28 @@ TEST_F(StateFile, DamagedFilesAreRefusedAndKeptAside) {
     Write(good);
     VirtualUnit u;
     EXPECT_TRUE(u.AttachStateFile(path_, nullptr));
+}
+
+TEST(StateJson, DamagedTextNeverCrashesTheReader) {
+    UnitState s = DefaultUnitState();
+    s.validMask = 0x0012;
+    s.scenes[1].out[2].bands[3].gain10 = 250;
+    const std::string good = StateToJson(s);
+    UnitState back = DefaultUnitState();
+    ASSERT_TRUE(StateFromJson(good, back, nullptr));
+    EXPECT_TRUE(back == s);
+    std::mt19937 rng(99);
+    const char junk[] = "0123456789-.,[]{}\":eE ";
+    for (int i = 0; i < 60; ++i) {
+        std::string text = good;
+        for (int k = 0; k < 3; ++k) text[rng() % text.size()] = junk[rng() % (sizeof junk - 1)];
+        UnitState out = DefaultUnitState();
+        std::string why;
+        if (!StateFromJson(text, out, &why)) {
+            EXPECT_FALSE(why.empty());
+            EXPECT_TRUE(out == DefaultUnitState());  // untouched on refusal
+        }
+    }
 }
 
 }  // namespace
