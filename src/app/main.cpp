@@ -1,5 +1,5 @@
-// The dvdsp program. Until the main window exists it starts, logs, takes the
-// single-instance lock, reports the unit it finds and exits.
+// The dvdsp program. With the windowed build it opens the main window (start-up in
+// ui/main/startup.cpp); without it, it reports the unit it finds and exits.
 #include <clocale>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +11,9 @@
 #include "emulator/virtual_transport.h"
 #include "link/dsp_device.h"
 #include "platform/instance_lock.h"
+#ifdef DVDSP_HAVE_GUI
+#include "ui/main/startup.h"
+#endif
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
@@ -23,17 +26,30 @@ int main(int argc, char** argv) {
             if (argv[i][14] == '=') stateFile = argv[i] + 15;
         }
         if (std::strcmp(argv[i], "--help") == 0) {
-            std::printf("usage: dvdsp [--virtual-unit[=STATEFILE]]\n");
+            std::printf("usage: dvdsp [--virtual-unit[=STATEFILE]] [--screenshot FILE.png]"
+                        " [--language en|cn_zh|ru] [--scale N]\n");
             return 0;
         }
     }
     LogStartIfEnabled();
+#ifdef DVDSP_HAVE_GUI
+    dvdsp::ui::StartOptions options;
+    QString optionError;
+    if (!dvdsp::ui::ParseStartOptions(argc, argv, &options, &optionError)) {
+        std::fprintf(stderr, "%s\n", optionError.toLocal8Bit().constData());
+        return 2;
+    }
+    // A screenshot may be taken while the program runs.
+    options.checkSingleInstance = options.screenshot.isEmpty();
+#endif
 
+#ifndef DVDSP_HAVE_GUI
     dvdsp::platform::NamedMutex instance;
     if (!instance.Acquire(dvdsp::platform::InstanceMutexName())) {
         std::fprintf(stderr, "dvdsp is already running\n");
         return 0;
     }
+#endif
     std::unique_ptr<dvdsp::emu::VirtualUnit> unit;
     std::unique_ptr<dvdsp::link::HidBackend> backend;
     if (virtualUnit) {
@@ -45,6 +61,9 @@ int main(int argc, char** argv) {
     } else {
         backend = dvdsp::link::MakeHidapiBackend();
     }
+#ifdef DVDSP_HAVE_GUI
+    return dvdsp::ui::RunProgram(argc, argv, options, backend.get());
+#else
     dvdsp::link::DspDevice device(*backend);
     device.SetDeviceProfile(dvdsp::kModelId, 10, 8, 1, 0);
     device.OpenHIDDevice();
@@ -61,4 +80,5 @@ int main(int argc, char** argv) {
         std::printf("the unit did not accept the hand-shake\n");
     device.CloseHIDDevice(true);
     return 0;
+#endif
 }

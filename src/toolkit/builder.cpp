@@ -82,7 +82,7 @@ void Builder::BuildItems(const QDomElement& e, Control* control) {
     for (QDomElement item = e.firstChildElement(); !item.isNull(); item = item.nextSiblingElement()) {
         QString text = Substitute(item.attribute(QStringLiteral("text")), vars_);
         QString data = Substitute(item.attribute(QStringLiteral("userdata")), vars_);
-        if (combo) combo->AddItem(text, data);
+        if (combo) combo->AddItem(text, data, Substitute(item.attribute(QStringLiteral("name")), vars_));
         if (list) list->AddRow(text, data);
     }
 }

@@ -217,11 +217,23 @@ Combo::Combo(QWidget* parent) : QComboBox(parent), Control(this) {
     });
 }
 
-void Combo::AddItem(const QString& rawText, const QString& userData) {
-    items_.push_back({rawText, userData});
+void Combo::AddItem(const QString& rawText, const QString& userData, const QString& name) {
+    items_.push_back({rawText, userData, name});
     fromCode_ = true;
     addItem(Lang(rawText), userData);
     fromCode_ = false;
+}
+
+int Combo::FindItem(const QString& name) const {
+    for (int i = 0; i < items_.size(); ++i)
+        if (items_[i].name == name) return i;
+    return -1;
+}
+
+void Combo::SetItemText(int index, const QString& rawText) {
+    if (index < 0 || index >= items_.size()) return;
+    items_[index].text = rawText;
+    setItemText(index, Lang(rawText));
 }
 
 void Combo::SelectItem(int index) {
@@ -256,7 +268,7 @@ List::List(QWidget* parent) : QListWidget(parent), Control(this) {
 }
 
 void List::AddRow(const QString& rawText, const QString& userData) {
-    rows_.push_back({rawText, userData});
+    rows_.push_back({rawText, userData, QString()});
     fromCode_ = true;
     addItem(Lang(rawText));
     fromCode_ = false;

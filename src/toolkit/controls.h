@@ -105,6 +105,7 @@ private:
 struct ListItem {
     QString text;       // raw, may hold language keys
     QString userData;
+    QString name;
 };
 
 // Drop-down list. "itemselect" when the user picks an item (wparam = its index).
@@ -112,7 +113,11 @@ class Combo : public QComboBox, public Control {
 public:
     explicit Combo(QWidget* parent = nullptr);
     QString Tag() const override { return QStringLiteral("Combo"); }
-    void AddItem(const QString& rawText, const QString& userData = QString());
+    void AddItem(const QString& rawText, const QString& userData = QString(),
+                 const QString& name = QString());
+    // Index of the item with this name, -1 when none.
+    int FindItem(const QString& name) const;
+    void SetItemText(int index, const QString& rawText);
     int ItemCount() const { return static_cast<int>(items_.size()); }
     const ListItem& Item(int i) const { return items_[i]; }
     // From code: no notification.

@@ -8,6 +8,13 @@
 
 namespace dvdsp::tk {
 
+namespace {
+int gDefaultDpi = kBaseDpi;
+}
+
+void SetDefaultDpi(int dpi) { gDefaultDpi = dpi > 0 ? dpi : kBaseDpi; }
+int DefaultDpi() { return gDefaultDpi; }
+
 int Scaled(int n, int dpi) {
     long long v = static_cast<long long>(n) * dpi;
     long long half = kBaseDpi / 2;

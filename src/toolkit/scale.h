@@ -18,6 +18,10 @@ QString ImageSuffix(int dpi);
 // "img/a.png" with the suffix inserted before the extension: "img/a@150.png".
 QString ImageVariantName(const QString& name, int dpi);
 
+// The scale new windows start with (set once at start-up).
+void SetDefaultDpi(int dpi);
+int DefaultDpi();
+
 // The scale the program starts with (ChooseDisplayScale on the screens Qt reports).
 int ScreenDisplayScale();
 

@@ -77,7 +77,10 @@ bool PackSkin(const QString& folder, const QString& zipPath, const QString& pass
     }
     QStringList files;
     QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) files.append(root.relativeFilePath(it.next()));
+    while (it.hasNext()) {
+        QString rel = root.relativeFilePath(it.next());
+        if (!rel.startsWith(QLatin1String("tools/"))) files.append(rel);  // authoring scripts stay out
+    }
     files.sort();
     QuaZip zip(zipPath);
     // Without data descriptors the password check byte is the usual one (from the CRC),

@@ -1,7 +1,8 @@
 #pragma once
 // Packing a skin folder into its archive: every member is protected with the given
 // password; "*.svg" images become PNG files in every scale variant ("a.svg" ->
-// "a@80.png", "a.png", "a@125.png", "a@150.png", "a@200.png", "a@300.png").
+// "a@80.png", "a.png", "a@125.png", "a@150.png", "a@200.png", "a@300.png"). The folder
+// "tools/" (authoring scripts) is left out.
 
 #include <QByteArray>
 #include <QString>

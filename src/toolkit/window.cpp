@@ -53,7 +53,8 @@ QSize ParseSize(const QString& text) {
 
 }  // namespace
 
-Window::Window(QWidget* parent) : QWidget(parent), mailbox_(std::make_shared<Mailbox>(this)) {
+Window::Window(QWidget* parent)
+    : QWidget(parent), dpi_(DefaultDpi()), mailbox_(std::make_shared<Mailbox>(this)) {
     Registry().append(this);
     setAttribute(Qt::WA_StyledBackground);
 }

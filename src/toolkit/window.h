@@ -138,7 +138,7 @@ private:
     QString title_;
     QSize baseSize_{0, 0};
     int captionHeight_ = 0;
-    int dpi_ = 96;
+    int dpi_;
     int result_ = kResultClosed;
     bool inited_ = false;
     bool closing_ = false;

@@ -1,0 +1,162 @@
+#include "ui/main/main_wnd.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include "app/log.h"
+#include "app/settings.h"
+#include "toolkit/controls.h"
+#include "toolkit/language.h"
+#include "toolkit/scale.h"
+#include "ui/controls/equalizer.h"
+#include "ui/controls/sbutton.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/small_dialogs.h"
+
+namespace dvdsp::ui {
+namespace {
+
+bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+
+}  // namespace
+
+CMainWnd::CMainWnd(link::HidBackend* backend, StartOptions options)
+    : tk::Window(nullptr), backend_(backend), options_(std::move(options)) {
+    // A captioned frame with system menu and minimise box; no maximise box, no sizing.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    SetTitle(QStringLiteral("DV DSP Audio"));
+}
+
+CMainWnd::~CMainWnd() { menu_.reset(); }
+
+bool CMainWnd::Create() {
+    EnsureInit();
+    if (closedAtStart_) return true;
+    QSize base = BaseSize().isValid() && BaseSize().width() > 0 ? BaseSize() : QSize(1230, 650);
+    SetBaseSize(base);
+    setFixedSize(tk::Scaled(base.width(), Dpi()), tk::Scaled(base.height(), Dpi()));
+    CenterOnScreen();
+    // No edit box starts with the keyboard focus.
+    setFocusPolicy(Qt::StrongFocus);
+    show();
+    setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+tk::Control* CMainWnd::CreateControl(const QString& tag) {
+    if (tag.compare(QLatin1String("CircleProgress"), Qt::CaseInsensitive) == 0) return new CCircleProgressUI;
+    if (tag.compare(QLatin1String("Curve"), Qt::CaseInsensitive) == 0) return new UIEqualizer;
+    if (tag.compare(QLatin1String("CurveAc"), Qt::CaseInsensitive) == 0) return new UIEqualizerAc;
+    if (tag.compare(QLatin1String("SButton"), Qt::CaseInsensitive) == 0) return new CSButtonUI;
+    return nullptr;
+}
+
+void CMainWnd::OnInit() {
+    LoadLayout(QStringLiteral("XML_MAIN"));
+    SetTitle(QStringLiteral("DV DSP Audio"));
+    LoadInto(kPageContainer, QString::fromLatin1(kPageLayout));
+    SelectStartLanguage();
+    SetDpi(Dpi());
+    if (tk::Control* debug = FindControl("btn_debug")) debug->SetVisible(QFileInfo::exists(QStringLiteral("debug.ini")));
+    if (tk::Control* advance = FindControl("btn_advance")) advance->SetVisible(false);
+    if (options_.checkSingleInstance && !CheckSingleInstance()) closedAtStart_ = true;
+}
+
+void CMainWnd::SelectStartLanguage() {
+    RegisterLanguages();
+    factoryEq_ = ReadSettingInt("factoryEQ", 0);
+    QString code = options_.language.isEmpty() ? LanguageCodeOf(ReadLanguageSetting()) : options_.language;
+    if (!code.isEmpty()) tk::CurrentLanguages().Select(code);
+    if (tk::CurrentLanguages().Current().isEmpty()) tk::CurrentLanguages().Select(QStringLiteral("en"));
+    ApplyLanguage();
+}
+
+bool CMainWnd::CheckSingleInstance() {
+    if (instance_.Acquire(platform::InstanceMutexName())) return true;
+    const QString captions[3] = {QStringLiteral("${confirm}"), QString(), QString()};
+    ShowMessageBox(this, QStringLiteral("${tips}"), QStringLiteral("${mutex_tips}"), captions, 1);
+    close();
+    return false;
+}
+
+bool CMainWnd::SaveScreenshot(const QString& path) {
+    QCoreApplication::processEvents();
+    QPixmap shot = grab();
+    return !shot.isNull() && shot.save(path, "PNG");
+}
+
+tk::Menu* CMainWnd::OpenMenu(const QString& layout, tk::Control* under) {
+    if (menu_) menu_->CloseMenu();
+    menu_ = tk::Menu::Load(this, layout);
+    if (!menu_) return nullptr;
+    QPoint at = under ? under->Widget()->mapToGlobal(QPoint(0, under->Widget()->height())) : mapToGlobal(QPoint(0, 0));
+    menu_->Popup(at);
+    return menu_.get();
+}
+
+void CMainWnd::Notify(tk::TNotify& n) {
+    if (n.type != tk::notify::kClick) return;
+    if (n.name == "minbtn") {
+        showMinimized();
+    } else if (n.name == "btn_option") {
+        if (tk::Menu* m = OpenMenu(QStringLiteral("xml/option_menu.xml"), n.sender))
+            m->SetItemEnabled(QStringLiteral("option_item_reset_default"), UnitConnected());
+    } else if (n.name == "btn_scene") {
+        if (tk::Menu* m = OpenMenu(QStringLiteral("xml/scene_menu.xml"), n.sender))
+            for (const char* item : {"scene_item_load_scene", "scene_item_saveas_scene", "scene_item_delete_scene"})
+                m->SetItemEnabled(QString::fromLatin1(item), UnitConnected());
+    } else if (n.name == "btn_advance") {
+        if (tk::Menu* m = OpenMenu(QStringLiteral("xml/advance_menu.xml"), n.sender))
+            for (const char* item : {"advance_item_autocal", "advance_item_noise_threshold", "advance_item_poweroff_delay",
+                                     "advance_item_ktv", "advance_item_compressor"})
+                m->SetItemVisible(QString::fromLatin1(item), false);
+    } else if (StartsWith(n.name, "ch_output_btn")) {
+        outputMenuChannel_ = n.sender ? n.sender->UserDataInt() : -1;
+        OpenMenu(QStringLiteral("xml/output_menu.xml"), n.sender);
+    } else if (StartsWith(n.name, "delay_link_")) {
+        delayLinkChannel_ = n.sender ? n.sender->UserDataInt() : -1;
+        OpenMenu(QStringLiteral("xml/delay_link_group_menu.xml"), n.sender);
+    }
+}
+
+bool CMainWnd::HandleMenuClick(const tk::MenuClick& click) {
+    LogWriteNarrow("on menu click %s\n", click.name.toUtf8().constData());
+    const QString& name = click.name;
+    if (name.compare(QLatin1String("option_item_language"), Qt::CaseInsensitive) == 0) {
+        if (tk::CurrentLanguages().Current() == QLatin1String("cn_zh")) ChangeLanguage(QStringLiteral("en"), QStringLiteral("0"));
+        else ChangeLanguage(QStringLiteral("cn_zh"), QStringLiteral("1"));
+    } else if (name.compare(QLatin1String("option_item_language_en"), Qt::CaseInsensitive) == 0) {
+        ChangeLanguage(QStringLiteral("en"), QStringLiteral("0"));
+    } else if (name.compare(QLatin1String("option_item_language_cn"), Qt::CaseInsensitive) == 0) {
+        ChangeLanguage(QStringLiteral("cn_zh"), QStringLiteral("1"));
+    } else if (name.compare(QLatin1String("option_item_language_ru"), Qt::CaseInsensitive) == 0) {
+        ChangeLanguage(QStringLiteral("ru"), QStringLiteral("2"));
+    } else if (name == QLatin1String("option_item_about")) {
+        CAboutWnd about(this, fwMain_, fwSub_);
+        about.Run();
+    } else {
+        return false;
+    }
+    update();
+    return true;
+}
+
+void CMainWnd::OnMessage(uint32_t msg, int64_t wparam, std::unique_ptr<tk::Payload> payload) {
+    (void)wparam;
+    if (msg == tk::WM_MENUCLICK) {
+        if (auto* click = tk::Unbox<tk::MenuClick>(payload.get())) HandleMenuClick(*click);
+    }
+    // The payload is freed here.
+}
+
+void CMainWnd::closeEvent(QCloseEvent* e) {
+    if (menu_) menu_->CloseMenu();
+    // A message dialog of this process still open is ended with 0.
+    tk::Window::EndDialogByTitle(tk::Lang(QStringLiteral("${tips}")), 0);
+    tk::Window::closeEvent(e);
+    QCoreApplication::quit();
+}
+
+}  // namespace dvdsp::ui

@@ -1,0 +1,45 @@
+#pragma once
+// Start-up and shut-down of the windowed program, and the language change.
+
+#include <QString>
+
+namespace dvdsp::link {
+class HidBackend;
+}
+
+namespace dvdsp::ui {
+
+class CMainWnd;
+
+inline constexpr const char* kSkinResourceName = "IDR_ZIPRES";
+inline constexpr const char* kSkinResourceType = "ZIPRES";
+
+struct StartOptions {
+    QString screenshot;   // render the main window into this PNG and exit
+    QString language;     // "en", "cn_zh" or "ru": overrides the setting
+    int scale = 0;        // display scale; 0 = from the screens
+    bool checkSingleInstance = true;
+};
+
+// Reads --screenshot FILE, --language CODE, --scale N. False (with `error`) on a bad
+// option value; other arguments are left to others.
+bool ParseStartOptions(int argc, char** argv, StartOptions* out, QString* error);
+
+// Loads the skin from the program's resource. A missing or empty resource leaves the
+// program without skin (false).
+bool LoadSkinFromResource();
+
+// Registers the three languages with the toolkit, in order.
+void RegisterLanguages();
+// The language code of a "lan" value: 0 "en", 1 "cn_zh", 2 "ru"; "" for any other.
+QString LanguageCodeOf(int value);
+
+// Switches to `code` and stores `value` as "lan"; the language already in use changes
+// nothing and writes nothing. Returns true when the language changed.
+bool ChangeLanguage(const QString& code, const QString& value);
+
+// The whole program: QApplication, skin, main window, message loop, tear-down.
+// `backend` is how the controller will reach the unit. Returns the process result.
+int RunProgram(int argc, char** argv, const StartOptions& options, link::HidBackend* backend);
+
+}  // namespace dvdsp::ui
