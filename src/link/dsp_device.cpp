@@ -239,6 +239,12 @@ bool DspDevice::Exchange(uint8_t type, uint8_t cmd, uint8_t op, const std::vecto
 
 bool DspDevice::Send(uint8_t type, uint8_t cmd, uint8_t op, std::vector<uint8_t> data,
                      bool immediate, int timeoutMs) {
+    if (data.size() > kMaxCommandData) {
+        // A frame would cut it short and the unit would take a different command.
+        LogWriteNarrow("command 0x%02x 0x%02x too long (%u bytes), not sent\n", type, cmd,
+                       static_cast<unsigned>(data.size()));
+        return false;
+    }
     if (immediate) {
         Exchange(type, cmd, op, data, timeoutMs);
         return true;

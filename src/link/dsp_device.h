@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <utility>
 #include <thread>
 #include <vector>
 
@@ -73,6 +75,215 @@ public:
     bool Hand_Connect();
     void PC_Connect(uint8_t state);
     bool PingMsg();
+
+    // ---- Command encoders ------------------------------------------------------------
+    // Each ends in the send step above. `immediate` chooses between sending at once and
+    // the queue; encoders without it always send at once. Ranged set commands take one
+    // value per channel from ch_start to ch_end, in channel order (missing values are 0).
+
+    // Global device settings.
+    void Get_Source_Config();
+    void Source_Switch_Ctrl(uint8_t source, bool immediate);
+    void Get_Source();
+    void Main_Volume_Ctrl(float volume, bool immediate);
+    void Get_Main_Volume();
+    void Subwoofer_Volume_Ctrl(int8_t level, bool immediate);
+    void Get_Subwoofer_Volume();
+    void Mute_Ctrl(uint8_t mute, bool immediate);
+    void Get_Mute();
+    void Amp_Mute_Ctrl(uint8_t mute, bool immediate);
+    void Get_Amp_Mute();
+    void Rem_Out_Ctrl(uint8_t remOut1, uint8_t remOut2, bool immediate);
+    void Get_Rem_Out();
+    void Spk_Ohm_Ctrl(uint8_t ohm, bool immediate);
+    void Get_Spk_Ohm();
+    void Noise_Gate_Ctrl(uint8_t onoff, bool immediate);
+    void Get_Noise_Gate();
+    void Spk_Ch_Config_Ctrl(uint8_t config, bool immediate);
+    void Get_Speaker_Config();
+    void Sel_Remote_CH_Ctrl(uint16_t selection, bool immediate);
+    void Get_Remote_CH();
+    void Remote_CH_Volume_Ctrl(uint8_t volume, bool immediate);
+    void Factory_Preset_Ctrl(uint8_t mode);
+    void Get_Factory_Preset();
+    void Setup_Mode_Ctrl(uint8_t mode);
+    void Get_Setup_Mode();
+    void Set_MemData(uint32_t address, uint32_t data, bool immediate);
+    void Get_MemData(uint32_t address);
+
+    // Output channels, ranged.
+    void Delay_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
+                    const std::vector<float>& delayMs, bool immediate);
+    void Trim_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
+                   const std::vector<float>& trim, bool immediate);
+    void Mute_Ch_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
+                      const std::vector<uint8_t>& mute, bool immediate);
+    void Phase_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
+                    const std::vector<uint8_t>& phase, bool immediate);
+    void Mix_Ch_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
+                     const std::vector<uint16_t>& inputMask, bool immediate);
+    void CH_Type_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
+                      const std::vector<uint8_t>& type, bool immediate);
+    void PEQ_Bypass_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
+                         const std::vector<uint8_t>& bypass, bool immediate);
+    void Solo_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
+                   const std::vector<uint8_t>& solo, bool immediate);
+    void HPF_Q_Fact_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
+                         const std::vector<uint8_t>& mode, bool immediate);
+    void LPF_Q_Fact_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
+                         const std::vector<uint8_t>& mode, bool immediate);
+    void Spk_Dist_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
+                       const std::vector<uint16_t>& hundredths, bool immediate);
+    void Compressor_Ch_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
+                            const std::vector<uint8_t>& on, bool immediate);
+    void Get_Delay(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Get_Trim(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Get_Mute_Ch(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Get_Phase(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Get_Mix_Ch(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Get_CH_Type(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Get_PEQ_Bypass(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Get_Ch_Solo(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Get_HPF_Q_Fact_Mode(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Get_LPF_Q_Fact_Mode(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Get_Spk_Dist(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Get_Compressor_Ch_On(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Get_All_Bypass(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Get_PEQ_Reset(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Get_Compressor(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Get_Compressor2(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+
+    // Output channels, other.
+    void Filter_Ctrl(uint8_t scene, uint8_t source, uint8_t ch, uint8_t iFilter, uint8_t type,
+                     uint16_t freq, uint8_t slope, bool immediate);
+    void Get_Filter(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void EQ_Ctrl(uint8_t scene, uint8_t source, uint8_t ch, uint8_t band, uint16_t freq, float q,
+                 float gain, bool immediate);
+    void Get_EQ(uint8_t scene, uint8_t source, uint8_t ch, uint8_t bandStart, uint8_t bandEnd);
+    void Remap_Ch_Ctrl(uint8_t scene, uint8_t source, uint8_t outCh,
+                       const std::vector<uint8_t>& inputs, bool immediate);
+    void Get_Remap_Ch(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    using ChannelPairs = std::vector<std::pair<uint8_t, uint8_t>>;
+    void CH_Link_Ctrl(uint8_t scene, uint8_t link, const ChannelPairs& pairs, bool immediate);
+    void CH_Trim_Link_Ctrl(uint8_t scene, uint8_t link, const ChannelPairs& pairs, bool immediate);
+    void CH_Delay_Link_Ctrl(uint8_t scene, uint8_t link, const ChannelPairs& pairs,
+                            bool immediate);
+    void Get_CH_Link(uint8_t scene);
+    void Get_CH_Trim_Link(uint8_t scene);
+    void Get_CH_Delay_Link(uint8_t scene);
+    void CH_Lock_Ctrl(uint8_t scene, uint8_t lock, bool immediate);
+    void Get_CH_Lock(uint8_t scene);
+    void DSP_Bypass_Ctrl(uint8_t scene, uint8_t selector, uint8_t bypass, bool immediate);
+    void PEQ_Reset_Ctrl(uint8_t scene, uint8_t source, const std::vector<uint8_t>& channels,
+                        bool immediate);
+    void Compressor_Ctrl(uint8_t scene, uint8_t source, uint8_t ch, uint8_t bypass,
+                         float threshold, float ratio, float softKnee, uint16_t attack,
+                         uint16_t release, bool immediate);
+    struct Compressor2 {
+        float threshold = 0;
+        uint16_t attack = 0;
+        uint32_t releaseMs = 0;
+    };
+    void Compressor_Ctrl2(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
+                          const std::vector<Compressor2>& values, bool immediate);
+    void Output_Bridge_Ctrl(uint8_t scene, uint8_t source, const std::vector<uint8_t>& bridge,
+                            bool immediate);
+    void Get_Ouput_Bridge(uint8_t scene, uint8_t source, uint8_t count);
+
+    // Scenes in the unit's flash.
+    void SaveScene(uint8_t scene, uint8_t immediately);
+    void ReadScene(uint8_t fromScene, uint8_t toScene);
+    void DeleteScene(uint8_t scene);
+    void SetSceneName(uint8_t scene, const std::vector<uint8_t>& name);
+    void GetSceneName(uint8_t scene);
+    void SetSceneProfile(uint8_t scene, uint16_t start, const std::vector<uint8_t>& bytes);
+    void GetSceneProfile(uint8_t scene, uint16_t start, uint8_t length);
+    void GetSceneId();
+    void GetSceneValid();
+
+    // Microcontroller.
+    void Get_Flash_Version();
+    void Get_Bootloader_Version();
+    void SetPWD(const std::string& password, const std::string& remark);
+    void Get_PWD();
+    void Get_MCU_Info(bool immediate);
+    void Set_Power_Off_Time(uint16_t ms, bool immediate);
+    void Get_Delay_Power_Off_Time();
+    void Set_Acc(uint8_t delay, bool immediate);
+    void Get_Acc();
+    void MCU_Reboot_Ctrl();
+    void Factory_Default_Ctrl();
+    void MCU_Enter_Upg_Mode();
+
+    // Inputs.
+    void Input_Trim_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
+                         const std::vector<uint8_t>& gain, bool immediate);
+    void Get_Input_Trim(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Mute_Input_Ch_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
+                            const std::vector<uint8_t>& mute, bool immediate);
+    void Get_Mute_Input_Ch(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Input_Phase_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
+                          const std::vector<uint8_t>& phase, bool immediate);
+    void Get_Phase_Input_Ch(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    struct EqBandSetting {
+        uint16_t freq = 1000;
+        float q = 1.0f;
+        float gain = 0.0f;
+    };
+    void Input_EQ_Ctrl(uint8_t scene, uint8_t source, uint8_t inCh, uint8_t bandStart,
+                       uint8_t bandEnd, const std::vector<EqBandSetting>& bands, bool immediate);
+    void Get_Input_EQ(uint8_t scene, uint8_t source, uint8_t inCh, uint8_t bandStart,
+                      uint8_t bandEnd);
+    void Input_Ch_Threshold_Ctrl(int8_t threshold, bool immediate);
+    void Get_Input_Threshold(uint8_t scene, uint8_t source, bool immediate);
+    void Get_Input_Noise(uint8_t chX, uint8_t chY, bool immediate);
+
+    // Mixer and source mixing.
+    void Input_Mix_Trim_Ctrl(uint8_t scene, uint8_t source, uint8_t inCh, uint8_t outStart,
+                             uint8_t outEnd, const std::vector<int8_t>& trim, bool immediate);
+    void Get_Input_Mix_CH_Trim(uint8_t scene, uint8_t source, uint8_t inCh, uint8_t outStart,
+                               uint8_t outEnd);
+    void Input_Mix_Trim_Ctrl2(uint8_t scene, uint8_t source, uint8_t inStart, uint8_t inEnd,
+                              uint8_t outCh, const std::vector<int8_t>& trim, bool immediate);
+    void Mix_Type_Ctrl(uint8_t scene, uint8_t source, uint8_t type, bool immediate);
+    void Mix_Type2_Ctrl(uint8_t scene, uint8_t source, uint8_t type, bool immediate);
+    void Get_Mix_Type(uint8_t scene, uint8_t source);
+    void Get_Mix_Type2(uint8_t scene, uint8_t source);
+    void Mix_Source_Switch_Ctrl(uint8_t source, bool immediate);
+    void Get_Mix_Source();
+    void Cross_Source_Mix_Ctrl(uint8_t scene, uint8_t source, uint8_t ch, uint8_t viceSource,
+                               uint8_t viceCh, uint8_t viceGain, bool immediate);
+    void Get_Mix_Source2(uint8_t scene, uint8_t source, uint8_t ch);
+    void Cross_Source_Mix_Ctrl_CS47048(uint8_t scene, uint8_t source, uint8_t ch,
+                                       uint8_t viceSource, uint8_t viceCh, bool immediate);
+    void Get_Mix_Source2_CS47048(uint8_t scene, uint8_t source);
+    void Get_InDistort(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+    void Get_OutDistort(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
+
+    // Automatic calibration and processing switches.
+    void IRC_Ctrl(uint8_t on, uint16_t ircch, uint8_t irc_eqmode, bool syncMode);
+    void IRC_Get();
+    void IRC_Get_Distance(uint8_t ch, uint8_t chEnd);
+    void IRC_Get_Trim(uint8_t ch, uint8_t chEnd);
+    void IRC_Get_EQ(uint8_t ch, uint8_t band, uint8_t bandEnd);
+    void IRC_Get_Spk_Size(uint8_t ch, uint8_t chEnd);
+    void IRC_Get_Spk_Phase(uint8_t ch, uint8_t chEnd);
+    void IRC_Get_Spk_Level(uint8_t ch, uint8_t chEnd);
+    void IRC_Get_Spectrum(uint8_t ch, uint8_t band, uint8_t bandEnd);
+    void IRC_Get_Noise_Level(uint8_t ch, uint8_t chEnd);
+    void IRC_Get_RTA();
+    void IRC_Set_Test_Mic(uint8_t on, bool immediate);
+    void IRC_Sel_Test_Module(uint8_t moduleMask, bool syncMode);
+    void IRC_Active_Bypass_Ctrl(uint8_t source, uint8_t active, bool immediate);
+    void Auto_Effect_Ctrl(uint8_t source, uint8_t on, bool immediate);
+    void Get_AUTO_ON();
+    static constexpr size_t kAutoSettingBlockSize = 52;
+    void CS_Auto_Setting_Ctrl(const std::array<uint8_t, kAutoSettingBlockSize>& block,
+                              bool immediate);
+
+    // Karaoke effects.
+    void KTV_Set(uint8_t parameter, int value, bool immediate);
+    void KTV_Get(uint8_t parameter);
 
     void EnableCmdQueue() { queue_enabled_ = 1; }
     void DisableCmdQueue() { queue_enabled_ = 0; }

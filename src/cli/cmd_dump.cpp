@@ -1,0 +1,89 @@
+// dump and raw: the unit's whole state, and single frames.
+#include <cjson/cJSON.h>
+
+#include <cstdio>
+
+#include "cli/cli.h"
+#include "cli/message_json.h"
+#include "link/commands.h"
+#include "core/readout.h"
+
+namespace dvdsp::cli {
+
+namespace {
+
+void PrintJson(cJSON* root) {
+    char* text = cJSON_Print(root);
+    if (text) {
+        std::printf("%s\n", text);
+        cJSON_free(text);
+    }
+    cJSON_Delete(root);
+}
+
+int Dump(Session& s, const std::vector<std::string>& args) {
+    if (!args.empty()) return kUsage;
+    int r = s.Open();
+    if (r != kOk) return r;
+    s.Sink().Take();
+    if (core::ReadOutUnitStatus(s.Device()) != 0) {
+        std::fprintf(stderr, "the unit did not answer the hand-shake\n");
+        return kUnitError;
+    }
+    auto& d = s.Device();
+    cJSON* root = cJSON_CreateObject();
+    cJSON_AddNumberToObject(root, "model", d.Model());
+    char fw[16];
+    std::snprintf(fw, sizeof fw, "%d.%d", d.MasterVersion(), d.SlaveVersion());
+    cJSON_AddStringToObject(root, "firmware", fw);
+    cJSON* replies = cJSON_AddArrayToObject(root, "replies");
+    for (const link::Message& m : s.Sink().Take()) {
+        if (m.msg == link::WM_READ_MCU_VALUE && m.wparam == link::MCU_HANDSHAKE) continue;
+        cJSON_AddItemToArray(replies, MessageToJson(m));
+    }
+    PrintJson(root);
+    return kOk;
+}
+
+int Raw(Session& s, const std::vector<std::string>& args) {
+    if (args.size() < 3) return kUsage;
+    long type, cmd, op;
+    if (!ParseInt(args[0], type) || !ParseInt(args[1], cmd) || !ParseInt(args[2], op)) return kUsage;
+    std::vector<uint8_t> data;
+    for (size_t i = 3; i < args.size(); ++i) {
+        long b;
+        if (!ParseInt(args[i], b) || b < 0 || b > 255) {
+            std::fprintf(stderr, "data byte '%s' is not 0..255 (0x.. for hex)\n", args[i].c_str());
+            return kUsage;
+        }
+        data.push_back(static_cast<uint8_t>(b));
+    }
+    if (data.size() > link::kMaxCommandData) {
+        std::fprintf(stderr, "at most %zu data bytes fit one frame\n", link::kMaxCommandData);
+        return kUsage;
+    }
+    int r = s.Open();
+    if (r != kOk) return r;
+    s.Sink().Take();
+    s.Device().Exchange(static_cast<uint8_t>(type), static_cast<uint8_t>(cmd),
+                        static_cast<uint8_t>(op), data, 2000);
+    cJSON* replies = cJSON_CreateArray();
+    for (const link::Message& m : s.Sink().Take()) cJSON_AddItemToArray(replies, MessageToJson(m));
+    PrintJson(replies);
+    return kOk;
+}
+
+void RegisterDumpCommands() {
+    Register({"dump", "",
+              "Run the connection read-out and print every decoded reply as JSON.", Dump});
+    Register({"raw", "TYPE CMD OP [BYTE...]",
+              "Send one frame (numbers in decimal or 0x hex; TYPE 1 DSP, 2 flash, 3 MCU, 7 karaoke;\n"
+              "OP 0xBB set, 0x66 get) and print what came back, decoded, as JSON.",
+              Raw});
+}
+
+const Registrar registrar(RegisterDumpCommands);
+
+}  // namespace
+
+}  // namespace dvdsp::cli
