@@ -76,11 +76,13 @@ TEST(LinkQueue, TenQueuedCommandsArriveInOrder) {
     ASSERT_TRUE(f.Connect());
     f.sink.Take();
     f.device.EnableCmdQueue();
+    // Codes the unit does not know: it only counts them, in the order they came.
     for (uint8_t i = 0; i < 10; ++i)
-        f.device.Send(CMD_MCU, MCU_ACC, OP_GET, {i}, false);  // unknown to this unit: no answer
+        f.device.Send(CMD_DSP, static_cast<uint8_t>(0x60 + i), OP_GET, {i}, false);
     ASSERT_TRUE(f.device.WaitQueueIdle(60000));
     auto unknown = f.unit.UnknownCommandList();
     ASSERT_EQ(unknown.size(), 10u);
+    for (uint8_t i = 0; i < 10; ++i) EXPECT_EQ(unknown[i].cmd, 0x60 + i);
     EXPECT_EQ(f.backend.ReportsWritten(), 2u + 10u);
 }
 
