@@ -1,0 +1,298 @@
+// firmware check and firmware make: the upgrade's image checks on a file, offline, and
+// a maker of valid images to try them with.
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/log.h"
+#include "cli/cli.h"
+#include "firmware/firmware_images.h"
+#include "firmware/image.h"
+
+namespace dvdsp::cli {
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+const char* FailedCheckText(int check) {
+    switch (check) {
+        case fw::kFailTooLarge: return "file too large";
+        case fw::kFailTooShort: return "file shorter than an image (14 bytes)";
+        case fw::kFailRead: return "file could not be read";
+        case fw::kFailFwId: return "wrong FW_ID";
+        case fw::kFailModel: return "model does not match";
+        case fw::kFailChecksum: return "checksum mismatch";
+        case fw::kFailOpen: return "file could not be opened";
+        case fw::kFailAllocation: return "out of memory";
+        case fw::kFailHead: return "head lacks 0x73";
+        case fw::kFailImageCount: return "image count not 2 to 5";
+        case fw::kFailSizeTable: return "size table reaches past the end";
+        case fw::kFailMcuSize: return "MCU image size below 14 or past the end";
+        case fw::kFailMcuImage: return "MCU part: wrong FW_ID, model or checksum";
+        case fw::kFailDspSize: return "DSP image size below 14 or past the end";
+        case fw::kFailDspImage: return "DSP part: wrong FW_ID, model or checksum";
+        default: break;
+    }
+    return "";
+}
+
+std::string Hex4(const std::array<uint8_t, 4>& b) {
+    char s[16];
+    std::snprintf(s, sizeof s, "%02x %02x %02x %02x", b[0], b[1], b[2], b[3]);
+    return s;
+}
+
+void PrintImage(const char* title, const fw::ImageFields& f, const fw::ModelCheck& model,
+                uint8_t expectedId) {
+    if (!f.present) return;
+    std::printf("%s:\n", title);
+    std::printf("  offset: %zu, size: %zu bytes\n", f.offset, f.size);
+    if (expectedId) {
+        std::printf("  FW_ID: %u (expected %u)\n", f.fwId, expectedId);
+    } else {
+        std::printf("  FW_ID: %u (not examined)\n", f.fwId);
+    }
+    if (model.noCheckID) {
+        std::printf("  model: %u (not checked)\n", f.modelId);
+    } else {
+        std::printf("  model: %u (expected %u)\n", f.modelId, model.pcModelId);
+    }
+    std::printf("  header: %s\n", Hex4(f.imageHeader).c_str());
+    std::printf("  payload: %zu bytes at offset %zu\n", f.payloadLength, f.payloadOffset);
+    std::printf("  trailer: %s\n", Hex4(f.trailer).c_str());
+    std::printf("  checksum: stored 0x%08x, computed 0x%08x (%s)\n", f.storedChecksum,
+                f.computedChecksum, f.storedChecksum == f.computedChecksum ? "match" : "differ");
+}
+
+int RunCheck(const std::vector<std::string>& args) {
+    std::string path;
+    fw::ModelCheck model;
+    for (size_t i = 1; i < args.size(); ++i) {
+        long v = 0;
+        if (args[i] == "--model" && i + 1 < args.size()) {
+            if (!ParseInt(args[++i], v) || v < 0 || v > 255) {
+                std::fprintf(stderr, "--model: a number 0 to 255\n");
+                return kUsage;
+            }
+            model.pcModelId = static_cast<uint8_t>(v);
+        } else if (args[i] == "--no-check-id") {
+            model.noCheckID = true;
+        } else if (path.empty() && args[i].rfind("--", 0) != 0) {
+            path = args[i];
+        } else {
+            std::fprintf(stderr, "unexpected argument '%s'\n", args[i].c_str());
+            return kUsage;
+        }
+    }
+    if (path.empty()) return kUsage;
+
+    const fw::ImageKind kind = fw::ImageKindFromFileName(path);
+    std::printf("file: %s\n", path.c_str());
+    if (kind == fw::ImageKind::kNone) {
+        std::printf("kind: none (the name contains none of BL_UPG.BIN, FLASH_UPG.BIN, "
+                    "MCU_UPG.BIN, UPG_FW.BIN)\n");
+    } else {
+        std::printf("kind: %s\n", fw::ImageKindName(kind));
+    }
+    std::printf("unit: none; offline check, the connected-unit test is skipped\n");
+
+    fw::FirmwareImages images;
+    images.SetPcModelId(model.pcModelId);
+    images.SetNoCheckID(model.noCheckID);
+    const int result = images.CheckFileOffline(kind, Utf8ToWide(path));
+    const fw::CheckReport& r = images.LastReport();
+    if (kind != fw::ImageKind::kNone && r.failedCheck != fw::kFailOpen)
+        std::printf("size: %zu bytes\n", r.fileSize);
+    if (kind == fw::ImageKind::kMerged && r.fileSize >= 3 && r.failedCheck != fw::kFailTooShort &&
+        r.failedCheck != fw::kFailTooLarge && r.failedCheck != fw::kFailOpen) {
+        std::printf("head: 0x%02x 0x%02x\n", r.head[0], r.head[1]);
+        if (r.failedCheck != fw::kFailHead) std::printf("images: %d\n", r.totalFW);
+        for (size_t i = 0; i < r.fwSize.size(); ++i)
+            std::printf("FWSize[%zu]: 0x%x\n", i, r.fwSize[i]);
+    }
+    switch (kind) {
+        case fw::ImageKind::kMcu:
+        case fw::ImageKind::kBootloader:
+            PrintImage(kind == fw::ImageKind::kMcu ? "MCU image" : "bootloader image", r.mcu,
+                       model, fw::FW_ID_MCU);
+            break;
+        case fw::ImageKind::kFlash: PrintImage("DSP image", r.dsp, model, 0); break;
+        case fw::ImageKind::kMerged:
+            PrintImage("MCU part", r.mcu, model, fw::FW_ID_MCU);
+            PrintImage("DSP part", r.dsp, model, fw::FW_ID_DSP);
+            break;
+        case fw::ImageKind::kNone: break;
+    }
+    if (r.failedCheck != fw::kCheckPassed)
+        std::printf("failed check: %d (%s)\n", r.failedCheck, FailedCheckText(r.failedCheck));
+    std::printf("result: %s (%d)\n", fw::UpgResultName(result), result);
+    return result;
+}
+
+bool ParseHexBytes(const std::string& s, Bytes& out) {
+    std::string digits;
+    for (char c : s)
+        if (c != ' ' && c != ':' && c != '-') digits += c;
+    if (digits.size() % 2 != 0) return false;
+    out.clear();
+    for (size_t i = 0; i < digits.size(); i += 2) {
+        unsigned v = 0;
+        if (std::sscanf(digits.substr(i, 2).c_str(), "%2x", &v) != 1 ||
+            digits.find_first_not_of("0123456789abcdefABCDEF", i) < i + 2)
+            return false;
+        out.push_back(static_cast<uint8_t>(v));
+    }
+    return true;
+}
+
+bool ReadFileBytes(const std::string& path, Bytes& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+Bytes Pattern(size_t n, uint8_t seed) {
+    Bytes b(n);
+    for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(seed + i * 31u);
+    return b;
+}
+
+// One payload option: --X HEX, --X-file PATH or --X-size N.
+bool TakePayloadOption(const std::string& base, const std::vector<std::string>& args, size_t& i,
+                       Bytes& out, bool& given, uint8_t seed, bool& bad) {
+    const std::string& a = args[i];
+    if (a != base && a != base + "-file" && a != base + "-size") return false;
+    if (i + 1 >= args.size()) {
+        bad = true;
+        return true;
+    }
+    const std::string& v = args[++i];
+    long n = 0;
+    if (a == base) {
+        bad = !ParseHexBytes(v, out);
+    } else if (a == base + "-file") {
+        bad = !ReadFileBytes(v, out);
+        if (bad) std::fprintf(stderr, "cannot read %s\n", v.c_str());
+    } else {
+        bad = !ParseInt(v, n) || n < 0 || n > 0x400000;
+        if (!bad) out = Pattern(static_cast<size_t>(n), seed);
+    }
+    given = true;
+    return true;
+}
+
+int RunMake(const std::vector<std::string>& args) {
+    if (args.size() < 3) return kUsage;
+    const std::string& kindName = args[1];
+    const std::string& out = args[2];
+    fw::ImageKind kind = fw::ImageKind::kNone;
+    if (kindName == "mcu") kind = fw::ImageKind::kMcu;
+    if (kindName == "bootloader") kind = fw::ImageKind::kBootloader;
+    if (kindName == "flash") kind = fw::ImageKind::kFlash;
+    if (kindName == "merged") kind = fw::ImageKind::kMerged;
+    if (kind == fw::ImageKind::kNone) {
+        std::fprintf(stderr, "KIND is mcu, bootloader, flash or merged\n");
+        return kUsage;
+    }
+
+    long model = 98;
+    Bytes header = {0, 0, 0, 0}, dspHeader = {0, 0, 0, 0}, trailer = {0, 0, 0, 0};
+    Bytes payload = Pattern(64, 1), dspPayload;
+    bool payloadGiven = false, dspGiven = false;
+    for (size_t i = 3; i < args.size(); ++i) {
+        bool bad = false;
+        const std::string& a = args[i];
+        if (TakePayloadOption("--payload", args, i, payload, payloadGiven, 1, bad) ||
+            TakePayloadOption("--dsp-payload", args, i, dspPayload, dspGiven, 2, bad)) {
+            if (bad) {
+                std::fprintf(stderr, "%s: hex bytes, a readable file or a byte count\n", a.c_str());
+                return kUsage;
+            }
+        } else if (a == "--model" && i + 1 < args.size()) {
+            if (!ParseInt(args[++i], model) || model < 0 || model > 255) {
+                std::fprintf(stderr, "--model: a number 0 to 255\n");
+                return kUsage;
+            }
+        } else if ((a == "--header" || a == "--dsp-header" || a == "--trailer") &&
+                   i + 1 < args.size()) {
+            Bytes& dest = a == "--header" ? header : a == "--dsp-header" ? dspHeader : trailer;
+            if (!ParseHexBytes(args[++i], dest) || dest.size() != 4) {
+                std::fprintf(stderr, "%s: four hex bytes, e.g. 01020304\n", a.c_str());
+                return kUsage;
+            }
+        } else {
+            std::fprintf(stderr, "unexpected argument '%s'\n", a.c_str());
+            return kUsage;
+        }
+    }
+    if (!dspGiven) dspPayload = payload;
+    auto four = [](const Bytes& b) { return std::array<uint8_t, 4>{b[0], b[1], b[2], b[3]}; };
+    const uint8_t m = static_cast<uint8_t>(model);
+
+    Bytes image;
+    switch (kind) {
+        case fw::ImageKind::kMcu:
+        case fw::ImageKind::kBootloader:
+            image = fw::MakeSingleImage(fw::FW_ID_MCU, m, four(header), payload, four(trailer));
+            break;
+        case fw::ImageKind::kFlash:
+            image = fw::MakeSingleImage(fw::FW_ID_DSP, m, four(header), payload, four(trailer));
+            break;
+        case fw::ImageKind::kMerged:
+            image = fw::MakeMergedImage(
+                fw::MakeSingleImage(fw::FW_ID_MCU, m, four(header), payload, four(trailer)),
+                fw::MakeSingleImage(fw::FW_ID_DSP, m, four(dspHeader), dspPayload, four(trailer)));
+            break;
+        case fw::ImageKind::kNone: break;
+    }
+    std::ofstream f(out, std::ios::binary);
+    f.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    f.close();
+    if (!f) {
+        std::fprintf(stderr, "cannot write %s\n", out.c_str());
+        return kUnitError;
+    }
+    std::printf("wrote %s: %s, model %ld, %zu bytes\n", out.c_str(), fw::ImageKindName(kind), model,
+                image.size());
+    if (fw::ImageKindFromFileName(out) != kind)
+        std::printf("note: the upgrade picks the kind by name; this name selects: %s\n",
+                    fw::ImageKindName(fw::ImageKindFromFileName(out)));
+    const size_t limit =
+        kind == fw::ImageKind::kMerged ? fw::kMergedImageMaxSize : fw::kSingleImageMaxSize;
+    if (image.size() > limit)
+        std::printf("note: larger than the %zu bytes the check accepts\n", limit);
+    return kOk;
+}
+
+int RunFirmware(Session&, const std::vector<std::string>& args) {
+    if (args.empty()) return kUsage;
+    if (args[0] == "check") return RunCheck(args);
+    if (args[0] == "make") return RunMake(args);
+    return kUsage;
+}
+
+void RegisterFirmwareCommands() {
+    Register({"firmware",
+              "check FILE [--model N] [--no-check-id] | make KIND FILE [--model N] "
+              "[--header HEX8] [--trailer HEX8] [--payload HEX|--payload-file F|--payload-size N] "
+              "[--dsp-header HEX8] [--dsp-payload HEX|--dsp-payload-file F|--dsp-payload-size N]",
+              "check: name the image kind from the file name as the upgrade does (BL_UPG.BIN,\n"
+              "FLASH_UPG.BIN, MCU_UPG.BIN, UPG_FW.BIN), run its check offline (no unit: the\n"
+              "connected-unit test is skipped), print what was found and the result, and exit\n"
+              "with the result code: 0 UPG_FILE_VALID, 1 not openable, 2 UPG_FILE_INVALID.\n"
+              "--model sets the model the image must carry (98); --no-check-id waives it.\n"
+              "make: write a valid image; KIND is mcu, bootloader, flash or merged (an MCU\n"
+              "image followed by a DSP image, whose payload defaults to the MCU payload).\n"
+              "The payload defaults to 64 pattern bytes.",
+              RunFirmware});
+}
+
+const Registrar registrar(RegisterFirmwareCommands);
+
+}  // namespace
+
+}  // namespace dvdsp::cli
