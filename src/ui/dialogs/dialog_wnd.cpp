@@ -1,6 +1,7 @@
 #include "ui/dialogs/dialog_wnd.h"
 
 #include "toolkit/control.h"
+#include "ui/controls/custom_tags.h"
 
 namespace dvdsp::ui {
 
@@ -21,6 +22,8 @@ void DialogWnd::Notify(tk::TNotify& n) {
     if (OnNotify(n)) return;
     HandleCommonButtons(n);
 }
+
+tk::Control* DialogWnd::CreateControl(const QString& tag) { return CreateCustomControl(tag); }
 
 int DialogWnd::Run() { return ShowModal(); }
 

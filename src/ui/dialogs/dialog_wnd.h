@@ -13,6 +13,7 @@ public:
     QString ClassName() const override { return className_; }
     void OnInit() override;
     void Notify(tk::TNotify& n) override;
+    tk::Control* CreateControl(const QString& tag) override;
     // Runs the window over its owner and returns its result.
     int Run();
 

@@ -9,8 +9,7 @@
 #include "toolkit/controls.h"
 #include "toolkit/language.h"
 #include "toolkit/scale.h"
-#include "ui/controls/equalizer.h"
-#include "ui/controls/sbutton.h"
+#include "ui/controls/custom_tags.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/small_dialogs.h"
 
@@ -45,13 +44,7 @@ bool CMainWnd::Create() {
     return true;
 }
 
-tk::Control* CMainWnd::CreateControl(const QString& tag) {
-    if (tag.compare(QLatin1String("CircleProgress"), Qt::CaseInsensitive) == 0) return new CCircleProgressUI;
-    if (tag.compare(QLatin1String("Curve"), Qt::CaseInsensitive) == 0) return new UIEqualizer;
-    if (tag.compare(QLatin1String("CurveAc"), Qt::CaseInsensitive) == 0) return new UIEqualizerAc;
-    if (tag.compare(QLatin1String("SButton"), Qt::CaseInsensitive) == 0) return new CSButtonUI;
-    return nullptr;
-}
+tk::Control* CMainWnd::CreateControl(const QString& tag) { return CreateCustomControl(tag); }
 
 void CMainWnd::OnInit() {
     LoadLayout(QStringLiteral("XML_MAIN"));
