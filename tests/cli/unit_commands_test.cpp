@@ -1,0 +1,108 @@
+// dvdsp-cli against the virtual unit: first contact, values, dumps, the log.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/run_cli.h"
+
+namespace fs = std::filesystem;
+using dvdsp::testing::RunCli;
+
+namespace {
+struct TempDir {
+    fs::path path;
+    TempDir() {
+        path = fs::temp_directory_path() /
+               ("dvdsp_cli_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+        fs::create_directories(path);
+    }
+    ~TempDir() { fs::remove_all(path); }
+    static inline int counter = 0;
+};
+}  // namespace
+
+TEST(CliUnit, InfoReportsModelAndFirmware) {
+    auto r = RunCli("--virtual-unit info");
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_NE(r.out.find("model: 98"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("firmware: 2.27"), std::string::npos) << r.out;
+}
+
+TEST(CliUnit, SetThenGetInOneRun) {
+    auto r = RunCli("--virtual-unit set trim 3 -3.25 -- get trim 3");
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_EQ(r.out, "-3.25\n");
+    r = RunCli("--virtual-unit set main-volume -12 -- get main-volume -- set eq 2 5 1000 2.5 3.5 "
+               "-- get eq 2 5 -- set filter 4 hp 2 120 4 -- get filter 4 hp -- set delay 1 2.5 -- "
+               "get delay 1");
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_EQ(r.out, "-12\n1000 2.50 3.5\n2 120 4\n2.500\n");
+}
+
+TEST(CliUnit, StateFileKeepsValuesAcrossRuns) {
+    TempDir dir;
+    std::string unit = "--virtual-unit=" + (dir.path / "unit.json").string();
+    ASSERT_EQ(RunCli(unit + " set trim 7 -6.5 -- set bridge 1 1").code, 0);
+    auto r = RunCli(unit + " get trim 7 -- get bridge 1");
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_EQ(r.out, "-6.50\n1\n");
+}
+
+TEST(CliUnit, BadInputIsRefusedBeforeAnythingIsSent) {
+    struct Row {
+        const char* args;
+        const char* says;
+    } rows[] = {
+        {"set trim 3 5", "outside"},
+        {"set trim 10 -1", "out of range"},
+        {"set eq 0 31 1000 1 0", "out of range"},
+        {"set delay 0 abc", "not a number"},
+        {"get nothing", "unknown value"},
+        {"frobnicate", "unknown command"},
+        {"raw 1 2", "usage"},
+    };
+    for (const Row& row : rows) {
+        auto r = RunCli(std::string("--virtual-unit ") + row.args);
+        EXPECT_EQ(r.code, 1) << row.args << ": " << r.out;
+        EXPECT_NE(r.out.find(row.says), std::string::npos) << row.args << ": " << r.out;
+    }
+}
+
+TEST(CliUnit, DumpPrintsTheReadOut) {
+    auto r = RunCli("--virtual-unit dump");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("\"model\":\t98"), std::string::npos);
+    EXPECT_NE(r.out.find("\"cmd\":\t\"DSP_EQ_CH\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"cmd\":\t\"DSP_OUPUT_BRIDGE\""), std::string::npos);
+}
+
+TEST(CliUnit, RawFrameIsDecoded) {
+    auto r = RunCli("--virtual-unit raw 1 2 0x66");
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_NE(r.out.find("DSP_VOLUME"), std::string::npos) << r.out;
+}
+
+TEST(CliUnit, LogShowsTheHandshakeReport) {
+    TempDir dir;
+    std::ofstream(dir.path / "savelog.ini").put('\n');
+    auto r = RunCli("--virtual-unit info", dir.path.string());
+    EXPECT_EQ(r.code, 0);
+    std::ifstream in(dir.path / "save.log");
+    std::stringstream ss;
+    ss << in.rdbuf();
+    std::string zeros;
+    for (int i = 0; i < 57; ++i) zeros += "00 ";
+    std::string report = "begain to write data to devices:\n00 aa 55 03 03 08 bb 37 " + zeros + "\n";
+    EXPECT_NE(ss.str().find(report), std::string::npos) << ss.str().substr(0, 2000);
+    EXPECT_NE(ss.str().find("MODEL_NAME: VTR50"), std::string::npos);
+}
+
+TEST(CliUnit, HelpListsEveryCommand) {
+    auto r = RunCli("--help");
+    EXPECT_EQ(r.code, 0);
+    for (const char* c : {"info", "ping", "dump", "raw", "get", "set", "main-volume", "bridge"})
+        EXPECT_NE(r.out.find(c), std::string::npos) << c;
+}
