@@ -80,6 +80,20 @@ void Builder::BuildItems(const QDomElement& e, Control* control) {
     auto* combo = dynamic_cast<Combo*>(control);
     auto* list = dynamic_cast<List*>(control);
     for (QDomElement item = e.firstChildElement(); !item.isNull(); item = item.nextSiblingElement()) {
+        if (item.tagName().compare(QLatin1String("Repeat"), Qt::CaseInsensitive) == 0) {
+            QString var = item.attribute(QStringLiteral("var"), QStringLiteral("n"));
+            int from = Substitute(item.attribute(QStringLiteral("from"), QStringLiteral("0")), vars_).toInt();
+            int count = Substitute(item.attribute(QStringLiteral("count"), QStringLiteral("0")), vars_).toInt();
+            bool had = vars_.contains(var);
+            int old = vars_.value(var);
+            for (int i = from; i < from + count; ++i) {
+                vars_[var] = i;
+                BuildItems(item, control);
+            }
+            if (had) vars_[var] = old;
+            else vars_.remove(var);
+            continue;
+        }
         QString text = Substitute(item.attribute(QStringLiteral("text")), vars_);
         QString data = Substitute(item.attribute(QStringLiteral("userdata")), vars_);
         if (combo) combo->AddItem(text, data, Substitute(item.attribute(QStringLiteral("name")), vars_));

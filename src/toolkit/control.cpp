@@ -160,8 +160,10 @@ bool Control::SetAttribute(const QString& name, const QString& value) {
 
 void Control::ApplyScale(int dpi) {
     dpi_ = dpi;
-    if (base_.width >= 0) self_->setFixedWidth(Scaled(base_.width, dpi));
-    if (base_.height >= 0) self_->setFixedHeight(Scaled(base_.height, dpi));
+    // Placed controls scale their edges, so neighbours that touch at 96 touch at any scale.
+    int x0 = base_.positioned ? base_.x : 0, y0 = base_.positioned ? base_.y : 0;
+    if (base_.width >= 0) self_->setFixedWidth(Scaled(x0 + base_.width, dpi) - Scaled(x0, dpi));
+    if (base_.height >= 0) self_->setFixedHeight(Scaled(y0 + base_.height, dpi) - Scaled(y0, dpi));
     if (base_.positioned) self_->move(Scaled(base_.x, dpi), Scaled(base_.y, dpi));
     self_->setFont(CurrentSkin().Font(base_.font, dpi));
     self_->update();
