@@ -20,6 +20,7 @@
 
 #include "emulator/unit_state.h"
 #include "link/clock.h"
+#include "link/messages.h"
 
 namespace dvdsp::emu {
 
@@ -44,22 +45,9 @@ struct CommandKey {
 
 using Packet = std::vector<uint8_t>;
 
-// Calibration (IRC) failure codes and status codes as the unit reports them.
-enum IrcStatus : uint8_t {
-    IRC_RET_START_TEST = 0,
-    IRC_RET_SPK_STATUS_TEST = 1,
-    IRC_RET_LEVEL_TEST = 2,
-    IRC_RET_DELAY_TEST = 3,
-    IRC_RET_TRIM_TEST = 4,
-    IRC_RET_EQ_TEST = 5,
-    IRC_RET_SPEAKER_RTA_TEST = 6,
-    IRC_RET_SPEAKER_RTA_UPDATE = 7,
-    IRC_RET_EQ_DATA_UPDATE = 8,
-    IRC_RET_TEST_DATA_UPDATE = 9,
-    IRC_RET_TEST_DONE = 10,
-    IRC_RET_TEST_FAIL = 11,
-    IRC_RET_TEST_EXIT = 12,
-};
+// Calibration status codes as the unit reports them (shared with the decoders).
+using link::IrcRet;
+using enum link::IrcRet;
 inline constexpr int kIrcSpectrumPoints = 121;
 inline constexpr int kIrcEqBands = 11;
 

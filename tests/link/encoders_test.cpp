@@ -1,6 +1,8 @@
 // Data bytes of the command encoders, against the worked values of the protocol.
 #include <gtest/gtest.h>
 
+#include "support/hex.h"
+
 #include <functional>
 #include <string>
 
@@ -9,22 +11,11 @@
 #include "support/capture_backend.h"
 
 using namespace dvdsp::link;
+using dvdsp::testing::Hex;
 using dvdsp::testing::CaptureBackend;
 
 namespace {
 
-std::vector<uint8_t> Hex(const std::string& s) {
-    std::vector<uint8_t> out;
-    for (size_t i = 0; i < s.size();) {
-        if (s[i] == ' ' || s[i] == '|') {
-            ++i;
-            continue;
-        }
-        out.push_back(static_cast<uint8_t>(std::stoi(s.substr(i, 2), nullptr, 16)));
-        i += 2;
-    }
-    return out;
-}
 
 struct Encoders : ::testing::Test {
     ManualClock clock;

@@ -1,27 +1,18 @@
 // Framing, checksum and the receive parser.
 #include <gtest/gtest.h>
 
+#include "support/hex.h"
+
 #include <string>
 #include <vector>
 
 #include "link/packet.h"
 
 using namespace dvdsp::link;
+using dvdsp::testing::Hex;
 
 namespace {
 
-std::vector<uint8_t> Hex(const std::string& s) {
-    std::vector<uint8_t> out;
-    for (size_t i = 0; i < s.size();) {
-        if (s[i] == ' ' || s[i] == '|') {
-            ++i;
-            continue;
-        }
-        out.push_back(static_cast<uint8_t>(std::stoi(s.substr(i, 2), nullptr, 16)));
-        i += 2;
-    }
-    return out;
-}
 
 struct Seen {
     uint8_t len, type;
