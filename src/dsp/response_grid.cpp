@@ -66,6 +66,12 @@ void ResponseGrid::Prepare() {
 
 void ResponseGrid::SectionsDb(const PowerSection* sections, size_t n, double* levels) const {
     const size_t m = static_cast<size_t>(count_);
+    if (n == 0) {
+        for (size_t k = 0; k < m; ++k) levels[k] = 0.0;
+        return;
+    }
+    // Per point: the product of the kept powers since the last fold, the number of
+    // floored sections and the dB folded so far.
     std::vector<double> product(m, 1.0), floors(m, 0.0), folded(m, 0.0);
     double* __restrict prod = product.data();
     double* __restrict fl = floors.data();
