@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "core/model.h"
 #include "link/dsp_device.h"
 
 namespace dvdsp::core {
@@ -12,9 +13,6 @@ inline constexpr int kSourceCount = 9;
 inline constexpr int kOutputChannels = 10;
 inline constexpr int kMaxEqBands = 31;
 inline constexpr int kEqBlock = 7;  // bands asked for at a time
-// Input channels each source carries (the mixer reads only these).
-inline constexpr std::array<int, kSourceCount> kInputChannelsPerSource = {2, 0, 2, 2, 0,
-                                                                          8, 0, 2, 2};
 
 struct ReadOutPlan {
     std::array<int, kOutputChannels> eqSize{};

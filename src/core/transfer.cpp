@@ -1,0 +1,164 @@
+#include "core/transfer.h"
+
+#include <algorithm>
+
+#include "app/log.h"
+
+namespace dvdsp::core {
+
+namespace {
+
+constexpr uint8_t kLowPass = 1;
+constexpr uint8_t kHighPass = 2;
+constexpr uint8_t kLast = kChannels - 1;
+constexpr uint32_t kScenePrepareMs = 1000;
+
+uint8_t U8(int v) { return static_cast<uint8_t>(v); }
+
+// Counts commands for the progress callback.
+struct Counter {
+    const TransferProgress& progress;
+    int total;
+    int done = 0;
+    void Step() {
+        ++done;
+        if (progress) progress(done, total);
+    }
+};
+
+int BodyCount(const SceneState& s) {
+    int n = 0;
+    for (const ChannelSettings& c : s.channels) n += 2 + std::clamp(c.eqSize, 0, kBandsPerChannel);
+    n += 1 + 6 + 1;
+    for (int src = 0; src < kSources; ++src) n += kInputChannelsPerSource[static_cast<size_t>(src)];
+    return n;
+}
+
+template <typename T, typename F>
+std::vector<T> PerChannel(F f) {
+    std::vector<T> v;
+    for (int ch = 0; ch < kChannels; ++ch) v.push_back(f(ch));
+    return v;
+}
+
+// Filters, bands, roles, channel values, routing and mix trims of `s` for scene `scene`.
+void SendSceneBody(link::DspDevice& dev, const SceneState& s, int source, uint8_t scene,
+                   Counter& count) {
+    for (int ch = 0; ch < kChannels; ++ch) {
+        const ChannelSettings& c = s.channels[static_cast<size_t>(ch)];
+        const auto freq = [](int f) { return static_cast<uint16_t>(std::clamp(f, 20, 20000)); };
+        dev.Filter_Ctrl(scene, 0, U8(ch), kLowPass, U8(c.lp.type), freq(c.lp.freq), U8(c.lp.slope), true);
+        count.Step();
+        dev.Filter_Ctrl(scene, 0, U8(ch), kHighPass, U8(c.hp.type), freq(c.hp.freq), U8(c.hp.slope), true);
+        count.Step();
+        const int bands = std::clamp(c.eqSize, 0, kBandsPerChannel);
+        for (int b = 0; b < bands; ++b) {
+            const EqBand& band = s.Bands(ch)[b];
+            dev.EQ_Ctrl(scene, 0, U8(ch), U8(b), freq(band.freq), std::clamp(band.q, 0.5f, 9.0f),
+                        std::clamp(band.gain, -18.0f, 12.0f), true);
+            count.Step();
+        }
+    }
+    const auto& chs = s.channels;
+    dev.CH_Type_Ctrl(scene, 0, 0, kLast, PerChannel<uint8_t>([&](int ch) { return U8(s.outputs[static_cast<size_t>(ch)]); }), true);
+    count.Step();
+    // The unit takes the trim as an attenuation.
+    dev.Trim_Ctrl(scene, 0, 0, kLast, PerChannel<float>([&](int ch) { return -chs[static_cast<size_t>(ch)].gain; }), true);
+    count.Step();
+    dev.Mute_Ch_Ctrl(scene, 0, 0, kLast, PerChannel<uint8_t>([&](int ch) { return U8(chs[static_cast<size_t>(ch)].mute); }), true);
+    count.Step();
+    dev.Phase_Ctrl(scene, 0, 0, kLast, PerChannel<uint8_t>([&](int ch) { return U8(chs[static_cast<size_t>(ch)].phase); }), true);
+    count.Step();
+    dev.Solo_Ctrl(scene, 0, 0, kLast, PerChannel<uint8_t>([&](int ch) { return U8(chs[static_cast<size_t>(ch)].solo); }), true);
+    count.Step();
+    dev.Delay_Ctrl(scene, 0, 0, kLast, PerChannel<float>([&](int ch) { return chs[static_cast<size_t>(ch)].delay; }), true);
+    count.Step();
+    dev.PEQ_Bypass_Ctrl(scene, 0, 0, kLast, PerChannel<uint8_t>([&](int ch) { return chs[static_cast<size_t>(ch)].bypass; }), true);
+    count.Step();
+
+    const auto src = static_cast<size_t>(std::clamp(source, 0, kSources - 1));
+    dev.Mix_Ch_Ctrl(scene, U8(static_cast<int>(src)), 0, kLast,
+                    PerChannel<uint16_t>([&](int ch) { return static_cast<uint16_t>(s.inputs[src][static_cast<size_t>(ch)]); }),
+                    true);
+    count.Step();
+    for (int sidx = 0; sidx < kSources; ++sidx) {
+        const auto si = static_cast<size_t>(sidx);
+        for (int in = 0; in < kInputChannelsPerSource[si]; ++in) {
+            const auto& trims = s.inputMixVolume[si][static_cast<size_t>(in)];
+            dev.Input_Mix_Trim_Ctrl(scene, U8(sidx), U8(in), 0, kLast,
+                                    PerChannel<int8_t>([&](int ch) { return static_cast<int8_t>(trims[static_cast<size_t>(ch)]); }),
+                                    true);
+            count.Step();
+        }
+    }
+}
+
+void SendLive(link::DspDevice& dev, const SceneState& s, Counter& count) {
+    dev.Main_Volume_Ctrl(static_cast<float>(6 - s.mainVolume), true);
+    count.Step();
+    dev.Mute_Ctrl(U8(s.mainMute), true);
+    count.Step();
+    SendSceneBody(dev, s, s.source, 0, count);
+    LogWriteNarrow("SendMonitorChCfgs\n");
+}
+
+}  // namespace
+
+int CurProfileCommandCount(const SceneState& s) { return 2 + BodyCount(s); }
+
+int WholeProfileCommandCount(const UnitModel& m) {
+    int n = CurProfileCommandCount(m.current);
+    for (const SceneState& s : m.scenes) n += BodyCount(s) + 2;
+    return n;
+}
+
+void SetReadCurProfileToMCU(link::DspDevice& dev, const SceneState& s, const TransferProgress& progress) {
+    LogWriteNarrow("EqualizerManager::SetReadCurProfileToMCU\n");
+    Counter count{progress, CurProfileCommandCount(s)};
+    SendLive(dev, s, count);
+}
+
+void SetReadWholeProfileToMCU(link::DspDevice& dev, const UnitModel& m, const TransferProgress& progress) {
+    LogWriteNarrow("EqualizerManager::SetReadWholeProfileToMCU\n");
+    Counter count{progress, WholeProfileCommandCount(m)};
+    for (int n = 1; n <= kStoredScenes; ++n) {
+        LogWriteNarrow("set scene(%d)\n", n);
+        SendSceneBody(dev, m.scenes[static_cast<size_t>(n - 1)], m.current.source, U8(n), count);
+        const auto name = SceneNameToNarrow(m.names[static_cast<size_t>(n - 1)]);
+        dev.SetSceneName(U8(n), std::vector<uint8_t>(name.begin(), name.end()));
+        count.Step();
+        dev.SaveScene(U8(n), 1);
+        count.Step();
+    }
+    SendLive(dev, m.current, count);
+}
+
+void ReadStoredScene(link::DspDevice& dev, int n, link::Clock& clock) {
+    LogWriteNarrow("read scene sceneId(%d)\n", n);
+    const uint8_t scene = U8(n);
+    dev.ReadScene(scene, 255);
+    clock.SleepMs(kScenePrepareMs);
+    dev.Get_CH_Type(scene, 0, 0, 10);
+    dev.Get_CH_Link(scene);
+    dev.Get_CH_Lock(scene);
+    dev.Get_Ch_Solo(scene, 0, 0, kLast);
+    for (uint8_t first = 0; first < 12; first += 4) dev.Get_Filter(scene, 0, first, U8(first + 3));
+    dev.Get_PEQ_Bypass(scene, 0, 0, kLast);
+    for (int ch = 0; ch < kChannels; ++ch)
+        for (int b = 0; b < kBandsPerChannel; b += 7)
+            dev.Get_EQ(scene, 0, U8(ch), U8(b), U8(std::min(b + 7, kBandsPerChannel) - 1));
+    dev.Get_Delay(scene, 0, 0, kLast);
+    dev.Get_Trim(scene, 0, 0, kLast);
+    dev.Get_Mute_Ch(scene, 0, 0, kLast);
+    dev.Get_Ch_Solo(scene, 0, 0, kLast);
+    dev.Get_Phase(scene, 0, 0, kLast);
+    for (uint8_t src = 0; src < kSources; ++src) dev.Get_Mix_Ch(scene, src, 0, kLast);
+    for (uint8_t src = 0; src < kSources; ++src)
+        for (uint8_t in = 0; in < kInputChannelsPerSource[src]; ++in)
+            dev.Get_Input_Mix_CH_Trim(scene, src, in, 0, kLast);
+    for (uint8_t src = 0; src < kSources; ++src)
+        for (uint8_t in = 0; in < kInputChannelsPerSource[src]; ++in) dev.Get_Mix_Source2(scene, src, in);
+    for (uint8_t k = 1; k <= 9; ++k) dev.GetSceneName(k);
+}
+
+}  // namespace dvdsp::core

@@ -1,0 +1,84 @@
+#include "core/unit_model.h"
+
+namespace dvdsp::core {
+
+SceneState* UnitModel::SceneFor(int n) {
+    if (n == 0) return &current;
+    if (n >= 1 && n <= kStoredScenes) return &scenes[static_cast<size_t>(n - 1)];
+    return nullptr;
+}
+
+const SceneState* UnitModel::SceneFor(int n) const {
+    return const_cast<UnitModel*>(this)->SceneFor(n);
+}
+
+SceneName SceneNameFromNarrow(const uint8_t* bytes, size_t len) {
+    SceneName name{};
+    for (size_t i = 0; i < len && i < kSceneNameChars - 1 && bytes[i] != 0; ++i)
+        name[i] = static_cast<char16_t>(bytes[i]);
+    return name;
+}
+
+std::array<uint8_t, kSceneNameBytes> SceneNameToNarrow(const SceneName& name) {
+    std::array<uint8_t, kSceneNameBytes> out{};
+    for (size_t i = 0; i < kSceneNameChars && name[i] != 0; ++i)
+        out[i] = name[i] < 0x100 ? static_cast<uint8_t>(name[i]) : static_cast<uint8_t>('?');
+    return out;
+}
+
+SceneName SceneNameFromUtf8(const std::string& text) {
+    SceneName name{};
+    size_t out = 0;
+    for (size_t i = 0; i < text.size() && out < kSceneNameChars - 1;) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        char32_t cp = c;
+        size_t extra = 0;
+        if (c >= 0xF0) cp = c & 0x07, extra = 3;
+        else if (c >= 0xE0) cp = c & 0x0F, extra = 2;
+        else if (c >= 0xC0) cp = c & 0x1F, extra = 1;
+        ++i;
+        for (size_t k = 0; k < extra && i < text.size(); ++k, ++i)
+            cp = (cp << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+        if (cp == 0) break;
+        name[out++] = cp <= 0xFFFF ? static_cast<char16_t>(cp) : u'?';
+    }
+    return name;
+}
+
+std::string SceneNameToUtf8(const SceneName& name) {
+    std::string s;
+    for (char16_t c : name) {
+        if (c == 0) break;
+        if (c < 0x80) {
+            s += static_cast<char>(c);
+        } else if (c < 0x800) {
+            s += static_cast<char>(0xC0 | (c >> 6));
+            s += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            s += static_cast<char>(0xE0 | (c >> 12));
+            s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            s += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return s;
+}
+
+std::array<uint8_t, kSceneNameBytes> SceneNameBytes(const SceneName& name) {
+    std::array<uint8_t, kSceneNameBytes> out{};
+    for (size_t i = 0; i < kSceneNameChars; ++i) {
+        out[2 * i] = static_cast<uint8_t>(name[i] & 0xFF);
+        out[2 * i + 1] = static_cast<uint8_t>(name[i] >> 8);
+    }
+    return out;
+}
+
+SceneName SceneNameFromBytes(const uint8_t* bytes, size_t len) {
+    SceneName name{};
+    for (size_t i = 0; i < kSceneNameChars - 1 && 2 * i + 1 < len; ++i) {
+        name[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+        if (name[i] == 0) break;
+    }
+    return name;
+}
+
+}  // namespace dvdsp::core
