@@ -111,7 +111,7 @@ Change ApplyDspValue(UnitModel& m, const Message& msg) {
                 c->delay = r->value;
                 return Made(What::Delay, r->scene, r->ch);
             }
-            c->gain = r->value;
+            c->gain = r->value == 0.0f ? 0.0f : r->value;  // no attenuation is 0 dB, not -0
             return Made(What::Trim, r->scene, r->ch);
         }
         case DSP_MUTE_CH:

@@ -1,0 +1,107 @@
+// backup and restore: the unit's settings to a profile file and back.
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "cli/cmd_model.h"
+#include "core/transfer.h"
+
+namespace dvdsp::cli {
+
+namespace {
+
+// The unit needs real time to prepare a stored scene; the virtual unit does not.
+link::Clock& SceneClock(Session& s) {
+    static link::ManualClock instant;
+    return s.VirtualUnit() ? static_cast<link::Clock&>(instant) : link::DefaultClock();
+}
+
+int Backup(Session& s, const std::vector<std::string>& args) {
+    bool whole = false;
+    std::string path;
+    for (const std::string& a : args) {
+        if (a == "--whole") whole = true;
+        else if (path.empty()) path = a;
+        else return kUsage;
+    }
+    if (path.empty()) return kUsage;
+    auto model = std::make_unique<core::UnitModel>();
+    int r = s.Open();
+    if (r != kOk) return r;
+    if (whole) {
+        s.Sink().Take();
+        for (int n = 1; n <= core::kStoredScenes; ++n) {
+            core::ReadStoredScene(s.Device(), n, SceneClock(s));
+            ApplyPosted(s, *model);
+        }
+        s.Device().ReadScene(0, 0);
+    }
+    r = ReadOutModel(s, *model);
+    if (r != kOk) return r;
+    const core::ProfileResult w = whole ? core::WriteWholeProfile(path, *model)
+                                        : core::WriteSceneProfile(path, model->current);
+    if (!w.ok()) {
+        std::fprintf(stderr, "%s: %s\n", core::MessageKey(w, true), w.detail.c_str());
+        return kUnitError;
+    }
+    std::printf("%s profile of the unit written to %s\n", whole ? "whole" : "scene", path.c_str());
+    return kOk;
+}
+
+int Restore(Session& s, const std::vector<std::string>& args) {
+    if (args.size() != 1) return kUsage;
+    const std::string& path = args[0];
+    std::string text;
+    if (!core::ReadWholeFile(path, text)) {
+        PrintRefusal(path, {core::ProfileStatus::OpenError, "cannot read the file"});
+        return kFileRefused;
+    }
+    // Check the file before the unit is touched, on a model of defaults.
+    const core::ProfileKind kind = core::ProfileKindOf(path, text);
+    auto probe = std::make_unique<core::UnitModel>();
+    core::ProfileResult check = kind == core::ProfileKind::Whole
+                                    ? core::ParseWholeProfile(text, *probe)
+                                    : core::ParseSceneProfile(text, probe->current);
+    if (!check.ok()) {
+        PrintRefusal(path, check);
+        return kFileRefused;
+    }
+    // What the file does not hold (current source, and so on) is the unit's own.
+    auto model = std::make_unique<core::UnitModel>();
+    int r = ReadOutModel(s, *model);
+    if (r != kOk) return r;
+    if (kind == core::ProfileKind::Whole) core::ParseWholeProfile(text, *model);
+    else core::ParseSceneProfile(text, model->current);
+
+    const bool terminal = isatty(fileno(stderr)) != 0;
+    const auto progress = [terminal](int done, int total) {
+        if (terminal && (done % 16 == 0 || done == total))
+            std::fprintf(stderr, "\rrestoring: %d of %d commands", done, total);
+    };
+    if (kind == core::ProfileKind::Whole)
+        core::SetReadWholeProfileToMCU(s.Device(), *model, progress);
+    else
+        core::SetReadCurProfileToMCU(s.Device(), model->current, progress);
+    if (terminal) std::fprintf(stderr, "\n");
+    s.Sink().Take();
+    std::printf("%s written to the unit\n", path.c_str());
+    return kOk;
+}
+
+void RegisterBackupCommands() {
+    Register({"backup", "[--whole] FILE",
+              "Read the unit's settings and write them as a scene profile (.spf); with --whole\n"
+              "read every stored scene too and write a whole configuration profile (.wpf).",
+              Backup});
+    Register({"restore", "FILE.spf|FILE.wpf",
+              "Check a profile file, then write it to the unit (a .wpf also writes the ten\n"
+              "stored scenes and their names). A refused file exits with 5 and its message key.",
+              Restore});
+}
+
+const Registrar registrar(RegisterBackupCommands);
+
+}  // namespace
+
+}  // namespace dvdsp::cli

@@ -1,0 +1,104 @@
+// scene: the scenes stored in the unit's flash.
+#include <cstdio>
+#include <memory>
+
+#include "cli/cmd_model.h"
+#include "link/commands.h"
+
+namespace dvdsp::cli {
+
+namespace {
+
+// Reads the valid mask and the ten names.
+int ReadScenes(Session& s, core::UnitModel& m) {
+    int r = s.Open();
+    if (r != kOk) return r;
+    s.Sink().Take();
+    s.Device().GetSceneValid();
+    for (uint8_t n = 1; n <= core::kStoredScenes; ++n) s.Device().GetSceneName(n);
+    ApplyPosted(s, m);
+    return kOk;
+}
+
+bool Acknowledged(Session& s, uint32_t msg, int scene) {
+    for (const link::Message& m : s.Sink().Take())
+        if (m.msg == msg && m.wparam == static_cast<uint32_t>(scene)) return true;
+    return false;
+}
+
+int SceneCommand(Session& s, const std::vector<std::string>& args) {
+    if (args.empty()) return kUsage;
+    const std::string& what = args[0];
+    long n = 0;
+    if (what != "list" && (args.size() < 2 || !ParseInt(args[1], n) || n < 1 || n > core::kStoredScenes)) {
+        if (args.size() >= 2) std::fprintf(stderr, "scene numbers are 1 to %d\n", core::kStoredScenes);
+        return kUsage;
+    }
+    const int scene = static_cast<int>(n);
+    auto m = std::make_unique<core::UnitModel>();
+    int r = ReadScenes(s, *m);
+    if (r != kOk) return r;
+    const bool valid = (m->validScenes >> scene) & 1;
+    const auto slot = static_cast<size_t>(scene - 1);
+
+    if (what == "list" && args.size() == 1) {
+        for (int k = 1; k <= core::kStoredScenes; ++k)
+            std::printf("%d %s %s\n", k, (m->validScenes >> k) & 1 ? "stored" : "empty",
+                        core::SceneNameToUtf8(m->names[static_cast<size_t>(k - 1)]).c_str());
+        return kOk;
+    }
+    if (what == "load" && args.size() == 2) {
+        if (!valid) {
+            std::fprintf(stderr, "scene %d is empty; nothing loaded\n", scene);
+            return kUnitError;
+        }
+        s.Device().ReadScene(static_cast<uint8_t>(scene), 0);
+        std::printf("scene %d loaded\n", scene);
+        return kOk;
+    }
+    if (what == "save" && args.size() == 3) {
+        const core::SceneName name = core::SceneNameFromUtf8(args[2]);
+        if (name[0] != 0)
+            for (int k = 1; k <= core::kStoredScenes; ++k)
+                if (k != scene && m->names[static_cast<size_t>(k - 1)] == name) {
+                    std::fprintf(stderr, "scene %d is already named \"%s\"; nothing saved\n", k,
+                                 core::SceneNameToUtf8(name).c_str());
+                    return kUsage;
+                }
+        const auto narrow = core::SceneNameToNarrow(name);
+        s.Device().SetSceneName(static_cast<uint8_t>(scene), {narrow.begin(), narrow.end()});
+        s.Sink().Take();
+        s.Device().SaveScene(static_cast<uint8_t>(scene), 0);
+        if (!Acknowledged(s, link::WM_READ_SCENE_VALUE, scene)) {
+            std::fprintf(stderr, "the unit did not confirm saving scene %d\n", scene);
+            return kUnitError;
+        }
+        m->names[slot] = name;
+        std::printf("scene %d saved as \"%s\"\n", scene, core::SceneNameToUtf8(name).c_str());
+        return kOk;
+    }
+    if (what == "delete" && args.size() == 2) {
+        s.Device().DeleteScene(static_cast<uint8_t>(scene));
+        if (!Acknowledged(s, link::WM_SCENE_DELETED, scene)) {
+            std::fprintf(stderr, "the unit did not confirm deleting scene %d\n", scene);
+            return kUnitError;
+        }
+        std::printf("scene %d deleted\n", scene);
+        return kOk;
+    }
+    return kUsage;
+}
+
+void RegisterSceneCommands() {
+    Register({"scene", "list | load N | save N NAME | delete N",
+              "The unit's stored scenes 1-10: list them with their names, load one into the\n"
+              "live settings, save the live settings as scene N named NAME (at most 7\n"
+              "characters), or delete one.",
+              SceneCommand});
+}
+
+const Registrar registrar(RegisterSceneCommands);
+
+}  // namespace
+
+}  // namespace dvdsp::cli
