@@ -55,7 +55,7 @@ private:
     QMap<QString, QByteArray> members_;
     QHash<QString, QString> layouts_;
     QHash<int, SkinFont> fonts_;
-    SkinFont defaultFont_{QStringLiteral("Noto Sans"), 12, false, false};
+    SkinFont defaultFont_{QStringLiteral("DejaVu Sans"), 12, false, false};
     QHash<QString, QList<QPair<QString, QString>>> defaults_;
     QString styleSheet_;
     mutable QHash<QString, QPixmap> imageCache_;
