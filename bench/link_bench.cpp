@@ -18,7 +18,7 @@ using namespace dvdsp;
 namespace {
 
 class CountingSink final : public link::MessageSink {
-public:
+  public:
     void Post(link::Message) override {
         {
             std::lock_guard lock(mutex_);
@@ -35,7 +35,7 @@ public:
         return count_;
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable cv_;
     uint64_t count_ = 0;

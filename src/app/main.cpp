@@ -26,8 +26,9 @@ int main(int argc, char** argv) {
             if (argv[i][14] == '=') stateFile = argv[i] + 15;
         }
         if (std::strcmp(argv[i], "--help") == 0) {
-            std::printf("usage: dvdsp [--virtual-unit[=STATEFILE]] [--screenshot FILE.png]"
-                        " [--language en|cn_zh|ru] [--scale N]\n");
+            std::printf(
+                "usage: dvdsp [--virtual-unit[=STATEFILE]] [--screenshot FILE.png]"
+                " [--language en|cn_zh|ru] [--scale N]\n");
             return 0;
         }
     }

@@ -124,7 +124,9 @@ std::string SettingsFolder() {
     return fs::current_path(ec).string();
 }
 
-std::string SettingsPath() { return (fs::path(SettingsFolder()) / "dravik.ini").string(); }
+std::string SettingsPath() {
+    return (fs::path(SettingsFolder()) / "dravik.ini").string();
+}
 
 int ReadSettingInt(const std::string& key, int def) {
     IniFile ini;
@@ -140,7 +142,9 @@ bool WriteSettingInt(const std::string& key, int value) {
     return ini.Save(path);
 }
 
-int ReadLanguageSetting() { return ReadSettingInt("lan", 0); }
+int ReadLanguageSetting() {
+    return ReadSettingInt("lan", 0);
+}
 
 bool ScreenRect::operator<(const ScreenRect& o) const {
     if (left != o.left) return left < o.left;

@@ -9,7 +9,7 @@ namespace dvdsp {
 
 // Minimal INI file: sections of key=value lines. Unknown lines are kept on rewrite.
 class IniFile {
-public:
+  public:
     bool Load(const std::string& path);
     bool Save(const std::string& path) const;
     std::string Get(const std::string& section, const std::string& key,
@@ -17,7 +17,7 @@ public:
     int GetInt(const std::string& section, const std::string& key, int def) const;
     void Set(const std::string& section, const std::string& key, const std::string& value);
 
-private:
+  private:
     struct Line {
         std::string section, key, value, raw;
     };

@@ -25,11 +25,11 @@ enum ExitCode : int {
 
 // Collects what the link posts while a command runs.
 class RecordingSink final : public link::MessageSink {
-public:
+  public:
     void Post(link::Message m) override;
     std::vector<link::Message> Take();
 
-private:
+  private:
     std::mutex mutex_;
     std::vector<link::Message> messages_;
 };
@@ -41,7 +41,7 @@ struct GlobalOptions {
 
 // The unit a CLI run talks to, opened on first use and kept for every command of the run.
 class Session {
-public:
+  public:
     explicit Session(GlobalOptions options);
     ~Session();
 
@@ -55,7 +55,7 @@ public:
     emu::VirtualUnit* VirtualUnit() { return unit_.get(); }
     const GlobalOptions& Options() const { return options_; }
 
-private:
+  private:
     GlobalOptions options_;
     platform::NamedMutex lock_;
     std::unique_ptr<emu::VirtualUnit> unit_;

@@ -5,8 +5,8 @@
 
 #include "cli/cli.h"
 #include "cli/message_json.h"
-#include "link/commands.h"
 #include "core/readout.h"
+#include "link/commands.h"
 
 namespace dvdsp::cli {
 
@@ -48,7 +48,8 @@ int Dump(Session& s, const std::vector<std::string>& args) {
 int Raw(Session& s, const std::vector<std::string>& args) {
     if (args.size() < 3) return kUsage;
     long type, cmd, op;
-    if (!ParseInt(args[0], type) || !ParseInt(args[1], cmd) || !ParseInt(args[2], op)) return kUsage;
+    if (!ParseInt(args[0], type) || !ParseInt(args[1], cmd) || !ParseInt(args[2], op))
+        return kUsage;
     std::vector<uint8_t> data;
     for (size_t i = 3; i < args.size(); ++i) {
         long b;
@@ -74,12 +75,13 @@ int Raw(Session& s, const std::vector<std::string>& args) {
 }
 
 void RegisterDumpCommands() {
-    Register({"dump", "",
-              "Run the connection read-out and print every decoded reply as JSON.", Dump});
-    Register({"raw", "TYPE CMD OP [BYTE...]",
-              "Send one frame (numbers in decimal or 0x hex; TYPE 1 DSP, 2 flash, 3 MCU, 7 karaoke;\n"
-              "OP 0xBB set, 0x66 get) and print what came back, decoded, as JSON.",
-              Raw});
+    Register(
+        {"dump", "", "Run the connection read-out and print every decoded reply as JSON.", Dump});
+    Register(
+        {"raw", "TYPE CMD OP [BYTE...]",
+         "Send one frame (numbers in decimal or 0x hex; TYPE 1 DSP, 2 flash, 3 MCU, 7 karaoke;\n"
+         "OP 0xBB set, 0x66 get) and print what came back, decoded, as JSON.",
+         Raw});
 }
 
 const Registrar registrar(RegisterDumpCommands);

@@ -66,21 +66,27 @@ std::function<std::optional<std::string>(const Messages&, const Args&)> ChannelR
     };
 }
 
-uint8_t U8(double v) { return static_cast<uint8_t>(static_cast<long>(v) & 0xFF); }
+uint8_t U8(double v) {
+    return static_cast<uint8_t>(static_cast<long>(v) & 0xFF);
+}
 
 // One-byte flag per channel: set and get through ranged commands over one channel.
 ValueDef ChannelFlag(const char* name, const char* help, uint32_t code,
                      void (DspDevice::*setFn)(uint8_t, uint8_t, uint8_t, uint8_t,
                                               const std::vector<uint8_t>&, bool),
                      void (DspDevice::*getFn)(uint8_t, uint8_t, uint8_t, uint8_t)) {
-    return {name, "CH", "VALUE", help, 1, 1,
+    return {name,
+            "CH",
+            "VALUE",
+            help,
+            1,
+            1,
             [=](DspDevice& d, const Args& i, const Args& v) {
                 (d.*setFn)(kScene, 0, U8(i[0]), U8(i[0]), {U8(v[0])}, true);
             },
             [=](DspDevice& d, const Args& i) { (d.*getFn)(kScene, 0, U8(i[0]), U8(i[0])); },
-            ChannelRecord<link::ChannelValue>(code, [](const link::ChannelValue& r) {
-                return std::to_string(r.value);
-            })};
+            ChannelRecord<link::ChannelValue>(
+                code, [](const link::ChannelValue& r) { return std::to_string(r.value); })};
 }
 
 std::vector<ValueDef> Definitions() {
@@ -103,34 +109,33 @@ std::vector<ValueDef> Definitions() {
                     [](DspDevice& d, const Args&) { d.Get_Source(); },
                     PlainValue(WM_READ_DSP_VALUE, DSP_SOURCE_SWITCH,
                                [](double w) { return w >= 81 && w <= 89 ? w - 81 : 4; })});
-    defs.push_back({"amp", "", "0|1", "amplifier on (1) or off (0)", 0, 1,
-                    [](DspDevice& d, const Args&, const Args& v) {
-                        d.Amp_Mute_Ctrl(U8(v[0] != 0 ? 0 : 1), true);
-                    },
-                    [](DspDevice& d, const Args&) { d.Get_Amp_Mute(); },
-                    PlainValue(WM_READ_DSP_VALUE, DSP_AMP_MUTE,
-                               [](double w) { return w == 0 ? 1.0 : 0.0; })});
-    defs.push_back({"rem-out", "", "OUT1 OUT2", "remote outputs 1 and 2 on (1) or off (0)", 0, 2,
-                    [](DspDevice& d, const Args&, const Args& v) {
-                        d.Rem_Out_Ctrl(U8(v[0]), U8(v[1]), true);
-                    },
-                    [](DspDevice& d, const Args&) { d.Get_Rem_Out(); },
-                    [](const Messages& ms, const Args&) -> std::optional<std::string> {
-                        for (const Message& m : ms)
-                            if (const auto* r = m.As<RemOutValue>())
-                                return std::to_string(r->rem_out1) + " " + std::to_string(r->rem_out2);
-                        return std::nullopt;
-                    }});
-    defs.push_back({"spk-ohm", "", "CODE", "speaker impedance code (1 = 2-ohm speakers)", 0, 1,
-                    [](DspDevice& d, const Args&, const Args& v) { d.Spk_Ohm_Ctrl(U8(v[0]), true); },
-                    [](DspDevice& d, const Args&) { d.Get_Spk_Ohm(); },
-                    PlainValue(WM_READ_DSP_VALUE, DSP_SPK_OHM)});
-    defs.push_back({"noise-gate", "", "0|1", "noise gate on/off", 0, 1,
-                    [](DspDevice& d, const Args&, const Args& v) {
-                        d.Noise_Gate_Ctrl(U8(v[0]), true);
-                    },
-                    [](DspDevice& d, const Args&) { d.Get_Noise_Gate(); },
-                    PlainValue(WM_READ_DSP_VALUE, DSP_NOISE_GATE)});
+    defs.push_back(
+        {"amp", "", "0|1", "amplifier on (1) or off (0)", 0, 1,
+         [](DspDevice& d, const Args&, const Args& v) {
+             d.Amp_Mute_Ctrl(U8(v[0] != 0 ? 0 : 1), true);
+         },
+         [](DspDevice& d, const Args&) { d.Get_Amp_Mute(); },
+         PlainValue(WM_READ_DSP_VALUE, DSP_AMP_MUTE, [](double w) { return w == 0 ? 1.0 : 0.0; })});
+    defs.push_back(
+        {"rem-out", "", "OUT1 OUT2", "remote outputs 1 and 2 on (1) or off (0)", 0, 2,
+         [](DspDevice& d, const Args&, const Args& v) { d.Rem_Out_Ctrl(U8(v[0]), U8(v[1]), true); },
+         [](DspDevice& d, const Args&) { d.Get_Rem_Out(); },
+         [](const Messages& ms, const Args&) -> std::optional<std::string> {
+             for (const Message& m : ms)
+                 if (const auto* r = m.As<RemOutValue>())
+                     return std::to_string(r->rem_out1) + " " + std::to_string(r->rem_out2);
+             return std::nullopt;
+         }});
+    defs.push_back(
+        {"spk-ohm", "", "CODE", "speaker impedance code (1 = 2-ohm speakers)", 0, 1,
+         [](DspDevice& d, const Args&, const Args& v) { d.Spk_Ohm_Ctrl(U8(v[0]), true); },
+         [](DspDevice& d, const Args&) { d.Get_Spk_Ohm(); },
+         PlainValue(WM_READ_DSP_VALUE, DSP_SPK_OHM)});
+    defs.push_back(
+        {"noise-gate", "", "0|1", "noise gate on/off", 0, 1,
+         [](DspDevice& d, const Args&, const Args& v) { d.Noise_Gate_Ctrl(U8(v[0]), true); },
+         [](DspDevice& d, const Args&) { d.Get_Noise_Gate(); },
+         PlainValue(WM_READ_DSP_VALUE, DSP_NOISE_GATE)});
     defs.push_back({"acc", "", "VALUE", "ignition (ACC) delay value", 0, 1,
                     [](DspDevice& d, const Args&, const Args& v) { d.Set_Acc(U8(v[0]), true); },
                     [](DspDevice& d, const Args&) { d.Get_Acc(); },
@@ -138,7 +143,8 @@ std::vector<ValueDef> Definitions() {
     defs.push_back({"trim", "CH", "DB", "channel trim, dB, -60 to 0 (hundredths kept)", 1, 1,
                     [](DspDevice& d, const Args& i, const Args& v) {
                         // The unit takes the trim as an attenuation.
-                        float t = static_cast<float>(d.Profile().trim_is_attenuation ? -v[0] : v[0]);
+                        float t =
+                            static_cast<float>(d.Profile().trim_is_attenuation ? -v[0] : v[0]);
                         d.Trim_Ctrl(kScene, 0, U8(i[0]), U8(i[0]), {t}, true);
                     },
                     [](DspDevice& d, const Args& i) { d.Get_Trim(kScene, 0, U8(i[0]), U8(i[0])); },
@@ -147,14 +153,15 @@ std::vector<ValueDef> Definitions() {
                     })});
     defs.push_back({"delay", "CH", "MS", "channel delay, ms, 0 to 15 (microseconds kept)", 1, 1,
                     [](DspDevice& d, const Args& i, const Args& v) {
-                        d.Delay_Ctrl(kScene, 0, U8(i[0]), U8(i[0]), {static_cast<float>(v[0])}, true);
+                        d.Delay_Ctrl(kScene, 0, U8(i[0]), U8(i[0]), {static_cast<float>(v[0])},
+                                     true);
                     },
                     [](DspDevice& d, const Args& i) { d.Get_Delay(kScene, 0, U8(i[0]), U8(i[0])); },
                     ChannelRecord<ChannelFloat>(DSP_DELAY_CH, [](const ChannelFloat& r) {
                         return Fmt("%.3f", static_cast<double>(r.value));
                     })});
-    defs.push_back(ChannelFlag("ch-mute", "channel mute, 0|1", DSP_MUTE_CH, &DspDevice::Mute_Ch_Ctrl,
-                               &DspDevice::Get_Mute_Ch));
+    defs.push_back(ChannelFlag("ch-mute", "channel mute, 0|1", DSP_MUTE_CH,
+                               &DspDevice::Mute_Ch_Ctrl, &DspDevice::Get_Mute_Ch));
     defs.push_back(ChannelFlag("phase", "channel phase reversed, 0|1", DSP_PHASE_CH,
                                &DspDevice::Phase_Ctrl, &DspDevice::Get_Phase));
     defs.push_back(ChannelFlag("solo", "channel solo, 0|1", DSP_CH_SOLO, &DspDevice::Solo_Ctrl,
@@ -163,59 +170,64 @@ std::vector<ValueDef> Definitions() {
                                &DspDevice::CH_Type_Ctrl, &DspDevice::Get_CH_Type));
     defs.push_back(ChannelFlag("eq-bypass", "channel EQ bypassed, 0|1", DSP_EQ_BYPASS,
                                &DspDevice::PEQ_Bypass_Ctrl, &DspDevice::Get_PEQ_Bypass));
-    defs.push_back({"filter", "CH hp|lp", "TYPE FREQ SLOPE",
-                    "crossover filter: TYPE 1 Butterworth, 2 Linkwitz-Riley, 3 Bessel;\n"
-                    "FREQ 20-20000 Hz; SLOPE = order 0 (off) to 8.\n"
-                    "In the index, 0 = hp and 1 = lp may be given as numbers",
-                    2, 3,
-                    [](DspDevice& d, const Args& i, const Args& v) {
-                        uint8_t which = i[1] == 0 ? 2 : 1;  // filter 2 high-pass, 1 low-pass
-                        d.Filter_Ctrl(kScene, 0, U8(i[0]), which, U8(v[0]),
-                                      static_cast<uint16_t>(v[1]), U8(v[2]), true);
-                    },
-                    [](DspDevice& d, const Args& i) { d.Get_Filter(kScene, 0, U8(i[0]), U8(i[0])); },
-                    [](const Messages& ms, const Args& i) -> std::optional<std::string> {
-                        for (const Message& m : ms)
-                            if (const auto* r = m.As<FilterValue>(); r && r->ch == static_cast<int>(i[0])) {
-                                bool hp = i[1] == 0;
-                                return std::to_string(hp ? r->hp_type : r->lp_type) + " " +
-                                       std::to_string(hp ? r->hp_freq : r->lp_freq) + " " +
-                                       std::to_string(hp ? r->hp_slope : r->lp_slope);
-                            }
-                        return std::nullopt;
-                    }});
-    defs.push_back({"eq", "CH BAND", "FREQ Q GAIN",
-                    "EQ band 0-30: FREQ 20-20000 Hz, Q 0.5-9.0 (tenths), GAIN -18 to 12 dB (tenths)",
-                    2, 3,
-                    [](DspDevice& d, const Args& i, const Args& v) {
-                        d.EQ_Ctrl(kScene, 0, U8(i[0]), U8(i[1]), static_cast<uint16_t>(v[0]),
-                                  static_cast<float>(v[1]), static_cast<float>(v[2]), true);
-                    },
-                    [](DspDevice& d, const Args& i) {
-                        d.Get_EQ(kScene, 0, U8(i[0]), U8(i[1]), U8(i[1]));
-                    },
-                    [](const Messages& ms, const Args& i) -> std::optional<std::string> {
-                        for (const Message& m : ms)
-                            if (const auto* r = m.As<EqBandValue>();
-                                r && r->ch == static_cast<int>(i[0]) && r->band == static_cast<int>(i[1]))
-                                return std::to_string(r->freq) + " " + Fmt("%.2f", static_cast<double>(r->q)) +
-                                       " " + Fmt("%.1f", static_cast<double>(r->gain));
-                        return std::nullopt;
-                    }});
-    defs.push_back({"mix", "SOURCE CH", "MASK",
-                    "inputs of the source mixed into output CH: bit k = input channel k", 2, 1,
-                    [](DspDevice& d, const Args& i, const Args& v) {
-                        d.Mix_Ch_Ctrl(kScene, U8(i[0]), U8(i[1]), U8(i[1]),
-                                      {static_cast<uint16_t>(v[0])}, true);
-                    },
-                    [](DspDevice& d, const Args& i) { d.Get_Mix_Ch(kScene, U8(i[0]), U8(i[1]), U8(i[1])); },
-                    [](const Messages& ms, const Args& i) -> std::optional<std::string> {
-                        for (const Message& m : ms)
-                            if (const auto* r = m.As<MixValue>(); r && r->ch == static_cast<int>(i[1]))
-                                return std::to_string(r->mask);
-                        return std::nullopt;
-                    }});
-    ValueDef bridge{"bridge", "PAIR", "0|1", "output pair 0-4 (channels 2p, 2p+1) bridged", 1, 1,
+    defs.push_back(
+        {"filter", "CH hp|lp", "TYPE FREQ SLOPE",
+         "crossover filter: TYPE 1 Butterworth, 2 Linkwitz-Riley, 3 Bessel;\n"
+         "FREQ 20-20000 Hz; SLOPE = order 0 (off) to 8.\n"
+         "In the index, 0 = hp and 1 = lp may be given as numbers",
+         2, 3,
+         [](DspDevice& d, const Args& i, const Args& v) {
+             uint8_t which = i[1] == 0 ? 2 : 1;  // filter 2 high-pass, 1 low-pass
+             d.Filter_Ctrl(kScene, 0, U8(i[0]), which, U8(v[0]), static_cast<uint16_t>(v[1]),
+                           U8(v[2]), true);
+         },
+         [](DspDevice& d, const Args& i) { d.Get_Filter(kScene, 0, U8(i[0]), U8(i[0])); },
+         [](const Messages& ms, const Args& i) -> std::optional<std::string> {
+             for (const Message& m : ms)
+                 if (const auto* r = m.As<FilterValue>(); r && r->ch == static_cast<int>(i[0])) {
+                     bool hp = i[1] == 0;
+                     return std::to_string(hp ? r->hp_type : r->lp_type) + " " +
+                            std::to_string(hp ? r->hp_freq : r->lp_freq) + " " +
+                            std::to_string(hp ? r->hp_slope : r->lp_slope);
+                 }
+             return std::nullopt;
+         }});
+    defs.push_back(
+        {"eq", "CH BAND", "FREQ Q GAIN",
+         "EQ band 0-30: FREQ 20-20000 Hz, Q 0.5-9.0 (tenths), GAIN -18 to 12 dB (tenths)", 2, 3,
+         [](DspDevice& d, const Args& i, const Args& v) {
+             d.EQ_Ctrl(kScene, 0, U8(i[0]), U8(i[1]), static_cast<uint16_t>(v[0]),
+                       static_cast<float>(v[1]), static_cast<float>(v[2]), true);
+         },
+         [](DspDevice& d, const Args& i) { d.Get_EQ(kScene, 0, U8(i[0]), U8(i[1]), U8(i[1])); },
+         [](const Messages& ms, const Args& i) -> std::optional<std::string> {
+             for (const Message& m : ms)
+                 if (const auto* r = m.As<EqBandValue>();
+                     r && r->ch == static_cast<int>(i[0]) && r->band == static_cast<int>(i[1]))
+                     return std::to_string(r->freq) + " " + Fmt("%.2f", static_cast<double>(r->q)) +
+                            " " + Fmt("%.1f", static_cast<double>(r->gain));
+             return std::nullopt;
+         }});
+    defs.push_back(
+        {"mix", "SOURCE CH", "MASK",
+         "inputs of the source mixed into output CH: bit k = input channel k", 2, 1,
+         [](DspDevice& d, const Args& i, const Args& v) {
+             d.Mix_Ch_Ctrl(kScene, U8(i[0]), U8(i[1]), U8(i[1]), {static_cast<uint16_t>(v[0])},
+                           true);
+         },
+         [](DspDevice& d, const Args& i) { d.Get_Mix_Ch(kScene, U8(i[0]), U8(i[1]), U8(i[1])); },
+         [](const Messages& ms, const Args& i) -> std::optional<std::string> {
+             for (const Message& m : ms)
+                 if (const auto* r = m.As<MixValue>(); r && r->ch == static_cast<int>(i[1]))
+                     return std::to_string(r->mask);
+             return std::nullopt;
+         }});
+    ValueDef bridge{"bridge",
+                    "PAIR",
+                    "0|1",
+                    "output pair 0-4 (channels 2p, 2p+1) bridged",
+                    1,
+                    1,
                     nullptr,
                     [](DspDevice& d, const Args&) { d.Get_Ouput_Bridge(kScene, 0, 5); },
                     [](const Messages& ms, const Args& i) -> std::optional<std::string> {
@@ -239,11 +251,21 @@ std::vector<ValueDef> Definitions() {
     defs.push_back(std::move(bridge));
 
     const std::pair<const char*, std::vector<std::pair<double, double>>> limits[] = {
-        {"main-volume", {{-60, 6}}}, {"mute", {{0, 1}}},       {"source", {{0, 8}}},
-        {"amp", {{0, 1}}},           {"rem-out", {{0, 1}, {0, 1}}}, {"spk-ohm", {{0, 255}}},
-        {"noise-gate", {{0, 1}}},    {"acc", {{0, 255}}},      {"trim", {{-60, 0}}},
-        {"delay", {{0, 15}}},        {"ch-mute", {{0, 1}}},    {"phase", {{0, 1}}},
-        {"solo", {{0, 1}}},          {"type", {{0, 24}}},      {"eq-bypass", {{0, 1}}},
+        {"main-volume", {{-60, 6}}},
+        {"mute", {{0, 1}}},
+        {"source", {{0, 8}}},
+        {"amp", {{0, 1}}},
+        {"rem-out", {{0, 1}, {0, 1}}},
+        {"spk-ohm", {{0, 255}}},
+        {"noise-gate", {{0, 1}}},
+        {"acc", {{0, 255}}},
+        {"trim", {{-60, 0}}},
+        {"delay", {{0, 15}}},
+        {"ch-mute", {{0, 1}}},
+        {"phase", {{0, 1}}},
+        {"solo", {{0, 1}}},
+        {"type", {{0, 24}}},
+        {"eq-bypass", {{0, 1}}},
         {"filter", {{1, 3}, {20, 20000}, {0, 8}}},
         {"eq", {{20, 20000}, {0.5, 9.0}, {-18, 12}}},
         {"mix", {{0, 255}}},
@@ -268,7 +290,11 @@ bool ParseIndex(const std::string& word, const std::string& text, double& out) {
     }
     long v;
     if (!ParseInt(text, v)) return false;
-    long max = word == "CH" ? 9 : word == "BAND" ? 30 : word == "SOURCE" ? 8 : word == "PAIR" ? 4 : 255;
+    long max = word == "CH"       ? 9
+               : word == "BAND"   ? 30
+               : word == "SOURCE" ? 8
+               : word == "PAIR"   ? 4
+                                  : 255;
     if (v < 0 || v > max) return false;
     out = static_cast<double>(v);
     return true;
@@ -302,7 +328,8 @@ bool ParseIndexes(const ValueDef& def, const std::vector<std::string>& args, Arg
         double v;
         if (!ParseIndex(words[static_cast<size_t>(k)], args[static_cast<size_t>(1 + k)], v)) {
             std::fprintf(stderr, "%s: %s '%s' is out of range\n", def.name,
-                         words[static_cast<size_t>(k)].c_str(), args[static_cast<size_t>(1 + k)].c_str());
+                         words[static_cast<size_t>(k)].c_str(),
+                         args[static_cast<size_t>(1 + k)].c_str());
             return false;
         }
         idx.push_back(v);
@@ -380,7 +407,8 @@ std::string ValueHelp(bool forSet) {
 void RegisterValueCommands() {
     Register({"get", "NAME [INDEX...]",
               "Read one value from the unit and print it. Channels CH are 0-9, BAND 0-30,\n"
-              "SOURCE 0-8, PAIR 0-4. NAME is one of:" + ValueHelp(false),
+              "SOURCE 0-8, PAIR 0-4. NAME is one of:" +
+                  ValueHelp(false),
               Get});
     Register({"set", "NAME [INDEX...] VALUE...",
               "Change one value on the unit (same names as get; values in the units below):" +

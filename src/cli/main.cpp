@@ -27,7 +27,8 @@ void PrintHelp() {
         size_t pos = 0;
         while (pos <= h.size()) {
             size_t nl = h.find('\n', pos);
-            std::string line = h.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
+            std::string line =
+                h.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
             std::printf("      %s\n", line.c_str());
             if (nl == std::string::npos) break;
             pos = nl + 1;

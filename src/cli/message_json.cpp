@@ -11,28 +11,41 @@ using namespace link;
 
 const char* MessageName(uint32_t msg) {
     switch (msg) {
-        case WM_READ_DSP_VALUE: return "WM_READ_DSP_VALUE";
-        case WM_READ_MCU_VALUE: return "WM_READ_MCU_VALUE";
-        case WM_READ_SCENE_VALUE: return "WM_READ_SCENE_VALUE";
-        case WM_SCENE_DELETED: return "WM_SCENE_DELETED";
-        case WM_DEVICE_STATUS_UNNORMAL: return "WM_DEVICE_STATUS_UNNORMAL";
-        case WM_READ_IRC_VALUE: return "WM_READ_IRC_VALUE";
-        case WM_READ_KTV_VALUE: return "WM_READ_KTV_VALUE";
-        case WM_READ_MEM_VALUE: return "WM_READ_MEM_VALUE";
-        case WM_READ_SCENE_ID: return "WM_READ_SCENE_ID";
-        default: return "WM_UNKNOWN";
+        case WM_READ_DSP_VALUE:
+            return "WM_READ_DSP_VALUE";
+        case WM_READ_MCU_VALUE:
+            return "WM_READ_MCU_VALUE";
+        case WM_READ_SCENE_VALUE:
+            return "WM_READ_SCENE_VALUE";
+        case WM_SCENE_DELETED:
+            return "WM_SCENE_DELETED";
+        case WM_DEVICE_STATUS_UNNORMAL:
+            return "WM_DEVICE_STATUS_UNNORMAL";
+        case WM_READ_IRC_VALUE:
+            return "WM_READ_IRC_VALUE";
+        case WM_READ_KTV_VALUE:
+            return "WM_READ_KTV_VALUE";
+        case WM_READ_MEM_VALUE:
+            return "WM_READ_MEM_VALUE";
+        case WM_READ_SCENE_ID:
+            return "WM_READ_SCENE_ID";
+        default:
+            return "WM_UNKNOWN";
     }
 }
 
 namespace {
 
-void Num(cJSON* o, const char* k, double v) { cJSON_AddNumberToObject(o, k, v); }
+void Num(cJSON* o, const char* k, double v) {
+    cJSON_AddNumberToObject(o, k, v);
+}
 
 template <typename A>
 cJSON* Array(const A& values, int first, int last) {
     cJSON* a = cJSON_CreateArray();
     for (int i = first; i <= last && i >= 0 && i < static_cast<int>(values.size()); ++i)
-        cJSON_AddItemToArray(a, cJSON_CreateNumber(static_cast<double>(values[static_cast<size_t>(i)])));
+        cJSON_AddItemToArray(
+            a, cJSON_CreateNumber(static_cast<double>(values[static_cast<size_t>(i)])));
     return a;
 }
 
@@ -50,8 +63,10 @@ void AddRecord(cJSON* o, const Record* r) {
         Num(o, "scene", f->scene), Num(o, "ch", f->ch), Num(o, "value", f->value);
     } else if (auto* fl = dynamic_cast<const FilterValue*>(r)) {
         Num(o, "scene", fl->scene), Num(o, "ch", fl->ch);
-        Num(o, "hp_type", fl->hp_type), Num(o, "hp_freq", fl->hp_freq), Num(o, "hp_slope", fl->hp_slope);
-        Num(o, "lp_type", fl->lp_type), Num(o, "lp_freq", fl->lp_freq), Num(o, "lp_slope", fl->lp_slope);
+        Num(o, "hp_type", fl->hp_type), Num(o, "hp_freq", fl->hp_freq),
+            Num(o, "hp_slope", fl->hp_slope);
+        Num(o, "lp_type", fl->lp_type), Num(o, "lp_freq", fl->lp_freq),
+            Num(o, "lp_slope", fl->lp_slope);
     } else if (auto* eq = dynamic_cast<const EqBandValue*>(r)) {
         Num(o, "scene", eq->scene), Num(o, "ch", eq->ch), Num(o, "band", eq->band);
         Num(o, "freq", eq->freq), Num(o, "q", eq->q), Num(o, "gain", eq->gain);
@@ -78,7 +93,8 @@ void AddRecord(cJSON* o, const Record* r) {
     } else if (auto* c = dynamic_cast<const CompressorValue*>(r)) {
         Num(o, "scene", c->scene), Num(o, "ch", c->ch), Num(o, "bypass", c->bypass);
         Num(o, "threshold", c->threshold), Num(o, "ratio", c->ratio);
-        Num(o, "attack", c->attack), Num(o, "release", c->release), Num(o, "soft_knee", c->soft_knee);
+        Num(o, "attack", c->attack), Num(o, "release", c->release),
+            Num(o, "soft_knee", c->soft_knee);
     } else if (auto* c2 = dynamic_cast<const Compressor2Value*>(r)) {
         Num(o, "scene", c2->scene), Num(o, "ch", c2->ch), Num(o, "threshold", c2->threshold);
         Num(o, "attack", c2->attack), Num(o, "release", c2->release);
@@ -120,21 +136,25 @@ void AddRecord(cJSON* o, const Record* r) {
         Num(o, "ch_x", noise->ch_x), Num(o, "ch_y", noise->ch_y);
         cJSON_AddItemToObject(o, "levels", Array(noise->levels, noise->ch_x, noise->ch_y));
     } else if (auto* dist = dynamic_cast<const DistortValue*>(r)) {
-        Num(o, "source", dist->source), Num(o, "ch_start", dist->ch_start), Num(o, "ch_end", dist->ch_end);
+        Num(o, "source", dist->source), Num(o, "ch_start", dist->ch_start),
+            Num(o, "ch_end", dist->ch_end);
         cJSON_AddItemToObject(o, "values", Array(dist->values, dist->ch_start, dist->ch_end));
     } else if (auto* hs = dynamic_cast<const HandshakeValue*>(r)) {
         Num(o, "model", hs->model), Num(o, "master", hs->master), Num(o, "slave", hs->slave);
     } else if (auto* fv = dynamic_cast<const FlashVersionValue*>(r)) {
         cJSON_AddItemToObject(o, "version", Array(fv->v, 4, 7));
     } else if (auto* pw = dynamic_cast<const PasswordValue*>(r)) {
-        cJSON_AddStringToObject(o, "password", Text(pw->pwd.data(), static_cast<size_t>(pw->pwd_len)).c_str());
-        cJSON_AddStringToObject(o, "remark", Text(pw->remark.data(), static_cast<size_t>(pw->remark_len)).c_str());
+        cJSON_AddStringToObject(o, "password",
+                                Text(pw->pwd.data(), static_cast<size_t>(pw->pwd_len)).c_str());
+        cJSON_AddStringToObject(
+            o, "remark", Text(pw->remark.data(), static_cast<size_t>(pw->remark_len)).c_str());
     } else if (auto* info = dynamic_cast<const InfoStringValue*>(r)) {
         cJSON_AddStringToObject(o, "text", Text(info->text.data(), info->len).c_str());
     } else if (auto* sn = dynamic_cast<const SceneNameValue*>(r)) {
         Num(o, "index", sn->index);
         cJSON_AddStringToObject(
-            o, "name", Text(reinterpret_cast<const char*>(sn->name.data()), sn->name.size()).c_str());
+            o, "name",
+            Text(reinterpret_cast<const char*>(sn->name.data()), sn->name.size()).c_str());
     }
 }
 
@@ -145,8 +165,7 @@ cJSON* MessageToJson(const Message& m) {
     cJSON_AddStringToObject(o, "msg", MessageName(m.msg));
     if (m.msg == WM_READ_DSP_VALUE) {
         const wchar_t* name = DspCommandName(static_cast<uint8_t>(m.wparam));
-        if (name && m.wparam <= 0xFF)
-            cJSON_AddStringToObject(o, "cmd", WideToUtf8(name).c_str());
+        if (name && m.wparam <= 0xFF) cJSON_AddStringToObject(o, "cmd", WideToUtf8(name).c_str());
     }
     Num(o, "wparam", m.wparam);
     if (m.record)

@@ -32,7 +32,8 @@ int Session::Open() {
     if (options_.virtualUnit) {
         // A virtual unit is locked by its state file; an in-memory one is nobody else's.
         if (!options_.stateFile.empty()) {
-            std::string name = "dvdsp-unit-" + std::to_string(std::hash<std::string>{}(options_.stateFile));
+            std::string name =
+                "dvdsp-unit-" + std::to_string(std::hash<std::string>{}(options_.stateFile));
             if (!lock_.Acquire(name)) {
                 std::fprintf(stderr, "the virtual unit %s is in use by another dvdsp process\n",
                              options_.stateFile.c_str());
@@ -61,8 +62,9 @@ int Session::Open() {
         device_->SetTarget(static_cast<link::Target>(t), &sink_);
     device_->OpenHIDDevice();
     if (!device_->IsConnected()) {
-        std::fprintf(stderr, "no VTR50 (USB %04x:%04x) was found%s\n", kVendorId, kProductId,
-                     options_.virtualUnit ? "" : "; is it plugged in, and may you use it (see README)?");
+        std::fprintf(
+            stderr, "no VTR50 (USB %04x:%04x) was found%s\n", kVendorId, kProductId,
+            options_.virtualUnit ? "" : "; is it plugged in, and may you use it (see README)?");
         return kNoUnit;
     }
     device_->PC_Connect(1);
@@ -86,7 +88,9 @@ std::vector<Command>& Registry() {
     return commands;
 }
 
-void Register(Command c) { Registry().push_back(std::move(c)); }
+void Register(Command c) {
+    Registry().push_back(std::move(c));
+}
 
 bool ParseInt(const std::string& s, long& out) {
     if (s.empty()) return false;

@@ -16,7 +16,7 @@ using namespace dvdsp::link;
 namespace {
 
 constexpr uint16_t kChannelMask = (1u << kOutputs) - 1;
-constexpr std::array<uint16_t, kIrcEqBands> kIrcBandFreqs = {20,   40,   80,   160,  315, 630,
+constexpr std::array<uint16_t, kIrcEqBands> kIrcBandFreqs = {20,   40,   80,   160,   315,  630,
                                                              1250, 2500, 5000, 10000, 20000};
 
 struct Step {
@@ -39,20 +39,34 @@ std::vector<Step> Plan(uint16_t mask) {
 // The step at which a run with this failure code fails: the phase that finds the fault.
 size_t FailStep(int code) {
     switch (code) {
-        case 0: return IRC_RET_LEVEL_TEST;        // no signal
-        case 1: return IRC_RET_SPK_STATUS_TEST;   // no microphone
-        case 2: return IRC_RET_SPK_STATUS_TEST;   // no speaker
-        case 3: return IRC_RET_DELAY_TEST;
-        case 4: return IRC_RET_TRIM_TEST;
-        default: return IRC_RET_EQ_TEST;
+        case 0:
+            return IRC_RET_LEVEL_TEST;  // no signal
+        case 1:
+            return IRC_RET_SPK_STATUS_TEST;  // no microphone
+        case 2:
+            return IRC_RET_SPK_STATUS_TEST;  // no speaker
+        case 3:
+            return IRC_RET_DELAY_TEST;
+        case 4:
+            return IRC_RET_TRIM_TEST;
+        default:
+            return IRC_RET_EQ_TEST;
     }
 }
 
 // Measurements (only for channels of the run).
-int DistanceCm(int ch) { return 80 + 23 * ch; }
-int TrimDb(int ch) { return (ch * 3) % 7; }
-int SpectrumFreq100(int i) { return 2000 + 1998000 * i / kIrcSpectrumPoints; }
-int SpectrumGain100(int ch, int i) { return (i * 37 + ch * 53) % 1201 - 600; }
+int DistanceCm(int ch) {
+    return 80 + 23 * ch;
+}
+int TrimDb(int ch) {
+    return (ch * 3) % 7;
+}
+int SpectrumFreq100(int i) {
+    return 2000 + 1998000 * i / kIrcSpectrumPoints;
+}
+int SpectrumGain100(int ch, int i) {
+    return (i * 37 + ch * 53) % 1201 - 600;
+}
 Band IrcBand(int ch, int b) {
     return Band{kIrcBandFreqs[b], static_cast<uint16_t>(141 + 10 * (b % 3)),
                 static_cast<uint16_t>(180 + (b * 13 + ch * 7) % 61 - 30)};
@@ -153,76 +167,92 @@ void VirtualUnit::RegisterIrcCommands() {
                             {irc_.status, irc_.channel, 0, irc_.progress, irc_.failCode}));
     });
 
-    auto measured = [this](int ch) { return irc_.started && ch < kOutputs && (irc_.mask & (1u << ch)); };
+    auto measured = [this](int ch) {
+        return irc_.started && ch < kOutputs && (irc_.mask & (1u << ch));
+    };
     // Per-channel values: ch, ch_end, then `size` bytes per channel.
     using Encode = std::function<void(int ch, bool have, std::vector<uint8_t>&)>;
     auto perChannel = [this, measured](uint8_t cmd, size_t size, Encode enc) {
-        On(CMD_DSP, cmd, OP_GET, [this, measured, cmd, size, enc](const uint8_t* d, size_t n, std::vector<Packet>& out) {
-            if (n < 2) return;
-            const BoundedRange r = Bound(d[0], d[1], kOutputs, FitItems(2, size));
-            std::vector<uint8_t> v{d[0], r.EndByte()};
-            for (int ch = r.first; ch <= r.last; ++ch) enc(ch, measured(ch), v);
-            out.push_back(Reply(CMD_DSP, cmd, OP_UPDATE, std::move(v)));
-        });
+        On(CMD_DSP, cmd, OP_GET,
+           [this, measured, cmd, size, enc](const uint8_t* d, size_t n, std::vector<Packet>& out) {
+               if (n < 2) return;
+               const BoundedRange r = Bound(d[0], d[1], kOutputs, FitItems(2, size));
+               std::vector<uint8_t> v{d[0], r.EndByte()};
+               for (int ch = r.first; ch <= r.last; ++ch) enc(ch, measured(ch), v);
+               out.push_back(Reply(CMD_DSP, cmd, OP_UPDATE, std::move(v)));
+           });
     };
     perChannel(DSP_IRC_DISTANCE, 2, [](int ch, bool have, std::vector<uint8_t>& v) {
         const int cm = have ? DistanceCm(ch) : 0;
         v.push_back(B(cm / 100));
         v.push_back(B(cm % 100));
     });
-    perChannel(DSP_IRC_TRIM, 1, [](int ch, bool have, std::vector<uint8_t>& v) { v.push_back(B(have ? TrimDb(ch) : 0)); });
-    perChannel(DSP_IRC_SPK_SIZE, 1, [](int ch, bool have, std::vector<uint8_t>& v) { v.push_back(B(have ? 1 + ch % 3 : 0)); });
+    perChannel(DSP_IRC_TRIM, 1, [](int ch, bool have, std::vector<uint8_t>& v) {
+        v.push_back(B(have ? TrimDb(ch) : 0));
+    });
+    perChannel(DSP_IRC_SPK_SIZE, 1, [](int ch, bool have, std::vector<uint8_t>& v) {
+        v.push_back(B(have ? 1 + ch % 3 : 0));
+    });
     perChannel(DSP_IRC_SPK_PHASE, 1, [](int, bool, std::vector<uint8_t>& v) { v.push_back(0); });
-    perChannel(DSP_IRC_SPK_LEVEL, 1, [](int ch, bool have, std::vector<uint8_t>& v) { v.push_back(B(have ? 70 + ch : 0)); });
-    perChannel(DSP_IRC_NOISE_LEVEL, 1, [](int ch, bool have, std::vector<uint8_t>& v) { v.push_back(B(have ? 30 + ch : 0)); });
+    perChannel(DSP_IRC_SPK_LEVEL, 1, [](int ch, bool have, std::vector<uint8_t>& v) {
+        v.push_back(B(have ? 70 + ch : 0));
+    });
+    perChannel(DSP_IRC_NOISE_LEVEL, 1, [](int ch, bool have, std::vector<uint8_t>& v) {
+        v.push_back(B(have ? 30 + ch : 0));
+    });
 
     // Spectrum: ch, first point, last point, then per point frequency (16-bit Hz and a
     // hundredths byte) and level (signed dB and signed hundredths).
-    On(CMD_DSP, DSP_IRC_SPECTRUM, OP_GET, [this, measured](const uint8_t* d, size_t n, std::vector<Packet>& out) {
-        if (n < 3) return;
-        const bool have = measured(d[0]);
-        const BoundedRange r = Bound(d[1], d[2], kIrcSpectrumPoints, FitItems(3, 5));
-        std::vector<uint8_t> v{d[0], d[1], r.EndByte()};
-        for (int i = r.first; i <= r.last; ++i) {
-            const int f = SpectrumFreq100(i), g = have ? SpectrumGain100(d[0], i) : 0;
-            PutBe16(v, static_cast<unsigned>(f / 100));
-            v.push_back(B(f % 100));
-            v.push_back(B(g / 100));
-            v.push_back(B(g % 100));
-        }
-        out.push_back(Reply(CMD_DSP, DSP_IRC_SPECTRUM, OP_UPDATE, std::move(v)));
-    });
+    On(CMD_DSP, DSP_IRC_SPECTRUM, OP_GET,
+       [this, measured](const uint8_t* d, size_t n, std::vector<Packet>& out) {
+           if (n < 3) return;
+           const bool have = measured(d[0]);
+           const BoundedRange r = Bound(d[1], d[2], kIrcSpectrumPoints, FitItems(3, 5));
+           std::vector<uint8_t> v{d[0], d[1], r.EndByte()};
+           for (int i = r.first; i <= r.last; ++i) {
+               const int f = SpectrumFreq100(i), g = have ? SpectrumGain100(d[0], i) : 0;
+               PutBe16(v, static_cast<unsigned>(f / 100));
+               v.push_back(B(f % 100));
+               v.push_back(B(g / 100));
+               v.push_back(B(g % 100));
+           }
+           out.push_back(Reply(CMD_DSP, DSP_IRC_SPECTRUM, OP_UPDATE, std::move(v)));
+       });
     // Resulting EQ bands 0 to 10: ch, band_start, band_end, six bytes per band.
-    On(CMD_DSP, DSP_IRC_EQ, OP_GET, [this, measured](const uint8_t* d, size_t n, std::vector<Packet>& out) {
-        if (n < 3) return;
-        const bool have = measured(d[0]);
-        const BoundedRange r = Bound(d[1], d[2], kIrcEqBands, FitItems(3, 6));
-        std::vector<uint8_t> v{d[0], d[1], r.EndByte()};
-        for (int b = r.first; b <= r.last; ++b)
-            EncodeBand(v, have ? IrcBand(d[0], b) : Band{kIrcBandFreqs[b], 580, 180});
-        out.push_back(Reply(CMD_DSP, DSP_IRC_EQ, OP_UPDATE, std::move(v)));
-    });
+    On(CMD_DSP, DSP_IRC_EQ, OP_GET,
+       [this, measured](const uint8_t* d, size_t n, std::vector<Packet>& out) {
+           if (n < 3) return;
+           const bool have = measured(d[0]);
+           const BoundedRange r = Bound(d[1], d[2], kIrcEqBands, FitItems(3, 6));
+           std::vector<uint8_t> v{d[0], d[1], r.EndByte()};
+           for (int b = r.first; b <= r.last; ++b)
+               EncodeBand(v, have ? IrcBand(d[0], b) : Band{kIrcBandFreqs[b], 580, 180});
+           out.push_back(Reply(CMD_DSP, DSP_IRC_EQ, OP_UPDATE, std::move(v)));
+       });
     On(CMD_DSP, DSP_IRC_RTA, OP_GET, [](const uint8_t*, size_t, std::vector<Packet>& out) {
         out.push_back(Reply(CMD_DSP, DSP_IRC_RTA, OP_UPDATE, {0}));
     });
 
-    On(CMD_DSP, DSP_IRC_TEST_MIC, OP_SET, [this](const uint8_t* d, size_t n, std::vector<Packet>& out) {
-        if (n >= 1) irc_.testMic = d[0];
-        out.push_back(Ack(CMD_DSP, DSP_IRC_TEST_MIC, n >= 1 ? ACK_READY : ACK_NOT_READY));
-    });
-    On(CMD_DSP, DSP_IRC_SEL_TEST_MODULE, OP_SET, [this](const uint8_t* d, size_t n, std::vector<Packet>& out) {
-        if (n >= 1) irc_.modules = d[0];
-        out.push_back(Ack(CMD_DSP, DSP_IRC_SEL_TEST_MODULE, n >= 1 ? ACK_READY : ACK_NOT_READY));
-    });
-    On(CMD_DSP, DSP_IRC_ACTIVE_BYPASS_CONTROL, OP_SET, [this](const uint8_t* d, size_t n, std::vector<Packet>& out) {
-        if (n < 2 || d[0] >= kSources) {
-            out.push_back(Ack(CMD_DSP, DSP_IRC_ACTIVE_BYPASS_CONTROL, ACK_NOT_READY));
-            return;
-        }
-        state_.device.ircActiveBypass[d[0]] = d[1];
-        Changed(false);
-        out.push_back(Ack(CMD_DSP, DSP_IRC_ACTIVE_BYPASS_CONTROL));
-    });
+    On(CMD_DSP, DSP_IRC_TEST_MIC, OP_SET,
+       [this](const uint8_t* d, size_t n, std::vector<Packet>& out) {
+           if (n >= 1) irc_.testMic = d[0];
+           out.push_back(Ack(CMD_DSP, DSP_IRC_TEST_MIC, n >= 1 ? ACK_READY : ACK_NOT_READY));
+       });
+    On(CMD_DSP, DSP_IRC_SEL_TEST_MODULE, OP_SET,
+       [this](const uint8_t* d, size_t n, std::vector<Packet>& out) {
+           if (n >= 1) irc_.modules = d[0];
+           out.push_back(Ack(CMD_DSP, DSP_IRC_SEL_TEST_MODULE, n >= 1 ? ACK_READY : ACK_NOT_READY));
+       });
+    On(CMD_DSP, DSP_IRC_ACTIVE_BYPASS_CONTROL, OP_SET,
+       [this](const uint8_t* d, size_t n, std::vector<Packet>& out) {
+           if (n < 2 || d[0] >= kSources) {
+               out.push_back(Ack(CMD_DSP, DSP_IRC_ACTIVE_BYPASS_CONTROL, ACK_NOT_READY));
+               return;
+           }
+           state_.device.ircActiveBypass[d[0]] = d[1];
+           Changed(false);
+           out.push_back(Ack(CMD_DSP, DSP_IRC_ACTIVE_BYPASS_CONTROL));
+       });
 }
 
 }  // namespace dvdsp::emu

@@ -17,13 +17,16 @@ constexpr size_t kMaxRemark = 20;
 }  // namespace
 
 void VirtualUnit::RegisterMcuCommands() {
-    On(CMD_MCU, MCU_GET_DSPFLASH_VER, OP_GET, [this](const uint8_t*, size_t, std::vector<Packet>& out) {
-        const auto& v = identity_.flashVersion;
-        out.push_back(Reply(CMD_MCU, MCU_GET_DSPFLASH_VER, OP_UPDATE, {v[0], v[1], v[2], v[3]}));
-    });
-    On(CMD_MCU, MCU_BOOTLOADER_VER, OP_GET, [this](const uint8_t*, size_t, std::vector<Packet>& out) {
-        out.push_back(Reply(CMD_MCU, MCU_BOOTLOADER_VER, OP_UPDATE, {identity_.bootloaderVersion}));
-    });
+    On(CMD_MCU, MCU_GET_DSPFLASH_VER, OP_GET,
+       [this](const uint8_t*, size_t, std::vector<Packet>& out) {
+           const auto& v = identity_.flashVersion;
+           out.push_back(Reply(CMD_MCU, MCU_GET_DSPFLASH_VER, OP_UPDATE, {v[0], v[1], v[2], v[3]}));
+       });
+    On(CMD_MCU, MCU_BOOTLOADER_VER, OP_GET,
+       [this](const uint8_t*, size_t, std::vector<Packet>& out) {
+           out.push_back(
+               Reply(CMD_MCU, MCU_BOOTLOADER_VER, OP_UPDATE, {identity_.bootloaderVersion}));
+       });
 
     // SetPWD: password length, password, remark length, remark. The unit keeps up to 12
     // password and 20 remark bytes; a command whose lengths overrun its data is refused.
@@ -58,20 +61,22 @@ void VirtualUnit::RegisterMcuCommands() {
         out.push_back(Reply(CMD_MCU, MCU_INFO, OP_UPDATE, std::move(v)));
     });
 
-    On(CMD_MCU, MCU_POWER_OFF_TIME, OP_SET, [this](const uint8_t* d, size_t n, std::vector<Packet>& out) {
-        if (n < 2) {
-            out.push_back(Ack(CMD_MCU, MCU_POWER_OFF_TIME, ACK_NOT_READY));
-            return;
-        }
-        state_.device.powerOffMs = Be16(d);
-        Changed(true);
-        out.push_back(Ack(CMD_MCU, MCU_POWER_OFF_TIME));
-    });
-    On(CMD_MCU, MCU_POWER_OFF_TIME, OP_GET, [this](const uint8_t*, size_t, std::vector<Packet>& out) {
-        std::vector<uint8_t> v;
-        PutBe16(v, state_.device.powerOffMs);
-        out.push_back(Reply(CMD_MCU, MCU_POWER_OFF_TIME, OP_UPDATE, std::move(v)));
-    });
+    On(CMD_MCU, MCU_POWER_OFF_TIME, OP_SET,
+       [this](const uint8_t* d, size_t n, std::vector<Packet>& out) {
+           if (n < 2) {
+               out.push_back(Ack(CMD_MCU, MCU_POWER_OFF_TIME, ACK_NOT_READY));
+               return;
+           }
+           state_.device.powerOffMs = Be16(d);
+           Changed(true);
+           out.push_back(Ack(CMD_MCU, MCU_POWER_OFF_TIME));
+       });
+    On(CMD_MCU, MCU_POWER_OFF_TIME, OP_GET,
+       [this](const uint8_t*, size_t, std::vector<Packet>& out) {
+           std::vector<uint8_t> v;
+           PutBe16(v, state_.device.powerOffMs);
+           out.push_back(Reply(CMD_MCU, MCU_POWER_OFF_TIME, OP_UPDATE, std::move(v)));
+       });
     On(CMD_MCU, MCU_ACC, OP_SET, [this](const uint8_t* d, size_t n, std::vector<Packet>& out) {
         if (n < 1) {
             out.push_back(Ack(CMD_MCU, MCU_ACC, ACK_NOT_READY));
@@ -96,10 +101,11 @@ void VirtualUnit::RegisterMcuCommands() {
         dspStatus_ = 1;
         out.push_back(Ack(CMD_MCU, MCU_REBOOT));
     });
-    On(CMD_MCU, MCU_FACTORY_DEFAULT, OP_SET, [this](const uint8_t*, size_t, std::vector<Packet>& out) {
-        FactoryReset();
-        out.push_back(Ack(CMD_MCU, MCU_FACTORY_DEFAULT));
-    });
+    On(CMD_MCU, MCU_FACTORY_DEFAULT, OP_SET,
+       [this](const uint8_t*, size_t, std::vector<Packet>& out) {
+           FactoryReset();
+           out.push_back(Ack(CMD_MCU, MCU_FACTORY_DEFAULT));
+       });
 }
 
 // Firmware transfer: every step is acknowledged as ready. The unit takes the data in and
@@ -107,24 +113,25 @@ void VirtualUnit::RegisterMcuCommands() {
 // it reboots.
 void VirtualUnit::RegisterUpgradeCommands() {
     auto ready = [this](uint8_t type, uint8_t cmd, bool enters, bool finishes) {
-        On(type, cmd, OP_SET, [this, type, cmd, enters, finishes](const uint8_t*, size_t, std::vector<Packet>& out) {
-            if (enters) upgradeMode_ = true;
-            if (finishes) upgradeMode_ = false;
-            out.push_back(Ack(type, cmd, ACK_READY));
-        });
+        On(type, cmd, OP_SET,
+           [this, type, cmd, enters, finishes](const uint8_t*, size_t, std::vector<Packet>& out) {
+               if (enters) upgradeMode_ = true;
+               if (finishes) upgradeMode_ = false;
+               out.push_back(Ack(type, cmd, ACK_READY));
+           });
     };
     ready(CMD_MCU, MCU_ENTER_UPG, true, false);
-    ready(CMD_MCU, 0x02, true, false);   // MCU start
-    ready(CMD_MCU, 0x03, false, false);  // MCU data
-    ready(CMD_MCU, 0x04, false, true);   // MCU finish
-    ready(CMD_MCU, 0xA0, true, false);   // bootloader enter
-    ready(CMD_MCU, 0xA1, true, false);   // bootloader start
-    ready(CMD_MCU, 0xA2, false, false);  // bootloader data
-    ready(CMD_MCU, 0xA3, false, true);   // bootloader finish
-    ready(CMD_FLASH, 0x02, true, false); // chip erase
-    ready(CMD_FLASH, 0x03, true, false); // flash start
-    ready(CMD_FLASH, 0x04, false, false);// flash data
-    ready(CMD_FLASH, 0x05, false, true); // flash finish
+    ready(CMD_MCU, 0x02, true, false);     // MCU start
+    ready(CMD_MCU, 0x03, false, false);    // MCU data
+    ready(CMD_MCU, 0x04, false, true);     // MCU finish
+    ready(CMD_MCU, 0xA0, true, false);     // bootloader enter
+    ready(CMD_MCU, 0xA1, true, false);     // bootloader start
+    ready(CMD_MCU, 0xA2, false, false);    // bootloader data
+    ready(CMD_MCU, 0xA3, false, true);     // bootloader finish
+    ready(CMD_FLASH, 0x02, true, false);   // chip erase
+    ready(CMD_FLASH, 0x03, true, false);   // flash start
+    ready(CMD_FLASH, 0x04, false, false);  // flash data
+    ready(CMD_FLASH, 0x05, false, true);   // flash finish
 }
 
 }  // namespace dvdsp::emu

@@ -13,32 +13,34 @@ void VirtualUnit::RegisterOutputGroupCommands() {
     // CH_Link_Ctrl and its trim and delay siblings: scene, link, pair count, pairs. The get
     // reports scene, link and one byte per output pair: from << 4 | to, 0xFF when unused.
     auto linkSet = [this](uint8_t cmd, LinkSet Scene::*field) {
-        On(CMD_DSP, cmd, OP_SET, [this, cmd, field](const uint8_t* d, size_t n, std::vector<Packet>& out) {
-            if (n < 3 || d[0] >= kSceneSlots) {
-                out.push_back(Ack(CMD_DSP, cmd, ACK_NOT_READY));
-                return;
-            }
-            LinkSet l;
-            l.on = d[1];
-            for (size_t i = 0; i < d[2] && 3 + 2 * i + 1 < n; ++i) {
-                const uint8_t from = d[3 + 2 * i], to = d[4 + 2 * i];
-                if (from >= kOutputs || to >= kOutputs || l.count >= kLinkPairs) continue;
-                l.from[l.count] = from;
-                l.to[l.count] = to;
-                ++l.count;
-            }
-            state_.scenes[d[0]].*field = l;
-            Changed(false);
-            out.push_back(Ack(CMD_DSP, cmd));
-        });
-        On(CMD_DSP, cmd, OP_GET, [this, cmd, field](const uint8_t* d, size_t n, std::vector<Packet>& out) {
-            if (n < 1 || d[0] >= kSceneSlots) return;
-            const LinkSet& l = state_.scenes[d[0]].*field;
-            std::vector<uint8_t> v{d[0], l.on};
-            for (int p = 0; p < kLinkPairs; ++p)
-                v.push_back(p < l.count ? B(l.from[p] << 4 | l.to[p]) : uint8_t{0xFF});
-            out.push_back(Reply(CMD_DSP, cmd, OP_UPDATE, std::move(v)));
-        });
+        On(CMD_DSP, cmd, OP_SET,
+           [this, cmd, field](const uint8_t* d, size_t n, std::vector<Packet>& out) {
+               if (n < 3 || d[0] >= kSceneSlots) {
+                   out.push_back(Ack(CMD_DSP, cmd, ACK_NOT_READY));
+                   return;
+               }
+               LinkSet l;
+               l.on = d[1];
+               for (size_t i = 0; i < d[2] && 3 + 2 * i + 1 < n; ++i) {
+                   const uint8_t from = d[3 + 2 * i], to = d[4 + 2 * i];
+                   if (from >= kOutputs || to >= kOutputs || l.count >= kLinkPairs) continue;
+                   l.from[l.count] = from;
+                   l.to[l.count] = to;
+                   ++l.count;
+               }
+               state_.scenes[d[0]].*field = l;
+               Changed(false);
+               out.push_back(Ack(CMD_DSP, cmd));
+           });
+        On(CMD_DSP, cmd, OP_GET,
+           [this, cmd, field](const uint8_t* d, size_t n, std::vector<Packet>& out) {
+               if (n < 1 || d[0] >= kSceneSlots) return;
+               const LinkSet& l = state_.scenes[d[0]].*field;
+               std::vector<uint8_t> v{d[0], l.on};
+               for (int p = 0; p < kLinkPairs; ++p)
+                   v.push_back(p < l.count ? B(l.from[p] << 4 | l.to[p]) : uint8_t{0xFF});
+               out.push_back(Reply(CMD_DSP, cmd, OP_UPDATE, std::move(v)));
+           });
     };
     linkSet(DSP_CH_LINK, &Scene::link);
     linkSet(DSP_CH_TRIM_LINK, &Scene::trimLink);
@@ -59,24 +61,26 @@ void VirtualUnit::RegisterOutputGroupCommands() {
     });
 
     // Bridge pairs: scene, source, count, one byte per pair.
-    On(CMD_DSP, DSP_OUPUT_BRIDGE, OP_SET, [this](const uint8_t* d, size_t n, std::vector<Packet>& out) {
-        if (n < 3 || d[0] >= kSceneSlots) {
-            out.push_back(Ack(CMD_DSP, DSP_OUPUT_BRIDGE, ACK_NOT_READY));
-            return;
-        }
-        auto& bridge = state_.scenes[d[0]].bridge;
-        for (size_t p = 0; p < d[2] && p < bridge.size() && 3 + p < n; ++p) bridge[p] = d[3 + p];
-        Changed(false);
-        out.push_back(Ack(CMD_DSP, DSP_OUPUT_BRIDGE));
-    });
-    On(CMD_DSP, DSP_OUPUT_BRIDGE, OP_GET, [this](const uint8_t* d, size_t n, std::vector<Packet>& out) {
-        if (n < 3 || d[0] >= kSceneSlots) return;
-        const auto& bridge = state_.scenes[d[0]].bridge;
-        const uint8_t count = std::min<uint8_t>(d[2], kLinkPairs);
-        std::vector<uint8_t> v{d[0], d[1], count};
-        v.insert(v.end(), bridge.begin(), bridge.begin() + count);
-        out.push_back(Reply(CMD_DSP, DSP_OUPUT_BRIDGE, OP_UPDATE, std::move(v)));
-    });
+    On(CMD_DSP, DSP_OUPUT_BRIDGE, OP_SET,
+       [this](const uint8_t* d, size_t n, std::vector<Packet>& out) {
+           if (n < 3 || d[0] >= kSceneSlots) {
+               out.push_back(Ack(CMD_DSP, DSP_OUPUT_BRIDGE, ACK_NOT_READY));
+               return;
+           }
+           auto& bridge = state_.scenes[d[0]].bridge;
+           for (size_t p = 0; p < d[2] && p < bridge.size() && 3 + p < n; ++p) bridge[p] = d[3 + p];
+           Changed(false);
+           out.push_back(Ack(CMD_DSP, DSP_OUPUT_BRIDGE));
+       });
+    On(CMD_DSP, DSP_OUPUT_BRIDGE, OP_GET,
+       [this](const uint8_t* d, size_t n, std::vector<Packet>& out) {
+           if (n < 3 || d[0] >= kSceneSlots) return;
+           const auto& bridge = state_.scenes[d[0]].bridge;
+           const uint8_t count = std::min<uint8_t>(d[2], kLinkPairs);
+           std::vector<uint8_t> v{d[0], d[1], count};
+           v.insert(v.end(), bridge.begin(), bridge.begin() + count);
+           out.push_back(Reply(CMD_DSP, DSP_OUPUT_BRIDGE, OP_UPDATE, std::move(v)));
+       });
 
     // DSP_Bypass_Ctrl: scene, channel selector (a channel, or any larger value for all),
     // bypass.

@@ -10,12 +10,17 @@ int InputNoiseTenths(int input, uint64_t nowMs) {
 
 uint8_t InputClip(int source, int input, uint64_t nowMs) {
     const uint64_t second = nowMs / 1000;
-    return (second * 7 + static_cast<uint64_t>(input) * 3 + static_cast<uint64_t>(source)) % 11 == 0 ? 1 : 0;
+    return (second * 7 + static_cast<uint64_t>(input) * 3 + static_cast<uint64_t>(source)) % 11 == 0
+               ? 1
+               : 0;
 }
 
 uint8_t OutputClip(int source, int output, uint64_t nowMs) {
     const uint64_t second = nowMs / 1000;
-    return (second * 5 + static_cast<uint64_t>(output) * 3 + static_cast<uint64_t>(source)) % 13 == 0 ? 1 : 0;
+    return (second * 5 + static_cast<uint64_t>(output) * 3 + static_cast<uint64_t>(source)) % 13 ==
+                   0
+               ? 1
+               : 0;
 }
 
 }  // namespace dvdsp::emu

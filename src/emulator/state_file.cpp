@@ -27,9 +27,10 @@ using Json = std::unique_ptr<cJSON, decltype(&cJSON_Delete)>;
 // Writes or reads one flat integer array: the same walk over the fields serves both
 // ways, so the two cannot disagree. Reading checks every value against its range.
 class Flat {
-public:
+  public:
     explicit Flat(cJSON* writeTo) : array_(writeTo), writing_(true) {}
-    explicit Flat(const cJSON* readFrom) : next_(readFrom ? readFrom->child : nullptr), writing_(false) {
+    explicit Flat(const cJSON* readFrom)
+        : next_(readFrom ? readFrom->child : nullptr), writing_(false) {
         ok_ = cJSON_IsArray(readFrom);
     }
 
@@ -80,7 +81,7 @@ public:
     // True when reading went well and used every value.
     bool Ok() const { return writing_ || (ok_ && next_ == nullptr); }
 
-private:
+  private:
     cJSON* array_ = nullptr;
     const cJSON* next_ = nullptr;
     bool writing_;
@@ -219,7 +220,8 @@ bool ReadScene(const cJSON* obj, Scene& s, std::string& why) {
         why = "a scene lacks its outputs, sources or input EQ";
         return false;
     }
-    if (!ReadFlat(cJSON_GetObjectItemCaseSensitive(obj, "settings"), [&](Flat& f) { VisitSettings(f, s); })) {
+    if (!ReadFlat(cJSON_GetObjectItemCaseSensitive(obj, "settings"),
+                  [&](Flat& f) { VisitSettings(f, s); })) {
         why = "a scene's settings are out of range";
         return false;
     }
@@ -253,26 +255,34 @@ std::string StateToJson(const UnitState& constState) {
     cJSON_AddNumberToObject(root.get(), "version", kVersion);
     cJSON_AddNumberToObject(root.get(), "validMask", state.validMask);
     cJSON* names = cJSON_AddArrayToObject(root.get(), "names");
-    for (const auto& n : state.names) cJSON_AddItemToArray(names, cJSON_CreateString(Hex(n.data(), n.size()).c_str()));
+    for (const auto& n : state.names)
+        cJSON_AddItemToArray(names, cJSON_CreateString(Hex(n.data(), n.size()).c_str()));
     cJSON* profiles = cJSON_AddArrayToObject(root.get(), "profiles");
     for (const auto& p : state.profiles) {
         const bool erased = std::all_of(p.begin(), p.end(), [](uint8_t b) { return b == 0xFF; });
-        cJSON_AddItemToArray(profiles, cJSON_CreateString(erased ? "" : Hex(p.data(), p.size()).c_str()));
+        cJSON_AddItemToArray(profiles,
+                             cJSON_CreateString(erased ? "" : Hex(p.data(), p.size()).c_str()));
     }
     cJSON* device = cJSON_AddObjectToObject(root.get(), "device");
-    cJSON_AddItemToObject(device, "values", FlatArray([&](Flat& f) { VisitDevice(f, state.device); }));
+    cJSON_AddItemToObject(device, "values",
+                          FlatArray([&](Flat& f) { VisitDevice(f, state.device); }));
     const std::string& pwd = state.device.password;
     const std::string& remark = state.device.remark;
-    cJSON_AddStringToObject(device, "password", Hex(reinterpret_cast<const uint8_t*>(pwd.data()), pwd.size()).c_str());
-    cJSON_AddStringToObject(device, "remark", Hex(reinterpret_cast<const uint8_t*>(remark.data()), remark.size()).c_str());
+    cJSON_AddStringToObject(device, "password",
+                            Hex(reinterpret_cast<const uint8_t*>(pwd.data()), pwd.size()).c_str());
+    cJSON_AddStringToObject(
+        device, "remark",
+        Hex(reinterpret_cast<const uint8_t*>(remark.data()), remark.size()).c_str());
     cJSON* scenes = cJSON_AddArrayToObject(root.get(), "scenes");
     for (Scene& s : state.scenes) {
         cJSON* obj = cJSON_CreateObject();
         cJSON_AddItemToObject(obj, "settings", FlatArray([&](Flat& f) { VisitSettings(f, s); }));
         cJSON* outs = cJSON_AddArrayToObject(obj, "outputs");
-        for (Output& o : s.out) cJSON_AddItemToArray(outs, FlatArray([&](Flat& f) { VisitOutput(f, o); }));
+        for (Output& o : s.out)
+            cJSON_AddItemToArray(outs, FlatArray([&](Flat& f) { VisitOutput(f, o); }));
         cJSON* srcs = cJSON_AddArrayToObject(obj, "sources");
-        for (SourceMix& m : s.src) cJSON_AddItemToArray(srcs, FlatArray([&](Flat& f) { VisitSource(f, m); }));
+        for (SourceMix& m : s.src)
+            cJSON_AddItemToArray(srcs, FlatArray([&](Flat& f) { VisitSource(f, m); }));
         cJSON* eqs = cJSON_AddArrayToObject(obj, "inputEq");
         for (auto& e : s.inEq) cJSON_AddItemToArray(eqs, FlatArray([&](Flat& f) { f(e); }));
         cJSON_AddItemToArray(scenes, obj);
@@ -315,7 +325,8 @@ bool StateFromJson(const std::string& text, UnitState& state, std::string* why) 
     std::vector<uint8_t> bytes;
     int i = 0;
     for (const cJSON* n = names->child; n; n = n->next, ++i) {
-        if (!Unhex(n, bytes, kNameBytes) || bytes.size() != kNameBytes) return fail("a scene name is damaged");
+        if (!Unhex(n, bytes, kNameBytes) || bytes.size() != kNameBytes)
+            return fail("a scene name is damaged");
         std::copy(bytes.begin(), bytes.end(), s.names[i].begin());
     }
     i = 0;
@@ -324,15 +335,19 @@ bool StateFromJson(const std::string& text, UnitState& state, std::string* why) 
             return fail("a scene profile area is damaged");
         s.profiles[i] = bytes.empty() ? std::vector<uint8_t>(kProfileBytes, 0xFF) : bytes;
     }
-    if (!ReadFlat(cJSON_GetObjectItemCaseSensitive(device, "values"), [&](Flat& f) { VisitDevice(f, s.device); }))
+    if (!ReadFlat(cJSON_GetObjectItemCaseSensitive(device, "values"),
+                  [&](Flat& f) { VisitDevice(f, s.device); }))
         return fail("the unit settings are out of range");
-    if (!Unhex(cJSON_GetObjectItemCaseSensitive(device, "password"), bytes, 12)) return fail("the password is damaged");
+    if (!Unhex(cJSON_GetObjectItemCaseSensitive(device, "password"), bytes, 12))
+        return fail("the password is damaged");
     s.device.password.assign(bytes.begin(), bytes.end());
-    if (!Unhex(cJSON_GetObjectItemCaseSensitive(device, "remark"), bytes, 20)) return fail("the remark is damaged");
+    if (!Unhex(cJSON_GetObjectItemCaseSensitive(device, "remark"), bytes, 20))
+        return fail("the remark is damaged");
     s.device.remark.assign(bytes.begin(), bytes.end());
     i = 0;
     for (const cJSON* sc = scenes->child; sc; sc = sc->next, ++i)
-        if (!ReadScene(sc, s.scenes[i], reason)) return fail("scene " + std::to_string(i) + ": " + reason);
+        if (!ReadScene(sc, s.scenes[i], reason))
+            return fail("scene " + std::to_string(i) + ": " + reason);
     state = std::move(s);
     return true;
 }
@@ -345,8 +360,10 @@ bool VirtualUnit::AttachStateFile(const std::string& path, std::string* why) {
     dirty_ = flashDirty_ = false;
     std::error_code ec;
     const auto kind = std::filesystem::status(path, ec).type();
-    if (kind != std::filesystem::file_type::not_found && kind != std::filesystem::file_type::regular) {
-        if (why) *why = path + " is not a file; the unit starts from its defaults and keeps no state";
+    if (kind != std::filesystem::file_type::not_found &&
+        kind != std::filesystem::file_type::regular) {
+        if (why)
+            *why = path + " is not a file; the unit starts from its defaults and keeps no state";
         statePath_.clear();
         return false;
     }
@@ -370,8 +387,9 @@ bool VirtualUnit::AttachStateFile(const std::string& path, std::string* why) {
     const std::string aside = path + ".bad";
     std::rename(path.c_str(), aside.c_str());
     state_ = DefaultUnitState();
-    if (why) *why = path + " was not used (" + reason + "); it was moved to " + aside +
-                    " and the unit starts from its defaults";
+    if (why)
+        *why = path + " was not used (" + reason + "); it was moved to " + aside +
+               " and the unit starts from its defaults";
     return false;
 }
 

@@ -19,11 +19,11 @@ inline constexpr int kStoredScenes = 10;
 inline constexpr int kSceneSlots = kStoredScenes + 1;  // 0 is the live settings
 inline constexpr int kLinkPairs = kOutputs / 2;
 inline constexpr int kNameBytes = 16;
-inline constexpr size_t kProfileBytes = 4096;       // raw scene profile area per slot
+inline constexpr size_t kProfileBytes = 4096;  // raw scene profile area per slot
 inline constexpr int kRemapEntries = 8;
 inline constexpr int kKaraokeParams = 10;
 inline constexpr int kAutoSettingBytes = 52;
-inline constexpr uint8_t kFirstSourceCode = 81;     // source index 0 on the wire
+inline constexpr uint8_t kFirstSourceCode = 81;  // source index 0 on the wire
 
 struct Band {
     uint16_t freq = 1000;   // Hz
@@ -42,9 +42,9 @@ struct Filter {
 // Compressor as set by Compressor_Ctrl (0x3E).
 struct Compressor {
     uint8_t bypass = 1;
-    uint16_t thr10 = 1000;   // (threshold + 100 dB) in tenths
-    uint16_t ratio10 = 40;   // ratio in tenths
-    uint16_t knee10 = 0;     // soft knee in tenths
+    uint16_t thr10 = 1000;  // (threshold + 100 dB) in tenths
+    uint16_t ratio10 = 40;  // ratio in tenths
+    uint16_t knee10 = 0;    // soft knee in tenths
     uint16_t attack = 10;
     uint16_t release = 100;
     bool operator==(const Compressor&) const = default;
@@ -52,18 +52,18 @@ struct Compressor {
 
 // Compressor as set by Compressor_Ctrl2 (0x4A).
 struct Compressor2 {
-    int16_t thr10 = 0;       // threshold in tenths of a dB (signed)
+    int16_t thr10 = 0;  // threshold in tenths of a dB (signed)
     uint16_t attack = 10;
-    uint16_t release10 = 10; // release in tenths of a second
+    uint16_t release10 = 10;  // release in tenths of a second
     bool operator==(const Compressor2&) const = default;
 };
 
 struct Output {
-    uint32_t delayUs = 0;    // delay in microseconds (ms with three decimals)
-    uint16_t trim100 = 0;    // attenuation in hundredths of a dB
+    uint32_t delayUs = 0;  // delay in microseconds (ms with three decimals)
+    uint16_t trim100 = 0;  // attenuation in hundredths of a dB
     uint8_t mute = 0, phase = 0, role = 0, eqBypass = 0, solo = 0;
     uint8_t hpQMode = 0, lpQMode = 0, compOn = 0, allBypass = 0;
-    uint16_t spkDist = 0;    // hundredths of the distance unit
+    uint16_t spkDist = 0;  // hundredths of the distance unit
     Filter hp, lp;
     Compressor comp;
     Compressor2 comp2;
@@ -83,8 +83,8 @@ struct LinkSet {
 
 // What the unit keeps per input source.
 struct SourceMix {
-    std::array<uint8_t, kOutputs> routing{};                       // input mask per output
-    std::array<std::array<int8_t, kOutputs>, kInputs> mixTrim{};   // [input][output]
+    std::array<uint8_t, kOutputs> routing{};                      // input mask per output
+    std::array<std::array<int8_t, kOutputs>, kInputs> mixTrim{};  // [input][output]
     std::array<uint8_t, kInputs> inTrim{}, inMute{}, inPhase{};
     std::array<uint8_t, kInputs> csmSource{}, csmCh{}, csmGain{};  // cross-source feed (gain + 32)
     uint8_t mixType = 0, mixType2 = 0, autoEffect = 0;

@@ -9,7 +9,7 @@
 namespace dvdsp::emu {
 
 class VirtualHidHandle final : public link::HidHandle {
-public:
+  public:
     VirtualHidHandle(VirtualHidBackend& b, uint64_t gen) : backend_(b), generation_(gen) {}
     int GetString(link::HidString which, std::wstring& out) override {
         return backend_.GetString(generation_, which, out);
@@ -24,7 +24,7 @@ public:
     std::wstring Error() override { return L"The device is not connected."; }
     void Interrupt() override { interrupted_ = true; }
 
-private:
+  private:
     VirtualHidBackend& backend_;
     uint64_t generation_;
     std::atomic<bool> interrupted_{false};
@@ -217,7 +217,8 @@ int VirtualHidBackend::Write(uint64_t generation, const uint8_t* data, size_t le
             std::vector<uint8_t> first(link::kReportSize - half, 0);
             first.insert(first.end(), bytes.begin(), bytes.begin() + static_cast<long>(half));
             inbox_.push_back(Report{std::move(first), ready});
-            inbox_.push_back(Report{std::vector<uint8_t>(bytes.begin() + static_cast<long>(half), bytes.end()), ready});
+            inbox_.push_back(Report{
+                std::vector<uint8_t>(bytes.begin() + static_cast<long>(half), bytes.end()), ready});
             continue;
         }
         Enqueue(std::move(bytes), ready);
@@ -239,7 +240,9 @@ int VirtualHidBackend::Read(uint64_t generation, const std::atomic<bool>& interr
                 if (r.readyMs <= now) {
                     size_t n = std::min(len, link::kReportSize);
                     std::fill(data, data + n, uint8_t{0});
-                    std::copy(r.bytes.begin(), r.bytes.begin() + static_cast<long>(std::min(n, r.bytes.size())), data);
+                    std::copy(r.bytes.begin(),
+                              r.bytes.begin() + static_cast<long>(std::min(n, r.bytes.size())),
+                              data);
                     inbox_.pop_front();
                     ++read_;
                     return static_cast<int>(n);

@@ -17,7 +17,7 @@
 namespace dvdsp::emu {
 
 class VirtualHidBackend final : public link::HidBackend {
-public:
+  public:
     VirtualHidBackend(VirtualUnit& unit, link::Clock& clock = link::DefaultClock());
     ~VirtualHidBackend() override;
 
@@ -31,11 +31,11 @@ public:
 
     // Fault injection; each count applies to the next replies the unit produces.
     void DropReplies(int count);
-    void CorruptReplies(int count);   // wrong checksum byte
-    void SplitReplies(int count);     // each such reply spread over two reports
-    void MergeReplies(int count);     // such a reply waits and shares a report with the next
-    void StallFor(uint32_t ms);       // replies are held back until the stall ends
-    void FailStrings(int count);      // the last `count` of the four device strings fail
+    void CorruptReplies(int count);  // wrong checksum byte
+    void SplitReplies(int count);    // each such reply spread over two reports
+    void MergeReplies(int count);    // such a reply waits and shares a report with the next
+    void StallFor(uint32_t ms);      // replies are held back until the stall ends
+    void FailStrings(int count);     // the last `count` of the four device strings fail
 
     // Queues a packet that the unit sends of its own accord (a DSP status report, say);
     // it is read like any reply. Nothing happens while unplugged.
@@ -54,15 +54,15 @@ public:
     uint64_t ReportsRead() const;
     size_t PendingReports() const;
 
-private:
+  private:
     friend class VirtualHidHandle;
     struct Report {
         std::vector<uint8_t> bytes;
         uint64_t readyMs = 0;
     };
     int Write(uint64_t generation, const uint8_t* data, size_t len);
-    int Read(uint64_t generation, const std::atomic<bool>& interrupted, uint8_t* data,
-             size_t len, int timeoutMs);
+    int Read(uint64_t generation, const std::atomic<bool>& interrupted, uint8_t* data, size_t len,
+             int timeoutMs);
     int GetString(uint64_t generation, link::HidString which, std::wstring& out);
     void Enqueue(std::vector<uint8_t> bytes, uint64_t readyMs);
 

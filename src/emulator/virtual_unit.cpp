@@ -26,7 +26,9 @@ VirtualUnit::VirtualUnit(link::Clock& clock) : clock_(clock), state_(DefaultUnit
     RegisterKtvCommands();
 }
 
-VirtualUnit::~VirtualUnit() { FlushState(); }
+VirtualUnit::~VirtualUnit() {
+    FlushState();
+}
 
 void VirtualUnit::On(uint8_t type, uint8_t cmd, uint8_t op, Handler h) {
     handlers_[CommandKey{type, cmd, op}] = std::move(h);

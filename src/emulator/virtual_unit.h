@@ -54,23 +54,23 @@ inline constexpr int kIrcEqBands = 11;
 // A calibration run. Its status follows from the time since its start: one step per
 // `stepMs`, over the test phases, then per selected channel the spectrum and EQ updates.
 struct Calibration {
-    bool started = false;     // a run was started since power-on
-    bool finished = false;    // done, failed or stopped
+    bool started = false;   // a run was started since power-on
+    bool finished = false;  // done, failed or stopped
     bool resultPending = false;
     uint64_t startMs = 0;
-    uint16_t mask = 0;        // selected output channels
+    uint16_t mask = 0;  // selected output channels
     uint8_t eqMode = 0;
-    uint8_t modules = 7;      // IRC_Sel_Test_Module
+    uint8_t modules = 7;  // IRC_Sel_Test_Module
     uint8_t testMic = 0;
     uint8_t status = IRC_RET_START_TEST;
     uint8_t progress = 0;
     uint8_t channel = 0;
     uint8_t failCode = 0;
-    int failWith = -1;        // failure code this run ends with, -1 for none
+    int failWith = -1;  // failure code this run ends with, -1 for none
 };
 
 class VirtualUnit {
-public:
+  public:
     explicit VirtualUnit(link::Clock& clock = link::DefaultClock());
     virtual ~VirtualUnit();
     VirtualUnit(const VirtualUnit&) = delete;
@@ -126,7 +126,7 @@ public:
     void FlushState();
     const std::string& StateFilePath() const { return statePath_; }
 
-protected:
+  protected:
     using Handler = std::function<void(const uint8_t* data, size_t n, std::vector<Packet>& out)>;
     // Registers the handler of one command; the protocol families add theirs.
     void On(uint8_t type, uint8_t cmd, uint8_t op, Handler h);
@@ -139,7 +139,7 @@ protected:
     mutable std::recursive_mutex mutex_;
     UnitIdentity identity_;
 
-private:
+  private:
     void RegisterLinkCommands();
     void RegisterGlobalCommands();
     void RegisterOutputCommands();

@@ -14,14 +14,18 @@ namespace dvdsp::emu {
 // Data bytes a reply packet can carry (LEN 61 minus command, operation and checksum).
 inline constexpr size_t kMaxReplyData = 58;
 
-inline uint16_t Be16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
+inline uint16_t Be16(const uint8_t* p) {
+    return static_cast<uint16_t>((p[0] << 8) | p[1]);
+}
 
 inline void PutBe16(std::vector<uint8_t>& v, unsigned x) {
     v.push_back(static_cast<uint8_t>((x >> 8) & 0xFF));
     v.push_back(static_cast<uint8_t>(x & 0xFF));
 }
 
-inline uint8_t B(int x) { return static_cast<uint8_t>(x & 0xFF); }
+inline uint8_t B(int x) {
+    return static_cast<uint8_t>(x & 0xFF);
+}
 
 // An inclusive item range as a request names it, bounded to the items the unit has
 // (`count`) and to `maxItems` per reply. `first`..`last` is what the reply carries;
@@ -60,7 +64,8 @@ inline uint16_t Tenths(uint8_t whole, uint8_t tenth) {
 inline Band DecodeSetBand(const uint8_t* p) {
     Band b;
     b.freq = Be16(p);
-    b.q100 = static_cast<uint16_t>(std::clamp(p[2] * 100 + static_cast<int8_t>(p[3]) * 10, 0, 25599));
+    b.q100 =
+        static_cast<uint16_t>(std::clamp(p[2] * 100 + static_cast<int8_t>(p[3]) * 10, 0, 25599));
     b.gain10 = Tenths(p[4], p[5]);
     return b;
 }

@@ -8,7 +8,7 @@
 namespace dvdsp::link {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Milliseconds since an arbitrary start.
     virtual uint64_t NowMs() = 0;
@@ -16,19 +16,19 @@ public:
 };
 
 class SystemClock final : public Clock {
-public:
+  public:
     uint64_t NowMs() override;
     void SleepMs(uint32_t ms) override;
 };
 
 class ManualClock final : public Clock {
-public:
+  public:
     explicit ManualClock(uint64_t start = 100000) : now_(start) {}
     uint64_t NowMs() override { return now_.load(); }
     void SleepMs(uint32_t ms) override { now_ += ms; }
     void Advance(uint64_t ms) { now_ += ms; }
 
-private:
+  private:
     std::atomic<uint64_t> now_;
 };
 

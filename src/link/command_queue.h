@@ -11,7 +11,7 @@ namespace dvdsp::link {
 
 template <typename T>
 class SpscQueue {
-public:
+  public:
     static constexpr size_t kBlockSlots = 512;
 
     SpscQueue() : head_(new Block), tail_(head_) {}
@@ -66,7 +66,7 @@ public:
         return !next || next->written.load(std::memory_order_acquire) == 0;
     }
 
-private:
+  private:
     struct Block {
         std::array<T, kBlockSlots> slots{};
         std::atomic<size_t> written{0};

@@ -20,9 +20,15 @@ inline int DataLength(uint8_t len) {
     return std::min(static_cast<int>(len) - 3, kMaxData);
 }
 
-inline int32_t Be16(const uint8_t* b) { return (b[0] << 8) | b[1]; }
-inline int32_t S8(uint8_t b) { return static_cast<int8_t>(b); }
-inline float F(int v) { return static_cast<float>(v); }
+inline int32_t Be16(const uint8_t* b) {
+    return (b[0] << 8) | b[1];
+}
+inline int32_t S8(uint8_t b) {
+    return static_cast<int8_t>(b);
+}
+inline float F(int v) {
+    return static_cast<float>(v);
+}
 
 // Highest channel index a per-channel walk or an indexed record takes.
 inline constexpr int kLastChannel = kRecordChannels - 1;

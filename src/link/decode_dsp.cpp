@@ -14,11 +14,19 @@ using namespace decode;
 namespace {
 
 // The 16-bit delay fraction is in thousandths of a millisecond.
-float DelayMs(const uint8_t* b) { return F(b[0]) + F(Be16(b + 1)) / 1000.0f; }
+float DelayMs(const uint8_t* b) {
+    return F(b[0]) + F(Be16(b + 1)) / 1000.0f;
+}
 
-float EqQ(const uint8_t* b) { return F(b[0]) + F(b[1]) / 100.0f; }
-float EqGain(const uint8_t* b) { return F(b[0]) + F(b[1]) / 10.0f - 18.0f; }
-float Tenths(const uint8_t* b) { return F(b[0]) + F(b[1]) / 10.0f; }
+float EqQ(const uint8_t* b) {
+    return F(b[0]) + F(b[1]) / 100.0f;
+}
+float EqGain(const uint8_t* b) {
+    return F(b[0]) + F(b[1]) / 10.0f - 18.0f;
+}
+float Tenths(const uint8_t* b) {
+    return F(b[0]) + F(b[1]) / 10.0f;
+}
 
 }  // namespace
 
@@ -83,7 +91,8 @@ void DspDevice::dsp_ack_process(const uint8_t* p, uint8_t len) {
             if (!update) return;
             const int count = d[0];
             LogWriteNarrow("DSP_SOURCE_CONFIG update total source=%d -->\n", count);
-            for (int i = 1; i <= count && i < n; ++i) LogWriteNarrow("source%d = %d\n", i - 1, d[i]);
+            for (int i = 1; i <= count && i < n; ++i)
+                LogWriteNarrow("source%d = %d\n", i - 1, d[i]);
             return;
         }
         case DSP_SOURCE_SWITCH:
@@ -210,7 +219,8 @@ void DspDevice::dsp_ack_process(const uint8_t* p, uint8_t len) {
             r->source = d[1];
             r->ch_start = d[2];
             r->ch_end = ClampEnd(d[3]);
-            perChannel(1, [&](int ch, const uint8_t* b) { r->values[static_cast<size_t>(ch)] = b[0]; });
+            perChannel(
+                1, [&](int ch, const uint8_t* b) { r->values[static_cast<size_t>(ch)] = b[0]; });
             Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
             return;
         }
@@ -291,8 +301,8 @@ void DspDevice::dsp_ack_process(const uint8_t* p, uint8_t len) {
             auto r = std::make_unique<BridgeValue>();
             r->scene = d[0];
             r->source = d[1];
-            const int count = std::min({static_cast<int>(d[2]), static_cast<int>(r->bridge.size()),
-                                        std::max(0, n - 3)});
+            const int count = std::min(
+                {static_cast<int>(d[2]), static_cast<int>(r->bridge.size()), std::max(0, n - 3)});
             r->count = static_cast<uint8_t>(count);
             std::copy(d + 3, d + 3 + count, r->bridge.begin());
             Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));

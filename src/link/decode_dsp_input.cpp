@@ -25,8 +25,9 @@ bool DspDevice::dsp_input_ack(uint8_t cmd, uint8_t op, const uint8_t* d, int n) 
         r->source = d[0];
         r->ch_start = d[1];
         r->ch_end = ClampEnd(d[2]);
-        ForEachChannel(d, n, d[1], d[2], 3, 1,
-                       [&](int ch, const uint8_t* b) { r->values[static_cast<size_t>(ch)] = b[0]; });
+        ForEachChannel(d, n, d[1], d[2], 3, 1, [&](int ch, const uint8_t* b) {
+            r->values[static_cast<size_t>(ch)] = b[0];
+        });
         Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
     };
 

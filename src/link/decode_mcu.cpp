@@ -43,8 +43,7 @@ void DspDevice::mcu_ack_process(const uint8_t* p, uint8_t len) {
             model_ = d[1];
             master_version_ = d[2];
             slave_version_ = d[3];
-            LogWriteNarrow("model = %d, master verion = %d, slave verion = %d\n", d[1], d[2],
-                           d[3]);
+            LogWriteNarrow("model = %d, master verion = %d, slave verion = %d\n", d[1], d[2], d[3]);
             auto r = std::make_unique<HandshakeValue>();
             r->model = d[1];
             r->master = d[2];

@@ -42,7 +42,9 @@ std::shared_ptr<HidHandle> DspDevice::Handle() const {
     return handle_;
 }
 
-bool DspDevice::IsConnected() const { return Handle() != nullptr; }
+bool DspDevice::IsConnected() const {
+    return Handle() != nullptr;
+}
 
 int DspDevice::OpenHIDDevice() {
     int r = backend_.Init();
@@ -135,8 +137,7 @@ bool DspDevice::LockExchange(std::unique_lock<std::mutex>& lock, uint64_t start)
     }
 }
 
-bool DspDevice::SendLocked(uint8_t type, uint8_t cmd, uint8_t op, const uint8_t* data,
-                           size_t len) {
+bool DspDevice::SendLocked(uint8_t type, uint8_t cmd, uint8_t op, const uint8_t* data, size_t len) {
     std::shared_ptr<HidHandle> h = Handle();
     if (!h) {
         LogWriteNarrow("mHidHandle is NULL, break out send cmd!\n");

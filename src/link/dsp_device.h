@@ -11,8 +11,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <utility>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "link/clock.h"
@@ -51,7 +51,7 @@ inline constexpr uint32_t kWriteWaitMs = 2000;
 inline constexpr uint32_t kPingQuietMs = 400;
 
 class DspDevice {
-public:
+  public:
     // The backend and clock must outlive the device.
     explicit DspDevice(HidBackend& backend, Clock& clock = DefaultClock());
     ~DspDevice();
@@ -166,8 +166,7 @@ public:
     using ChannelPairs = std::vector<std::pair<uint8_t, uint8_t>>;
     void CH_Link_Ctrl(uint8_t scene, uint8_t link, const ChannelPairs& pairs, bool immediate);
     void CH_Trim_Link_Ctrl(uint8_t scene, uint8_t link, const ChannelPairs& pairs, bool immediate);
-    void CH_Delay_Link_Ctrl(uint8_t scene, uint8_t link, const ChannelPairs& pairs,
-                            bool immediate);
+    void CH_Delay_Link_Ctrl(uint8_t scene, uint8_t link, const ChannelPairs& pairs, bool immediate);
     void Get_CH_Link(uint8_t scene);
     void Get_CH_Trim_Link(uint8_t scene);
     void Get_CH_Delay_Link(uint8_t scene);
@@ -176,9 +175,9 @@ public:
     void DSP_Bypass_Ctrl(uint8_t scene, uint8_t selector, uint8_t bypass, bool immediate);
     void PEQ_Reset_Ctrl(uint8_t scene, uint8_t source, const std::vector<uint8_t>& channels,
                         bool immediate);
-    void Compressor_Ctrl(uint8_t scene, uint8_t source, uint8_t ch, uint8_t bypass,
-                         float threshold, float ratio, float softKnee, uint16_t attack,
-                         uint16_t release, bool immediate);
+    void Compressor_Ctrl(uint8_t scene, uint8_t source, uint8_t ch, uint8_t bypass, float threshold,
+                         float ratio, float softKnee, uint16_t attack, uint16_t release,
+                         bool immediate);
     struct Compressor2 {
         float threshold = 0;
         uint16_t attack = 0;
@@ -314,7 +313,7 @@ public:
     // Dispatches one complete, valid packet by its type.
     void packet_process(uint8_t len, uint8_t type, const uint8_t* payload);
 
-private:
+  private:
     void McuCmdThread();
     std::shared_ptr<HidHandle> Handle() const;
     bool SendLocked(uint8_t type, uint8_t cmd, uint8_t op, const uint8_t* data, size_t len);
@@ -353,7 +352,7 @@ private:
     std::atomic<uint8_t> handshake_ok_{0};
     std::atomic<uint8_t> bootloader_version_{0};
     std::atomic<int32_t> sys_upg_status_{UPG_IDLE};
-    std::atomic<int32_t> write_report_{0};   // WRITE_ROPRT
+    std::atomic<int32_t> write_report_{0};  // WRITE_ROPRT
     std::atomic<int32_t> transfer_busy_{0};
     std::atomic<int32_t> bytes_read_{0};
     std::atomic<uint64_t> last_write_tick_{0};

@@ -12,7 +12,9 @@ using namespace wire;
 
 namespace {
 
-int RangeCount(uint8_t first, uint8_t last) { return last < first ? 0 : last - first + 1; }
+int RangeCount(uint8_t first, uint8_t last) {
+    return last < first ? 0 : last - first + 1;
+}
 
 template <typename T>
 T ValueAt(const std::vector<T>& v, int k) {
@@ -35,7 +37,8 @@ void DspDevice::Input_Trim_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, 
     std::vector<uint8_t> d = {scene, source, chStart, chEnd};
     for (int k = 0; k < RangeCount(chStart, chEnd); ++k) {
         uint8_t g = ValueAt(gain, k);
-        LogWriteNarrow("Input_Trim_Ctrl: scene(%d), channel(%d), gain(%d)\n", scene, chStart + k, g);
+        LogWriteNarrow("Input_Trim_Ctrl: scene(%d), channel(%d), gain(%d)\n", scene, chStart + k,
+                       g);
         d.push_back(g);
     }
     Send(CMD_DSP, DSP_INPUT_TRIM_CH, OP_SET, std::move(d), immediate);
@@ -111,15 +114,16 @@ void DspDevice::Input_Mix_Trim_Ctrl(uint8_t scene, uint8_t source, uint8_t inCh,
     std::vector<uint8_t> d = {scene, source, inCh, outStart, outEnd};
     for (int k = 0; k < RangeCount(outStart, outEnd); ++k) {
         int8_t t = ValueAt(trim, k);
-        LogWriteNarrow("Input_Mix_Trim_Ctrl: scene(%d), source(%d), in_ch(%d),out_ch(%d), trim(%d)\n",
-                       scene, source, inCh, outStart + k, t);
+        LogWriteNarrow(
+            "Input_Mix_Trim_Ctrl: scene(%d), source(%d), in_ch(%d),out_ch(%d), trim(%d)\n", scene,
+            source, inCh, outStart + k, t);
         d.push_back(static_cast<uint8_t>(t));
     }
     Send(CMD_DSP, DSP_INPUT_MIX_CH_TRIM, OP_SET, std::move(d), immediate);
 }
 
-void DspDevice::Get_Input_Mix_CH_Trim(uint8_t scene, uint8_t source, uint8_t inCh,
-                                      uint8_t outStart, uint8_t outEnd) {
+void DspDevice::Get_Input_Mix_CH_Trim(uint8_t scene, uint8_t source, uint8_t inCh, uint8_t outStart,
+                                      uint8_t outEnd) {
     Send(CMD_DSP, DSP_INPUT_MIX_CH_TRIM, OP_GET, {scene, source, inCh, outStart, outEnd}, true);
 }
 
@@ -135,8 +139,9 @@ void DspDevice::Input_Mix_Trim_Ctrl2(uint8_t scene, uint8_t source, uint8_t inSt
         line += b;
         d.push_back(static_cast<uint8_t>(t));
     }
-    LogWriteNarrow("Input_Mix_Trim_Ctrl2: scene(%d), source(%d), in_channel(%d to %d),out_ch(%d), %s\n",
-                   scene, source, inStart, inEnd, outCh, line.c_str());
+    LogWriteNarrow(
+        "Input_Mix_Trim_Ctrl2: scene(%d), source(%d), in_channel(%d to %d),out_ch(%d), %s\n", scene,
+        source, inStart, inEnd, outCh, line.c_str());
     Send(CMD_DSP, DSP_INPUT_MIX_CH_TRIM2, OP_SET, std::move(d), immediate);
 }
 
@@ -159,11 +164,12 @@ void DspDevice::Mix_Source_Switch_Ctrl(uint8_t source, bool immediate) {
     LogWriteNarrow("Mix_Source_Switch_Ctrl: source(0x%x)\n", source);
     Send(CMD_DSP, DSP_MIX_SOURCE_SWITCH, OP_SET, {source}, immediate);
 }
-void DspDevice::Get_Mix_Source() { Send(CMD_DSP, DSP_MIX_SOURCE_SWITCH, OP_GET, {}, true); }
+void DspDevice::Get_Mix_Source() {
+    Send(CMD_DSP, DSP_MIX_SOURCE_SWITCH, OP_GET, {}, true);
+}
 
-void DspDevice::Cross_Source_Mix_Ctrl(uint8_t scene, uint8_t source, uint8_t ch,
-                                      uint8_t viceSource, uint8_t viceCh, uint8_t viceGain,
-                                      bool immediate) {
+void DspDevice::Cross_Source_Mix_Ctrl(uint8_t scene, uint8_t source, uint8_t ch, uint8_t viceSource,
+                                      uint8_t viceCh, uint8_t viceGain, bool immediate) {
     LogWriteNarrow(
         "Cross_Source_Mix_Ctrl: scene(0x%x), source(0x%x), ch(0x%x), vice_source(0x%x), "
         "vice_ch(0x%x), vice_gain(0x%x)\n",
@@ -211,10 +217,10 @@ void DspDevice::IRC_Get() {
     Send(CMD_DSP, DSP_IRC_CTRL, OP_GET, {}, true);
 }
 
-#define DVDSP_IRC_RANGE_GET(Name, Code)                                                   \
-    void DspDevice::Name(uint8_t ch, uint8_t chEnd) {                                     \
-        LogWriteNarrow(#Name " from ch(%d) to ch_end(%d)\n", ch, chEnd);                  \
-        Send(CMD_DSP, Code, OP_GET, {ch, chEnd}, true);                                   \
+#define DVDSP_IRC_RANGE_GET(Name, Code)                                  \
+    void DspDevice::Name(uint8_t ch, uint8_t chEnd) {                    \
+        LogWriteNarrow(#Name " from ch(%d) to ch_end(%d)\n", ch, chEnd); \
+        Send(CMD_DSP, Code, OP_GET, {ch, chEnd}, true);                  \
     }
 DVDSP_IRC_RANGE_GET(IRC_Get_Distance, DSP_IRC_DISTANCE)
 DVDSP_IRC_RANGE_GET(IRC_Get_Trim, DSP_IRC_TRIM)
@@ -239,7 +245,8 @@ void DspDevice::IRC_Set_Test_Mic(uint8_t on, bool immediate) {
     Send(CMD_DSP, DSP_IRC_TEST_MIC, OP_SET, {on}, immediate);
 }
 void DspDevice::IRC_Sel_Test_Module(uint8_t moduleMask, bool syncMode) {
-    LogWriteNarrow("IRC_Sel_Test_Module: Module(0x%x), syncMode(%d)\n", moduleMask, syncMode ? 1 : 0);
+    LogWriteNarrow("IRC_Sel_Test_Module: Module(0x%x), syncMode(%d)\n", moduleMask,
+                   syncMode ? 1 : 0);
     Send(CMD_DSP, DSP_IRC_SEL_TEST_MODULE, OP_SET, {moduleMask}, syncMode);
 }
 void DspDevice::IRC_Active_Bypass_Ctrl(uint8_t source, uint8_t active, bool immediate) {
@@ -269,6 +276,8 @@ void DspDevice::KTV_Set(uint8_t parameter, int value, bool immediate) {
         d.push_back(static_cast<uint8_t>(value & 0xFF));
     Send(CMD_KTV, parameter, OP_SET, std::move(d), immediate);
 }
-void DspDevice::KTV_Get(uint8_t parameter) { Send(CMD_KTV, parameter, OP_GET, {}, true); }
+void DspDevice::KTV_Get(uint8_t parameter) {
+    Send(CMD_KTV, parameter, OP_GET, {}, true);
+}
 
 }  // namespace dvdsp::link

@@ -180,7 +180,7 @@ void DspDevice::Compressor_Ch_Ctrl(uint8_t scene, uint8_t source, uint8_t chStar
          immediate);
 }
 
-#define DVDSP_RANGED_GET(Name, Code)                                                    \
+#define DVDSP_RANGED_GET(Name, Code)                                                      \
     void DspDevice::Name(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd) { \
         Send(CMD_DSP, Code, OP_GET, RangeHeader(scene, source, chStart, chEnd), true);    \
     }
@@ -259,7 +259,9 @@ void DspDevice::CH_Delay_Link_Ctrl(uint8_t scene, uint8_t link, const ChannelPai
          LinkPairs(scene, link, pairs, "CH_Delay_Link_Ctrl scene(%d), link(%d), ch_count(%d)\n"),
          immediate);
 }
-void DspDevice::Get_CH_Link(uint8_t scene) { Send(CMD_DSP, DSP_CH_LINK, OP_GET, {scene}, true); }
+void DspDevice::Get_CH_Link(uint8_t scene) {
+    Send(CMD_DSP, DSP_CH_LINK, OP_GET, {scene}, true);
+}
 void DspDevice::Get_CH_Trim_Link(uint8_t scene) {
     Send(CMD_DSP, DSP_CH_TRIM_LINK, OP_GET, {scene}, true);
 }
@@ -270,10 +272,13 @@ void DspDevice::Get_CH_Delay_Link(uint8_t scene) {
 void DspDevice::CH_Lock_Ctrl(uint8_t scene, uint8_t lock, bool immediate) {
     Send(CMD_DSP, DSP_CH_LOCK, OP_SET, {scene, lock}, immediate);
 }
-void DspDevice::Get_CH_Lock(uint8_t scene) { Send(CMD_DSP, DSP_CH_LOCK, OP_GET, {scene}, true); }
+void DspDevice::Get_CH_Lock(uint8_t scene) {
+    Send(CMD_DSP, DSP_CH_LOCK, OP_GET, {scene}, true);
+}
 
 void DspDevice::DSP_Bypass_Ctrl(uint8_t scene, uint8_t selector, uint8_t bypass, bool immediate) {
-    LogWriteNarrow("DSP_Bypass_Ctrl: scene(%d), channel(%d), bypass(%d)\n", scene, selector, bypass);
+    LogWriteNarrow("DSP_Bypass_Ctrl: scene(%d), channel(%d), bypass(%d)\n", scene, selector,
+                   bypass);
     Send(CMD_DSP, DSP_BYPASS, OP_SET, {scene, selector, bypass}, immediate);
 }
 
@@ -297,9 +302,15 @@ void DspDevice::Compressor_Ctrl(uint8_t scene, uint8_t source, uint8_t ch, uint8
                                 float threshold, float ratio, float softKnee, uint16_t attack,
                                 uint16_t release, bool immediate) {
     double t = static_cast<double>(threshold) + 100.0;
-    std::vector<uint8_t> d = {scene,          source,          ch,
-                              bypass,         IntPart(t),      TenthsDigit(t),
-                              IntPart(ratio), TenthsDigit(ratio), IntPart(softKnee),
+    std::vector<uint8_t> d = {scene,
+                              source,
+                              ch,
+                              bypass,
+                              IntPart(t),
+                              TenthsDigit(t),
+                              IntPart(ratio),
+                              TenthsDigit(ratio),
+                              IntPart(softKnee),
                               TenthsDigit(softKnee)};
     PutBe16(d, attack);
     PutBe16(d, release);
@@ -327,8 +338,8 @@ void DspDevice::Compressor_Ctrl2(uint8_t scene, uint8_t source, uint8_t chStart,
     Send(CMD_DSP, DSP_COMPRESSOR_SETTING2, OP_SET, std::move(d), immediate);
 }
 
-void DspDevice::Output_Bridge_Ctrl(uint8_t scene, uint8_t source, const std::vector<uint8_t>& bridge,
-                                   bool immediate) {
+void DspDevice::Output_Bridge_Ctrl(uint8_t scene, uint8_t source,
+                                   const std::vector<uint8_t>& bridge, bool immediate) {
     size_t n = std::min(bridge.size(), kMaxCommandData - 3);
     LogWriteNarrow("Output_Bridge_Ctrl scene(%d) source(%d) count(%d)\n", scene, source,
                    static_cast<int>(n));

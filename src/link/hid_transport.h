@@ -12,7 +12,7 @@ namespace dvdsp::link {
 enum class HidString { Manufacturer, Product, Serial, Indexed1 };
 
 class HidHandle {
-public:
+  public:
     // Destruction closes the device (hid_close).
     virtual ~HidHandle() = default;
     // Reads one of the device strings into `out`; returns 0 on success, -1 on failure.
@@ -29,7 +29,7 @@ public:
 };
 
 class HidBackend {
-public:
+  public:
     virtual ~HidBackend() = default;
     // hid_init: 0 on success.
     virtual int Init() = 0;

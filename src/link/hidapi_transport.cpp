@@ -9,7 +9,7 @@ namespace dvdsp::link {
 namespace {
 
 class HidapiHandle final : public HidHandle {
-public:
+  public:
     explicit HidapiHandle(hid_device* dev) : dev_(dev) {}
     ~HidapiHandle() override { hid_close(dev_); }
 
@@ -44,12 +44,12 @@ public:
         return e ? std::wstring(e) : std::wstring();
     }
 
-private:
+  private:
     hid_device* dev_;
 };
 
 class HidapiBackend final : public HidBackend {
-public:
+  public:
     int Init() override { return hid_init(); }
     std::shared_ptr<HidHandle> Open(uint16_t vendorId, uint16_t productId) override {
         hid_device* dev = hid_open(vendorId, productId, nullptr);
@@ -60,6 +60,8 @@ public:
 
 }  // namespace
 
-std::unique_ptr<HidBackend> MakeHidapiBackend() { return std::make_unique<HidapiBackend>(); }
+std::unique_ptr<HidBackend> MakeHidapiBackend() {
+    return std::make_unique<HidapiBackend>();
+}
 
 }  // namespace dvdsp::link

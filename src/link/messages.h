@@ -59,8 +59,8 @@ struct Record {
 struct Message {
     uint32_t msg = 0;
     uint32_t wparam = 0;
-    int64_t value = 0;                // plain value (signed values sign-extended)
-    std::unique_ptr<Record> record;   // or an owned record
+    int64_t value = 0;               // plain value (signed values sign-extended)
+    std::unique_ptr<Record> record;  // or an owned record
 
     template <typename T>
     const T* As() const {
@@ -69,7 +69,7 @@ struct Message {
 };
 
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     // Takes the message; called on the thread that read the reply.
     virtual void Post(Message message) = 0;

@@ -52,8 +52,8 @@ std::vector<uint8_t> BuildReplyPacket(uint8_t type, uint8_t cmd, uint8_t op, con
     return p;
 }
 
-uint8_t packet_parse_byte(uint8_t state, uint8_t b, uint8_t& len, uint8_t& type,
-                          uint8_t* payload, const PacketHandler& onPacket) {
+uint8_t packet_parse_byte(uint8_t state, uint8_t b, uint8_t& len, uint8_t& type, uint8_t* payload,
+                          const PacketHandler& onPacket) {
     switch (state) {
         case 0:
             return b == kSync1 ? 1 : 0;
@@ -68,8 +68,9 @@ uint8_t packet_parse_byte(uint8_t state, uint8_t b, uint8_t& len, uint8_t& type,
         default:
             break;
     }
-    LogWriteNarrow("packet_process: temp_index(0x%02x), packet_length(0x%02x), packet_byte(0x%02x)\n",
-                   state, len + 3, b);
+    LogWriteNarrow(
+        "packet_process: temp_index(0x%02x), packet_length(0x%02x), packet_byte(0x%02x)\n", state,
+        len + 3, b);
     if (state == len + 3) {
         int32_t sum = packet_checksum(len, type, payload);
         if (static_cast<uint8_t>(sum) == b && onPacket) onPacket(len, type, payload);

@@ -27,10 +27,10 @@ inline constexpr uint8_t ACK_NOT_READY = 0x60;
 
 inline constexpr uint8_t kSync1 = 0xAA;
 inline constexpr uint8_t kSync2 = 0x55;
-inline constexpr size_t kReportSize = 64;        // bytes of one HID report
-inline constexpr size_t kOutReportSize = 65;     // with the report ID in front
-inline constexpr size_t kMaxCommandData = 57;    // data bytes that fit one command
-inline constexpr size_t kPayloadSize = 60;       // command, operation and data of a reply
+inline constexpr size_t kReportSize = 64;      // bytes of one HID report
+inline constexpr size_t kOutReportSize = 65;   // with the report ID in front
+inline constexpr size_t kMaxCommandData = 57;  // data bytes that fit one command
+inline constexpr size_t kPayloadSize = 60;     // command, operation and data of a reply
 inline constexpr uint8_t kMaxReplyLen = 61;
 
 // Checksum over LEN, type and the LEN - 1 payload bytes: the two's complement of their
@@ -42,15 +42,15 @@ std::array<uint8_t, kOutReportSize> BuildCommandReport(uint8_t type, uint8_t cmd
                                                        const uint8_t* data, size_t n);
 
 // Builds a complete reply packet (sync bytes to checksum) as the unit sends it.
-std::vector<uint8_t> BuildReplyPacket(uint8_t type, uint8_t cmd, uint8_t op,
-                                      const uint8_t* data, size_t n);
+std::vector<uint8_t> BuildReplyPacket(uint8_t type, uint8_t cmd, uint8_t op, const uint8_t* data,
+                                      size_t n);
 
 using PacketHandler = std::function<void(uint8_t len, uint8_t type, const uint8_t* payload)>;
 
 // Receive side: a byte ring that survives between reads and the state machine that finds
 // packets in it.
 class PacketReceiver {
-public:
+  public:
     static constexpr size_t kRingSize = 1024;
     static constexpr size_t kRingMask = kRingSize - 1;
 
@@ -64,7 +64,7 @@ public:
     size_t Pending() const { return (write_ - read_) & kRingMask; }
     uint8_t State() const { return state_; }
 
-private:
+  private:
     std::array<uint8_t, kRingSize> ring_{};
     size_t write_ = 0, read_ = 0;
     uint8_t state_ = 0;
@@ -73,7 +73,7 @@ private:
 };
 
 // One step of the receive state machine: returns the next state.
-uint8_t packet_parse_byte(uint8_t state, uint8_t b, uint8_t& len, uint8_t& type,
-                          uint8_t* payload, const PacketHandler& onPacket);
+uint8_t packet_parse_byte(uint8_t state, uint8_t b, uint8_t& len, uint8_t& type, uint8_t* payload,
+                          const PacketHandler& onPacket);
 
 }  // namespace dvdsp::link

@@ -16,13 +16,19 @@ inline long TruncScaled(double v, double scale) {
     return static_cast<long>(std::trunc(x));
 }
 
-inline uint8_t Byte(long v) { return static_cast<uint8_t>(v & 0xFF); }
+inline uint8_t Byte(long v) {
+    return static_cast<uint8_t>(v & 0xFF);
+}
 
 // Integer part as a byte (sign kept in two's complement).
-inline uint8_t IntPart(double v) { return Byte(TruncScaled(v, 1.0)); }
+inline uint8_t IntPart(double v) {
+    return Byte(TruncScaled(v, 1.0));
+}
 
 // Tenths digit: trunc(v * 10) mod 10 as a signed remainder (negative for negative v).
-inline uint8_t TenthsDigit(double v) { return Byte(TruncScaled(v, 10.0) % 10); }
+inline uint8_t TenthsDigit(double v) {
+    return Byte(TruncScaled(v, 10.0) % 10);
+}
 
 // Hundredths: trunc((v - trunc(v)) * 100).
 inline uint8_t Hundredths(double v) {

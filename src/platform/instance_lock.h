@@ -8,7 +8,7 @@
 namespace dvdsp::platform {
 
 class NamedMutex {
-public:
+  public:
     NamedMutex() = default;
     ~NamedMutex();
     NamedMutex(const NamedMutex&) = delete;
@@ -22,7 +22,7 @@ public:
     // True when the last Acquire failed because another process holds the lock.
     bool AlreadyExists() const { return alreadyExists_; }
 
-private:
+  private:
     int fd_ = -1;
     bool alreadyExists_ = false;
 };

@@ -22,9 +22,13 @@ std::string RuntimeFolder() {
     return dir;
 }
 
-std::string InstanceMutexName() { return std::string("DRAVIKUNIT_") + kModelName; }
+std::string InstanceMutexName() {
+    return std::string("DRAVIKUNIT_") + kModelName;
+}
 
-NamedMutex::~NamedMutex() { Release(); }
+NamedMutex::~NamedMutex() {
+    Release();
+}
 
 bool NamedMutex::Acquire(const std::string& name) {
     Release();

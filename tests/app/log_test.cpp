@@ -22,7 +22,8 @@ std::string ReadAll(const fs::path& p) {
 }
 
 struct LogFile {
-    fs::path path = fs::temp_directory_path() / ("dvdsp_log_test_" + std::to_string(::getpid()) + ".log");
+    fs::path path =
+        fs::temp_directory_path() / ("dvdsp_log_test_" + std::to_string(::getpid()) + ".log");
     LogFile() { LogCloseForTest(); }
     ~LogFile() {
         LogCloseForTest();

@@ -22,8 +22,10 @@ struct TempConfigHome {
         setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
     }
     ~TempConfigHome() {
-        if (old.empty()) unsetenv("XDG_CONFIG_HOME");
-        else setenv("XDG_CONFIG_HOME", old.c_str(), 1);
+        if (old.empty())
+            unsetenv("XDG_CONFIG_HOME");
+        else
+            setenv("XDG_CONFIG_HOME", old.c_str(), 1);
         fs::remove_all(dir);
     }
 };

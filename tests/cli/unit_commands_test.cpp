@@ -35,9 +35,10 @@ TEST(CliUnit, SetThenGetInOneRun) {
     auto r = RunCli("--virtual-unit set trim 3 -3.25 -- get trim 3");
     EXPECT_EQ(r.code, 0) << r.out;
     EXPECT_EQ(r.out, "-3.25\n");
-    r = RunCli("--virtual-unit set main-volume -12 -- get main-volume -- set eq 2 5 1000 2.5 3.5 "
-               "-- get eq 2 5 -- set filter 4 hp 2 120 4 -- get filter 4 hp -- set delay 1 2.5 -- "
-               "get delay 1");
+    r = RunCli(
+        "--virtual-unit set main-volume -12 -- get main-volume -- set eq 2 5 1000 2.5 3.5 "
+        "-- get eq 2 5 -- set filter 4 hp 2 120 4 -- get filter 4 hp -- set delay 1 2.5 -- "
+        "get delay 1");
     EXPECT_EQ(r.code, 0) << r.out;
     EXPECT_EQ(r.out, "-12\n1000 2.50 3.5\n2 120 4\n2.500\n");
 }
@@ -95,7 +96,8 @@ TEST(CliUnit, LogShowsTheHandshakeReport) {
     ss << in.rdbuf();
     std::string zeros;
     for (int i = 0; i < 57; ++i) zeros += "00 ";
-    std::string report = "begain to write data to devices:\n00 aa 55 03 03 08 bb 37 " + zeros + "\n";
+    std::string report =
+        "begain to write data to devices:\n00 aa 55 03 03 08 bb 37 " + zeros + "\n";
     EXPECT_NE(ss.str().find(report), std::string::npos) << ss.str().substr(0, 2000);
     EXPECT_NE(ss.str().find("MODEL_NAME: VTR50"), std::string::npos);
 }

@@ -100,40 +100,57 @@ TEST(RoundTrip, EveryFamilyReadsBackWhatWasSet) {
         {"low-pass slope", [](DspDevice& d) { d.Filter_Ctrl(0, 0, 7, 1, 1, 3000, 6, true); },
          [](DspDevice& d) { d.Get_Filter(0, 0, 7, 7); },
          [](auto& ms) { return Rec<FilterValue>(ms, [](auto& r) { return r.lp_slope; }); }, 6},
-        {"EQ Q in tenths comes back", [](DspDevice& d) { d.EQ_Ctrl(0, 0, 1, 30, 20000, 8.7f, -17.5f, true); },
+        {"EQ Q in tenths comes back",
+         [](DspDevice& d) { d.EQ_Ctrl(0, 0, 1, 30, 20000, 8.7f, -17.5f, true); },
          [](DspDevice& d) { d.Get_EQ(0, 0, 1, 30, 30); },
          [](auto& ms) { return Rec<EqBandValue>(ms, [](auto& r) { return r.q; }); }, 8.7},
         {"EQ gain", [](DspDevice& d) { d.EQ_Ctrl(0, 0, 1, 30, 20000, 8.7f, -17.5f, true); },
          [](DspDevice& d) { d.Get_EQ(0, 0, 1, 30, 30); },
          [](auto& ms) { return Rec<EqBandValue>(ms, [](auto& r) { return r.gain; }); }, -17.5},
-        {"link", [](DspDevice& d) { d.CH_Link_Ctrl(0, 1, {{0, 1}}, true); },
+        {"link",
+         [](DspDevice& d) {
+             d.CH_Link_Ctrl(0, 1, {{0, 1}}, true);
+         },
          [](DspDevice& d) { d.Get_CH_Link(0); },
          [](auto& ms) { return Rec<LinkValue>(ms, [](auto& r) { return r.link; }); }, 1},
         {"lock", [](DspDevice& d) { d.CH_Lock_Ctrl(0, 1, true); },
          [](DspDevice& d) { d.Get_CH_Lock(0); },
          [](auto& ms) { return Rec<LockValue>(ms, [](auto& r) { return r.lock; }); }, 1},
-        {"bridge", [](DspDevice& d) { d.Output_Bridge_Ctrl(0, 0, {0, 0, 1, 0, 0}, true); },
+        {"bridge",
+         [](DspDevice& d) {
+             d.Output_Bridge_Ctrl(0, 0, {0, 0, 1, 0, 0}, true);
+         },
          [](DspDevice& d) { d.Get_Ouput_Bridge(0, 0, 5); },
          [](auto& ms) { return Rec<BridgeValue>(ms, [](auto& r) { return r.bridge[2]; }); }, 1},
         {"speaker distance", [](DspDevice& d) { d.Spk_Dist_Ctrl(0, 0, 2, 2, {345}, true); },
          [](DspDevice& d) { d.Get_Spk_Dist(0, 0, 2, 2); },
-         [](auto& ms) { return Rec<RangeDistances>(ms, [](auto& r) { return r.values[2]; }); }, 345},
+         [](auto& ms) { return Rec<RangeDistances>(ms, [](auto& r) { return r.values[2]; }); },
+         345},
         {"compressor 2 threshold",
-         [](DspDevice& d) { d.Compressor_Ctrl2(0, 0, 4, 4, {{-20.5f, 10, 1200}}, true); },
+         [](DspDevice& d) {
+             d.Compressor_Ctrl2(0, 0, 4, 4, {{-20.5f, 10, 1200}}, true);
+         },
          [](DspDevice& d) { d.Get_Compressor2(0, 0, 4, 4); },
-         [](auto& ms) { return Rec<Compressor2Value>(ms, [](auto& r) { return r.threshold; }); }, -20.5},
+         [](auto& ms) { return Rec<Compressor2Value>(ms, [](auto& r) { return r.threshold; }); },
+         -20.5},
         {"compressor 2 release",
-         [](DspDevice& d) { d.Compressor_Ctrl2(0, 0, 4, 4, {{-20.5f, 10, 1200}}, true); },
+         [](DspDevice& d) {
+             d.Compressor_Ctrl2(0, 0, 4, 4, {{-20.5f, 10, 1200}}, true);
+         },
          [](DspDevice& d) { d.Get_Compressor2(0, 0, 4, 4); },
-         [](auto& ms) { return Rec<Compressor2Value>(ms, [](auto& r) { return r.release; }); }, 1200},
+         [](auto& ms) { return Rec<Compressor2Value>(ms, [](auto& r) { return r.release; }); },
+         1200},
         {"input mix trim",
-         [](DspDevice& d) { d.Input_Mix_Trim_Ctrl(0, 5, 3, 0, 9, std::vector<int8_t>(10, 42), true); },
+         [](DspDevice& d) {
+             d.Input_Mix_Trim_Ctrl(0, 5, 3, 0, 9, std::vector<int8_t>(10, 42), true);
+         },
          [](DspDevice& d) { d.Get_Input_Mix_CH_Trim(0, 5, 3, 0, 9); },
-         [](auto& ms) { return Rec<InputMixTrimValue>(ms, [](auto& r) { return r.trims[9]; }); }, 42},
-        {"cross-source mix",
-         [](DspDevice& d) { d.Cross_Source_Mix_Ctrl(0, 0, 1, 5, 3, 40, true); },
+         [](auto& ms) { return Rec<InputMixTrimValue>(ms, [](auto& r) { return r.trims[9]; }); },
+         42},
+        {"cross-source mix", [](DspDevice& d) { d.Cross_Source_Mix_Ctrl(0, 0, 1, 5, 3, 40, true); },
          [](DspDevice& d) { d.Get_Mix_Source2(0, 0, 1); },
-         [](auto& ms) { return Rec<CrossSourceMixValue>(ms, [](auto& r) { return r.vice_ch; }); }, 3},
+         [](auto& ms) { return Rec<CrossSourceMixValue>(ms, [](auto& r) { return r.vice_ch; }); },
+         3},
         {"mix type", [](DspDevice& d) { d.Mix_Type_Ctrl(0, 2, 3, true); },
          [](DspDevice& d) { d.Get_Mix_Type(0, 2); },
          [](auto& ms) { return Rec<MixTypeValue>(ms, [](auto& r) { return r.type; }); }, 3},
@@ -143,7 +160,8 @@ TEST(RoundTrip, EveryFamilyReadsBackWhatWasSet) {
         {"karaoke treble", [](DspDevice& d) { d.KTV_Set(KTV_TREBLE_GAIN, -6, true); },
          [](DspDevice& d) { d.KTV_Get(KTV_TREBLE_GAIN); },
          [](auto& ms) { return Plain(ms, WM_READ_KTV_VALUE, KTV_TREBLE_GAIN); }, -6},
-        {"scene name", [](DspDevice& d) {
+        {"scene name",
+         [](DspDevice& d) {
              std::vector<uint8_t> name(16, 0);
              std::string text = "Road trip";
              std::copy(text.begin(), text.end(), name.begin());

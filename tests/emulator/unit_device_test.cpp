@@ -16,7 +16,7 @@ namespace {
 using namespace dvdsp::link;
 
 class Recorder final : public MessageSink {
-public:
+  public:
     void Post(Message m) override {
         std::lock_guard lock(mutex_);
         messages_.push_back(std::move(m));
@@ -33,13 +33,13 @@ public:
         return out;
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::vector<Message> messages_;
 };
 
 class UnitThroughLink : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dev.SetDeviceProfile(98, 10, 8, 1, 0);
         for (int t = 0; t < kTargetCount; ++t) dev.SetTarget(static_cast<Target>(t), &sink);
@@ -145,7 +145,8 @@ TEST_F(UnitThroughLink, WholeReadOutUsesOnlyKnownCommands) {
     q([&] { dev.Get_Ch_Solo(0, 0, 0, 9); });
     q([&] { dev.Get_CH_Link(0); });
     q([&] { dev.Get_CH_Lock(0); });
-    for (uint8_t s = 0; s < 12; s += 4) q([&] { dev.Get_Filter(0, 0, s, static_cast<uint8_t>(s + 3)); });
+    for (uint8_t s = 0; s < 12; s += 4)
+        q([&] { dev.Get_Filter(0, 0, s, static_cast<uint8_t>(s + 3)); });
     q([&] { dev.Get_PEQ_Bypass(0, 0, 0, 9); });
     for (uint8_t ch = 0; ch < 10; ++ch)
         for (uint8_t b = 0; b < 31; b += 7)
@@ -157,7 +158,8 @@ TEST_F(UnitThroughLink, WholeReadOutUsesOnlyKnownCommands) {
     for (uint8_t s = 0; s < 9; ++s) q([&] { dev.Get_Mix_Ch(0, s, 0, 9); });
     const int inputs[9] = {2, 0, 2, 2, 0, 8, 0, 2, 2};
     for (uint8_t s = 0; s < 9; ++s)
-        for (uint8_t in = 0; in < inputs[s]; ++in) q([&] { dev.Get_Input_Mix_CH_Trim(0, s, in, 0, 9); });
+        for (uint8_t in = 0; in < inputs[s]; ++in)
+            q([&] { dev.Get_Input_Mix_CH_Trim(0, s, in, 0, 9); });
     for (uint8_t s = 0; s < 9; ++s)
         for (uint8_t in = 0; in < inputs[s]; ++in) q([&] { dev.Get_Mix_Source2(0, s, in); });
     for (uint8_t n = 1; n <= 10; ++n) q([&] { dev.GetSceneName(n); });

@@ -20,12 +20,13 @@ Status Poll(VirtualUnit& u) {
 }
 
 class Irc : public ::testing::Test {
-protected:
+  protected:
     ManualClock clock{1000};
     VirtualUnit unit{clock};
     void SetUp() override { unit.SetCalibrationStepMs(100); }
     uint8_t Start(uint16_t mask) {
-        return SetDsp(unit, DSP_IRC_CTRL, {1, static_cast<uint8_t>(mask >> 8), static_cast<uint8_t>(mask), 0});
+        return SetDsp(unit, DSP_IRC_CTRL,
+                      {1, static_cast<uint8_t>(mask >> 8), static_cast<uint8_t>(mask), 0});
     }
 };
 
@@ -37,13 +38,14 @@ TEST_F(Irc, RunAdvancesThroughTheStatusCodes) {
         Status s = Poll(unit);
         EXPECT_GE(s.progress, lastProgress);
         lastProgress = s.progress;
-        if (seen.empty() || seen.back() != std::make_pair(s.status, s.channel)) seen.emplace_back(s.status, s.channel);
+        if (seen.empty() || seen.back() != std::make_pair(s.status, s.channel))
+            seen.emplace_back(s.status, s.channel);
         if (s.status == IRC_RET_TEST_DONE) break;
         clock.Advance(100);
     }
     const std::vector<std::pair<uint8_t, uint8_t>> expected = {
-        {0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}, {8, 0},
-        {6, 2}, {7, 2}, {8, 2}, {9, 0}, {10, 0}};
+        {0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0},
+        {7, 0}, {8, 0}, {6, 2}, {7, 2}, {8, 2}, {9, 0}, {10, 0}};
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(lastProgress, 100);
 
@@ -58,13 +60,14 @@ TEST_F(Irc, RunAdvancesThroughTheStatusCodes) {
     Bytes eq = GetDsp(unit, DSP_IRC_EQ, {2, 6, 10});
     ASSERT_EQ(eq.size(), 3u + 5 * 6);
     EXPECT_EQ((eq[3 + 24] << 8 | eq[3 + 25]), 20000);  // band 10
-    EXPECT_LT(eq[3 + 28], 22);                          // gain within a few dB of 0 (18)
+    EXPECT_LT(eq[3 + 28], 22);                         // gain within a few dB of 0 (18)
     EXPECT_GT(eq[3 + 28], 14);
 
     // Apply: the live channel takes the measured delay, trim and bands.
     EXPECT_EQ(SetDsp(unit, DSP_IRC_CTRL, {2, 0, 0, 0}), ACK_READY);
     EXPECT_EQ(GetDsp(unit, DSP_TRIM_CH, {0, 0, 2, 2}), (Bytes{0, 0, 2, 2, 6, 0}));
-    EXPECT_EQ(GetDsp(unit, DSP_DELAY_CH, {0, 0, 2, 2}), (Bytes{0, 0, 2, 2, 0, 0, 0}));  // the farthest
+    EXPECT_EQ(GetDsp(unit, DSP_DELAY_CH, {0, 0, 2, 2}),
+              (Bytes{0, 0, 2, 2, 0, 0, 0}));  // the farthest
     Bytes delay0 = GetDsp(unit, DSP_DELAY_CH, {0, 0, 0, 0});
     EXPECT_EQ((delay0[4] * 1000 + (delay0[5] << 8 | delay0[6])), 46 * 10000 / 343);
     Bytes live = GetDsp(unit, DSP_EQ_CH, {0, 0, 2, 10, 10});

@@ -53,25 +53,31 @@ TEST(UnitGlobal, MemoryWords) {
     VirtualUnit u;
     // Set_MemData for address 0x1234 and data 0xFF; other addresses read 0.
     EXPECT_EQ(SetDsp(u, DSP_MEM_DATA, {0x34, 0x12, 0, 0, 0xFF, 0, 0, 0}), kReady);
-    EXPECT_EQ(GetDsp(u, DSP_MEM_DATA, {0x34, 0x12, 0, 0, 0, 0, 0, 0}), (Bytes{0x34, 0x12, 0, 0, 0xFF, 0, 0, 0}));
-    EXPECT_EQ(GetDsp(u, DSP_MEM_DATA, {0x38, 0x12, 0, 0, 0, 0, 0, 0}), (Bytes{0x38, 0x12, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(GetDsp(u, DSP_MEM_DATA, {0x34, 0x12, 0, 0, 0, 0, 0, 0}),
+              (Bytes{0x34, 0x12, 0, 0, 0xFF, 0, 0, 0}));
+    EXPECT_EQ(GetDsp(u, DSP_MEM_DATA, {0x38, 0x12, 0, 0, 0, 0, 0, 0}),
+              (Bytes{0x38, 0x12, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(u.MemoryWords(), 1u);
 }
 
 TEST(UnitOutput, DefaultsFollowTheRoles) {
     VirtualUnit u;
-    EXPECT_EQ(GetDsp(u, DSP_CH_TYPE, {0, 0, 0, 9}), (Bytes{0, 0, 0, 9, 6, 12, 15, 18, 19, 20, 14, 17, 22, 23}));
+    EXPECT_EQ(GetDsp(u, DSP_CH_TYPE, {0, 0, 0, 9}),
+              (Bytes{0, 0, 0, 9, 6, 12, 15, 18, 19, 20, 14, 17, 22, 23}));
     // Channel 8 (subwoofer left): high-pass 30 Hz slope 4, low-pass 50 Hz slope 2, type 1.
-    EXPECT_EQ(GetDsp(u, DSP_FILTER_SET, {0, 0, 8, 8}), (Bytes{0, 0, 8, 8, 1, 0, 30, 4, 1, 0, 50, 2}));
+    EXPECT_EQ(GetDsp(u, DSP_FILTER_SET, {0, 0, 8, 8}),
+              (Bytes{0, 0, 8, 8, 1, 0, 30, 4, 1, 0, 50, 2}));
     // Band 17 is 1000 Hz, Q 5.8, 0 dB (18.0 on the wire).
-    EXPECT_EQ(GetDsp(u, DSP_EQ_CH, {0, 0, 3, 17, 17}), (Bytes{0, 0, 3, 17, 17, 0x03, 0xE8, 5, 80, 18, 0}));
+    EXPECT_EQ(GetDsp(u, DSP_EQ_CH, {0, 0, 3, 17, 17}),
+              (Bytes{0, 0, 3, 17, 17, 0x03, 0xE8, 5, 80, 18, 0}));
 }
 
 TEST(UnitOutput, RangedSetThenGet) {
     VirtualUnit u;
     // Delay 2.5 ms on channel 1, 0.021 ms on channel 2.
     EXPECT_EQ(SetDsp(u, DSP_DELAY_CH, {0, 0, 1, 2, 2, 0x01, 0xF4, 0, 0, 0x15}), kReady);
-    EXPECT_EQ(GetDsp(u, DSP_DELAY_CH, {0, 0, 0, 2}), (Bytes{0, 0, 0, 2, 0, 0, 0, 2, 0x01, 0xF4, 0, 0, 0x15}));
+    EXPECT_EQ(GetDsp(u, DSP_DELAY_CH, {0, 0, 0, 2}),
+              (Bytes{0, 0, 0, 2, 0, 0, 0, 2, 0x01, 0xF4, 0, 0, 0x15}));
     // Trim as attenuation 3.25 dB.
     EXPECT_EQ(SetDsp(u, DSP_TRIM_CH, {0, 0, 4, 4, 0x03, 0x19}), kReady);
     EXPECT_EQ(GetDsp(u, DSP_TRIM_CH, {0, 0, 4, 4}), (Bytes{0, 0, 4, 4, 0x03, 0x19}));
@@ -92,10 +98,13 @@ TEST(UnitOutput, EqQualityGoesOutInTenthsAndComesBackInHundredths) {
     VirtualUnit u;
     // Band 5 of channel 2 to 1000 Hz, Q 2.5, gain +3.5 dB.
     EXPECT_EQ(SetDsp(u, DSP_EQ_CH, {0, 0, 2, 5, 0x03, 0xE8, 0x02, 0x05, 0x15, 0x05}), kReady);
-    EXPECT_EQ(GetDsp(u, DSP_EQ_CH, {0, 0, 2, 5, 5}), (Bytes{0, 0, 2, 5, 5, 0x03, 0xE8, 0x02, 0x32, 0x15, 0x05}));
+    EXPECT_EQ(GetDsp(u, DSP_EQ_CH, {0, 0, 2, 5, 5}),
+              (Bytes{0, 0, 2, 5, 5, 0x03, 0xE8, 0x02, 0x32, 0x15, 0x05}));
     // Input EQ: band 3 of input 1 to 250 Hz, Q 0.5, -6 dB.
-    EXPECT_EQ(SetDsp(u, DSP_INPUT_EQ_CH, {0, 0, 1, 3, 3, 0x00, 0xFA, 0x00, 0x05, 0x0C, 0x00}), kReady);
-    EXPECT_EQ(GetDsp(u, DSP_INPUT_EQ_CH, {0, 0, 1, 3, 3}), (Bytes{0, 0, 1, 3, 3, 0x00, 0xFA, 0x00, 0x32, 0x0C, 0x00}));
+    EXPECT_EQ(SetDsp(u, DSP_INPUT_EQ_CH, {0, 0, 1, 3, 3, 0x00, 0xFA, 0x00, 0x05, 0x0C, 0x00}),
+              kReady);
+    EXPECT_EQ(GetDsp(u, DSP_INPUT_EQ_CH, {0, 0, 1, 3, 3}),
+              (Bytes{0, 0, 1, 3, 3, 0x00, 0xFA, 0x00, 0x32, 0x0C, 0x00}));
 }
 
 TEST(UnitOutput, FiltersAndCompressors) {
@@ -103,16 +112,20 @@ TEST(UnitOutput, FiltersAndCompressors) {
     // Filter 1 is the low-pass, filter 2 the high-pass.
     EXPECT_EQ(SetDsp(u, DSP_FILTER_SET, {0, 0, 3, 1, 2, 0x0B, 0xB8, 4}), kReady);
     EXPECT_EQ(SetDsp(u, DSP_FILTER_SET, {0, 0, 3, 2, 1, 0x00, 0x50, 3}), kReady);
-    EXPECT_EQ(GetDsp(u, DSP_FILTER_SET, {0, 0, 3, 3}), (Bytes{0, 0, 3, 3, 1, 0x00, 0x50, 3, 2, 0x0B, 0xB8, 4}));
+    EXPECT_EQ(GetDsp(u, DSP_FILTER_SET, {0, 0, 3, 3}),
+              (Bytes{0, 0, 3, 3, 1, 0x00, 0x50, 3, 2, 0x0B, 0xB8, 4}));
     EXPECT_EQ(SetDsp(u, DSP_FILTER_SET, {0, 0, 3, 7, 2, 0x0B, 0xB8, 4}), kNotReady);
 
     // Compressor_Ctrl threshold -20.5 dB (79.5), ratio 4.5, knee 2.0, attack 30, release 300.
-    EXPECT_EQ(SetDsp(u, DSP_COMPRESSOR_SETTING, {0, 0, 2, 0, 0x4F, 0x05, 4, 5, 2, 0, 0, 30, 0x01, 0x2C}), kReady);
+    EXPECT_EQ(
+        SetDsp(u, DSP_COMPRESSOR_SETTING, {0, 0, 2, 0, 0x4F, 0x05, 4, 5, 2, 0, 0, 30, 0x01, 0x2C}),
+        kReady);
     EXPECT_EQ(GetDsp(u, DSP_COMPRESSOR_SETTING, {0, 0, 2, 2}),
               (Bytes{0, 0, 2, 2, 0, 0x4F, 0x05, 4, 5, 2, 0, 0, 30, 0x01, 0x2C}));
     // Compressor_Ctrl2 threshold -20.5 dB (EC FB), release 1200 ms (01 02).
     EXPECT_EQ(SetDsp(u, DSP_COMPRESSOR_SETTING2, {0, 0, 6, 6, 0xEC, 0xFB, 0, 20, 1, 2}), kReady);
-    EXPECT_EQ(GetDsp(u, DSP_COMPRESSOR_SETTING2, {0, 0, 6, 6}), (Bytes{0, 0, 6, 6, 0xEC, 0xFB, 0, 20, 1, 2}));
+    EXPECT_EQ(GetDsp(u, DSP_COMPRESSOR_SETTING2, {0, 0, 6, 6}),
+              (Bytes{0, 0, 6, 6, 0xEC, 0xFB, 0, 20, 1, 2}));
 }
 
 TEST(UnitOutput, RangesAreBoundedToTheUnitAndThePacket) {
@@ -160,8 +173,10 @@ TEST(UnitOutput, GroupsLockBridgeAndReset) {
 TEST(UnitMixer, PerSourceValues) {
     VirtualUnit u;
     // Default routing of source 5 and of source 0, outputs 0-9.
-    EXPECT_EQ(GetDsp(u, DSP_MIX_CH, {0, 5, 0, 9}), (Bytes{0, 5, 0, 9, 1, 2, 4, 8, 3, 3, 1, 2, 1, 2}));
-    EXPECT_EQ(GetDsp(u, DSP_MIX_CH, {0, 0, 0, 9}), (Bytes{0, 0, 0, 9, 1, 2, 1, 2, 3, 3, 1, 2, 1, 2}));
+    EXPECT_EQ(GetDsp(u, DSP_MIX_CH, {0, 5, 0, 9}),
+              (Bytes{0, 5, 0, 9, 1, 2, 4, 8, 3, 3, 1, 2, 1, 2}));
+    EXPECT_EQ(GetDsp(u, DSP_MIX_CH, {0, 0, 0, 9}),
+              (Bytes{0, 0, 0, 9, 1, 2, 1, 2, 3, 3, 1, 2, 1, 2}));
     // Default mix trims: 100 on outputs 0-3, 75 on 4-9 where routed.
     EXPECT_EQ(GetDsp(u, DSP_INPUT_MIX_CH_TRIM, {0, 0, 1, 0, 9}),
               (Bytes{0, 0, 1, 0, 9, 0, 100, 0, 100, 75, 75, 0, 75, 0, 75}));
@@ -175,7 +190,8 @@ TEST(UnitMixer, PerSourceValues) {
     EXPECT_EQ(SetDsp(u, DSP_MIX_CH, {0, 7, 2, 2, 0x03}), kReady);
     EXPECT_EQ(GetDsp(u, DSP_MIX_CH, {0, 7, 2, 2}), (Bytes{0, 7, 2, 2, 3}));
     EXPECT_EQ(SetDsp(u, DSP_INPUT_CH_PHASE, {0, 3, 1, 1, 1}), kReady);
-    EXPECT_EQ(GetDsp(u, DSP_INPUT_CH_PHASE, {0, 3, 0, 7}), (Bytes{0, 3, 0, 7, 0, 1, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(GetDsp(u, DSP_INPUT_CH_PHASE, {0, 3, 0, 7}),
+              (Bytes{0, 3, 0, 7, 0, 1, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(SetDsp(u, DSP_MIX_TYPE2, {0, 4, 2}), kReady);
     EXPECT_EQ(GetDsp(u, DSP_MIX_TYPE2, {0, 4}), (Bytes{0, 4, 2}));
     EXPECT_EQ(GetDsp(u, DSP_MIX_TYPE, {0, 4}), (Bytes{0, 4, 0}));

@@ -19,7 +19,9 @@ Bytes NameCommand(uint8_t scene, const Bytes& name) {
     return d;
 }
 
-uint8_t LiveMute(VirtualUnit& u, uint8_t ch) { return GetDsp(u, DSP_MUTE_CH, {0, 0, ch, ch})[4]; }
+uint8_t LiveMute(VirtualUnit& u, uint8_t ch) {
+    return GetDsp(u, DSP_MUTE_CH, {0, 0, ch, ch})[4];
+}
 
 TEST(UnitScenes, FreshUnitHasNoScenes) {
     VirtualUnit u;
@@ -102,9 +104,11 @@ TEST(UnitScenes, ProfileAreas) {
     VirtualUnit u;
     Bytes chunk{5, 0x01, 0x00, 4, 9, 8, 7, 6};  // scene 5, offset 256, 4 bytes
     EXPECT_EQ(Set(u, CMD_FLASH, FLASH_SCENE_PROFILE, chunk), ACK_READY);
-    EXPECT_EQ(Get(u, CMD_FLASH, FLASH_SCENE_PROFILE, {5, 0x01, 0x00, 6}), (Bytes{5, 1, 0, 6, 9, 8, 7, 6, 0xFF, 0xFF}));
+    EXPECT_EQ(Get(u, CMD_FLASH, FLASH_SCENE_PROFILE, {5, 0x01, 0x00, 6}),
+              (Bytes{5, 1, 0, 6, 9, 8, 7, 6, 0xFF, 0xFF}));
     // Past the end: refused; a read at the end gets what is left.
-    EXPECT_EQ(Set(u, CMD_FLASH, FLASH_SCENE_PROFILE, {5, 0x0F, 0xFE, 4, 1, 2, 3, 4}), ACK_NOT_READY);
+    EXPECT_EQ(Set(u, CMD_FLASH, FLASH_SCENE_PROFILE, {5, 0x0F, 0xFE, 4, 1, 2, 3, 4}),
+              ACK_NOT_READY);
     EXPECT_EQ(Get(u, CMD_FLASH, FLASH_SCENE_PROFILE, {5, 0x0F, 0xFE, 53}).size(), 4u + 2);
     EXPECT_EQ(Get(u, CMD_FLASH, FLASH_SCENE_PROFILE, {5, 0xFF, 0xFF, 53}).size(), 4u);
     // At most 53 bytes per reply.
@@ -174,10 +178,18 @@ TEST(UnitUpgrade, TransferStepsAreAcknowledged) {
         Bytes data;
     };
     const Step steps[] = {
-        {CMD_MCU, 0x01, {}},           {CMD_MCU, 0x02, {1, 2, 3, 4}}, {CMD_MCU, 0x03, Bytes(36, 7)},
-        {CMD_MCU, 0x04, {}},           {CMD_MCU, 0xA0, {}},           {CMD_MCU, 0xA1, {1, 2, 3, 4}},
-        {CMD_MCU, 0xA2, Bytes(36, 1)}, {CMD_MCU, 0xA3, {}},           {CMD_FLASH, 0x02, {}},
-        {CMD_FLASH, 0x03, {1, 2, 3, 4}}, {CMD_FLASH, 0x04, {0, 0, 0, 0, 2, 9, 9}}, {CMD_FLASH, 0x05, {}},
+        {CMD_MCU, 0x01, {}},
+        {CMD_MCU, 0x02, {1, 2, 3, 4}},
+        {CMD_MCU, 0x03, Bytes(36, 7)},
+        {CMD_MCU, 0x04, {}},
+        {CMD_MCU, 0xA0, {}},
+        {CMD_MCU, 0xA1, {1, 2, 3, 4}},
+        {CMD_MCU, 0xA2, Bytes(36, 1)},
+        {CMD_MCU, 0xA3, {}},
+        {CMD_FLASH, 0x02, {}},
+        {CMD_FLASH, 0x03, {1, 2, 3, 4}},
+        {CMD_FLASH, 0x04, {0, 0, 0, 0, 2, 9, 9}},
+        {CMD_FLASH, 0x05, {}},
     };
     for (const Step& s : steps) {
         Answer a = Ask(u, s.type, s.cmd, OP_SET, s.data);

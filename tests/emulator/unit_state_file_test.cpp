@@ -15,7 +15,7 @@ using namespace dvdsp::link;
 using namespace dvdsp::emu::testing;
 
 class StateFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         path_ = ::testing::TempDir() + "dvdsp_unit_" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".json";
@@ -26,9 +26,7 @@ protected:
         std::remove(path_.c_str());
         std::remove((path_ + ".bad").c_str());
     }
-    void Write(const std::string& text) {
-        std::ofstream(path_, std::ios::binary) << text;
-    }
+    void Write(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
     std::string Read(const std::string& p) {
         std::ifstream in(p, std::ios::binary);
         std::stringstream ss;

@@ -15,7 +15,8 @@ namespace dvdsp::emu::testing {
 
 using Bytes = std::vector<uint8_t>;
 
-inline std::vector<Packet> Send(VirtualUnit& u, uint8_t type, uint8_t cmd, uint8_t op, const Bytes& data = {}) {
+inline std::vector<Packet> Send(VirtualUnit& u, uint8_t type, uint8_t cmd, uint8_t op,
+                                const Bytes& data = {}) {
     const auto report = link::BuildCommandReport(type, cmd, op, data.data(), data.size());
     return u.HandleReport(report.data() + 1, report.size() - 1);
 }
@@ -65,7 +66,11 @@ inline uint8_t Set(VirtualUnit& u, uint8_t type, uint8_t cmd, const Bytes& data 
     return a.data[0];
 }
 
-inline Bytes GetDsp(VirtualUnit& u, uint8_t cmd, const Bytes& data = {}) { return Get(u, link::CMD_DSP, cmd, data); }
-inline uint8_t SetDsp(VirtualUnit& u, uint8_t cmd, const Bytes& data = {}) { return Set(u, link::CMD_DSP, cmd, data); }
+inline Bytes GetDsp(VirtualUnit& u, uint8_t cmd, const Bytes& data = {}) {
+    return Get(u, link::CMD_DSP, cmd, data);
+}
+inline uint8_t SetDsp(VirtualUnit& u, uint8_t cmd, const Bytes& data = {}) {
+    return Set(u, link::CMD_DSP, cmd, data);
+}
 
 }  // namespace dvdsp::emu::testing

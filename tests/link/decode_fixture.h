@@ -20,13 +20,13 @@
 namespace dvdsp::link::testing {
 
 class NoUnitBackend final : public HidBackend {
-public:
+  public:
     int Init() override { return 0; }
     std::shared_ptr<HidHandle> Open(uint16_t, uint16_t) override { return nullptr; }
 };
 
 class RecordingSink final : public MessageSink {
-public:
+  public:
     void Post(Message m) override { messages.push_back(std::move(m)); }
     std::vector<Message> messages;
 };
@@ -75,8 +75,8 @@ inline std::string Describe(const Record* r) {
         return o.str();
     }
     if (auto* v = dynamic_cast<const EqBandValue*>(r)) {
-        o << "EqBandValue{" << v->scene << ' ' << v->ch << ' ' << v->band << ' ' << v->freq << "Hz q"
-          << v->q << ' ' << v->gain << "dB}";
+        o << "EqBandValue{" << v->scene << ' ' << v->ch << ' ' << v->band << ' ' << v->freq
+          << "Hz q" << v->q << ' ' << v->gain << "dB}";
         return o.str();
     }
     if (auto* v = dynamic_cast<const MixValue*>(r)) {
@@ -189,9 +189,9 @@ inline std::string Describe(const Record* r) {
         return o.str();
     }
     if (auto* v = dynamic_cast<const PasswordValue*>(r)) {
-        o << "PasswordValue{" << v->pwd_len << " \"" << std::string(v->pwd.data(), static_cast<size_t>(v->pwd_len))
-          << "\" " << v->remark_len << " \""
-          << std::string(v->remark.data(), static_cast<size_t>(v->remark_len)) << "\"}";
+        o << "PasswordValue{" << v->pwd_len << " \""
+          << std::string(v->pwd.data(), static_cast<size_t>(v->pwd_len)) << "\" " << v->remark_len
+          << " \"" << std::string(v->remark.data(), static_cast<size_t>(v->remark_len)) << "\"}";
         return o.str();
     }
     if (auto* v = dynamic_cast<const InfoStringValue*>(r)) {
@@ -232,14 +232,15 @@ inline std::string Rep(const std::string& byte, int count) {
 // A DspDevice with the model's profile (98, 10 outputs, 8 inputs, trims as attenuation,
 // noise to its own window) and a recording sink on each of the five targets.
 class DecodeTest : public ::testing::Test {
-protected:
+  protected:
     NoUnitBackend backend;
     DspDevice dev{backend};
     std::array<RecordingSink, kTargetCount> sinks;
 
     void SetUp() override {
         dev.SetDeviceProfile(98, 10, 8, 1, 0);
-        for (int t = 0; t < kTargetCount; ++t) dev.SetTarget(static_cast<Target>(t), &sinks[static_cast<size_t>(t)]);
+        for (int t = 0; t < kTargetCount; ++t)
+            dev.SetTarget(static_cast<Target>(t), &sinks[static_cast<size_t>(t)]);
     }
 
     // Feeds one complete packet: `payload` is command, operation and data as hex.
@@ -253,10 +254,18 @@ protected:
 
     void Apply(Profile p) {
         switch (p) {
-            case Profile::Model: dev.SetDeviceProfile(98, 10, 8, 1, 0); break;
-            case Profile::SignedTrim: dev.SetDeviceProfile(98, 10, 8, 0, 0); break;
-            case Profile::WideInputs: dev.SetDeviceProfile(98, 10, 12, 1, 0); break;
-            case Profile::NoiseToMain: dev.SetDeviceProfile(98, 10, 8, 1, 1); break;
+            case Profile::Model:
+                dev.SetDeviceProfile(98, 10, 8, 1, 0);
+                break;
+            case Profile::SignedTrim:
+                dev.SetDeviceProfile(98, 10, 8, 0, 0);
+                break;
+            case Profile::WideInputs:
+                dev.SetDeviceProfile(98, 10, 12, 1, 0);
+                break;
+            case Profile::NoiseToMain:
+                dev.SetDeviceProfile(98, 10, 8, 1, 1);
+                break;
         }
     }
 

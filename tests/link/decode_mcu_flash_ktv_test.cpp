@@ -19,18 +19,38 @@ const std::vector<Golden> kMcuRows = {
     {"HandshakeAccepted", CMD_MCU, "08 DD 00 62 02 1B", {"main 1235 8 HandshakeValue{0 98 2 27}"}},
     {"HandshakeRefused", CMD_MCU, "08 DD F0 62 02 1B", {"main 1239 0 0"}},
     {"HandshakeAckIsDropped", CMD_MCU, "08 EE 0A", {}},
-    {"FlashVersion", CMD_MCU, "0B DD 01 02 03 04", {"main 1235 11 FlashVersionValue[0 0 0 0 1 2 3 4]"}},
+    {"FlashVersion",
+     CMD_MCU,
+     "0B DD 01 02 03 04",
+     {"main 1235 11 FlashVersionValue[0 0 0 0 1 2 3 4]"}},
     {"BootloaderVersionPostsNothing", CMD_MCU, "0C DD 05", {}},
-    {"Password", CMD_MCU, "0D DD 04" + Text("1234") + " 03" + Text("abc"),
+    {"Password",
+     CMD_MCU,
+     "0D DD 04" + Text("1234") + " 03" + Text("abc"),
      {"main 1235 13 PasswordValue{4 \"1234\" 3 \"abc\"}"}},
-    {"LongPasswordIsCutRemarkStillFound", CMD_MCU, "0D DD 0F" + Text("ABCDEFGHIJKLMNO") + " 02" + Text("xy"),
+    {"LongPasswordIsCutRemarkStillFound",
+     CMD_MCU,
+     "0D DD 0F" + Text("ABCDEFGHIJKLMNO") + " 02" + Text("xy"),
      {"main 1235 13 PasswordValue{12 \"ABCDEFGHIJKL\" 2 \"xy\"}"}},
-    {"LongRemarkIsCut", CMD_MCU, "0D DD 01 31 19" + Text("abcdefghijklmnopqrstuvwxy"),
+    {"LongRemarkIsCut",
+     CMD_MCU,
+     "0D DD 01 31 19" + Text("abcdefghijklmnopqrstuvwxy"),
      {"main 1235 13 PasswordValue{1 \"1\" 20 \"abcdefghijklmnopqrst\"}"}},
-    {"PasswordPastPacketEnd", CMD_MCU, "0D DD 1E 31 32 33", {"main 1235 13 PasswordValue{3 \"123\" 0 \"\"}"}},
-    {"RemarkPastPacketEnd", CMD_MCU, "0D DD 01 31 09 61 62", {"main 1235 13 PasswordValue{1 \"1\" 2 \"ab\"}"}},
-    {"InfoString", CMD_MCU, "41 DD 05" + Text("HELLO"), {"main 1235 65 InfoStringValue{5 \"HELLO\"}"}},
-    {"LongInfoStringIsCut", CMD_MCU, "41 DD 14" + Text("0123456789abcdefghij"),
+    {"PasswordPastPacketEnd",
+     CMD_MCU,
+     "0D DD 1E 31 32 33",
+     {"main 1235 13 PasswordValue{3 \"123\" 0 \"\"}"}},
+    {"RemarkPastPacketEnd",
+     CMD_MCU,
+     "0D DD 01 31 09 61 62",
+     {"main 1235 13 PasswordValue{1 \"1\" 2 \"ab\"}"}},
+    {"InfoString",
+     CMD_MCU,
+     "41 DD 05" + Text("HELLO"),
+     {"main 1235 65 InfoStringValue{5 \"HELLO\"}"}},
+    {"LongInfoStringIsCut",
+     CMD_MCU,
+     "41 DD 14" + Text("0123456789abcdefghij"),
      {"main 1235 65 InfoStringValue{16 \"0123456789abcdef\"}"}},
     {"PowerOffDelay16Bit", CMD_MCU, "91 DD 0B B8", {"main 1235 145 3000"}},
     {"AccDelayIsSigned", CMD_MCU, "92 DD FB", {"main 1235 146 -5"}},
@@ -45,11 +65,17 @@ const std::vector<Golden> kFlashRows = {
     {"SaveNotReady", CMD_FLASH, "08 EE 60 03", {}},
     {"SaveUpdateIsDropped", CMD_FLASH, "08 DD 0A 03", {}},
     {"DeleteAcknowledged", CMD_FLASH, "0A EE 0A 04", {"scene 1238 4 0"}},
-    {"SceneName", CMD_FLASH, "0B DD 02" + Text("Stage") + Rep("00", 11),
+    {"SceneName",
+     CMD_FLASH,
+     "0B DD 02" + Text("Stage") + Rep("00", 11),
      {"main 1237 11 SceneNameValue{0 1 [83 116 97 103 101 0 0 0 0 0 0 0 0 0 0 0]}"}},
-    {"ErasedSceneNameIsEmpty", CMD_FLASH, "0B DD 01" + Rep("FF", 16),
+    {"ErasedSceneNameIsEmpty",
+     CMD_FLASH,
+     "0B DD 01" + Rep("FF", 16),
      {"main 1237 11 SceneNameValue{0 0 [0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0]}"}},
-    {"NameOfOddBytesIsKept", CMD_FLASH, "0B DD 03" + Rep("61", 16),
+    {"NameOfOddBytesIsKept",
+     CMD_FLASH,
+     "0B DD 03" + Rep("61", 16),
      {"main 1237 11 SceneNameValue{0 2 [97 97 97 97 97 97 97 97 97 97 97 97 97 97 97 97]}"}},
     {"CurrentSceneId", CMD_FLASH, "0E DD 03", {"scene 1250 14 3"}},
     {"ValidScenesMask", CMD_FLASH, "0F DD 04 07", {"main 1237 15 Int32Value{1031}"}},
@@ -70,9 +96,13 @@ const std::vector<Golden> kKtvRows = {
 
 class ReplyGolden : public DecodeTest, public ::testing::WithParamInterface<Golden> {};
 
-TEST_P(ReplyGolden, Decodes) { CheckGolden(GetParam()); }
+TEST_P(ReplyGolden, Decodes) {
+    CheckGolden(GetParam());
+}
 
-std::string RowName(const ::testing::TestParamInfo<Golden>& info) { return info.param.name; }
+std::string RowName(const ::testing::TestParamInfo<Golden>& info) {
+    return info.param.name;
+}
 
 INSTANTIATE_TEST_SUITE_P(Mcu, ReplyGolden, ::testing::ValuesIn(kMcuRows), RowName);
 INSTANTIATE_TEST_SUITE_P(Flash, ReplyGolden, ::testing::ValuesIn(kFlashRows), RowName);

@@ -11,14 +11,15 @@ namespace dvdsp::link::testing {
 namespace {
 
 class Framing : public DecodeTest {
-protected:
+  protected:
     PacketReceiver rx;
 
     void Receive(const std::vector<uint8_t>& bytes) {
         rx.Append(bytes.data(), bytes.size());
-        rx.Drain([] { return true; }, [this](uint8_t len, uint8_t type, const uint8_t* payload) {
-            dev.packet_process(len, type, payload);
-        });
+        rx.Drain([] { return true; },
+                 [this](uint8_t len, uint8_t type, const uint8_t* payload) {
+                     dev.packet_process(len, type, payload);
+                 });
     }
     static std::vector<uint8_t> Reply(uint8_t type, const std::string& payload) {
         auto p = Hex(payload);
@@ -37,9 +38,9 @@ TEST_F(Framing, EqReportSplitAcrossTwoReportsDecodedOnce) {
     Receive({packet.begin(), packet.begin() + 3});
     EXPECT_TRUE(Take().empty());
     Receive({packet.begin() + 3, packet.end()});
-    EXPECT_EQ(Take(), (std::vector<std::string>{
-                          "main 1234 6 EqBandValue{0 2 0 1000Hz q1.5 3.5dB}",
-                          "main 1234 6 EqBandValue{0 2 1 100Hz q0.5 -18dB}"}));
+    EXPECT_EQ(Take(),
+              (std::vector<std::string>{"main 1234 6 EqBandValue{0 2 0 1000Hz q1.5 3.5dB}",
+                                        "main 1234 6 EqBandValue{0 2 1 100Hz q0.5 -18dB}"}));
 }
 
 TEST_F(Framing, TwoRepliesInOneReportInOrderBadChecksumDropped) {
@@ -51,7 +52,8 @@ TEST_F(Framing, TwoRepliesInOneReportInOrderBadChecksumDropped) {
     for (auto* p : {&a, &bad, &b}) report.insert(report.end(), p->begin(), p->end());
     report.resize(kReportSize, 0x00);
     Receive(report);
-    EXPECT_EQ(Take(), (std::vector<std::string>{"main 1234 9 ChannelValue{0 1 1}", "scene 1250 14 4"}));
+    EXPECT_EQ(Take(),
+              (std::vector<std::string>{"main 1234 9 ChannelValue{0 1 1}", "scene 1250 14 4"}));
 }
 
 TEST_F(Framing, LongestReplyCarriesFiftyEightDataBytes) {
@@ -97,7 +99,7 @@ const char* const kRecordPackets[][2] = {
 };
 
 class DroppingSink final : public MessageSink {
-public:
+  public:
     void Post(Message) override { ++count; }
     int count = 0;
 };

@@ -10,7 +10,6 @@ using namespace dvdsp;
 using namespace dvdsp::link;
 using dvdsp::testing::LinkFixture;
 
-
 TEST(LinkOpen, HandshakeAccepted) {
     LinkFixture f;
     ASSERT_TRUE(f.Connect());

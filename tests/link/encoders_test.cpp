@@ -11,11 +11,10 @@
 #include "support/capture_backend.h"
 
 using namespace dvdsp::link;
-using dvdsp::testing::Hex;
 using dvdsp::testing::CaptureBackend;
+using dvdsp::testing::Hex;
 
 namespace {
-
 
 struct Encoders : ::testing::Test {
     ManualClock clock;
@@ -38,8 +37,8 @@ struct Row {
 
 TEST_F(Encoders, WorkedValues) {
     const Row rows[] = {
-        {"delay 2.5 ms", [](DspDevice& d) { d.Delay_Ctrl(0, 0, 3, 3, {2.5f}, true); },
-         "01 07 BB", "00 00 03 03 | 02 01 F4"},
+        {"delay 2.5 ms", [](DspDevice& d) { d.Delay_Ctrl(0, 0, 3, 3, {2.5f}, true); }, "01 07 BB",
+         "00 00 03 03 | 02 01 F4"},
         {"delay 0.021 ms", [](DspDevice& d) { d.Delay_Ctrl(0, 0, 0, 0, {0.021f}, true); },
          "01 07 BB", "00 00 00 00 | 00 00 15"},
         {"trim attenuation 3.25 dB", [](DspDevice& d) { d.Trim_Ctrl(0, 0, 3, 3, {3.25f}, true); },
@@ -54,17 +53,24 @@ TEST_F(Encoders, WorkedValues) {
          [](DspDevice& d) { d.Compressor_Ctrl(0, 0, 1, 0, -20.5f, 4.0f, 2.5f, 10, 300, true); },
          "01 3E BB", "00 00 01 00 | 4F 05 | 04 00 | 02 05 | 00 0A | 01 2C"},
         {"compressor2 threshold -20.5 dB release 1200 ms",
-         [](DspDevice& d) { d.Compressor_Ctrl2(0, 0, 2, 2, {{-20.5f, 5, 1200}}, true); },
+         [](DspDevice& d) {
+             d.Compressor_Ctrl2(0, 0, 2, 2, {{-20.5f, 5, 1200}}, true);
+         },
          "01 4A BB", "00 00 02 02 | EC FB | 00 05 | 01 02"},
         {"mem data", [](DspDevice& d) { d.Set_MemData(0x1234, 0xFF, true); }, "01 42 BB",
          "34 12 00 00 | FF 00 00 00"},
         {"power-off time 3000 ms", [](DspDevice& d) { d.Set_Power_Off_Time(3000, true); },
          "03 91 BB", "0B B8"},
-        {"mix 8 inputs", [](DspDevice& d) { d.Mix_Ch_Ctrl(0, 1, 0, 1, {0x03, 0x0C}, true); },
+        {"mix 8 inputs",
+         [](DspDevice& d) {
+             d.Mix_Ch_Ctrl(0, 1, 0, 1, {0x03, 0x0C}, true);
+         },
          "01 0B BB", "00 01 00 01 | 03 | 0C"},
         {"ranged set with end before start",
-         [](DspDevice& d) { d.Mute_Ch_Ctrl(0, 0, 5, 4, {1, 1}, true); }, "01 09 BB",
-         "00 00 05 04"},
+         [](DspDevice& d) {
+             d.Mute_Ch_Ctrl(0, 0, 5, 4, {1, 1}, true);
+         },
+         "01 09 BB", "00 00 05 04"},
         {"scene name of 16 bytes",
          [](DspDevice& d) { d.SetSceneName(3, std::vector<uint8_t>(16, 'A')); }, "02 0B BB",
          "03 10 41 41 41 41 41 41 41 41 41 41 41 41 41 41 41 41"},
@@ -78,21 +84,34 @@ TEST_F(Encoders, WorkedValues) {
         {"karaoke bass gain -3", [](DspDevice& d) { d.KTV_Set(KTV_BASS_GAIN, -3, true); },
          "07 09 BB", "FD"},
         {"input EQ band 3 on input 1",
-         [](DspDevice& d) { d.Input_EQ_Ctrl(0, 0, 1, 3, 3, {{250, 0.5f, -6.0f}}, true); },
+         [](DspDevice& d) {
+             d.Input_EQ_Ctrl(0, 0, 1, 3, 3, {{250, 0.5f, -6.0f}}, true);
+         },
          "01 23 BB", "00 00 01 03 03 | 00 FA 00 05 0C 00"},
         {"main volume -10.7 truncates", [](DspDevice& d) { d.Main_Volume_Ctrl(-10.7f, true); },
          "01 02 BB", "F6"},
         {"remote outputs", [](DspDevice& d) { d.Rem_Out_Ctrl(1, 0, true); }, "01 45 BB", "01 00"},
         {"link pairs",
-         [](DspDevice& d) { d.CH_Link_Ctrl(0, 1, {{0, 1}, {2, 3}}, true); }, "01 0E BB",
-         "00 01 02 | 00 01 | 02 03"},
-        {"bridge", [](DspDevice& d) { d.Output_Bridge_Ctrl(0, 0, {0, 1, 0, 0, 0}, true); },
+         [](DspDevice& d) {
+             d.CH_Link_Ctrl(0, 1, {{0, 1}, {2, 3}}, true);
+         },
+         "01 0E BB", "00 01 02 | 00 01 | 02 03"},
+        {"bridge",
+         [](DspDevice& d) {
+             d.Output_Bridge_Ctrl(0, 0, {0, 1, 0, 0, 0}, true);
+         },
          "01 4C BB", "00 00 05 | 00 01 00 00 00"},
-        {"EQ reset", [](DspDevice& d) { d.PEQ_Reset_Ctrl(0, 0, {4, 5}, true); }, "01 11 BB",
-         "00 00 02 04 05"},
+        {"EQ reset",
+         [](DspDevice& d) {
+             d.PEQ_Reset_Ctrl(0, 0, {4, 5}, true);
+         },
+         "01 11 BB", "00 00 02 04 05"},
         {"filter", [](DspDevice& d) { d.Filter_Ctrl(0, 0, 9, 1, 2, 8000, 4, true); }, "01 05 BB",
          "00 00 09 01 02 1F 40 04"},
-        {"speaker distance", [](DspDevice& d) { d.Spk_Dist_Ctrl(0, 0, 0, 1, {150, 300}, true); },
+        {"speaker distance",
+         [](DspDevice& d) {
+             d.Spk_Dist_Ctrl(0, 0, 0, 1, {150, 300}, true);
+         },
          "01 43 BB", "00 00 00 01 | 00 96 | 01 2C"},
         {"password", [](DspDevice& d) { d.SetPWD("1234", "hint"); }, "03 0D BB",
          "04 31 32 33 34 04 68 69 6E 74"},

@@ -13,7 +13,6 @@ using dvdsp::testing::Hex;
 
 namespace {
 
-
 struct Seen {
     uint8_t len, type;
     std::vector<uint8_t> payload;
@@ -24,9 +23,10 @@ struct Parser {
     std::vector<Seen> seen;
     void Feed(const std::vector<uint8_t>& bytes) {
         rx.Append(bytes.data(), bytes.size());
-        rx.Drain([] { return true; }, [this](uint8_t len, uint8_t type, const uint8_t* p) {
-            seen.push_back({len, type, std::vector<uint8_t>(p, p + (len ? len - 1 : 0))});
-        });
+        rx.Drain([] { return true; },
+                 [this](uint8_t len, uint8_t type, const uint8_t* p) {
+                     seen.push_back({len, type, std::vector<uint8_t>(p, p + (len ? len - 1 : 0))});
+                 });
     }
 };
 
@@ -47,8 +47,10 @@ TEST(CommandFrame, GoldenReports) {
         auto rep = BuildCommandReport(r.type, r.cmd, r.op, r.data.data(), r.data.size());
         auto want = Hex(r.expect);
         ASSERT_EQ(rep.size(), 65u) << r.what;
-        for (size_t i = 0; i < want.size(); ++i) EXPECT_EQ(rep[i], want[i]) << r.what << " byte " << i;
-        for (size_t i = want.size(); i < rep.size(); ++i) EXPECT_EQ(rep[i], 0) << r.what << " fill " << i;
+        for (size_t i = 0; i < want.size(); ++i)
+            EXPECT_EQ(rep[i], want[i]) << r.what << " byte " << i;
+        for (size_t i = want.size(); i < rep.size(); ++i)
+            EXPECT_EQ(rep[i], 0) << r.what << " fill " << i;
     }
 }
 

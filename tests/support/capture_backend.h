@@ -9,7 +9,7 @@
 namespace dvdsp::testing {
 
 class CaptureBackend final : public link::HidBackend {
-public:
+  public:
     struct Handle final : link::HidHandle {
         explicit Handle(CaptureBackend& b) : owner(b) {}
         int GetString(link::HidString, std::wstring& out) override {

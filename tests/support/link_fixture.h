@@ -15,7 +15,7 @@
 namespace dvdsp::testing {
 
 class RecordingSink final : public link::MessageSink {
-public:
+  public:
     void Post(link::Message m) override {
         std::lock_guard lock(mutex_);
         messages.push_back(std::move(m));
@@ -30,7 +30,7 @@ public:
     }
     std::vector<link::Message> messages;
 
-private:
+  private:
     std::mutex mutex_;
 };
 

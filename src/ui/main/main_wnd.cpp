@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QTimer>
 
 #include "app/log.h"
 #include "app/settings.h"
@@ -12,23 +13,49 @@
 #include "ui/controls/custom_tags.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/small_dialogs.h"
+#include "ui/main/main_session_view.h"
 
 namespace dvdsp::ui {
 namespace {
 
 bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
+// The backend of a window started without a unit: nothing is ever found.
+class NoUnitBackend final : public link::HidBackend {
+public:
+    int Init() override { return 0; }
+    std::shared_ptr<link::HidHandle> Open(uint16_t, uint16_t) override { return nullptr; }
+};
+
+link::HidBackend& BackendOrNone(link::HidBackend* backend) {
+    static NoUnitBackend none;
+    return backend ? *backend : none;
+}
+
 }  // namespace
 
 CMainWnd::CMainWnd(link::HidBackend* backend, StartOptions options)
-    : tk::Window(nullptr), backend_(backend), options_(std::move(options)) {
+    : tk::Window(nullptr),
+      backend_(backend),
+      options_(std::move(options)),
+      view_(std::make_unique<MainSessionView>(*this)),
+      controller_(BackendOrNone(backend)) {
+    controller_.Init(view_.get());
+    controller_.SetReadOutPauseMs(options_.readOutPauseMs);
     // A captioned frame with system menu and minimise box; no maximise box, no sizing.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     SetTitle(QStringLiteral("DV DSP Audio"));
 }
 
-CMainWnd::~CMainWnd() { menu_.reset(); }
+CMainWnd::~CMainWnd() {
+    if (options_.plug && plugListener_) options_.plug.removeListener(plugListener_);
+    hotplug_.reset();
+    controller_.Shutdown();
+    CloseLoading();
+    plugOutBox_.reset();
+    menu_.reset();
+}
 
 bool CMainWnd::Create() {
     EnsureInit();
@@ -54,7 +81,13 @@ void CMainWnd::OnInit() {
     SetDpi(Dpi());
     if (tk::Control* debug = FindControl("btn_debug")) debug->SetVisible(QFileInfo::exists(QStringLiteral("debug.ini")));
     if (tk::Control* advance = FindControl("btn_advance")) advance->SetVisible(false);
-    if (options_.checkSingleInstance && !CheckSingleInstance()) closedAtStart_ = true;
+    if (options_.checkSingleInstance && !CheckSingleInstance()) {
+        closedAtStart_ = true;
+        return;
+    }
+    SetConnectButton(core::ConnectButton::Disconnected);
+    if (options_.autoConnect) controller_.Connect(false);
+    RegisterDeviceNotification();
 }
 
 void CMainWnd::SelectStartLanguage() {
@@ -90,8 +123,16 @@ tk::Menu* CMainWnd::OpenMenu(const QString& layout, tk::Control* under) {
 }
 
 void CMainWnd::Notify(tk::TNotify& n) {
+    if (n.type == tk::notify::kItemSelect) {
+        LogWriteNarrow("on %s DUI_MSGTYPE_ITEMSELECT\n", n.name.c_str());
+        if (n.name == "btn_input_source" && n.sender)
+            if (auto* combo = dynamic_cast<tk::Combo*>(n.sender)) controller_.SetInputSource(combo->CurSel());
+        return;
+    }
     if (n.type != tk::notify::kClick) return;
-    if (n.name == "minbtn") {
+    if (n.name == "btnConnect") {
+        controller_.Connect(true);
+    } else if (n.name == "minbtn") {
         showMinimized();
     } else if (n.name == "btn_option") {
         if (tk::Menu* m = OpenMenu(QStringLiteral("xml/option_menu.xml"), n.sender))
@@ -126,6 +167,14 @@ bool CMainWnd::HandleMenuClick(const tk::MenuClick& click) {
         ChangeLanguage(QStringLiteral("cn_zh"), QStringLiteral("1"));
     } else if (name.compare(QLatin1String("option_item_language_ru"), Qt::CaseInsensitive) == 0) {
         ChangeLanguage(QStringLiteral("ru"), QStringLiteral("2"));
+    } else if (name == QLatin1String("option_item_reset_default")) {
+        controller_.ResetMcuFactoryDefault();
+        return true;
+    } else if (name == QLatin1String("option_item_firmware_upgrade")) {
+        controller_.SetUpgradeWindowOpen(true);
+        LogWriteNarrow("firmware update window: not in this build\n");
+        controller_.SetUpgradeWindowOpen(false);
+        return true;
     } else if (name == QLatin1String("option_item_about")) {
         CAboutWnd about(this, fwMain_, fwSub_);
         about.Run();
@@ -137,17 +186,31 @@ bool CMainWnd::HandleMenuClick(const tk::MenuClick& click) {
 }
 
 void CMainWnd::OnMessage(uint32_t msg, int64_t wparam, std::unique_ptr<tk::Payload> payload) {
-    (void)wparam;
     if (msg == tk::WM_MENUCLICK) {
-        if (auto* click = tk::Unbox<tk::MenuClick>(payload.get())) HandleMenuClick(*click);
+        auto* click = tk::Unbox<tk::MenuClick>(payload.get());
+        if (click && click->name == QLatin1String("option_item_reset_default")) {
+            // Its question is asked after the posted messages of this round, so that the
+            // dialog's own loop does not run inside their handling.
+            QPointer<CMainWnd> self(this);
+            tk::MenuClick item = *click;
+            QTimer::singleShot(0, this, [self, item] {
+                if (self) self->HandleMenuClick(item);
+            });
+        } else if (click) {
+            HandleMenuClick(*click);
+        }
+        return;
     }
+    OnSessionMessage(msg, wparam, payload.get());
     // The payload is freed here.
 }
 
 void CMainWnd::closeEvent(QCloseEvent* e) {
     if (menu_) menu_->CloseMenu();
+    controller_.ShowDisconnected();
     // A message dialog of this process still open is ended with 0.
     tk::Window::EndDialogByTitle(tk::Lang(QStringLiteral("${tips}")), 0);
+    CloseLoading();
     tk::Window::closeEvent(e);
     QCoreApplication::quit();
 }

@@ -3,14 +3,28 @@
 // the language items and the About box. The controller that drives the page by control
 // name is attached to it.
 
+#include <QStringList>
 #include <memory>
 
+// The link's command queue has a member named like a Qt keyword macro.
+#pragma push_macro("slots")
+#undef slots
+#include "core/equalizer_manager.h"
+#pragma pop_macro("slots")
+#include "platform/hotplug.h"
 #include "platform/instance_lock.h"
 #include "toolkit/menu.h"
 #include "toolkit/window.h"
 #include "ui/main/startup.h"
 
 namespace dvdsp::ui {
+
+class CLoadingWnd;
+class MsgWnd;
+class MainSessionView;
+
+// Device-change broadcast posted to the main window (payload: platform::DeviceChange).
+inline constexpr uint32_t WM_DEVICECHANGE = 0x0219;
 
 inline constexpr const char* kPageContainer = "channel_settings";
 inline constexpr const char* kPageLayout = "xml/channel_settings_6in_mixer.xml";
@@ -45,13 +59,37 @@ public:
     }
     bool UnitConnected() const { return fwMain_ >= 0; }
 
+    core::EqualizerManager& Controller() { return controller_; }
+    // The device-change handling: arrival, removal and node changes.
+    void OnDeviceChange(const platform::DeviceChange& change);
+    // Any thread: hands a device change to the window thread.
+    void PostDeviceChange(const platform::DeviceChange& change);
+    void OnTimer(int id) override;
+    // The busy window while it is shown, else nullptr.
+    CLoadingWnd* LoadingWindow() const { return loading_; }
+    // The plug-out message while it is shown, else nullptr.
+    MsgWnd* PlugOutMessage() const;
+    // Texts of the message dialogs shown so far, in order (raw, with language keys).
+    const QStringList& MessagesShown() const { return messagesShown_; }
+    bool DeviceNotificationRegistered() const { return hotplug_ != nullptr; }
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     // Menu items and clicks the page itself handles (languages, About); false otherwise.
     bool HandleMenuClick(const tk::MenuClick& click);
 
 private:
+    friend class MainSessionView;
     void SelectStartLanguage();
+    // Session messages of the controller and the link; false for others.
+    bool OnSessionMessage(uint32_t msg, int64_t wparam, tk::Payload* payload);
+    void RegisterDeviceNotification();
+    void ShowTipsLater(const QString& text);
+    void ShowLoading();
+    void CloseLoading();
+    void ShowPlugOutMessage();
+    void DismissMessageDialogs();
+    void SetConnectButton(core::ConnectButton state);
     bool CheckSingleInstance();
 
     link::HidBackend* backend_;
@@ -63,6 +101,16 @@ private:
     int fwMain_ = -1, fwSub_ = -1;
     int factoryEq_ = 0;
     bool closedAtStart_ = false;
+
+    // Declared after the members the view reaches; destroyed before them.
+    std::unique_ptr<MainSessionView> view_;
+    core::EqualizerManager controller_;
+    std::unique_ptr<platform::HotplugMonitor> hotplug_;
+    int plugListener_ = 0;
+    CLoadingWnd* loading_ = nullptr;
+    bool loadingWanted_ = false;
+    std::unique_ptr<MsgWnd> plugOutBox_;
+    QStringList messagesShown_;
 };
 
 }  // namespace dvdsp::ui

@@ -2,6 +2,7 @@
 // Start-up and shut-down of the windowed program, and the language change.
 
 #include <QString>
+#include <functional>
 
 namespace dvdsp::link {
 class HidBackend;
@@ -14,11 +15,24 @@ class CMainWnd;
 inline constexpr const char* kSkinResourceName = "IDR_ZIPRES";
 inline constexpr const char* kSkinResourceType = "ZIPRES";
 
+// A unit that can be unplugged and plugged back from the program (the virtual unit):
+// listeners hear both events (true: plugged in).
+struct PlugControl {
+    std::function<int(std::function<void(bool)>)> addListener;
+    std::function<void(int)> removeListener;
+    std::function<void(bool)> setPlugged;
+    explicit operator bool() const { return bool(addListener); }
+};
+
 struct StartOptions {
     QString screenshot;   // render the main window into this PNG and exit
     QString language;     // "en", "cn_zh" or "ru": overrides the setting
     int scale = 0;        // display scale; 0 = from the screens
     bool checkSingleInstance = true;
+    bool autoConnect = true;      // connect when the window has initialised
+    int readOutPauseMs = 1000;    // pause after the read-out
+    PlugControl plug;             // virtual unit only
+    QString script;               // --script FILE
 };
 
 // Reads --screenshot FILE, --language CODE, --scale N. False (with `error`) on a bad
