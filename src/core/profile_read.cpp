@@ -6,8 +6,7 @@
 #include <cctype>
 #include <cfloat>
 #include <cmath>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -302,10 +301,15 @@ ProfileResult ParseWholeProfile(std::string_view text, UnitModel& model) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    out.clear();
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+    const bool ok = !std::ferror(f);  // a directory opens, but reading it fails
+    std::fclose(f);
+    return ok;
 }
 
 ProfileResult ReadSceneProfile(const std::string& path, SceneState& current) {

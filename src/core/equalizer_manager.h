@@ -1,0 +1,101 @@
+#pragma once
+// EqualizerManager: the one controller. It owns the device link and the model of the
+// unit, turns the window's actions into commands and the unit's replies into model
+// changes that the view shows. This header holds the connection side: connecting,
+// plug events, the read-out, the firmware decisions, the factory reset and the reply
+// dispatch.
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "core/session_view.h"
+#include "core/unit_model.h"
+#include "core/workers.h"
+#include "link/dsp_device.h"
+
+namespace dvdsp::core {
+
+// Model number, main and slave firmware version from the hand-shake (-1: none accepted).
+struct DeviceInfo {
+    int model = -1, mainVersion = -1, slaveVersion = -1;
+};
+
+class EqualizerManager {
+public:
+    EqualizerManager(link::HidBackend& backend, link::Clock& clock = link::DefaultClock());
+    ~EqualizerManager();
+    EqualizerManager(const EqualizerManager&) = delete;
+    EqualizerManager& operator=(const EqualizerManager&) = delete;
+
+    // The window the controller works for; set once before anything else.
+    void Init(SessionView* view);
+    // Stops the session: closes the link and waits for every worker.
+    void Shutdown();
+
+    link::DspDevice& Device() { return device_; }
+    UnitModel& Model() { return model_; }
+    const UnitModel& Model() const { return model_; }
+    const DeviceInfo& Info() const { return info_; }
+    int ModelNumber() const { return modelNumber_; }
+
+    // ---- Session (window thread) ------------------------------------------------------
+    void Connect(bool showFailure);
+    void DevicePlugin();
+    void DevicePlugOut();
+    void ShowConnected();
+    void ShowDisconnected();
+    // The read-out that follows a connection: -1 when the hand-shake failed, else 0.
+    int PC_UI_Status_Init();
+    void ResetMcuFactoryDefault();
+    void ForceUpdatePrompt();
+    void UpdateEqualizer(int band);
+
+    // The firmware update window sets this while it is open.
+    void SetUpgradeWindowOpen(bool open) { upgradeWindowOpen_ = open; }
+    bool UpgradeWindowOpen() const { return upgradeWindowOpen_; }
+    bool ForcedUpdateRunning() const { return forcedUpdate_ != 0; }
+
+    // ---- Reply dispatch (window thread) -----------------------------------------------
+    void ReadDspValueCallback(const link::Message& msg);
+    void ReadMcuValueCallback(const link::Message& msg);
+    void ReadSenceValueCallback(const link::Message& msg);
+    void ReadKtvValueCallback(const link::Message& msg);
+
+    // The input source selector picked source `index` (0-8): switch and poll the volume.
+    void SetInputSource(int index);
+
+    // ---- Main-volume poll -------------------------------------------------------------
+    // Starts the poll after an input-source change.
+    void StartMainVolumePoll();
+    // GET_MAIN_VOLUME_TIMER tick.
+    void OnMainVolumeTimer();
+    int MainVolumePollsLeft() const { return getMainVolumeTimer_; }
+
+    // Pause between the read-out and the connected state (1000 ms; tests and the bench
+    // shorten it).
+    void SetReadOutPauseMs(int ms) { readOutPauseMs_ = ms; }
+    int ReadOutPauseMs() const { return readOutPauseMs_; }
+    int RunningWorkers() const { return workers_.Running(); }
+
+private:
+    bool UpgradeGuard() const;
+    void StartReadOut();
+    void ReadMcuValueThread();
+    void FactoryDefaultThread();
+
+    link::DspDevice device_;
+    link::Clock& clock_;
+    SessionView* view_ = nullptr;
+    UnitModel model_;
+    DeviceInfo info_;
+    std::atomic<int> modelNumber_{-1};
+    std::atomic<uint8_t> forcedUpdate_{0};
+    bool upgradeWindowOpen_ = false;
+    int getMainVolumeTimer_ = 0;
+    std::atomic<int> readOutPauseMs_{1000};
+    std::atomic<bool> stopping_{false};
+    WorkerSet workers_;  // last: joined before the link goes
+};
+
+}  // namespace dvdsp::core

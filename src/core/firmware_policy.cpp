@@ -1,0 +1,59 @@
+#include "core/firmware_policy.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/identity.h"
+#include "platform/resources.h"
+
+namespace dvdsp::core {
+
+FirmwareAction DecideFirmware(int model, int main, int sub, bool noForceUpdate) {
+    if (model != kModelId) return FirmwareAction::WrongModel;
+    if (main == kInnerFwMain && sub == kInnerFwSub) return FirmwareAction::None;
+    if (main > kInnerFwMain || (main == kInnerFwMain && sub > kInnerFwSub)) return FirmwareAction::Newer;
+    return noForceUpdate ? FirmwareAction::None : FirmwareAction::ForceUpdate;
+}
+
+bool NoForceUpdateMarker() {
+    std::error_code ec;
+    return std::filesystem::exists(kNoForceUpdateMarker, ec);
+}
+
+int ExtractResourceToFile(const std::string& name, const std::string& type, const std::string& path) {
+    platform::ResourceView res = platform::FindResource(name, type);
+    if (res.data == nullptr) return 1;
+    if (res.size == 0) return 3;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return 5;
+    size_t written = std::fwrite(res.data, 1, res.size, f);
+    bool closed = std::fclose(f) == 0;
+    return written == res.size && closed ? 0 : 6;
+}
+
+std::string FormatInts(const std::string& format, std::initializer_list<int> values) {
+    std::string out;
+    auto next = values.begin();
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 'd' && next != values.end()) {
+            out += std::to_string(*next++);
+            ++i;
+        } else if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == '%') {
+            out += '%';
+            ++i;
+        } else {
+            out += format[i];
+        }
+    }
+    if (out.size() > 1023) out.resize(1023);
+    return out;
+}
+
+std::string TempFolder() {
+    for (const char* var : {"TMP", "TMPDIR"})
+        if (const char* v = std::getenv(var); v && *v) return v;
+    return "/tmp";
+}
+
+}  // namespace dvdsp::core

@@ -1,0 +1,68 @@
+#pragma once
+// What the controller needs of the window it works for. The controller never touches a
+// widget: it stores values in the model and tells the view what changed; worker threads
+// only post messages.
+
+#include <cstdint>
+#include <string>
+
+#include "core/apply.h"
+
+namespace dvdsp::core {
+
+// Messages the controller posts to the main window (the link posts its own, see
+// link/messages.h).
+inline constexpr uint32_t WM_FACTORY_RESET_DONE = 1240;
+inline constexpr uint32_t WM_DEVICE_CONNECT_FAIL = 1242;
+inline constexpr uint32_t WM_DEVICE_CONNECTED = 1243;
+inline constexpr uint32_t WM_DEVICE_DISCONNECTED = 1245;
+inline constexpr uint32_t WM_FORCE_UPDATE = 1248;
+inline constexpr uint32_t WM_DSP_FW_NEWER = 1251;
+inline constexpr uint32_t WM_SHOW_LOADING = 1274;
+inline constexpr uint32_t WM_CLOSE_LOADING = 1275;
+// The unit was unplugged: the window shows "${device_plugout}" without waiting for it.
+inline constexpr uint32_t WM_DEVICE_PLUGOUT_MSG = 1290;
+
+// The main-volume poll after a source change.
+inline constexpr int GET_MAIN_VOLUME_TIMER = 4114;
+inline constexpr int kMainVolumeTimerMs = 1000;
+inline constexpr int kMainVolumePolls = 10;
+
+enum class ConnectButton { Disconnected, Connecting, Connected };
+
+class SessionView {
+public:
+    virtual ~SessionView() = default;
+    // Any thread.
+    virtual void Post(uint32_t msg, int64_t wparam = 0) = 0;
+
+    // Window thread from here on.
+    // A "${tips}" box with one "${confirm}" button; `text` may mix language keys
+    // ("${key}") and plain text. The view may show it after returning.
+    virtual void ShowTips(const std::string& text) = 0;
+    // A "${tips}" question with "${confirm}" and "${cancel}"; true on confirm.
+    virtual bool Ask(const std::string& text) = 0;
+    // The current language's text of a key written "${key}".
+    virtual std::string LangText(const std::string& key) = 0;
+
+    virtual void SetConnectButton(ConnectButton state) = 0;
+    // Refreshes the controls showing what `change` stored in the live settings.
+    virtual void Refresh(const Change& change) = 0;
+    // Puts `value` in the range of the named slider (the value itself when there is none).
+    virtual int ClampToSlider(const std::string& name, int value) = 0;
+
+    virtual void StartTimer(int id, int ms) = 0;
+    virtual void StopTimer(int id) = 0;
+
+    // Secondary windows the session closes on a new connection or a disconnection.
+    virtual void CloseMixerWindow() {}
+    virtual void CloseUpgradeWindow() {}
+    // The forced-update window: whether it exists in this build, and running it (its
+    // result: 1 when the update finished).
+    virtual bool HasForcedUpdateWindow() const { return false; }
+    virtual int RunForcedUpdateWindow() { return 0; }
+    // Hands the curves to the curve control (band -1: none selected).
+    virtual void UpdateEqualizer(int band) { (void)band; }
+};
+
+}  // namespace dvdsp::core

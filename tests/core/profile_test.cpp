@@ -1,0 +1,263 @@
+// Profile files: round trips, the exact text, and every refusal leaving the model as it was.
+#include <cjson/cJSON.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+
+#include "core/profile.h"
+#include "core/profile_diff.h"
+#include "profile_fixture.h"
+
+namespace dvdsp::core {
+namespace {
+
+namespace fs = std::filesystem;
+using fixtures::DecimalCommaLocale;
+using fixtures::FillScene;
+using fixtures::FillUnit;
+
+std::string Golden() {
+    std::string text;
+    EXPECT_TRUE(ReadWholeFile(std::string(DVDSP_CORE_TEST_DATA) + "/scene_golden.spf", text));
+    return text;
+}
+
+TEST(SceneProfile, RoundTripOfEveryKeptSetting) {
+    SceneState written;
+    FillScene(written, 3);
+    SceneState read;
+    ASSERT_TRUE(ParseSceneProfile(SceneProfileText(written), read).ok());
+    EXPECT_TRUE(read == written);
+    EXPECT_EQ(read.channels[2].gain, -3.5f);
+    EXPECT_EQ(read.channels[9].eqSize, 12);
+    EXPECT_EQ(read.channels[0].bands, read.Bands(0));
+}
+
+TEST(SceneProfile, TextIsTheGoldenFile) {
+    SceneState s;
+    FillScene(s, 0);
+    const std::string text = SceneProfileText(s);
+    EXPECT_EQ(text, Golden());
+    EXPECT_EQ(text.rfind("{\"model\":98,\"model_name\":\"VTR50\",\"mainVolume\":-12,\"acc\":3,", 0), 0u);
+    EXPECT_NE(text.back(), '\n');
+    EXPECT_EQ(text.find_first_of(" \n\t"), std::string::npos);
+}
+
+TEST(SceneProfile, LocaleChangesNeitherTextNorValues) {
+    SceneState s;
+    FillScene(s, 0);
+    DecimalCommaLocale german;
+    if (!german.Ok()) GTEST_SKIP() << "no decimal-comma locale could be made";
+    EXPECT_EQ(SceneProfileText(s), Golden());
+    SceneState read;
+    ASSERT_TRUE(ParseSceneProfile(Golden(), read).ok());
+    EXPECT_TRUE(read == s);
+}
+
+TEST(SceneProfile, MissingCrossSourceArraysKeepTheirValues) {
+    SceneState s;
+    FillScene(s, 1);
+    std::unique_ptr<cJSON, decltype(&cJSON_Delete)> root(cJSON_Parse(SceneProfileText(s).c_str()),
+                                                         cJSON_Delete);
+    for (const char* k : {"csmViceSource", "csmViceCh", "csmViceGain"})
+        cJSON_DeleteItemFromObjectCaseSensitive(root.get(), k);
+    char* text = cJSON_PrintUnformatted(root.get());
+    SceneState read;
+    read.csmViceGain[2][3] = -7;
+    const auto before = read.csmViceGain;
+    EXPECT_TRUE(ParseSceneProfile(text, read).ok());
+    cJSON_free(text);
+    EXPECT_EQ(read.csmViceGain, before);
+    EXPECT_EQ(read.channels[2].gain, -3.5f);
+}
+
+TEST(WholeProfile, RoundTripWithSceneNames) {
+    auto written = std::make_unique<UnitModel>();
+    FillUnit(*written);
+    auto read = std::make_unique<UnitModel>();
+    ASSERT_TRUE(ParseWholeProfile(WholeProfileText(*written), *read).ok());
+    for (size_t n = 0; n < kStoredScenes; ++n) EXPECT_EQ(read->names[n], written->names[n]) << n;
+    EXPECT_EQ(SceneNameToUtf8(read->names[7]), "Lärm");
+    // What a whole profile does not restore keeps the reader's values.
+    auto expected = std::make_unique<UnitModel>(*written);
+    const SceneState defaults;
+    const auto keep = [&](SceneState& e) {
+        e.bridge = defaults.bridge;
+        e.linkSel = defaults.linkSel;
+        e.delayLinkSel = defaults.delayLinkSel;
+    };
+    keep(expected->current);
+    expected->current.csmViceSource = defaults.csmViceSource;
+    expected->current.csmViceCh = defaults.csmViceCh;
+    expected->current.csmViceGain = defaults.csmViceGain;
+    for (SceneState& s : expected->scenes) {
+        keep(s);
+        s.inMixPhase = defaults.inMixPhase;
+        s.mainVolume = defaults.mainVolume;  // the root's values are the live settings'
+        s.acc = defaults.acc;
+        s.subVolume = defaults.subVolume;
+        s.mainMute = defaults.mainMute;
+    }
+    EXPECT_TRUE(read->current == expected->current);
+    for (size_t n = 0; n < kStoredScenes; ++n)
+        EXPECT_EQ(DiffScenes(read->scenes[n], expected->scenes[n]), std::vector<std::string>{}) << n;
+}
+
+TEST(WholeProfile, NamesAreBase64OfSixteenWideBytes) {
+    auto m = std::make_unique<UnitModel>();
+    m->names[0] = SceneNameFromUtf8("Club");
+    const std::string text = WholeProfileText(*m);
+    // "Club" as little-endian wide characters, zero-filled to 16 bytes.
+    EXPECT_NE(text.find("\"sceneName\":[\"QwBsAHUAYgAAAAAAAAAAAA==\",\"AAAAAAAAAAAAAAAAAAAAAA==\""),
+              std::string::npos);
+    // The cross-source arrays and groups come eleven times in the root.
+    size_t count = 0;
+    for (size_t at = text.find("\"csmViceSource\""); at != std::string::npos;
+         at = text.find("\"csmViceSource\"", at + 1))
+        ++count;
+    EXPECT_EQ(count, 11u);
+}
+
+// ---- Refusals ------------------------------------------------------------------------
+
+using Edit = std::function<void(cJSON* root)>;
+
+std::string Edited(const Edit& edit) {
+    SceneState s;
+    std::unique_ptr<cJSON, decltype(&cJSON_Delete)> root(cJSON_Parse(SceneProfileText(s).c_str()),
+                                                         cJSON_Delete);
+    edit(root.get());
+    char* text = cJSON_PrintUnformatted(root.get());
+    std::string out = text;
+    cJSON_free(text);
+    return out;
+}
+
+cJSON* Channel(cJSON* root, int ch) {
+    return cJSON_GetArrayItem(cJSON_GetObjectItem(root, "channels"), ch);
+}
+
+struct Refusal {
+    const char* name;
+    std::function<std::string()> text;
+    const char* key;
+};
+
+const Refusal kRefusals[] = {
+    {"NineChannels",
+     [] { return Edited([](cJSON* r) { cJSON_DeleteItemFromArray(cJSON_GetObjectItem(r, "channels"), 9); }); },
+     "${profile_load_error}"},
+    {"EqArrayShorterThanEqSize",
+     [] { return Edited([](cJSON* r) { cJSON_DeleteItemFromArray(cJSON_GetObjectItem(Channel(r, 4), "eqArray"), 0); }); },
+     "${profile_load_error}"},
+    {"EqSizeSmallerThanEqArray",
+     [] { return Edited([](cJSON* r) { cJSON_SetNumberValue(cJSON_GetObjectItem(Channel(r, 4), "eqSize"), 30); }); },
+     "${profile_load_error}"},
+    {"Model97",
+     [] { return Edited([](cJSON* r) { cJSON_SetNumberValue(cJSON_GetObjectItem(r, "model"), 97); }); },
+     "${software_not_match}"},
+    {"MissingKey",
+     [] { return Edited([](cJSON* r) { cJSON_DeleteItemFromObject(r, "lockMode"); }); },
+     "${profile_load_error}"},
+    {"MissingBandKey",
+     [] { return Edited([](cJSON* r) {
+          cJSON_DeleteItemFromObject(cJSON_GetArrayItem(cJSON_GetObjectItem(Channel(r, 7), "eqArray"), 30), "eqGain");
+      }); },
+     "${profile_load_error}"},
+    {"WrongType",
+     [] { return Edited([](cJSON* r) { cJSON_ReplaceItemInObject(r, "mainVolume", cJSON_CreateString("-5")); }); },
+     "${profile_load_error}"},
+    {"WrongArraySize",
+     [] { return Edited([](cJSON* r) { cJSON_DeleteItemFromArray(cJSON_GetObjectItem(r, "bridgeOutputs"), 0); }); },
+     "${profile_load_error}"},
+    {"EqSize32",
+     [] { return Edited([](cJSON* r) {
+          cJSON* c = Channel(r, 0);
+          cJSON_SetNumberValue(cJSON_GetObjectItem(c, "eqSize"), 32);
+          cJSON* bands = cJSON_GetObjectItem(c, "eqArray");
+          cJSON_AddItemToArray(bands, cJSON_Duplicate(cJSON_GetArrayItem(bands, 0), 1));
+      }); },
+     "${profile_load_error}"},
+    {"NotJson", [] { return std::string("{\"model\":98,"); }, "${profile_open_error}"},
+    {"Empty", [] { return std::string(); }, "${profile_open_error}"},
+};
+
+class ProfileRefusal : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(ProfileRefusal, LeavesTheModelAndGivesTheKey) {
+    auto m = std::make_unique<UnitModel>();
+    FillUnit(*m);
+    const auto before = std::make_unique<UnitModel>(*m);
+    const std::string text = GetParam().text();
+    const ProfileResult scene = ParseSceneProfile(text, m->current);
+    EXPECT_FALSE(scene.ok());
+    EXPECT_STREQ(MessageKey(scene, false), GetParam().key);
+    EXPECT_FALSE(scene.detail.empty());
+    EXPECT_TRUE(*m == *before);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, ProfileRefusal, ::testing::ValuesIn(kRefusals),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+TEST(ProfileRefusal, WholeProfileFaultsLeaveEverything) {
+    auto m = std::make_unique<UnitModel>();
+    FillUnit(*m);
+    const auto before = std::make_unique<UnitModel>(*m);
+    std::unique_ptr<cJSON, decltype(&cJSON_Delete)> root(cJSON_Parse(WholeProfileText(*m).c_str()),
+                                                         cJSON_Delete);
+    // The last scene's last channel is broken: everything before it was already read.
+    cJSON* scene = cJSON_GetArrayItem(cJSON_GetObjectItem(root.get(), "sceneArray"), 9);
+    cJSON_DeleteItemFromObject(cJSON_GetArrayItem(cJSON_GetObjectItem(scene, "channels"), 9), "phase");
+    char* text = cJSON_PrintUnformatted(root.get());
+    auto fresh = std::make_unique<UnitModel>();
+    const ProfileResult r = ParseWholeProfile(text, *fresh);
+    cJSON_free(text);
+    EXPECT_EQ(r.status, ProfileStatus::LoadError);
+    EXPECT_TRUE(*fresh == UnitModel());
+    // A scene profile is no whole profile.
+    EXPECT_EQ(ParseWholeProfile(SceneProfileText(m->current), *m).status, ProfileStatus::LoadError);
+    EXPECT_TRUE(*m == *before);
+}
+
+TEST(ProfileFiles, UnreadableAndUncreatable) {
+    const fs::path dir = fs::temp_directory_path() / ("dvdsp_core_profile_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    SceneState s;
+    FillScene(s, 2);
+    const SceneState before = s;
+    ProfileResult r = ReadSceneProfile((dir / "missing.spf").string(), s);
+    EXPECT_STREQ(MessageKey(r, false), "${profile_open_error}");
+    r = ReadSceneProfile(dir.string(), s);  // a directory
+    EXPECT_STREQ(MessageKey(r, false), "${profile_open_error}");
+    EXPECT_TRUE(s == before);
+    r = WriteSceneProfile((dir / "no" / "such" / "dir.spf").string(), s);
+    EXPECT_STREQ(MessageKey(r, true), "${profile_create_error}");
+    const std::string path = (dir / "a.spf").string();
+    r = WriteSceneProfile(path, s);
+    EXPECT_STREQ(MessageKey(r, true), "${profile_save_ok}");
+    SceneState read;
+    EXPECT_TRUE(ReadSceneProfile(path, read).ok());
+    EXPECT_TRUE(read == s);
+    fs::remove_all(dir);
+}
+
+TEST(Base64, KnownVectorsAndBadText) {
+    const std::string plain = "foobar";
+    const auto* p = reinterpret_cast<const uint8_t*>(plain.data());
+    EXPECT_EQ(Base64Encode(p, 1), "Zg==");
+    EXPECT_EQ(Base64Encode(p, 2), "Zm8=");
+    EXPECT_EQ(Base64Encode(p, 6), "Zm9vYmFy");
+    std::string out;
+    EXPECT_TRUE(Base64Decode("Zm8=", out));
+    EXPECT_EQ(out, "fo");
+    EXPECT_FALSE(Base64Decode("Zm8", out));
+    EXPECT_FALSE(Base64Decode("Z=8A", out));
+    EXPECT_FALSE(Base64Decode("Zm8*", out));
+}
+
+}  // namespace
+}  // namespace dvdsp::core
