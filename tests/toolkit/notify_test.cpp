@@ -16,6 +16,8 @@ const char* kLayout = R"(<Window size="300,200">
     <Edit name="edit_a" text="12" height="24" spin="true"/>
     <Edit name="edit_b" text="" height="24"/>
     <Slider name="slider" min="0" max="100" value="0" height="24" width="200"/>
+    <Combo name="combo" height="24"><Item text="a"/><Item text="b" userdata="x"/><Item text="c"/></Combo>
+    <List name="list" height="60"><Row text="r0"/><Row text="r1"/></List>
     <HorizontalLayout height="30">
       <Option name="opt_a" group="g" selected="true" width="40"/>
       <Option name="opt_b" group="g" width="40"/>
@@ -149,6 +151,36 @@ TEST_F(NotifyTest, OptionsAndCheckBoxes) {
     w.Find<Button>("btn")->SetEnabled(false);
     QTest::mouseClick(w.Find<Button>("btn"), Qt::LeftButton);
     EXPECT_TRUE(w.log.empty());
+}
+
+TEST_F(NotifyTest, CombosAndListsReportTheItemTheUserPicked) {
+    auto* combo = w.Find<Combo>("combo");
+    combo->SelectItem(1);
+    EXPECT_TRUE(w.log.empty());  // from code: silent
+    QTest::keyClick(combo, Qt::Key_Down);
+    EXPECT_EQ(combo->CurSel(), 2);
+    ASSERT_EQ(w.log, (std::vector<std::string>{"itemselect:combo"}));
+    combo->SetItemVisible(0, false);
+    EXPECT_FALSE(combo->IsItemVisible(0));
+    EXPECT_TRUE(combo->IsItemVisible(1));
+
+    w.Clear();
+    auto* list = w.Find<List>("list");
+    list->SelectItem(0);
+    EXPECT_TRUE(w.log.empty());
+    QRect row1 = list->visualItemRect(list->item(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row1.center());
+    EXPECT_TRUE(w.Saw("itemselect:list"));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row1.center());
+    EXPECT_TRUE(w.Saw("itemactivate:list"));
+}
+
+TEST(FileDialogSeam, AnswersGivenInAdvance) {
+    tktest::App();
+    dvdsp::tk::testing::AnswerNextFileDialog("/tmp/a.spf");
+    dvdsp::tk::testing::AnswerNextFileDialog("");
+    EXPECT_EQ(GetOpenFileName(nullptr, "${load}", "*.spf"), "/tmp/a.spf");
+    EXPECT_EQ(GetSaveFileName(nullptr, "${save}", "*.spf"), "");  // cancelled
 }
 
 }  // namespace
