@@ -17,9 +17,9 @@ namespace {
 using namespace dvdsp::dsp;
 
 constexpr int kChannels = 10;
-constexpr int kThirdOctave[31] = {20,   25,   31,   40,   50,   63,    80,    100,   125,   160,   200,
-                                  250,  315,  400,  500,  630,  800,   1000,  1250,  1600,  2000,  2500,
-                                  3150, 4000, 5000, 6300, 8000, 10000, 12500, 16000, 20000};
+constexpr int kThirdOctave[31] = {
+    20,  25,   31,   40,   50,   63,   80,   100,  125,  160,  200,  250,   315,   400,   500,  630,
+    800, 1000, 1250, 1600, 2000, 2500, 3150, 4000, 5000, 6300, 8000, 10000, 12500, 16000, 20000};
 
 std::vector<ChannelFilters> HeaviestUpdate() {
     std::vector<ChannelFilters> channels(kChannels);
@@ -81,7 +81,7 @@ BENCHMARK(BM_TenChannels_FastLevelsOnly)->Unit(benchmark::kMicrosecond);
 // Console output plus the real and CPU time per iteration of each benchmark (the median
 // when repetitions are asked for), for the summary.
 class Recorder : public benchmark::ConsoleReporter {
-public:
+  public:
     struct Times {
         double real = 0.0, cpu = 0.0;  // microseconds
     };
@@ -108,12 +108,12 @@ int main(int argc, char** argv) {
     const auto fast = recorder.times.find("BM_TenChannels_Fast");
     if (ref != recorder.times.end() && fast != recorder.times.end() && fast->second.real > 0 &&
         fast->second.cpu > 0) {
-        std::printf("\nten channels, full update:\n"
-                    "  real time: reference %.3f ms, fast %.3f ms, %.1fx faster\n"
-                    "  CPU time:  reference %.3f ms, fast %.3f ms, %.1fx faster\n",
-                    ref->second.real / 1e3, fast->second.real / 1e3,
-                    ref->second.real / fast->second.real, ref->second.cpu / 1e3,
-                    fast->second.cpu / 1e3, ref->second.cpu / fast->second.cpu);
+        std::printf(
+            "\nten channels, full update:\n"
+            "  real time: reference %.3f ms, fast %.3f ms, %.1fx faster\n"
+            "  CPU time:  reference %.3f ms, fast %.3f ms, %.1fx faster\n",
+            ref->second.real / 1e3, fast->second.real / 1e3, ref->second.real / fast->second.real,
+            ref->second.cpu / 1e3, fast->second.cpu / 1e3, ref->second.cpu / fast->second.cpu);
     }
     benchmark::Shutdown();
     return 0;

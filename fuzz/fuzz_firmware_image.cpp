@@ -33,7 +33,8 @@ void CheckRebuild(std::span<const uint8_t> file, const ImageFields& f) {
         MakeSingleImage(f.fwId, f.modelId, f.imageHeader,
                         file.subspan(f.payloadOffset, f.payloadLength), f.trailer);
     Check(again.size() == f.size);
-    Check(std::equal(again.begin(), again.end(), file.begin() + static_cast<std::ptrdiff_t>(f.offset)));
+    Check(std::equal(again.begin(), again.end(),
+                     file.begin() + static_cast<std::ptrdiff_t>(f.offset)));
 }
 
 }  // namespace

@@ -19,22 +19,38 @@ using Bytes = std::vector<uint8_t>;
 
 const char* FailedCheckText(int check) {
     switch (check) {
-        case fw::kFailTooLarge: return "file too large";
-        case fw::kFailTooShort: return "file shorter than an image (14 bytes)";
-        case fw::kFailRead: return "file could not be read";
-        case fw::kFailFwId: return "wrong FW_ID";
-        case fw::kFailModel: return "model does not match";
-        case fw::kFailChecksum: return "checksum mismatch";
-        case fw::kFailOpen: return "file could not be opened";
-        case fw::kFailAllocation: return "out of memory";
-        case fw::kFailHead: return "head lacks 0x73";
-        case fw::kFailImageCount: return "image count not 2 to 5";
-        case fw::kFailSizeTable: return "size table reaches past the end";
-        case fw::kFailMcuSize: return "MCU image size below 14 or past the end";
-        case fw::kFailMcuImage: return "MCU part: wrong FW_ID, model or checksum";
-        case fw::kFailDspSize: return "DSP image size below 14 or past the end";
-        case fw::kFailDspImage: return "DSP part: wrong FW_ID, model or checksum";
-        default: break;
+        case fw::kFailTooLarge:
+            return "file too large";
+        case fw::kFailTooShort:
+            return "file shorter than an image (14 bytes)";
+        case fw::kFailRead:
+            return "file could not be read";
+        case fw::kFailFwId:
+            return "wrong FW_ID";
+        case fw::kFailModel:
+            return "model does not match";
+        case fw::kFailChecksum:
+            return "checksum mismatch";
+        case fw::kFailOpen:
+            return "file could not be opened";
+        case fw::kFailAllocation:
+            return "out of memory";
+        case fw::kFailHead:
+            return "head lacks 0x73";
+        case fw::kFailImageCount:
+            return "image count not 2 to 5";
+        case fw::kFailSizeTable:
+            return "size table reaches past the end";
+        case fw::kFailMcuSize:
+            return "MCU image size below 14 or past the end";
+        case fw::kFailMcuImage:
+            return "MCU part: wrong FW_ID, model or checksum";
+        case fw::kFailDspSize:
+            return "DSP image size below 14 or past the end";
+        case fw::kFailDspImage:
+            return "DSP part: wrong FW_ID, model or checksum";
+        default:
+            break;
     }
     return "";
 }
@@ -92,8 +108,9 @@ int RunCheck(const std::vector<std::string>& args) {
     const fw::ImageKind kind = fw::ImageKindFromFileName(path);
     std::printf("file: %s\n", path.c_str());
     if (kind == fw::ImageKind::kNone) {
-        std::printf("kind: none (the name contains none of BL_UPG.BIN, FLASH_UPG.BIN, "
-                    "MCU_UPG.BIN, UPG_FW.BIN)\n");
+        std::printf(
+            "kind: none (the name contains none of BL_UPG.BIN, FLASH_UPG.BIN, "
+            "MCU_UPG.BIN, UPG_FW.BIN)\n");
     } else {
         std::printf("kind: %s\n", fw::ImageKindName(kind));
     }
@@ -116,15 +133,18 @@ int RunCheck(const std::vector<std::string>& args) {
     switch (kind) {
         case fw::ImageKind::kMcu:
         case fw::ImageKind::kBootloader:
-            PrintImage(kind == fw::ImageKind::kMcu ? "MCU image" : "bootloader image", r.mcu,
-                       model, fw::FW_ID_MCU);
+            PrintImage(kind == fw::ImageKind::kMcu ? "MCU image" : "bootloader image", r.mcu, model,
+                       fw::FW_ID_MCU);
             break;
-        case fw::ImageKind::kFlash: PrintImage("DSP image", r.dsp, model, 0); break;
+        case fw::ImageKind::kFlash:
+            PrintImage("DSP image", r.dsp, model, 0);
+            break;
         case fw::ImageKind::kMerged:
             PrintImage("MCU part", r.mcu, model, fw::FW_ID_MCU);
             PrintImage("DSP part", r.dsp, model, fw::FW_ID_DSP);
             break;
-        case fw::ImageKind::kNone: break;
+        case fw::ImageKind::kNone:
+            break;
     }
     if (r.failedCheck != fw::kCheckPassed)
         std::printf("failed check: %d (%s)\n", r.failedCheck, FailedCheckText(r.failedCheck));
@@ -247,10 +267,12 @@ int RunMake(const std::vector<std::string>& args) {
                 fw::MakeSingleImage(fw::FW_ID_MCU, m, four(header), payload, four(trailer)),
                 fw::MakeSingleImage(fw::FW_ID_DSP, m, four(dspHeader), dspPayload, four(trailer)));
             break;
-        case fw::ImageKind::kNone: break;
+        case fw::ImageKind::kNone:
+            break;
     }
     std::ofstream f(out, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    f.write(reinterpret_cast<const char*>(image.data()),
+            static_cast<std::streamsize>(image.size()));
     f.close();
     if (!f) {
         std::fprintf(stderr, "cannot write %s\n", out.c_str());

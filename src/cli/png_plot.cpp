@@ -84,8 +84,8 @@ RgbImage::RgbImage(int w, int h, uint32_t background)
 
 void RgbImage::Set(int x, int y, uint32_t rgb) {
     if (x < 0 || y < 0 || x >= width || y >= height) return;
-    uint8_t* p = &pixels[(static_cast<size_t>(y) * static_cast<size_t>(width) +
-                          static_cast<size_t>(x)) * 3];
+    uint8_t* p =
+        &pixels[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3];
     p[0] = static_cast<uint8_t>(rgb >> 16);
     p[1] = static_cast<uint8_t>(rgb >> 8);
     p[2] = static_cast<uint8_t>(rgb);
@@ -93,8 +93,8 @@ void RgbImage::Set(int x, int y, uint32_t rgb) {
 
 uint32_t RgbImage::Get(int x, int y) const {
     if (x < 0 || y < 0 || x >= width || y >= height) return 0;
-    const uint8_t* p = &pixels[(static_cast<size_t>(y) * static_cast<size_t>(width) +
-                                static_cast<size_t>(x)) * 3];
+    const uint8_t* p =
+        &pixels[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3];
     return (static_cast<uint32_t>(p[0]) << 16) | (static_cast<uint32_t>(p[1]) << 8) | p[2];
 }
 
@@ -105,12 +105,14 @@ std::vector<uint8_t> EncodePng(const RgbImage& image) {
     raw.reserve((stride + 1) * static_cast<size_t>(image.height));
     for (int y = 0; y < image.height; ++y) {
         raw.push_back(0);
-        const auto row = image.pixels.begin() + static_cast<std::ptrdiff_t>(stride * static_cast<size_t>(y));
+        const auto row =
+            image.pixels.begin() + static_cast<std::ptrdiff_t>(stride * static_cast<size_t>(y));
         raw.insert(raw.end(), row, row + static_cast<std::ptrdiff_t>(stride));
     }
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::vector<uint8_t> packed(packedSize);
-    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) != Z_OK)
+    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) !=
+        Z_OK)
         return {};
     packed.resize(packedSize);
 
@@ -129,8 +131,8 @@ bool WriteResponsePlot(const std::string& path, const std::vector<double>& frequ
                        const std::vector<double>& levels, std::string& error) {
     constexpr int kWidth = 960, kHeight = 540;
     constexpr int kLeft = 60, kRight = 20, kTop = 20, kBottom = 40;
-    constexpr uint32_t kBackground = 0x101418, kGrid = 0x2E3740, kAxis = 0x5A6470,
-                       kText = 0xB0B8C0, kCurve = 0x38C8F0;
+    constexpr uint32_t kBackground = 0x101418, kGrid = 0x2E3740, kAxis = 0x5A6470, kText = 0xB0B8C0,
+                       kCurve = 0x38C8F0;
     if (frequencies.empty() || frequencies.size() != levels.size()) {
         error = "no curve to plot";
         return false;
@@ -156,8 +158,8 @@ bool WriteResponsePlot(const std::string& path, const std::vector<double>& frequ
     RgbImage img(kWidth, kHeight, kBackground);
     const int plotW = kWidth - kLeft - kRight, plotH = kHeight - kTop - kBottom;
     auto xOf = [&](double hz) {
-        return kLeft + static_cast<int>(std::lround(std::log(hz / kLowHz) /
-                                                    std::log(kHighHz / kLowHz) * plotW));
+        return kLeft + static_cast<int>(
+                           std::lround(std::log(hz / kLowHz) / std::log(kHighHz / kLowHz) * plotW));
     };
     auto yOf = [&](double db) {
         return kTop + static_cast<int>(std::lround((top - db) / (top - bottom) * plotH));
@@ -197,7 +199,8 @@ bool WriteResponsePlot(const std::string& path, const std::vector<double>& frequ
     // to the plot area, drawn two pixels thick.
     int prevY = 0;
     for (int x = kLeft; x <= kLeft + plotW; ++x) {
-        const double hz = kLowHz * std::pow(kHighHz / kLowHz, static_cast<double>(x - kLeft) / plotW);
+        const double hz =
+            kLowHz * std::pow(kHighHz / kLowHz, static_cast<double>(x - kLeft) / plotW);
         const double db = LevelAt(frequencies, levels, hz);
         const int y = std::clamp(yOf(db), kTop - 1, kTop + plotH + 1);
         const int from = x == kLeft ? y : std::min(prevY, y);

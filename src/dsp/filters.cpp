@@ -63,8 +63,12 @@ double ClampDesignFrequency(double w) {
     return w;
 }
 
-bool ValidSlot(int slot) { return slot >= 0 && slot < CROSSOVER_SECTIONS; }
-bool ValidOrder(int order) { return order >= 1 && order <= CROSSOVER_MAX_ORDER; }
+bool ValidSlot(int slot) {
+    return slot >= 0 && slot < CROSSOVER_SECTIONS;
+}
+bool ValidOrder(int order) {
+    return order >= 1 && order <= CROSSOVER_MAX_ORDER;
+}
 
 }  // namespace
 
@@ -81,7 +85,9 @@ double BesselFrequencyFactor(int order, int slot) {
     return ValidOrder(order) && ValidSlot(slot) ? kBesselFrequency[order][slot] : 0.0;
 }
 
-double BesselFirstOrderFactor(int slot) { return ValidSlot(slot) ? kBesselFirstOrder[slot] : 0.0; }
+double BesselFirstOrderFactor(int slot) {
+    return ValidSlot(slot) ? kBesselFirstOrder[slot] : 0.0;
+}
 
 double BesselNormalisation(int order) {
     return ValidOrder(order) ? kBesselNormalisation[order] : 0.0;

@@ -8,15 +8,14 @@ namespace dvdsp::dsp {
 void MakeFrequencyGrid(double sampleRate, int count, double* grid) {
     if (count <= 0) return;
     const double top = std::log10(sampleRate / 2.0);
-    for (int k = 0; k + 1 < count; ++k)
-        grid[k] = std::pow(10.0, (k + 1) * top / (count - 1));
+    for (int k = 0; k + 1 < count; ++k) grid[k] = std::pow(10.0, (k + 1) * top / (count - 1));
     // The formula's point count-2 is half the sample rate; hold it exactly.
     if (count >= 2) grid[count - 2] = sampleRate / 2.0;
     grid[count - 1] = sampleRate;
 }
 
-void EvaluateSectionsDb(const double* numerator, const double* denominator, int order,
-                        int sections, double* levels, double* grid, int count) {
+void EvaluateSectionsDb(const double* numerator, const double* denominator, int order, int sections,
+                        double* levels, double* grid, int count) {
     if (count < 2) return;
     const double nyquist = grid[count - 2];
     const double twoPi = 8.0 * std::atan(1.0);
@@ -70,8 +69,8 @@ void PeakingBandResponseDb(double sampleRate, double frequency, double gainDb, d
     EvaluateSectionsDb(bq.b.data(), bq.a.data(), 2, 1, levels, work.data(), count);
 }
 
-void CrossoverResponseDb(bool lowPass, double /*sampleRate*/, double frequency, int order,
-                         int type, int count, const double* grid, double* levels) {
+void CrossoverResponseDb(bool lowPass, double /*sampleRate*/, double frequency, int order, int type,
+                         int count, const double* grid, double* levels) {
     for (int k = 0; k < count; ++k) levels[k] = 0.0;
     const CrossoverSections design = DesignCrossoverSections(lowPass, frequency, order, type);
     std::vector<double> work(static_cast<size_t>(count));

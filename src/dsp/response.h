@@ -15,8 +15,8 @@ void MakeFrequencyGrid(double sampleRate, int count, double* grid);
 // section, section after section; a0 is taken as 1) at each grid frequency. Writes
 // the level in dB into levels and overwrites grid with the phase in radians. A
 // squared magnitude not above kFloorPower reports kLevelFloorDb.
-void EvaluateSectionsDb(const double* numerator, const double* denominator, int order,
-                        int sections, double* levels, double* grid, int count);
+void EvaluateSectionsDb(const double* numerator, const double* denominator, int order, int sections,
+                        double* levels, double* grid, int count);
 
 // One peaking band's level at each grid frequency; grid is left unchanged.
 void PeakingBandResponseDb(double sampleRate, double frequency, double gainDb, double q,

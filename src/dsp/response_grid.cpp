@@ -122,8 +122,9 @@ void AppendBandSections(const std::vector<BandSpec>& bands, bool eqBypassed,
     for (const BandSpec& b : bands) {
         const double gain = EffectiveBandGain(b, eqBypassed);
         if (gain == 0.0) continue;
-        out.push_back(ToPowerSection(DesignPeakingBand(
-            RESPONSE_SAMPLE_RATE, static_cast<double>(b.frequency), gain, static_cast<double>(b.q))));
+        out.push_back(
+            ToPowerSection(DesignPeakingBand(RESPONSE_SAMPLE_RATE, static_cast<double>(b.frequency),
+                                             gain, static_cast<double>(b.q))));
     }
 }
 

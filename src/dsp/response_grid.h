@@ -26,7 +26,7 @@ struct PowerSection {
 PowerSection ToPowerSection(const Biquad& bq);
 
 class ResponseGrid {
-public:
+  public:
     explicit ResponseGrid(int count = CURVE_POINTS);
     // Any frequencies (Hz); as on the standard grid, the second-to-last one is taken as
     // half the sample rate.
@@ -48,7 +48,7 @@ public:
 
     void Channel(const ChannelFilters& channel, bool eqBypassed, ChannelCurve& out) const;
 
-private:
+  private:
     void Prepare();
 
     int count_;

@@ -50,9 +50,9 @@ void FirmwareImages::FreePayloads() {
 bool FirmwareImages::KeepMcu(const std::vector<uint8_t>& file, const ImageFields& image) {
     std::vector<uint8_t> payload;
     try {
-        payload.assign(file.begin() + static_cast<std::ptrdiff_t>(image.payloadOffset),
-                       file.begin() + static_cast<std::ptrdiff_t>(image.payloadOffset +
-                                                                   image.payloadLength));
+        payload.assign(
+            file.begin() + static_cast<std::ptrdiff_t>(image.payloadOffset),
+            file.begin() + static_cast<std::ptrdiff_t>(image.payloadOffset + image.payloadLength));
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -66,9 +66,9 @@ bool FirmwareImages::KeepMcu(const std::vector<uint8_t>& file, const ImageFields
 bool FirmwareImages::KeepDsp(const std::vector<uint8_t>& file, const ImageFields& image) {
     std::vector<uint8_t> payload;
     try {
-        payload.assign(file.begin() + static_cast<std::ptrdiff_t>(image.payloadOffset),
-                       file.begin() + static_cast<std::ptrdiff_t>(image.payloadOffset +
-                                                                   image.payloadLength));
+        payload.assign(
+            file.begin() + static_cast<std::ptrdiff_t>(image.payloadOffset),
+            file.begin() + static_cast<std::ptrdiff_t>(image.payloadOffset + image.payloadLength));
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -276,15 +276,19 @@ int FirmwareImages::ParsingUpgFWFile(const std::wstring& path) {
 
 int FirmwareImages::CheckFileOffline(ImageKind kind, const std::wstring& path) {
     switch (kind) {
-        case ImageKind::kMcu: return CopyFileToBuffer(path);
+        case ImageKind::kMcu:
+            return CopyFileToBuffer(path);
         case ImageKind::kBootloader: {
             const int r = CopyFileToBuffer(path);
             report_.kind = ImageKind::kBootloader;
             return r;
         }
-        case ImageKind::kFlash: return FlashCheckFile(path);
-        case ImageKind::kMerged: return ParsingUpgFWFile(path);
-        case ImageKind::kNone: break;
+        case ImageKind::kFlash:
+            return FlashCheckFile(path);
+        case ImageKind::kMerged:
+            return ParsingUpgFWFile(path);
+        case ImageKind::kNone:
+            break;
     }
     report_ = CheckReport{};
     report_.result = UPG_FILE_INVALID;

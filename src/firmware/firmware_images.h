@@ -17,7 +17,7 @@ namespace dvdsp::fw {
 
 // What the checks need of the device link.
 class UpgradeLink {
-public:
+  public:
     virtual ~UpgradeLink() = default;
     virtual bool IsConnected() const = 0;
     // Resets the read and write positions of the receive ring.
@@ -25,7 +25,7 @@ public:
 };
 
 class FirmwareImages {
-public:
+  public:
     // Without a link no unit counts as connected.
     explicit FirmwareImages(UpgradeLink* link = nullptr) : link_(link) {}
 
@@ -64,7 +64,7 @@ public:
     const std::array<uint8_t, 4>& DspImageHeader() const { return dsp_header_; }
     void FreePayloads();
 
-private:
+  private:
     bool Connected() const { return link_ && link_->IsConnected(); }
     ModelCheck Model() const { return {pc_model_id_, noCheckID_}; }
     // Steps of the flash check after the connected-unit test.

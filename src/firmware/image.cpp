@@ -21,7 +21,9 @@ void PutBigEndian32(std::vector<uint8_t>& out, uint32_t v) {
     out.push_back(static_cast<uint8_t>(v));
 }
 
-unsigned U(size_t v) { return static_cast<unsigned>(v); }
+unsigned U(size_t v) {
+    return static_cast<unsigned>(v);
+}
 
 void LogHeader(const ImageFields& f) {
     LogWriteNarrow("HEAD[0]=0x%x, HEAD[1]=0x%x, HEAD[2]=0x%x, HEAD[3]=0x%x\n", f.imageHeader[0],
@@ -71,22 +73,32 @@ ImageKind ImageKindFromFileName(const std::string& path) {
 
 const char* ImageKindName(ImageKind kind) {
     switch (kind) {
-        case ImageKind::kBootloader: return "MCU bootloader image";
-        case ImageKind::kFlash: return "DSP flash image";
-        case ImageKind::kMcu: return "MCU image";
-        case ImageKind::kMerged: return "merged MCU and DSP image";
-        case ImageKind::kNone: break;
+        case ImageKind::kBootloader:
+            return "MCU bootloader image";
+        case ImageKind::kFlash:
+            return "DSP flash image";
+        case ImageKind::kMcu:
+            return "MCU image";
+        case ImageKind::kMerged:
+            return "merged MCU and DSP image";
+        case ImageKind::kNone:
+            break;
     }
     return "unknown";
 }
 
 const char* UpgResultName(int result) {
     switch (result) {
-        case UPG_FILE_VALID: return "UPG_FILE_VALID";
-        case UPG_FILE_OPEN_FAIL: return "UPG_FILE_OPEN_FAIL";
-        case UPG_FILE_INVALID: return "UPG_FILE_INVALID";
-        case UPG_CONNECT_FAIL: return "UPG_CONNECT_FAIL";
-        default: break;
+        case UPG_FILE_VALID:
+            return "UPG_FILE_VALID";
+        case UPG_FILE_OPEN_FAIL:
+            return "UPG_FILE_OPEN_FAIL";
+        case UPG_FILE_INVALID:
+            return "UPG_FILE_INVALID";
+        case UPG_CONNECT_FAIL:
+            return "UPG_CONNECT_FAIL";
+        default:
+            break;
     }
     return "unknown";
 }

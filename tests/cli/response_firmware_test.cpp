@@ -46,7 +46,7 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 class CliFiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("dvdsp_cli_" + std::to_string(getpid()) + "_" +
@@ -124,7 +124,8 @@ TEST_F(CliFiles, ResponsePlotWritesAPng) {
     ASSERT_EQ(Cli("response --hp lr,4,80 --band 250,2,6 --plot " + png).exitCode, 0);
     const Bytes b = Read(png);
     ASSERT_GT(b.size(), 100u);
-    EXPECT_EQ(Bytes(b.begin(), b.begin() + 8), (Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
+    EXPECT_EQ(Bytes(b.begin(), b.begin() + 8),
+              (Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
     EXPECT_NE(Cli("response --plot " + (dir_ / "no" / "such" / "dir.png").string()).exitCode, 0);
 }
 
@@ -206,8 +207,8 @@ TEST(PngWriter, DecodesBackToThePixels) {
               (Bytes{static_cast<uint8_t>(crc >> 24), static_cast<uint8_t>(crc >> 16),
                      static_cast<uint8_t>(crc >> 8), static_cast<uint8_t>(crc)}));
     // IDAT holds the filtered scanlines.
-    const size_t idatLen = (size_t{png[33]} << 24) | (size_t{png[34]} << 16) |
-                           (size_t{png[35]} << 8) | png[36];
+    const size_t idatLen =
+        (size_t{png[33]} << 24) | (size_t{png[34]} << 16) | (size_t{png[35]} << 8) | png[36];
     ASSERT_EQ(Bytes(png.begin() + 37, png.begin() + 41), (Bytes{'I', 'D', 'A', 'T'}));
     Bytes raw(3 * (1 + 5 * 3));
     uLongf rawLen = raw.size();

@@ -46,7 +46,8 @@ TEST(ChannelCurve, IsCrossoversPlusEnabledBands) {
     CrossoverResponseDb(false, 48000.0, 80.0, 4, 2, CURVE_POINTS, grid.data(), hp.data());
     CrossoverResponseDb(true, 48000.0, 5000.0, 3, 1, CURVE_POINTS, grid.data(), lp.data());
     PeakingBandResponseDb(48000.0, 250.0, 6.0, 2.0, grid.data(), b0.data(), CURVE_POINTS);
-    PeakingBandResponseDb(48000.0, 1600.0, -4.5, static_cast<float>(5.8), grid.data(), b1.data(), CURVE_POINTS);
+    PeakingBandResponseDb(48000.0, 1600.0, -4.5, static_cast<float>(5.8), grid.data(), b1.data(),
+                          CURVE_POINTS);
 
     for (const ChannelCurve& c : {Build(ch, false).reference, Build(ch, false).fast}) {
         EXPECT_EQ(c.frequencies, grid);
@@ -140,8 +141,8 @@ TEST(ChannelCurve, FastLevelsWithoutSeparateCrossovers) {
 // A random channel within the ranges the controller keeps, plus crossover frequencies
 // beyond the design limit and slopes beyond the highest order.
 ChannelFilters RandomChannel(std::mt19937& rng) {
-    std::uniform_int_distribution<int> crossoverFreq(20, 24000), bandFreq(20, 20000),
-        slope(0, 10), type(1, 3), bandCount(0, 31), coin(0, 3);
+    std::uniform_int_distribution<int> crossoverFreq(20, 24000), bandFreq(20, 20000), slope(0, 10),
+        type(1, 3), bandCount(0, 31), coin(0, 3);
     std::uniform_real_distribution<float> gain(-20.0f, 20.0f), q(0.5f, 9.0f);
     ChannelFilters ch;
     ch.highPass = {crossoverFreq(rng), type(rng), slope(rng), coin(rng) == 0};

@@ -75,10 +75,9 @@ TEST(CrossoverDesign, ButterworthSlope3HasUnitDampingInSlot0) {
 
 TEST(CrossoverDesign, ButterworthDampingsOfOrder8) {
     const CrossoverSections d = DesignCrossoverSections(false, 500.0, 8, kButterworth);
-    const double expected[4] = {2 * std::sin(7 * std::numbers::pi / 16),
-                                2 * std::sin(5 * std::numbers::pi / 16),
-                                2 * std::sin(3 * std::numbers::pi / 16),
-                                2 * std::sin(1 * std::numbers::pi / 16)};
+    const double expected[4] = {
+        2 * std::sin(7 * std::numbers::pi / 16), 2 * std::sin(5 * std::numbers::pi / 16),
+        2 * std::sin(3 * std::numbers::pi / 16), 2 * std::sin(1 * std::numbers::pi / 16)};
     for (int i = 0; i < 4; ++i) EXPECT_NEAR(SlotDamping(d.slot[i]), expected[i], 1e-12) << i;
 }
 
@@ -168,7 +167,8 @@ TEST(CrossoverSlotBiquad, SectionsHaveUnityPassBandGain) {
                 }
                 if (CrossoverSlotBiquad(false, hp.slot[i], b)) {
                     // H(-1) = 1 for a high-pass.
-                    EXPECT_NEAR((b.b[0] - b.b[1] + b.b[2]) / (b.a[0] - b.a[1] + b.a[2]), 1.0, 1e-12);
+                    EXPECT_NEAR((b.b[0] - b.b[1] + b.b[2]) / (b.a[0] - b.a[1] + b.a[2]), 1.0,
+                                1e-12);
                 }
             }
         }

@@ -16,7 +16,9 @@ namespace {
 
 // A grid probing one frequency; the last two points are half the sample rate and the
 // sample rate, as on the standard grid.
-std::vector<double> ProbeGrid(double f) { return {f, 24000.0, 48000.0}; }
+std::vector<double> ProbeGrid(double f) {
+    return {f, 24000.0, 48000.0};
+}
 
 double ReferenceCrossoverAt(bool lowPass, int type, int order, double fc, double probe) {
     std::vector<double> grid = ProbeGrid(probe), levels(3);
@@ -56,8 +58,8 @@ std::vector<LevelCase> CrossoverFrequencyRows() {
                                         std::to_string(static_cast<int>(fc)),
                                     lowPass, type, order, fc, levels[type], 1e-6});
     // Bessel: the analog levels, which a digital design meets at low crossover frequencies.
-    const double bessel[] = {0.0,     -3.0103, -4.7712,  -6.3141,
-                             -7.7833, -9.2227, -10.6501, -12.0738, -13.4977};
+    const double bessel[] = {0.0,     -3.0103,  -4.7712,  -6.3141, -7.7833,
+                             -9.2227, -10.6501, -12.0738, -13.4977};
     for (int order = 1; order <= 8; ++order)
         for (bool lowPass : {false, true})
             rows.push_back({std::string("bessel") + (lowPass ? "_lp" : "_hp") + "_order" +
@@ -80,8 +82,7 @@ TEST_P(LevelAtCrossoverFrequency, ReferenceAndFast) {
     const LevelCase& c = GetParam();
     EXPECT_NEAR(ReferenceCrossoverAt(c.lowPass, c.type, c.order, c.fc, c.fc), c.expectedDb,
                 c.tolerance);
-    EXPECT_NEAR(FastCrossoverAt(c.lowPass, c.type, c.order, c.fc, c.fc), c.expectedDb,
-                c.tolerance);
+    EXPECT_NEAR(FastCrossoverAt(c.lowPass, c.type, c.order, c.fc, c.fc), c.expectedDb, c.tolerance);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, LevelAtCrossoverFrequency,
@@ -111,18 +112,18 @@ TEST_P(PeakingBandAtCentre, LevelIsTheGain) {
 
     ResponseGrid fast(ProbeGrid(c.f0));
     ChannelFilters ch;
-    ch.bands.push_back({static_cast<float>(c.gain), static_cast<float>(c.q),
-                        static_cast<int32_t>(c.f0), true});
+    ch.bands.push_back(
+        {static_cast<float>(c.gain), static_cast<float>(c.q), static_cast<int32_t>(c.f0), true});
     fast.ChannelDb(ch, false, levels.data());
     // The band description holds the gain as a float.
     EXPECT_NEAR(levels[0], static_cast<double>(static_cast<float>(c.gain)), 1e-9);
 }
 
 const BandCase kBandCases[] = {
-    {"boost6_at_1000_q0_5", 1000.0, 6.0, 0.5},  {"boost6_at_1000_q1_41", 1000.0, 6.0, 1.41},
-    {"boost6_at_1000_q9", 1000.0, 6.0, 9.0},    {"cut6_at_1000_q2", 1000.0, -6.0, 2.0},
-    {"boost12_at_20_q5_8", 20.0, 12.0, 5.8},    {"cut15_at_20000_q0_7", 20000.0, -15.0, 0.7},
-    {"boost0_1_at_315_q3", 315.0, 0.1, 3.0},    {"cut20_at_63_q9", 63.0, -20.0, 9.0},
+    {"boost6_at_1000_q0_5", 1000.0, 6.0, 0.5}, {"boost6_at_1000_q1_41", 1000.0, 6.0, 1.41},
+    {"boost6_at_1000_q9", 1000.0, 6.0, 9.0},   {"cut6_at_1000_q2", 1000.0, -6.0, 2.0},
+    {"boost12_at_20_q5_8", 20.0, 12.0, 5.8},   {"cut15_at_20000_q0_7", 20000.0, -15.0, 0.7},
+    {"boost0_1_at_315_q3", 315.0, 0.1, 3.0},   {"cut20_at_63_q9", 63.0, -20.0, 9.0},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, PeakingBandAtCentre, ::testing::ValuesIn(kBandCases),

@@ -23,7 +23,7 @@ const Bytes kExample = {0x01, 0x62, 0x00, 0x00, 0x00, 0x00, 0x10, 0x20,
                         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x93};
 
 class FakeLink final : public UpgradeLink {
-public:
+  public:
     bool connected = true;
     int ringResets = 0;
     bool IsConnected() const override { return connected; }
@@ -31,7 +31,7 @@ public:
 };
 
 class FirmwareImagesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("dvdsp_fw_" + std::to_string(getpid()) + "_" +
@@ -254,33 +254,55 @@ TEST_F(FirmwareImagesTest, LogLines) {
     LogCloseForTest();
 
     const std::string log = ReadText(logPath);
-    ExpectInOrder(log, {
-        "MCUUpgParsingFile!\n", "CopyFileToBuffer\n",
-        "Open file " + mcuName + " success!\n", "cal MCU encrypt_checksum=0x93!\n",
-        "encrypt_checksum=0x93!\n",
-        "noCheckID=false, FW_ID=0x1, FW_MODEL_ID=0x62, pc_model_id=0x62\n", "UPG_FILE_VALID\n",
-        "MCUUpgParsingFile return  ok!\n",
-        // Bootloader with noCheckID: model waived, checksum 0x93 no longer matches.
-        "MCUUpgBLParsingFile!\n", "CopyFileToBuffer\n", "cal MCU encrypt_checksum=0x94!\n",
-        "encrypt_checksum=0x93!\n", "noCheckID=true, FW_ID=0x1\n",
-        "return UPG_FILE_INVALID " + fs::path(badPath).string() + " CopyFileToBuffer 6\n",
-        "MCUUpgBLParsingFile return as failed in CopyFileToBuffer!\n",
-        // Flash.
-        "FlashUpgParsingFile!\n", "Open file " + fs::path(flashPath).string() + " success!\n",
-        fs::path(flashPath).string() + " file size is 16\n", "cal FLASH checksum=0x94!\n",
-        "encrypt_checksum=0x94!\n", "FlashUpgParsingFile return ok!\n",
-        "FlashUpgParsingFile!\n", "Error: Open file " + fs::path(Missing()).string() + " error!\n",
-        // Merged.
-        "head is 0x73, 0x73\n", "totalFW=2\n", "tmp[0]=0x0, tmp[1]=0x0, tmp[2]=0x0, tmp[3]=0x10\n",
-        "FWSize[0]=0x10\n", "FWSize[1]=0x10\n", "MCU imgfilesize=0x2\n",
-        "HEAD[0]=0x0, HEAD[1]=0x0, HEAD[2]=0x0, HEAD[3]=0x0\n", "read MCUFW size = 0x2\n",
-        "MCU cal encrypt_checksum=0x93!\n", "MCU encrypt_checksum=0x93!\n", "dspsize=0x2\n",
-        "read DSPFW size = 0x2\n", "last[0]=0x0, last[1]=0x0, last[2]=0x0, last[3]=0x0\n",
-        "cal DSP encrypt_checksum=0x94!\n", "dsp encrypt_checksum=0x94!\n",
-        // No unit.
-        "MCUUpgParsingFile!\n", "MCUUpgParsingFile return UPG_CONNECT_FAIL!\n",
-        "FlashUpgParsingFile!\n", "FlashUpgParsingFile return USB disconnected!\n",
-    });
+    ExpectInOrder(
+        log, {
+                 "MCUUpgParsingFile!\n",
+                 "CopyFileToBuffer\n",
+                 "Open file " + mcuName + " success!\n",
+                 "cal MCU encrypt_checksum=0x93!\n",
+                 "encrypt_checksum=0x93!\n",
+                 "noCheckID=false, FW_ID=0x1, FW_MODEL_ID=0x62, pc_model_id=0x62\n",
+                 "UPG_FILE_VALID\n",
+                 "MCUUpgParsingFile return  ok!\n",
+                 // Bootloader with noCheckID: model waived, checksum 0x93 no longer matches.
+                 "MCUUpgBLParsingFile!\n",
+                 "CopyFileToBuffer\n",
+                 "cal MCU encrypt_checksum=0x94!\n",
+                 "encrypt_checksum=0x93!\n",
+                 "noCheckID=true, FW_ID=0x1\n",
+                 "return UPG_FILE_INVALID " + fs::path(badPath).string() + " CopyFileToBuffer 6\n",
+                 "MCUUpgBLParsingFile return as failed in CopyFileToBuffer!\n",
+                 // Flash.
+                 "FlashUpgParsingFile!\n",
+                 "Open file " + fs::path(flashPath).string() + " success!\n",
+                 fs::path(flashPath).string() + " file size is 16\n",
+                 "cal FLASH checksum=0x94!\n",
+                 "encrypt_checksum=0x94!\n",
+                 "FlashUpgParsingFile return ok!\n",
+                 "FlashUpgParsingFile!\n",
+                 "Error: Open file " + fs::path(Missing()).string() + " error!\n",
+                 // Merged.
+                 "head is 0x73, 0x73\n",
+                 "totalFW=2\n",
+                 "tmp[0]=0x0, tmp[1]=0x0, tmp[2]=0x0, tmp[3]=0x10\n",
+                 "FWSize[0]=0x10\n",
+                 "FWSize[1]=0x10\n",
+                 "MCU imgfilesize=0x2\n",
+                 "HEAD[0]=0x0, HEAD[1]=0x0, HEAD[2]=0x0, HEAD[3]=0x0\n",
+                 "read MCUFW size = 0x2\n",
+                 "MCU cal encrypt_checksum=0x93!\n",
+                 "MCU encrypt_checksum=0x93!\n",
+                 "dspsize=0x2\n",
+                 "read DSPFW size = 0x2\n",
+                 "last[0]=0x0, last[1]=0x0, last[2]=0x0, last[3]=0x0\n",
+                 "cal DSP encrypt_checksum=0x94!\n",
+                 "dsp encrypt_checksum=0x94!\n",
+                 // No unit.
+                 "MCUUpgParsingFile!\n",
+                 "MCUUpgParsingFile return UPG_CONNECT_FAIL!\n",
+                 "FlashUpgParsingFile!\n",
+                 "FlashUpgParsingFile return USB disconnected!\n",
+             });
 }
 
 TEST_F(FirmwareImagesTest, MergedFailureLogLines) {
@@ -295,9 +317,8 @@ TEST_F(FirmwareImagesTest, MergedFailureLogLines) {
     images_.ParsingUpgFWFile(Write("c_UPG_FW.BIN", MakeMergedImage(kExample, kExample)));
     LogCloseForTest();
     const std::string log = ReadText(logPath);
-    ExpectInOrder(log, {"head is 0x0, 0x0\n", "upg FW not match!\n",
-                        " ParsingUpgFWFile 9\n", "MCU checksum error!\n",
-                        " ParsingUpgFWFile 13\n", "DSP checksum error!\n",
+    ExpectInOrder(log, {"head is 0x0, 0x0\n", "upg FW not match!\n", " ParsingUpgFWFile 9\n",
+                        "MCU checksum error!\n", " ParsingUpgFWFile 13\n", "DSP checksum error!\n",
                         " ParsingUpgFWFile 15\n"});
 }
 
