@@ -248,7 +248,8 @@ ProfileResult ParseWholeProfile(std::string_view text, UnitModel& model) {
     Parsed p = Open(text);
     if (!p.result.ok()) return p.result;
     const cJSON* root = p.root.get();
-    UnitModel m = model;
+    auto work = std::make_unique<UnitModel>(model);  // large: kept off the stack
+    UnitModel& m = *work;
     Reader r;
     const auto names = [&] {
         const cJSON* arr = r.Item(root, "sceneName");
