@@ -5,7 +5,10 @@
 
 #include "cli/cli.h"
 #include "cli/message_json.h"
+#include "core/apply.h"
+#include "core/profile.h"
 #include "core/readout.h"
+#include "core/unit_model.h"
 #include "link/commands.h"
 
 namespace dvdsp::cli {
@@ -36,8 +39,15 @@ int Dump(Session& s, const std::vector<std::string>& args) {
     char fw[16];
     std::snprintf(fw, sizeof fw, "%d.%d", d.MasterVersion(), d.SlaveVersion());
     cJSON_AddStringToObject(root, "firmware", fw);
+    // The live settings as the program's model holds them (in the scene profile's form),
+    // then every decoded reply as it came.
+    core::UnitModel model;
+    std::vector<link::Message> posted = s.Sink().Take();
+    for (const link::Message& m : posted) core::ApplyMessage(model, m);
+    if (cJSON* live = cJSON_Parse(core::SceneProfileText(model.current).c_str()))
+        cJSON_AddItemToObject(root, "live", live);
     cJSON* replies = cJSON_AddArrayToObject(root, "replies");
-    for (const link::Message& m : s.Sink().Take()) {
+    for (const link::Message& m : posted) {
         if (m.msg == link::WM_READ_MCU_VALUE && m.wparam == link::MCU_HANDSHAKE) continue;
         cJSON_AddItemToArray(replies, MessageToJson(m));
     }
@@ -76,7 +86,8 @@ int Raw(Session& s, const std::vector<std::string>& args) {
 
 void RegisterDumpCommands() {
     Register(
-        {"dump", "", "Run the connection read-out and print every decoded reply as JSON.", Dump});
+        {"dump", "", "Run the connection read-out and print the live settings (\"live\", in the scene\n"
+              "profile's form) and every decoded reply (\"replies\") as JSON.", Dump});
     Register(
         {"raw", "TYPE CMD OP [BYTE...]",
          "Send one frame (numbers in decimal or 0x hex; TYPE 1 DSP, 2 flash, 3 MCU, 7 karaoke;\n"

@@ -76,6 +76,7 @@ TEST(CliUnit, DumpPrintsTheReadOut) {
     auto r = RunCli("--virtual-unit dump");
     EXPECT_EQ(r.code, 0);
     EXPECT_NE(r.out.find("\"model\":\t98"), std::string::npos);
+    EXPECT_NE(r.out.find("\"mainVolume\":\t-5"), std::string::npos);  // the live settings
     EXPECT_NE(r.out.find("\"cmd\":\t\"DSP_EQ_CH\""), std::string::npos);
     EXPECT_NE(r.out.find("\"cmd\":\t\"DSP_OUPUT_BRIDGE\""), std::string::npos);
 }
