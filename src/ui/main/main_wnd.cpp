@@ -13,6 +13,7 @@
 #include "ui/controls/custom_tags.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/small_dialogs.h"
+#include "toolkit/link_sink.h"
 #include "ui/main/main_session_view.h"
 
 namespace dvdsp::ui {
@@ -41,6 +42,8 @@ CMainWnd::CMainWnd(link::HidBackend* backend, StartOptions options)
       view_(std::make_unique<MainSessionView>(*this)),
       controller_(BackendOrNone(backend)) {
     controller_.Init(view_.get());
+    linkSink_ = std::make_unique<tk::WindowMessageSink>(*this);
+    controller_.Device().SetTarget(link::Target::Main, linkSink_.get());
     controller_.SetReadOutPauseMs(options_.readOutPauseMs);
     // A captioned frame with system menu and minimise box; no maximise box, no sizing.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -52,6 +55,7 @@ CMainWnd::~CMainWnd() {
     if (options_.plug && plugListener_) options_.plug.removeListener(plugListener_);
     hotplug_.reset();
     controller_.Shutdown();
+    controller_.Device().SetTarget(link::Target::Main, nullptr);
     CloseLoading();
     plugOutBox_.reset();
     menu_.reset();

@@ -105,6 +105,7 @@ private:
     // Declared after the members the view reaches; destroyed before them.
     std::unique_ptr<MainSessionView> view_;
     core::EqualizerManager controller_;
+    std::unique_ptr<link::MessageSink> linkSink_;  // the link's replies, posted here
     std::unique_ptr<platform::HotplugMonitor> hotplug_;
     int plugListener_ = 0;
     CLoadingWnd* loading_ = nullptr;

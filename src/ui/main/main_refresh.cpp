@@ -1,0 +1,87 @@
+#include "ui/main/main_refresh.h"
+
+#include <cmath>
+
+#include "toolkit/controls.h"
+#include "ui/main/main_wnd.h"
+
+namespace dvdsp::ui {
+namespace {
+
+std::string Indexed(const char* prefix, int index) { return prefix + std::to_string(index); }
+
+void SetTextOf(CMainWnd& wnd, const std::string& name, const QString& text) {
+    if (tk::Control* c = wnd.FindControl(name)) c->SetText(text);
+}
+
+void SetValueOf(CMainWnd& wnd, const std::string& name, int value) {
+    if (tk::Control* c = wnd.FindControl(name)) c->SetValue(value);
+}
+
+void SetSelectedOf(CMainWnd& wnd, const std::string& name, bool selected) {
+    if (tk::Control* c = wnd.FindControl(name)) c->SetSelected(selected);
+}
+
+}  // namespace
+
+void SetOnOffButton(CMainWnd& wnd, const char* name, bool on, const char* onKey, const char* offKey) {
+    tk::Control* c = wnd.FindControl(name);
+    if (!c) return;
+    c->SetText(QString::fromLatin1(on ? onKey : offKey));
+    c->SetSelected(on);
+    c->SetTextColor(on ? 0xFFFFFFFF : 0xFFFF0000);
+}
+
+void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Change& change) {
+    using core::What;
+    const core::SceneState& s = model.current;
+    const int ch = change.channel;
+    const bool channelOk = ch >= 0 && ch < core::kChannels;
+    switch (change.what) {
+    case What::Source:
+        if (auto* combo = wnd.Find<tk::Combo>("btn_input_source")) combo->SelectItem(s.source);
+        break;
+    case What::MainVolume:
+        SetValueOf(wnd, "slider_main_volume", s.mainVolume);
+        SetTextOf(wnd, "edit_main_volume", QString::number(s.mainVolume));
+        break;
+    case What::MainMute: SetSelectedOf(wnd, "main_mute", s.mainMute != 0); break;
+    case What::Acc:
+        SetValueOf(wnd, "slider_acc", s.acc);
+        if (tk::Control* slider = wnd.FindControl("slider_acc"))
+            SetTextOf(wnd, "edit_acc",
+                      slider->Value() <= slider->Minimum() ? QStringLiteral("${off}") : QString::number(s.acc));
+        break;
+    case What::Trim:
+        if (!channelOk) break;
+        SetValueOf(wnd, Indexed("slider_ch_volume_", ch), static_cast<int>(std::lround(s.channels[ch].gain * 10.0f)));
+        SetTextOf(wnd, Indexed("edit_ch_volume_", ch), QString::number(s.channels[ch].gain, 'f', 1));
+        break;
+    case What::Delay:
+        if (!channelOk) break;
+        SetValueOf(wnd, Indexed("slider_ch_delay_", ch), static_cast<int>(std::lround(s.channels[ch].delay * 1000.0f)));
+        SetTextOf(wnd, Indexed("edit_ch_delay_", ch), QString::number(s.channels[ch].delay, 'f', 3));
+        break;
+    case What::ChannelMute:
+        if (channelOk) SetSelectedOf(wnd, Indexed("ch_mute_", ch), s.channels[ch].mute != 0);
+        break;
+    case What::Phase:
+        if (channelOk) SetSelectedOf(wnd, Indexed("ch_phase_", ch), s.channels[ch].phase != 0);
+        break;
+    case What::Solo:
+        if (channelOk) SetSelectedOf(wnd, Indexed("ch_solo_", ch), s.channels[ch].solo != 0);
+        break;
+    case What::AmpOn: SetOnOffButton(wnd, "btn_amp_onoff", s.ampOn != 0, "${amp_on}", "${amp_off}"); break;
+    case What::RemoteOut:
+        SetOnOffButton(wnd, "btn_rem_out1_onoff", s.remOut1 != 0, "${rem_out1_on}", "${rem_out1_off}");
+        SetOnOffButton(wnd, "btn_rem_out2_onoff", s.remOut2 != 0, "${rem_out2_on}", "${rem_out2_off}");
+        break;
+    case What::SpeakerOhm: SetOnOffButton(wnd, "btn_2ohm_spk", s.twoOhm != 0, "${btn_2ohm_spk}", "${btn_2ohm_spk}"); break;
+    case What::NoiseGate:
+        SetOnOffButton(wnd, "btn_noise_gate", s.noiseGate != 0, "${btn_noise_gate_on}", "${btn_noise_gate_off}");
+        break;
+    default: break;  // the controls of the other values come with their editing
+    }
+}
+
+}  // namespace dvdsp::ui

@@ -1,0 +1,237 @@
+// The main window's side of the device session: the controller's view, the session
+// messages, device-change broadcasts, the main-volume poll and the busy window.
+#include <QCoreApplication>
+#include <QTimer>
+
+#include "app/identity.h"
+#include "app/log.h"
+#include "core/firmware_policy.h"
+#include "link/messages.h"
+#include "platform/device_path.h"
+#include "toolkit/controls.h"
+#include "toolkit/edit.h"
+#include "toolkit/language.h"
+#include "toolkit/link_sink.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/small_dialogs.h"
+#include "ui/main/main_refresh.h"
+#include "ui/main/main_session_view.h"
+#include "ui/main/main_wnd.h"
+
+namespace dvdsp::ui {
+
+using namespace dvdsp::core;
+
+// ---- The controller's view --------------------------------------------------------------
+
+MainSessionView::MainSessionView(CMainWnd& wnd) : wnd_(wnd), mailbox_(wnd.GetMailbox()) {}
+
+void MainSessionView::Post(uint32_t msg, int64_t wparam) { mailbox_->Post(msg, wparam, nullptr); }
+
+void MainSessionView::ShowTips(const std::string& text) { wnd_.ShowTipsLater(QString::fromStdString(text)); }
+
+bool MainSessionView::Ask(const std::string& text) {
+    QString raw = QString::fromStdString(text);
+    wnd_.messagesShown_.append(raw);
+    const QString captions[3] = {QStringLiteral("${confirm}"), QStringLiteral("${cancel}"), QString()};
+    return ShowMessageBox(&wnd_, QStringLiteral("${tips}"), raw, captions, 2) == tk::kResultConfirm;
+}
+
+std::string MainSessionView::LangText(const std::string& key) {
+    return tk::Lang(QString::fromStdString(key)).toStdString();
+}
+
+void MainSessionView::SetConnectButton(ConnectButton state) { wnd_.SetConnectButton(state); }
+
+void MainSessionView::Refresh(const Change& change) { RefreshControls(wnd_, wnd_.controller_.Model(), change); }
+
+int MainSessionView::ClampToSlider(const std::string& name, int value) {
+    tk::Control* c = wnd_.FindControl(name);
+    if (!c || c->Maximum() < c->Minimum()) return value;
+    return std::clamp(value, c->Minimum(), c->Maximum());
+}
+
+void MainSessionView::StartTimer(int id, int ms) { wnd_.SetTimer(id, ms); }
+void MainSessionView::StopTimer(int id) { wnd_.KillTimer(id); }
+
+void MainSessionView::UpdateEqualizer(int band) {
+    // The curves of the channels come with the EQ editing; the control keeps its curves.
+    (void)band;
+}
+
+// ---- Window side ------------------------------------------------------------------------
+
+void CMainWnd::SetConnectButton(ConnectButton state) {
+    tk::Control* btn = FindControl("btnConnect");
+    if (!btn) return;
+    switch (state) {
+    case ConnectButton::Disconnected:
+        btn->SetText(QStringLiteral("${btn_disconnected}"));
+        btn->SetSelected(false);
+        btn->SetTextColor(0xFFFF0000);
+        break;
+    case ConnectButton::Connecting: btn->SetText(QStringLiteral("${btn_connecting}")); break;
+    case ConnectButton::Connected:
+        btn->SetText(QStringLiteral("${btn_connected}"));
+        btn->SetSelected(true);
+        btn->SetTextColor(0xFFFFFFFF);
+        break;
+    }
+    SetUnitFirmware(state == ConnectButton::Connected ? controller_.Info().mainVersion : -1,
+                    state == ConnectButton::Connected ? controller_.Info().slaveVersion : -1);
+}
+
+void CMainWnd::ShowTipsLater(const QString& text) {
+    messagesShown_.append(text);
+    // Shown once the current message is handled, so that a dialog's own loop never runs
+    // inside the handling of posted messages.
+    QPointer<CMainWnd> self(this);
+    QTimer::singleShot(0, this, [self, text] {
+        if (!self) return;
+        const QString captions[3] = {QStringLiteral("${confirm}"), QString(), QString()};
+        ShowMessageBox(self, QStringLiteral("${tips}"), text, captions, 1);
+    });
+}
+
+void CMainWnd::ShowLoading() {
+    CloseLoading();
+    loadingWanted_ = true;
+    // Modal to the user, but without a loop of its own: replies keep being handled.
+    loading_ = new CLoadingWnd(this);
+    loading_->setWindowModality(Qt::WindowModal);
+    loading_->ShowWindow();
+}
+
+void CMainWnd::CloseLoading() {
+    loadingWanted_ = false;
+    if (!loading_) return;
+    CLoadingWnd* w = loading_;
+    loading_ = nullptr;
+    w->Close(tk::kResultClosed);
+    w->deleteLater();
+}
+
+MsgWnd* CMainWnd::PlugOutMessage() const {
+    return plugOutBox_ && plugOutBox_->isVisible() ? plugOutBox_.get() : nullptr;
+}
+
+void CMainWnd::ShowPlugOutMessage() {
+    messagesShown_.append(QStringLiteral("${device_plugout}"));
+    const QString captions[3] = {QStringLiteral("${confirm}"), QString(), QString()};
+    plugOutBox_ = std::make_unique<MsgWnd>(this, QStringLiteral("${tips}"), QStringLiteral("${device_plugout}"),
+                                           captions, 1);
+    plugOutBox_->ShowWindow();
+}
+
+void CMainWnd::DismissMessageDialogs() {
+    const QString tips = tk::Lang(QStringLiteral("${tips}"));
+    for (int guard = 0; guard < 16 && tk::Window::EndDialogByTitle(tips, tk::kResultClosed); ++guard) {
+    }
+    for (int guard = 0; guard < 16 && tk::Window::EndDialogByClass(QStringLiteral("MsgWnd"), tk::kResultClosed);
+         ++guard) {
+    }
+}
+
+void CMainWnd::PostDeviceChange(const platform::DeviceChange& change) {
+    GetMailbox()->Post(WM_DEVICECHANGE, change.event, tk::MakePayload(change));
+}
+
+void CMainWnd::OnDeviceChange(const platform::DeviceChange& change) {
+    using platform::DBT_DEVICEARRIVAL;
+    using platform::DBT_DEVICEREMOVECOMPLETE;
+    if (change.event == platform::DBT_DEVNODES_CHANGED) {
+        LogWriteNarrow("Message DBT_DEVNODES_CHANGED\n");
+        return;
+    }
+    if (change.event != DBT_DEVICEARRIVAL && change.event != DBT_DEVICEREMOVECOMPLETE) {
+        LogWriteNarrow("Message %d\n", change.event);
+        return;
+    }
+    LogWriteNarrow(change.event == DBT_DEVICEARRIVAL ? "Message DBT_DEVICEARRIVAL\n"
+                                                     : "Message DBT_DEVICEREMOVECOMPLETE\n");
+    if (!change.interfaceKind) return;
+    if (!platform::IsUnitDevicePath(change.path, kVendorId, kProductId)) return;
+    DismissMessageDialogs();
+    if (change.event == DBT_DEVICEARRIVAL) controller_.DevicePlugin();
+    else controller_.DevicePlugOut();
+}
+
+void CMainWnd::RegisterDeviceNotification() {
+    QPointer<CMainWnd> self(this);
+    std::shared_ptr<tk::Mailbox> mailbox = GetMailbox();
+    auto post = [mailbox](const platform::DeviceChange& c) {
+        mailbox->Post(WM_DEVICECHANGE, c.event, tk::MakePayload(c));
+    };
+    if (options_.plug) {
+        // The virtual unit raises the events a real unit's hidraw node would.
+        plugListener_ = options_.plug.addListener([post](bool plugged) {
+            platform::DeviceChange c;
+            c.event = plugged ? platform::DBT_DEVICEARRIVAL : platform::DBT_DEVICEREMOVECOMPLETE;
+            c.path = "\\\\?\\HID#VID_0483&PID_5750#virtual";
+            post(c);
+        });
+        return;
+    }
+    hotplug_ = platform::RegisterDeviceNotification(post);
+    if (!hotplug_) LogWriteNarrow("RegisterDeviceNotification\n");
+}
+
+void CMainWnd::OnTimer(int id) {
+    if (id == GET_MAIN_VOLUME_TIMER) controller_.OnMainVolumeTimer();
+}
+
+bool CMainWnd::OnSessionMessage(uint32_t msg, int64_t wparam, tk::Payload* payload) {
+    (void)wparam;
+    auto linkMessage = [payload]() -> const link::Message* {
+        auto* p = dynamic_cast<tk::LinkPayload*>(payload);
+        return p ? &p->message : nullptr;
+    };
+    switch (msg) {
+    case link::WM_READ_DSP_VALUE:
+        if (const link::Message* m = linkMessage()) controller_.ReadDspValueCallback(*m);
+        return true;
+    case link::WM_READ_MCU_VALUE:
+        if (const link::Message* m = linkMessage()) controller_.ReadMcuValueCallback(*m);
+        return true;
+    case link::WM_READ_SCENE_VALUE:
+        if (const link::Message* m = linkMessage()) controller_.ReadSenceValueCallback(*m);
+        return true;
+    case link::WM_READ_KTV_VALUE:
+        if (const link::Message* m = linkMessage()) controller_.ReadKtvValueCallback(*m);
+        return true;
+    case link::WM_DEVICE_STATUS_UNNORMAL:
+        ShowTipsLater(QStringLiteral("${device_status_unnormal}"));
+        LogWriteNarrow("device status unnormal: no firmware update window in this build\n");
+        return true;
+    case WM_FACTORY_RESET_DONE:
+        CloseLoading();
+        ShowTipsLater(QStringLiteral("${device_reboot}"));
+        return true;
+    case WM_DEVICE_CONNECT_FAIL: ShowTipsLater(QStringLiteral("${device_connect_fail}")); return true;
+    case WM_DEVICE_CONNECTED: controller_.ShowConnected(); return true;
+    case WM_DEVICE_DISCONNECTED: controller_.ShowDisconnected(); return true;
+    case WM_FORCE_UPDATE: {
+        QPointer<CMainWnd> self(this);
+        QTimer::singleShot(0, this, [self] {
+            if (self) self->controller_.ForceUpdatePrompt();
+        });
+        return true;
+    }
+    case WM_DSP_FW_NEWER: {
+        std::string text = FormatInts(tk::Lang(QStringLiteral("${dsp_fw_new_tips}")).toStdString(),
+                                      {controller_.Info().mainVersion, controller_.Info().slaveVersion,
+                                       kInnerFwMain, kInnerFwSub});
+        ShowTipsLater(QString::fromStdString(text));
+        return true;
+    }
+    case WM_SHOW_LOADING: ShowLoading(); return true;
+    case WM_CLOSE_LOADING: CloseLoading(); return true;
+    case WM_DEVICE_PLUGOUT_MSG: ShowPlugOutMessage(); return true;
+    case WM_DEVICECHANGE:
+        if (auto* c = tk::Unbox<platform::DeviceChange>(payload)) OnDeviceChange(*c);
+        return true;
+    default: return false;
+    }
+}
+
+}  // namespace dvdsp::ui
