@@ -216,6 +216,8 @@ TEST_F(SessionTest, DspStatusReportDisconnectsAndSaysWhenTheDspIsOff) {
     seam::AnswerNextModal(1);
     unit->SetDspStatus(0);
     backend->InjectReport(unit->DspStatusReport());
+    // The link reads what the unit sent by itself with its next read.
+    ASSERT_TRUE(wnd->Controller().Device().ReadHIDData(500));
     ASSERT_TRUE(WaitFor([&] { return Disconnected() && Shown("${dsp_is_off}"); }));
     EXPECT_FALSE(wnd->Controller().Device().IsConnected());
 }
@@ -227,6 +229,7 @@ TEST_F(SessionTest, FactoryResetAsksShowsTheBusyWindowAndReportsTheReboot) {
     });
     Open();
     ConnectAndWait();
+    backend->SetReportDelayMs(100);  // the reset takes a while, as on the unit
     Click("btn_option");
     ASSERT_NE(wnd->CurrentMenu(), nullptr);
     EXPECT_TRUE(wnd->CurrentMenu()->IsItemEnabled("option_item_reset_default"));
@@ -262,7 +265,8 @@ TEST_F(SessionTest, VolumePollGoesOutTenTimesAfterASourceChange) {
     ConnectAndWait();
     auto* combo = wnd->Find<tk::Combo>("btn_input_source");
     ASSERT_NE(combo, nullptr);
-    combo->activated(2);  // the user picks the third source
+    combo->setCurrentIndex(2);  // the user picks the third source
+    combo->activated(2);
     ASSERT_TRUE(wnd->Controller().Device().WaitQueueIdle(5000));
     Settle();
     EXPECT_EQ(unit->WithState([](emu::UnitState& s) { return int(s.device.sourceCode); }), 81 + 2);
@@ -279,6 +283,7 @@ TEST_F(SessionTest, VolumePollGoesOutTenTimesAfterASourceChange) {
 TEST_F(SessionTest, VolumePollStopsAtTheVolumeReply) {
     Open();
     ConnectAndWait();
+    wnd->Find<tk::Combo>("btn_input_source")->setCurrentIndex(1);
     wnd->Find<tk::Combo>("btn_input_source")->activated(1);
     ASSERT_TRUE(wnd->Controller().Device().WaitQueueIdle(5000));
     Settle();

@@ -129,8 +129,7 @@ tk::Menu* CMainWnd::OpenMenu(const QString& layout, tk::Control* under) {
 void CMainWnd::Notify(tk::TNotify& n) {
     if (n.type == tk::notify::kItemSelect) {
         LogWriteNarrow("on %s DUI_MSGTYPE_ITEMSELECT\n", n.name.c_str());
-        if (n.name == "btn_input_source" && n.sender)
-            if (auto* combo = dynamic_cast<tk::Combo*>(n.sender)) controller_.SetInputSource(combo->CurSel());
+        if (n.name == "btn_input_source") controller_.SetInputSource(static_cast<int>(n.wparam));
         return;
     }
     if (n.type != tk::notify::kClick) return;
