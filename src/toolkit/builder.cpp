@@ -32,7 +32,8 @@ Control* Builder::CreateStandard(const QString& tag) {
 
 QString Builder::Substitute(const QString& value, const QHash<QString, int>& vars) {
     if (vars.isEmpty() || !value.contains(QLatin1Char('{'))) return value;
-    static const QRegularExpression re(QStringLiteral(R"(\{([A-Za-z_]\w*)(?:\*(-?\d+))?(?:([+-])(\d+))?\})"));
+    static const QRegularExpression re(
+        QStringLiteral(R"(\{([A-Za-z_]\w*)(?:\*(-?\d+))?(?:([+-])(\d+))?\})"));
     QString out;
     qsizetype last = 0;
     auto it = re.globalMatch(value);
@@ -42,7 +43,8 @@ QString Builder::Substitute(const QString& value, const QHash<QString, int>& var
         if (var == vars.end()) continue;
         long long v = *var;
         if (m.capturedLength(2)) v *= m.captured(2).toLongLong();
-        if (m.capturedLength(3)) v += (m.captured(3) == QLatin1String("-") ? -1 : 1) * m.captured(4).toLongLong();
+        if (m.capturedLength(3))
+            v += (m.captured(3) == QLatin1String("-") ? -1 : 1) * m.captured(4).toLongLong();
         out += value.mid(last, m.capturedStart() - last);
         out += QString::number(v);
         last = m.capturedEnd();
@@ -56,8 +58,10 @@ Control* Builder::BuildChildren(const QDomElement& parent, Container* into) {
     for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         if (e.tagName().compare(QLatin1String("Repeat"), Qt::CaseInsensitive) == 0) {
             QString var = e.attribute(QStringLiteral("var"), QStringLiteral("n"));
-            int from = Substitute(e.attribute(QStringLiteral("from"), QStringLiteral("0")), vars_).toInt();
-            int count = Substitute(e.attribute(QStringLiteral("count"), QStringLiteral("0")), vars_).toInt();
+            int from =
+                Substitute(e.attribute(QStringLiteral("from"), QStringLiteral("0")), vars_).toInt();
+            int count = Substitute(e.attribute(QStringLiteral("count"), QStringLiteral("0")), vars_)
+                            .toInt();
             bool had = vars_.contains(var);
             int old = vars_.value(var);
             for (int i = from; i < from + count; ++i) {
@@ -65,8 +69,10 @@ Control* Builder::BuildChildren(const QDomElement& parent, Container* into) {
                 Control* c = BuildChildren(e, into);
                 if (!first) first = c;
             }
-            if (had) vars_[var] = old;
-            else vars_.remove(var);
+            if (had)
+                vars_[var] = old;
+            else
+                vars_.remove(var);
             continue;
         }
         Control* c = BuildElement(e, into);
@@ -79,24 +85,32 @@ Control* Builder::BuildChildren(const QDomElement& parent, Container* into) {
 void Builder::BuildItems(const QDomElement& e, Control* control) {
     auto* combo = dynamic_cast<Combo*>(control);
     auto* list = dynamic_cast<List*>(control);
-    for (QDomElement item = e.firstChildElement(); !item.isNull(); item = item.nextSiblingElement()) {
+    for (QDomElement item = e.firstChildElement(); !item.isNull();
+         item = item.nextSiblingElement()) {
         if (item.tagName().compare(QLatin1String("Repeat"), Qt::CaseInsensitive) == 0) {
             QString var = item.attribute(QStringLiteral("var"), QStringLiteral("n"));
-            int from = Substitute(item.attribute(QStringLiteral("from"), QStringLiteral("0")), vars_).toInt();
-            int count = Substitute(item.attribute(QStringLiteral("count"), QStringLiteral("0")), vars_).toInt();
+            int from =
+                Substitute(item.attribute(QStringLiteral("from"), QStringLiteral("0")), vars_)
+                    .toInt();
+            int count =
+                Substitute(item.attribute(QStringLiteral("count"), QStringLiteral("0")), vars_)
+                    .toInt();
             bool had = vars_.contains(var);
             int old = vars_.value(var);
             for (int i = from; i < from + count; ++i) {
                 vars_[var] = i;
                 BuildItems(item, control);
             }
-            if (had) vars_[var] = old;
-            else vars_.remove(var);
+            if (had)
+                vars_[var] = old;
+            else
+                vars_.remove(var);
             continue;
         }
         QString text = Substitute(item.attribute(QStringLiteral("text")), vars_);
         QString data = Substitute(item.attribute(QStringLiteral("userdata")), vars_);
-        if (combo) combo->AddItem(text, data, Substitute(item.attribute(QStringLiteral("name")), vars_));
+        if (combo)
+            combo->AddItem(text, data, Substitute(item.attribute(QStringLiteral("name")), vars_));
         if (list) list->AddRow(text, data);
     }
 }
@@ -110,7 +124,8 @@ Control* Builder::BuildElement(const QDomElement& e, Container* into) {
         return nullptr;
     }
     c->SetOwner(owner_);
-    for (const auto& [name, value] : CurrentSkin().Defaults(tag)) c->SetAttribute(name, Substitute(value, vars_));
+    for (const auto& [name, value] : CurrentSkin().Defaults(tag))
+        c->SetAttribute(name, Substitute(value, vars_));
     QDomNamedNodeMap attrs = e.attributes();
     for (int i = 0; i < attrs.count(); ++i) {
         QDomAttr a = attrs.item(i).toAttr();
@@ -118,8 +133,10 @@ Control* Builder::BuildElement(const QDomElement& e, Container* into) {
         if (!c->SetAttribute(a.name().toLower(), value))
             c->Widget()->setProperty(a.name().toUtf8().constData(), value);
     }
-    if (auto* container = dynamic_cast<Container*>(c)) BuildChildren(e, container);
-    else BuildItems(e, c);
+    if (auto* container = dynamic_cast<Container*>(c))
+        BuildChildren(e, container);
+    else
+        BuildItems(e, c);
     if (into) into->AddChild(c);
     return c;
 }

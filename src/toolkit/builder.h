@@ -12,7 +12,7 @@ class Container;
 class Window;
 
 class Builder {
-public:
+  public:
     explicit Builder(Window* owner) : owner_(owner) {}
 
     // Builds every child element of `parent` into `into` (nullptr: the first one becomes
@@ -25,7 +25,7 @@ public:
     // Replaces "{n}", "{n+1}", "{n*2+1}" forms of the repeat variables in a value.
     static QString Substitute(const QString& value, const QHash<QString, int>& vars);
 
-private:
+  private:
     Control* BuildElement(const QDomElement& e, Container* into);
     void BuildItems(const QDomElement& e, Control* control);
 

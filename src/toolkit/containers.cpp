@@ -48,7 +48,8 @@ Container::Container(QWidget* parent) : QWidget(parent), Control(this) {}
 bool Container::SetAttribute(const QString& name, const QString& value) {
     if (name == QLatin1String("padding") || name == QLatin1String("inset")) {
         QStringList p = value.split(QLatin1Char(','));
-        for (int i = 0; i < 4; ++i) padding_[i] = i < p.size() ? p[i].trimmed().toInt() : padding_[0];
+        for (int i = 0; i < 4; ++i)
+            padding_[i] = i < p.size() ? p[i].trimmed().toInt() : padding_[0];
     } else if (name == QLatin1String("round")) {
         round_ = value.toInt();
     } else if (name == QLatin1String("bordersize")) {
@@ -60,7 +61,9 @@ bool Container::SetAttribute(const QString& name, const QString& value) {
     return true;
 }
 
-void Container::AddChild(Control* child) { child->Widget()->setParent(this); }
+void Container::AddChild(Control* child) {
+    child->Widget()->setParent(this);
+}
 
 QList<Control*> Container::Children() const {
     QList<Control*> out;
@@ -101,10 +104,11 @@ bool Box::SetAttribute(const QString& name, const QString& value) {
     if (name == QLatin1String("spacing")) {
         spacing_ = value.toInt();
     } else if (name == QLatin1String("childalign")) {
-        childAlign_ = value.contains(QLatin1String("center")) ? int(Qt::AlignCenter)
-                      : value.contains(QLatin1String("right")) || value.contains(QLatin1String("bottom"))
-                          ? int(vertical_ ? Qt::AlignBottom : Qt::AlignRight)
-                          : 0;
+        childAlign_ =
+            value.contains(QLatin1String("center")) ? int(Qt::AlignCenter)
+            : value.contains(QLatin1String("right")) || value.contains(QLatin1String("bottom"))
+                ? int(vertical_ ? Qt::AlignBottom : Qt::AlignRight)
+                : 0;
     } else {
         return Container::SetAttribute(name, value);
     }

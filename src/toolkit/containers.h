@@ -12,7 +12,7 @@ class QBoxLayout;
 namespace dvdsp::tk {
 
 class Container : public QWidget, public Control {
-public:
+  public:
     explicit Container(QWidget* parent = nullptr);
     QString Tag() const override { return QStringLiteral("Container"); }
     bool SetAttribute(const QString& name, const QString& value) override;
@@ -22,7 +22,7 @@ public:
     // Child controls in layout order.
     QList<Control*> Children() const;
 
-protected:
+  protected:
     bool PaintsOwnColors() const override { return true; }
     void paintEvent(QPaintEvent* e) override;
     int padding_[4] = {0, 0, 0, 0};  // left, top, right, bottom at scale 96
@@ -31,7 +31,7 @@ protected:
 };
 
 class Box : public Container {
-public:
+  public:
     Box(bool vertical, QWidget* parent = nullptr);
     QString Tag() const override {
         return vertical_ ? QStringLiteral("VerticalLayout") : QStringLiteral("HorizontalLayout");
@@ -40,7 +40,7 @@ public:
     void ApplyScale(int dpi) override;
     void AddChild(Control* child) override;
 
-private:
+  private:
     bool vertical_;
     QBoxLayout* layout_;
     int spacing_ = 0;
@@ -48,7 +48,7 @@ private:
 };
 
 class Tabs : public Container {
-public:
+  public:
     explicit Tabs(QWidget* parent = nullptr);
     QString Tag() const override { return QStringLiteral("TabLayout"); }
     bool SetAttribute(const QString& name, const QString& value) override;
@@ -57,20 +57,20 @@ public:
     int CurSel() const { return current_; }
     int Count() const { return static_cast<int>(Children().size()); }
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* e) override;
 
-private:
+  private:
     int current_ = 0;
 };
 
 // "Control": an empty block (spacer, separator, coloured or image area).
 class Block : public QWidget, public Control {
-public:
+  public:
     explicit Block(QWidget* parent = nullptr) : QWidget(parent), Control(this) {}
     QString Tag() const override { return QStringLiteral("Control"); }
 
-protected:
+  protected:
     bool PaintsOwnColors() const override { return true; }
     void paintEvent(QPaintEvent* e) override;
 };

@@ -42,11 +42,13 @@ QColor ToQColor(uint32_t argb) {
 }
 
 bool ParseBool(const QString& text) {
-    return text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || text == QLatin1String("1");
+    return text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
+           text == QLatin1String("1");
 }
 
 Control::Control(QWidget* self) : self_(self) {
-    self_->setProperty(kControlProperty, QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(this)));
+    self_->setProperty(kControlProperty,
+                       QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(this)));
 }
 
 Control::~Control() {
@@ -70,7 +72,9 @@ void Control::SetText(const QString& raw) {
     ShowText(Lang(raw));
 }
 
-QString Control::ShownText() const { return Lang(text_); }
+QString Control::ShownText() const {
+    return Lang(text_);
+}
 
 void Control::SetToolTip(const QString& raw) {
     toolTip_ = raw;
@@ -82,8 +86,12 @@ void Control::SetVisible(bool visible) {
     // A widget not yet placed in its window would become a window of its own.
     if (self_->parentWidget() || !visible) self_->setVisible(visible);
 }
-void Control::SetEnabled(bool enabled) { self_->setEnabled(enabled); }
-bool Control::IsEnabled() const { return self_->isEnabled(); }
+void Control::SetEnabled(bool enabled) {
+    self_->setEnabled(enabled);
+}
+bool Control::IsEnabled() const {
+    return self_->isEnabled();
+}
 
 void Control::SetSelected(bool selected, bool notify) {
     if (selected_ == selected) return;
@@ -123,24 +131,41 @@ void Control::UpdateStyle() {
     self_->setStyleSheet(css);
 }
 
-void Control::ShowText(const QString& shown) { (void)shown; }
+void Control::ShowText(const QString& shown) {
+    (void)shown;
+}
 
 bool Control::SetAttribute(const QString& name, const QString& value) {
-    if (name == QLatin1String("name")) SetName(value.toStdString());
-    else if (name == QLatin1String("text")) SetText(value);
-    else if (name == QLatin1String("tooltip")) SetToolTip(value);
-    else if (name == QLatin1String("userdata")) SetUserData(value);
-    else if (name == QLatin1String("visible")) SetVisible(ParseBool(value));
-    else if (name == QLatin1String("enabled")) SetEnabled(ParseBool(value));
-    else if (name == QLatin1String("selected")) SetSelected(ParseBool(value));
-    else if (name == QLatin1String("textcolor")) SetTextColor(ParseColor(value));
-    else if (name == QLatin1String("bkcolor")) SetBkColor(ParseColor(value));
-    else if (name == QLatin1String("bordercolor")) SetBorderColor(ParseColor(value));
-    else if (name == QLatin1String("bkimage")) SetBkImage(value);
-    else if (name == QLatin1String("width")) base_.width = value.toInt();
-    else if (name == QLatin1String("height")) base_.height = value.toInt();
-    else if (name == QLatin1String("font")) base_.font = value.toInt();
-    else if (name == QLatin1String("style")) self_->setProperty("skin", value);
+    if (name == QLatin1String("name"))
+        SetName(value.toStdString());
+    else if (name == QLatin1String("text"))
+        SetText(value);
+    else if (name == QLatin1String("tooltip"))
+        SetToolTip(value);
+    else if (name == QLatin1String("userdata"))
+        SetUserData(value);
+    else if (name == QLatin1String("visible"))
+        SetVisible(ParseBool(value));
+    else if (name == QLatin1String("enabled"))
+        SetEnabled(ParseBool(value));
+    else if (name == QLatin1String("selected"))
+        SetSelected(ParseBool(value));
+    else if (name == QLatin1String("textcolor"))
+        SetTextColor(ParseColor(value));
+    else if (name == QLatin1String("bkcolor"))
+        SetBkColor(ParseColor(value));
+    else if (name == QLatin1String("bordercolor"))
+        SetBorderColor(ParseColor(value));
+    else if (name == QLatin1String("bkimage"))
+        SetBkImage(value);
+    else if (name == QLatin1String("width"))
+        base_.width = value.toInt();
+    else if (name == QLatin1String("height"))
+        base_.height = value.toInt();
+    else if (name == QLatin1String("font"))
+        base_.font = value.toInt();
+    else if (name == QLatin1String("style"))
+        self_->setProperty("skin", value);
     else if (name == QLatin1String("pos")) {
         QStringList p = value.split(QLatin1Char(','));
         if (p.size() >= 2) {

@@ -18,14 +18,14 @@ class Window;
 
 // Sizes and positions as written in a layout, before the display scale.
 struct BaseGeometry {
-    int width = -1, height = -1;         // fixed size; -1 = stretch
-    int x = 0, y = 0;                    // position inside an absolute container
+    int width = -1, height = -1;  // fixed size; -1 = stretch
+    int x = 0, y = 0;             // position inside an absolute container
     bool positioned = false;
-    int font = -1;                       // font id of the skin, -1 = default
+    int font = -1;  // font id of the skin, -1 = default
 };
 
 class Control {
-public:
+  public:
     explicit Control(QWidget* self);
     virtual ~Control();
     Control(const Control&) = delete;
@@ -93,7 +93,7 @@ public:
     // The Control behind a widget, or nullptr.
     static Control* From(QWidget* widget);
 
-protected:
+  protected:
     // Puts the resolved text on the widget; each kind knows where its text goes.
     virtual void ShowText(const QString& shown);
     virtual void OnSelectedChanged() {}
@@ -105,7 +105,7 @@ protected:
 
     bool selected_ = false;
 
-private:
+  private:
     QWidget* self_;
     Window* owner_ = nullptr;
     std::string name_;

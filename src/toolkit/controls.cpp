@@ -13,12 +13,18 @@ namespace {
 
 int ParseAlign(const QString& value) {
     int a = 0;
-    if (value.contains(QLatin1String("left"))) a |= Qt::AlignLeft;
-    else if (value.contains(QLatin1String("right"))) a |= Qt::AlignRight;
-    else a |= Qt::AlignHCenter;
-    if (value.contains(QLatin1String("top"))) a |= Qt::AlignTop;
-    else if (value.contains(QLatin1String("bottom"))) a |= Qt::AlignBottom;
-    else a |= Qt::AlignVCenter;
+    if (value.contains(QLatin1String("left")))
+        a |= Qt::AlignLeft;
+    else if (value.contains(QLatin1String("right")))
+        a |= Qt::AlignRight;
+    else
+        a |= Qt::AlignHCenter;
+    if (value.contains(QLatin1String("top")))
+        a |= Qt::AlignTop;
+    else if (value.contains(QLatin1String("bottom")))
+        a |= Qt::AlignBottom;
+    else
+        a |= Qt::AlignVCenter;
     return a;
 }
 
@@ -40,9 +46,12 @@ Label::Label(QWidget* parent) : QLabel(parent), Control(this) {
 }
 
 bool Label::SetAttribute(const QString& name, const QString& value) {
-    if (name == QLatin1String("align")) setAlignment(Qt::Alignment(ParseAlign(value)));
-    else if (name == QLatin1String("wordwrap")) setWordWrap(ParseBool(value));
-    else return Control::SetAttribute(name, value);
+    if (name == QLatin1String("align"))
+        setAlignment(Qt::Alignment(ParseAlign(value)));
+    else if (name == QLatin1String("wordwrap"))
+        setWordWrap(ParseBool(value));
+    else
+        return Control::SetAttribute(name, value);
     return true;
 }
 
@@ -59,17 +68,27 @@ Button::Button(QWidget* parent) : QPushButton(parent), Control(this) {
     connect(this, &QPushButton::clicked, this, [this] { OnClicked(); });
 }
 
-void Button::OnClicked() { Emit(notify::kClick); }
+void Button::OnClicked() {
+    Emit(notify::kClick);
+}
 
 bool Button::SetAttribute(const QString& name, const QString& value) {
-    if (name == QLatin1String("normalimage")) normalImage_ = value;
-    else if (name == QLatin1String("hotimage")) hotImage_ = value;
-    else if (name == QLatin1String("pushedimage")) pushedImage_ = value;
-    else if (name == QLatin1String("selectedimage")) selectedImage_ = value;
-    else if (name == QLatin1String("disabledimage")) disabledImage_ = value;
-    else if (name == QLatin1String("foreimage")) foreImage_ = value;
-    else if (name == QLatin1String("align")) textAlign_ = ParseAlign(value);
-    else return Control::SetAttribute(name, value);
+    if (name == QLatin1String("normalimage"))
+        normalImage_ = value;
+    else if (name == QLatin1String("hotimage"))
+        hotImage_ = value;
+    else if (name == QLatin1String("pushedimage"))
+        pushedImage_ = value;
+    else if (name == QLatin1String("selectedimage"))
+        selectedImage_ = value;
+    else if (name == QLatin1String("disabledimage"))
+        disabledImage_ = value;
+    else if (name == QLatin1String("foreimage"))
+        foreImage_ = value;
+    else if (name == QLatin1String("align"))
+        textAlign_ = ParseAlign(value);
+    else
+        return Control::SetAttribute(name, value);
     update();
     return true;
 }
@@ -81,10 +100,14 @@ void Button::paintEvent(QPaintEvent* e) {
         return;
     }
     QString bk = normalImage_;
-    if (!isEnabled() && !disabledImage_.isEmpty()) bk = disabledImage_;
-    else if (isDown() && !pushedImage_.isEmpty()) bk = pushedImage_;
-    else if (IsSelected() && !selectedImage_.isEmpty()) bk = selectedImage_;
-    else if (underMouse() && !hotImage_.isEmpty()) bk = hotImage_;
+    if (!isEnabled() && !disabledImage_.isEmpty())
+        bk = disabledImage_;
+    else if (isDown() && !pushedImage_.isEmpty())
+        bk = pushedImage_;
+    else if (IsSelected() && !selectedImage_.isEmpty())
+        bk = selectedImage_;
+    else if (underMouse() && !hotImage_.isEmpty())
+        bk = hotImage_;
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     if (!bk.isEmpty()) {
@@ -109,7 +132,9 @@ void Button::paintEvent(QPaintEvent* e) {
 
 // ---- Option --------------------------------------------------------------------
 
-Option::Option(QWidget* parent) : Button(parent) { setCheckable(true); }
+Option::Option(QWidget* parent) : Button(parent) {
+    setCheckable(true);
+}
 
 bool Option::SetAttribute(const QString& name, const QString& value) {
     if (name == QLatin1String("group")) {
@@ -134,8 +159,10 @@ void Option::OnClicked() {
     bool now = isChecked();
     if (!group_.isEmpty() && wasSelected) now = true;  // a group keeps one selected
     Emit(notify::kClick);
-    if (now != wasSelected) SetSelected(now, true);
-    else setChecked(selected_);
+    if (now != wasSelected)
+        SetSelected(now, true);
+    else
+        setChecked(selected_);
 }
 
 // ---- CheckBox ------------------------------------------------------------------
@@ -148,7 +175,9 @@ CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent), Control(this) {
     });
 }
 
-void CheckBox::OnSelectedChanged() { setChecked(selected_); }
+void CheckBox::OnSelectedChanged() {
+    setChecked(selected_);
+}
 
 // ---- Slider --------------------------------------------------------------------
 
@@ -163,16 +192,22 @@ Slider::Slider(QWidget* parent) : QSlider(Qt::Horizontal, parent), Control(this)
 
 bool Slider::SetAttribute(const QString& name, const QString& value) {
     // Attributes come in any order: keep the three and apply them together.
-    if (name == QLatin1String("min")) layoutMin_ = value.toInt();
-    else if (name == QLatin1String("max")) layoutMax_ = value.toInt();
-    else if (name == QLatin1String("value")) layoutValue_ = value.toInt();
-    if (name == QLatin1String("min") || name == QLatin1String("max") || name == QLatin1String("value")) {
+    if (name == QLatin1String("min"))
+        layoutMin_ = value.toInt();
+    else if (name == QLatin1String("max"))
+        layoutMax_ = value.toInt();
+    else if (name == QLatin1String("value"))
+        layoutValue_ = value.toInt();
+    if (name == QLatin1String("min") || name == QLatin1String("max") ||
+        name == QLatin1String("value")) {
         SetRange(std::min(layoutMin_, layoutMax_), layoutMax_);
         SetValue(layoutValue_);
-    } else if (name == QLatin1String("step")) setSingleStep(value.toInt());
+    } else if (name == QLatin1String("step"))
+        setSingleStep(value.toInt());
     else if (name == QLatin1String("vertical"))
         setOrientation(ParseBool(value) ? Qt::Vertical : Qt::Horizontal);
-    else return Control::SetAttribute(name, value);
+    else
+        return Control::SetAttribute(name, value);
     return true;
 }
 
@@ -195,16 +230,22 @@ Progress::Progress(QWidget* parent) : QProgressBar(parent), Control(this) {
 }
 
 bool Progress::SetAttribute(const QString& name, const QString& value) {
-    if (name == QLatin1String("min")) layoutMin_ = value.toInt();
-    else if (name == QLatin1String("max")) layoutMax_ = value.toInt();
-    else if (name == QLatin1String("value")) layoutValue_ = value.toInt();
-    if (name == QLatin1String("min") || name == QLatin1String("max") || name == QLatin1String("value")) {
+    if (name == QLatin1String("min"))
+        layoutMin_ = value.toInt();
+    else if (name == QLatin1String("max"))
+        layoutMax_ = value.toInt();
+    else if (name == QLatin1String("value"))
+        layoutValue_ = value.toInt();
+    if (name == QLatin1String("min") || name == QLatin1String("max") ||
+        name == QLatin1String("value")) {
         setRange(std::min(layoutMin_, layoutMax_), layoutMax_);
         setValue(layoutValue_);
-    } else if (name == QLatin1String("showtext")) setTextVisible(ParseBool(value));
+    } else if (name == QLatin1String("showtext"))
+        setTextVisible(ParseBool(value));
     else if (name == QLatin1String("vertical"))
         setOrientation(ParseBool(value) ? Qt::Vertical : Qt::Horizontal);
-    else return Control::SetAttribute(name, value);
+    else
+        return Control::SetAttribute(name, value);
     return true;
 }
 
@@ -262,9 +303,8 @@ List::List(QWidget* parent) : QListWidget(parent), Control(this) {
     connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!fromCode_ && row >= 0) Emit(notify::kItemSelect, row);
     });
-    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        Emit(notify::kItemActivate, row(item));
-    });
+    connect(this, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { Emit(notify::kItemActivate, row(item)); });
 }
 
 void List::AddRow(const QString& rawText, const QString& userData) {

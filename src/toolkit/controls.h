@@ -15,12 +15,12 @@
 namespace dvdsp::tk {
 
 class Label : public QLabel, public Control {
-public:
+  public:
     explicit Label(QWidget* parent = nullptr);
     QString Tag() const override { return QStringLiteral("Label"); }
     bool SetAttribute(const QString& name, const QString& value) override;
 
-protected:
+  protected:
     void ShowText(const QString& shown) override { setText(shown); }
     void paintEvent(QPaintEvent* e) override;
 };
@@ -28,14 +28,14 @@ protected:
 // A push button; with images ("normalimage", "hotimage", "pushedimage",
 // "selectedimage", "disabledimage", "foreimage") it draws them itself.
 class Button : public QPushButton, public Control {
-public:
+  public:
     explicit Button(QWidget* parent = nullptr);
     QString Tag() const override { return QStringLiteral("Button"); }
     bool SetAttribute(const QString& name, const QString& value) override;
     // A user's click, from code (tests, keyboard accelerators).
     void Click() { click(); }
 
-protected:
+  protected:
     void ShowText(const QString& shown) override { setText(shown); }
     void paintEvent(QPaintEvent* e) override;
     virtual void OnClicked();
@@ -45,33 +45,33 @@ protected:
 
 // A selectable button. Options sharing a "group" attribute select one at a time.
 class Option : public Button {
-public:
+  public:
     explicit Option(QWidget* parent = nullptr);
     QString Tag() const override { return QStringLiteral("Option"); }
     bool SetAttribute(const QString& name, const QString& value) override;
     bool IsSelected() const override { return isChecked(); }
     const QString& Group() const { return group_; }
 
-protected:
+  protected:
     void OnSelectedChanged() override;
     void OnClicked() override;
     QString group_;
 };
 
 class CheckBox : public QCheckBox, public Control {
-public:
+  public:
     explicit CheckBox(QWidget* parent = nullptr);
     QString Tag() const override { return QStringLiteral("CheckBox"); }
     bool IsSelected() const override { return isChecked(); }
     void Click() { click(); }
 
-protected:
+  protected:
     void ShowText(const QString& shown) override { setText(shown); }
     void OnSelectedChanged() override;
 };
 
 class Slider : public QSlider, public Control {
-public:
+  public:
     explicit Slider(QWidget* parent = nullptr);
     QString Tag() const override { return QStringLiteral("Slider"); }
     bool SetAttribute(const QString& name, const QString& value) override;
@@ -82,13 +82,13 @@ public:
     int Minimum() const override { return minimum(); }
     int Maximum() const override { return maximum(); }
 
-private:
+  private:
     bool fromCode_ = false;
     int layoutMin_ = 0, layoutMax_ = 100, layoutValue_ = 0;
 };
 
 class Progress : public QProgressBar, public Control {
-public:
+  public:
     explicit Progress(QWidget* parent = nullptr);
     QString Tag() const override { return QStringLiteral("Progress"); }
     bool SetAttribute(const QString& name, const QString& value) override;
@@ -98,19 +98,19 @@ public:
     int Minimum() const override { return minimum(); }
     int Maximum() const override { return maximum(); }
 
-private:
+  private:
     int layoutMin_ = 0, layoutMax_ = 100, layoutValue_ = 0;
 };
 
 struct ListItem {
-    QString text;       // raw, may hold language keys
+    QString text;  // raw, may hold language keys
     QString userData;
     QString name;
 };
 
 // Drop-down list. "itemselect" when the user picks an item (wparam = its index).
 class Combo : public QComboBox, public Control {
-public:
+  public:
     explicit Combo(QWidget* parent = nullptr);
     QString Tag() const override { return QStringLiteral("Combo"); }
     void AddItem(const QString& rawText, const QString& userData = QString(),
@@ -127,7 +127,7 @@ public:
     bool IsItemVisible(int index) const;
     void ApplyLanguage() override;
 
-private:
+  private:
     QVector<ListItem> items_;
     bool fromCode_ = false;
 };
@@ -135,7 +135,7 @@ private:
 // A list of text rows. "itemselect" when the user selects a row, "itemactivate" on a
 // double click or Return.
 class List : public QListWidget, public Control {
-public:
+  public:
     explicit List(QWidget* parent = nullptr);
     QString Tag() const override { return QStringLiteral("List"); }
     void AddRow(const QString& rawText, const QString& userData = QString());
@@ -146,7 +146,7 @@ public:
     int CurSel() const { return currentRow(); }
     void ApplyLanguage() override;
 
-private:
+  private:
     QVector<ListItem> rows_;
     bool fromCode_ = false;
 };

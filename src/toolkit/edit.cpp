@@ -12,15 +12,19 @@ Edit::Edit(QWidget* parent) : QLineEdit(parent), Control(this) {
 }
 
 bool Edit::SetAttribute(const QString& name, const QString& value) {
-    if (name == QLatin1String("maxchar")) setMaxLength(value.toInt());
-    else if (name == QLatin1String("readonly")) setReadOnly(ParseBool(value));
-    else if (name == QLatin1String("password")) setEchoMode(ParseBool(value) ? Password : Normal);
-    else if (name == QLatin1String("spin")) EnableSpin(ParseBool(value));
+    if (name == QLatin1String("maxchar"))
+        setMaxLength(value.toInt());
+    else if (name == QLatin1String("readonly"))
+        setReadOnly(ParseBool(value));
+    else if (name == QLatin1String("password"))
+        setEchoMode(ParseBool(value) ? Password : Normal);
+    else if (name == QLatin1String("spin"))
+        EnableSpin(ParseBool(value));
     else if (name == QLatin1String("align")) {
         Qt::Alignment a = Qt::AlignVCenter;
         a |= value.contains(QLatin1String("left"))    ? Qt::AlignLeft
              : value.contains(QLatin1String("right")) ? Qt::AlignRight
-                                                       : Qt::AlignHCenter;
+                                                      : Qt::AlignHCenter;
         setAlignment(a);
     } else {
         return Control::SetAttribute(name, value);
@@ -75,32 +79,33 @@ void Edit::PressSpin(bool up) {
 }
 
 void Edit::keyPressEvent(QKeyEvent* e) {
-    bool plain = (e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == 0;
+    bool plain =
+        (e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == 0;
     switch (e->key()) {
-    case Qt::Key_Up:
-        Emit(notify::kValueChangedUp);
-        return;
-    case Qt::Key_Down:
-        Emit(notify::kValueChangedDown);
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        Emit(notify::kReturn);
-        return;
-    case Qt::Key_Left:
-        if (plain && cursorPosition() == 0 && !hasSelectedText()) {
-            Emit(notify::kValueChangedLeft);
+        case Qt::Key_Up:
+            Emit(notify::kValueChangedUp);
             return;
-        }
-        break;
-    case Qt::Key_Right:
-        if (plain && cursorPosition() == text().size() && !hasSelectedText()) {
-            Emit(notify::kValueChangedRight);
+        case Qt::Key_Down:
+            Emit(notify::kValueChangedDown);
             return;
-        }
-        break;
-    default:
-        break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            Emit(notify::kReturn);
+            return;
+        case Qt::Key_Left:
+            if (plain && cursorPosition() == 0 && !hasSelectedText()) {
+                Emit(notify::kValueChangedLeft);
+                return;
+            }
+            break;
+        case Qt::Key_Right:
+            if (plain && cursorPosition() == text().size() && !hasSelectedText()) {
+                Emit(notify::kValueChangedRight);
+                return;
+            }
+            break;
+        default:
+            break;
     }
     QLineEdit::keyPressEvent(e);
 }
@@ -113,8 +118,7 @@ void Edit::focusInEvent(QFocusEvent* e) {
 
 void Edit::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
-    if (e->reason() != Qt::PopupFocusReason)
-        Emit(notify::kKillFocus);
+    if (e->reason() != Qt::PopupFocusReason) Emit(notify::kKillFocus);
 }
 
 }  // namespace dvdsp::tk

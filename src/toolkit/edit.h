@@ -13,7 +13,7 @@ class QToolButton;
 namespace dvdsp::tk {
 
 class Edit : public QLineEdit, public Control {
-public:
+  public:
     explicit Edit(QWidget* parent = nullptr);
     QString Tag() const override { return QStringLiteral("Edit"); }
     bool SetAttribute(const QString& name, const QString& value) override;
@@ -22,14 +22,14 @@ public:
     // The spin arrows, as a user would press them.
     void PressSpin(bool up);
 
-protected:
+  protected:
     void ShowText(const QString& shown) override { setText(shown); }
     void keyPressEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
-private:
+  private:
     void EnableSpin(bool on);
     void PlaceSpin();
     QToolButton* up_ = nullptr;

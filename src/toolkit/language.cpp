@@ -13,7 +13,9 @@ Languages& CurrentLanguages() {
     return languages;
 }
 
-QString Lang(const QString& raw) { return CurrentLanguages().Resolve(raw); }
+QString Lang(const QString& raw) {
+    return CurrentLanguages().Resolve(raw);
+}
 
 void Languages::Register(const QString& code, const QString& file) {
     for (Entry& e : entries_)

@@ -9,7 +9,7 @@
 namespace dvdsp::tk {
 
 class Languages {
-public:
+  public:
     // Adds a language; the first registered one is the default.
     void Register(const QString& code, const QString& file);
     // Loads the language's file from the skin and re-resolves every open window. False
@@ -28,7 +28,7 @@ public:
     static bool Parse(const QByteArray& xml, QHash<QString, QString>* out);
     void ClearForTest();
 
-private:
+  private:
     struct Entry {
         QString code, file;
     };

@@ -17,7 +17,7 @@ struct LinkPayload : Payload {
 };
 
 class WindowMessageSink : public link::MessageSink {
-public:
+  public:
     explicit WindowMessageSink(Window& window) : mailbox_(window.GetMailbox()) {}
     void Post(link::Message message) override {
         uint32_t msg = message.msg;
@@ -25,7 +25,7 @@ public:
         mailbox_->Post(msg, wparam, std::make_unique<LinkPayload>(std::move(message)));
     }
 
-private:
+  private:
     std::shared_ptr<Mailbox> mailbox_;
 };
 

@@ -7,7 +7,9 @@
 
 namespace dvdsp::tk {
 
-int DrainEventType() { return QEvent::User + 77; }
+int DrainEventType() {
+    return QEvent::User + 77;
+}
 
 bool Mailbox::Post(uint32_t msg, int64_t wparam, std::unique_ptr<Payload> payload) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -16,7 +18,8 @@ bool Mailbox::Post(uint32_t msg, int64_t wparam, std::unique_ptr<Payload> payloa
     if (!wakePending_) {
         wakePending_ = true;
         // Safe under the lock: the window cannot be destroyed meanwhile (Detach waits).
-        QCoreApplication::postEvent(window_, new QEvent(static_cast<QEvent::Type>(DrainEventType())));
+        QCoreApplication::postEvent(window_,
+                                    new QEvent(static_cast<QEvent::Type>(DrainEventType())));
     }
     return true;
 }

@@ -23,7 +23,7 @@ struct PostedMessage {
 };
 
 class Mailbox {
-public:
+  public:
     explicit Mailbox(Window* window) : window_(window) {}
     // Any thread. False when the window is gone (the payload is then freed).
     bool Post(uint32_t msg, int64_t wparam, std::unique_ptr<Payload> payload);
@@ -33,7 +33,7 @@ public:
     void Detach();
     bool Attached() const;
 
-private:
+  private:
     mutable std::mutex mutex_;
     Window* window_;
     std::deque<PostedMessage> queue_;

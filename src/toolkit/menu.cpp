@@ -33,8 +33,10 @@ void BuildMenu(QMenu* menu, const QDomElement& parent, QHash<QString, QAction*>*
         }
         action->setObjectName(name);
         action->setData(e.attribute(QStringLiteral("userdata")));
-        if (e.attribute(QStringLiteral("enabled")) == QLatin1String("false")) action->setEnabled(false);
-        if (e.attribute(QStringLiteral("visible")) == QLatin1String("false")) action->setVisible(false);
+        if (e.attribute(QStringLiteral("enabled")) == QLatin1String("false"))
+            action->setEnabled(false);
+        if (e.attribute(QStringLiteral("visible")) == QLatin1String("false"))
+            action->setVisible(false);
         raw->insert(action, text);
         if (!name.isEmpty()) items->insert(name, action);
     }
@@ -58,17 +60,20 @@ std::unique_ptr<Menu> Menu::Load(Window* owner, const QString& file) {
     QObject::connect(m->menu_, &QMenu::triggered, m->menu_, [self](QAction* a) {
         QString name = a->objectName();
         if (self->owner_ && !name.isEmpty())
-            self->owner_->PostMessage(WM_MENUCLICK, 0,
-                                      MakePayload(MenuClick{name, a->data().toString(), a->text()}));
+            self->owner_->PostMessage(
+                WM_MENUCLICK, 0, MakePayload(MenuClick{name, a->data().toString(), a->text()}));
     });
     QObject::connect(m->menu_, &QMenu::aboutToShow, m->menu_, [self] { self->Refresh(); });
     return m;
 }
 
-Menu::~Menu() { delete menu_; }
+Menu::~Menu() {
+    delete menu_;
+}
 
 void Menu::Refresh() {
-    for (auto it = rawText_.begin(); it != rawText_.end(); ++it) it.key()->setText(Lang(it.value()));
+    for (auto it = rawText_.begin(); it != rawText_.end(); ++it)
+        it.key()->setText(Lang(it.value()));
 }
 
 QString Menu::ItemUserData(const QString& name) const {
@@ -104,9 +109,13 @@ void Menu::Popup(const QPoint& screenPos) {
     menu_->popup(screenPos);
 }
 
-void Menu::CloseMenu() { menu_->close(); }
+void Menu::CloseMenu() {
+    menu_->close();
+}
 
-bool Menu::IsOpen() const { return menu_->isVisible(); }
+bool Menu::IsOpen() const {
+    return menu_->isVisible();
+}
 
 bool Menu::Trigger(const QString& name) {
     QAction* a = items_.value(name);

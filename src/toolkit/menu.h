@@ -21,7 +21,7 @@ struct MenuClick {
 };
 
 class Menu {
-public:
+  public:
     // Loads the menu layout; nullptr when the skin lacks it.
     static std::unique_ptr<Menu> Load(Window* owner, const QString& file);
     ~Menu();
@@ -43,7 +43,7 @@ public:
     bool Trigger(const QString& name);
     QMenu* Widget() const { return menu_; }
 
-private:
+  private:
     Menu() = default;
     void Refresh();
 

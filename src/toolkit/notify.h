@@ -27,10 +27,10 @@ inline constexpr const char* kWindowSize = "windowsize";
 }  // namespace notify
 
 struct TNotify {
-    std::string type;     // one of notify::k*, or a custom control's own type
-    std::string name;     // name of the sending control ("" for the window itself)
+    std::string type;  // one of notify::k*, or a custom control's own type
+    std::string name;  // name of the sending control ("" for the window itself)
     Control* sender = nullptr;
-    int64_t wparam = 0;   // e.g. the selected item of a combo or list
+    int64_t wparam = 0;  // e.g. the selected item of a combo or list
     int64_t lparam = 0;
 };
 

@@ -12,8 +12,12 @@ namespace {
 int gDefaultDpi = kBaseDpi;
 }
 
-void SetDefaultDpi(int dpi) { gDefaultDpi = dpi > 0 ? dpi : kBaseDpi; }
-int DefaultDpi() { return gDefaultDpi; }
+void SetDefaultDpi(int dpi) {
+    gDefaultDpi = dpi > 0 ? dpi : kBaseDpi;
+}
+int DefaultDpi() {
+    return gDefaultDpi;
+}
 
 int Scaled(int n, int dpi) {
     long long v = static_cast<long long>(n) * dpi;

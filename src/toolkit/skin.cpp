@@ -1,14 +1,14 @@
 #include "toolkit/skin.h"
 
+#include <quazip/quacrc32.h>
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
 #include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
 #include <QDomDocument>
 #include <QFile>
 #include <QPainter>
-#include <quazip/quacrc32.h>
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
 
 #include "app/log.h"
 #include "toolkit/scale.h"
@@ -65,8 +65,8 @@ bool Skin::LoadArchive(const QByteArray& zip, const QString& password) {
         QuaCrc32 crc;
         crc.update(data);
         // A wrong password decrypts to garbage: a short read or a checksum mismatch.
-        if (file.getZipError() != 0 || !haveInfo || static_cast<quint64>(data.size()) != info.uncompressedSize ||
-            crc.value() != info.crc) {
+        if (file.getZipError() != 0 || !haveInfo ||
+            static_cast<quint64>(data.size()) != info.uncompressedSize || crc.value() != info.crc) {
             LogWriteNarrow("skin: member %s unreadable (%d)\n", name.toUtf8().constData(),
                            file.getZipError());
             return false;
@@ -85,14 +85,19 @@ bool Skin::LoadFolder(const QString& folder) {
     while (it.hasNext()) {
         QString path = it.next();
         QFile f(path);
-        if (f.open(QIODevice::ReadOnly)) members_.insert(NormalName(root.relativeFilePath(path)), f.readAll());
+        if (f.open(QIODevice::ReadOnly))
+            members_.insert(NormalName(root.relativeFilePath(path)), f.readAll());
     }
     return !members_.isEmpty();
 }
 
-bool Skin::Has(const QString& name) const { return members_.contains(NormalName(name)); }
+bool Skin::Has(const QString& name) const {
+    return members_.contains(NormalName(name));
+}
 
-QByteArray Skin::Read(const QString& name) const { return members_.value(NormalName(name)); }
+QByteArray Skin::Read(const QString& name) const {
+    return members_.value(NormalName(name));
+}
 
 bool Skin::LoadRoot(const QString& file) {
     QDomDocument doc;
@@ -101,7 +106,8 @@ bool Skin::LoadRoot(const QString& file) {
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         QString tag = e.tagName().toLower();
         if (tag == QLatin1String("layout")) {
-            layouts_.insert(e.attribute(QStringLiteral("key")), e.attribute(QStringLiteral("file")));
+            layouts_.insert(e.attribute(QStringLiteral("key")),
+                            e.attribute(QStringLiteral("file")));
         } else if (tag == QLatin1String("font")) {
             SkinFont f;
             f.family = e.attribute(QStringLiteral("name"), defaultFont_.family);
@@ -126,7 +132,9 @@ bool Skin::LoadRoot(const QString& file) {
     return true;
 }
 
-QString Skin::LayoutFile(const QString& key) const { return layouts_.value(key, key); }
+QString Skin::LayoutFile(const QString& key) const {
+    return layouts_.value(key, key);
+}
 
 QFont Skin::Font(int id, int dpi) const {
     const SkinFont& f = fonts_.contains(id) ? fonts_[id] : defaultFont_;

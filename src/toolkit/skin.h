@@ -17,13 +17,13 @@ inline constexpr const char* kSkinPassword = "vorpal-tesk-skinzp";
 
 struct SkinFont {
     QString family;
-    int size = 12;   // pixels at scale 96
+    int size = 12;  // pixels at scale 96
     bool bold = false;
     bool italic = false;
 };
 
 class Skin {
-public:
+  public:
     // Reads every member of a ZIP archive held in memory. False (and the skin stays
     // empty) when the bytes are not an archive or a member cannot be read with the
     // password.
@@ -51,7 +51,7 @@ public:
     // scaled; a null pixmap when neither exists.
     QPixmap Image(const QString& name, int dpi) const;
 
-private:
+  private:
     QMap<QString, QByteArray> members_;
     QHash<QString, QString> layouts_;
     QHash<int, SkinFont> fonts_;

@@ -1,5 +1,9 @@
 #include "toolkit/skin_pack.h"
 
+#include <quazip/quacrc32.h>
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+#include <quazip/quazipnewinfo.h>
 #include <QBuffer>
 #include <QDateTime>
 #include <QDir>
@@ -9,10 +13,6 @@
 #include <QSvgRenderer>
 #include <algorithm>
 #include <cmath>
-#include <quazip/quacrc32.h>
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-#include <quazip/quazipnewinfo.h>
 
 namespace dvdsp::tk {
 namespace {
@@ -21,7 +21,8 @@ struct Variant {
     const char* suffix;
     double factor;
 };
-constexpr Variant kVariants[] = {{"@80", 0.8}, {"", 1.0}, {"@125", 1.25}, {"@150", 1.5}, {"@200", 2.0}, {"@300", 3.0}};
+constexpr Variant kVariants[] = {{"@80", 0.8},  {"", 1.0},     {"@125", 1.25},
+                                 {"@150", 1.5}, {"@200", 2.0}, {"@300", 3.0}};
 
 bool AddMember(QuaZip& zip, const QString& name, const QByteArray& data, const QByteArray& password,
                QString* error) {
@@ -69,7 +70,8 @@ QByteArray RenderSvgToPng(const QByteArray& svg, double factor) {
     return png;
 }
 
-bool PackSkin(const QString& folder, const QString& zipPath, const QString& password, QString* error) {
+bool PackSkin(const QString& folder, const QString& zipPath, const QString& password,
+              QString* error) {
     QDir root(folder);
     if (!root.exists()) {
         *error = QStringLiteral("no folder %1").arg(folder);
@@ -79,7 +81,8 @@ bool PackSkin(const QString& folder, const QString& zipPath, const QString& pass
     QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         QString rel = root.relativeFilePath(it.next());
-        if (!rel.startsWith(QLatin1String("tools/"))) files.append(rel);  // authoring scripts stay out
+        if (!rel.startsWith(QLatin1String("tools/")))
+            files.append(rel);  // authoring scripts stay out
     }
     files.sort();
     QuaZip zip(zipPath);
@@ -106,7 +109,8 @@ bool PackSkin(const QString& folder, const QString& zipPath, const QString& pass
                     *error = QStringLiteral("cannot render %1").arg(rel);
                     return false;
                 }
-                if (!AddMember(zip, stem + QLatin1String(v.suffix) + QStringLiteral(".png"), png, pw, error))
+                if (!AddMember(zip, stem + QLatin1String(v.suffix) + QStringLiteral(".png"), png,
+                               pw, error))
                     return false;
             }
         } else if (!AddMember(zip, rel, data, pw, error)) {

@@ -18,15 +18,21 @@ std::deque<QString>& Files() {
 }  // namespace
 
 namespace testing {
-void AnswerNextModal(int result) { Modal().push_back({result, nullptr}); }
-void ActOnNextModal(std::function<void(Window&)> action) { Modal().push_back({0, std::move(action)}); }
+void AnswerNextModal(int result) {
+    Modal().push_back({result, nullptr});
+}
+void ActOnNextModal(std::function<void(Window&)> action) {
+    Modal().push_back({0, std::move(action)});
+}
 bool TakeModalAnswer(ModalAnswer* out) {
     if (Modal().empty()) return false;
     *out = std::move(Modal().front());
     Modal().pop_front();
     return true;
 }
-void AnswerNextFileDialog(const QString& path) { Files().push_back(path); }
+void AnswerNextFileDialog(const QString& path) {
+    Files().push_back(path);
+}
 bool TakeFileAnswer(QString* out) {
     if (Files().empty()) return false;
     *out = Files().front();
@@ -37,7 +43,9 @@ void ClearAnswers() {
     Modal().clear();
     Files().clear();
 }
-int PendingModalAnswers() { return static_cast<int>(Modal().size()); }
+int PendingModalAnswers() {
+    return static_cast<int>(Modal().size());
+}
 }  // namespace testing
 
 QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter) {

@@ -85,7 +85,8 @@ bool Window::LoadLayout(const QString& keyOrFile) {
     if (!root_) return false;
     root_->Widget()->setParent(this);
     Realize(root_, dpi_);
-    if (baseSize_.isValid()) resize(Scaled(baseSize_.width(), dpi_), Scaled(baseSize_.height(), dpi_));
+    if (baseSize_.isValid())
+        resize(Scaled(baseSize_.width(), dpi_), Scaled(baseSize_.height(), dpi_));
     root_->Widget()->setGeometry(rect());
     return true;
 }
@@ -246,11 +247,16 @@ void Window::Close(int result) {
 
 bool Window::HandleCommonButtons(const TNotify& n) {
     if (n.type != notify::kClick) return false;
-    if (n.name == "closebtn" || n.name == "cancel_btn") Close(kResultClosed);
-    else if (n.name == "confirm_btn") Close(kResultConfirm);
-    else if (n.name == "third_btn") Close(kResultThird);
-    else if (n.name == "minbtn") showMinimized();
-    else return false;
+    if (n.name == "closebtn" || n.name == "cancel_btn")
+        Close(kResultClosed);
+    else if (n.name == "confirm_btn")
+        Close(kResultConfirm);
+    else if (n.name == "third_btn")
+        Close(kResultThird);
+    else if (n.name == "minbtn")
+        showMinimized();
+    else
+        return false;
     return true;
 }
 
@@ -263,7 +269,9 @@ void Window::ApplyLanguageToAll() {
     for (Window* w : Registry()) w->ApplyLanguage();
 }
 
-QList<Window*> Window::OpenWindows() { return Registry(); }
+QList<Window*> Window::OpenWindows() {
+    return Registry();
+}
 
 bool Window::EndDialogByTitle(const QString& title, int result) {
     for (Window* w : Registry()) {

@@ -30,7 +30,7 @@ inline constexpr int kResultThird = 2;
 inline constexpr uint32_t WM_MENUCLICK = 1027;  // WM_USER + 3
 
 class Window : public QWidget {
-public:
+  public:
     explicit Window(QWidget* parent = nullptr);
     ~Window() override;
 
@@ -116,7 +116,7 @@ public:
     static bool EndDialogByTitle(const QString& title, int result);
     static bool EndDialogByClass(const QString& className, int result);
 
-protected:
+  protected:
     bool event(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -129,7 +129,7 @@ protected:
     // closes with 0).
     virtual bool OnDefaultKey(int key);
 
-private:
+  private:
     friend class Mailbox;
     friend class Builder;
     void DrainMailbox();

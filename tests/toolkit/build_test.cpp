@@ -45,7 +45,7 @@ const char* kLayout = R"(<Window size="400,300" title="${title}" caption="30">
 </Window>)";
 
 class BuildTest : public tktest::ToolkitTest {
-protected:
+  protected:
     void SetUp() override {
         ToolkitTest::SetUp();
         UseSkin({{"xml/res.xml", kRes}, {"xml/test.xml", kLayout}});
@@ -57,7 +57,8 @@ TEST_F(BuildTest, BuildsEveryTagWithItsAttributes) {
     ASSERT_TRUE(w.LoadLayout("XML_TEST"));
     EXPECT_EQ(w.size(), QSize(400, 300));
     ASSERT_NE(w.Find<Label>("label"), nullptr);
-    EXPECT_EQ(w.Find<Label>("label")->text(), "Plain ${hello}");  // no language selected: visible key
+    EXPECT_EQ(w.Find<Label>("label")->text(),
+              "Plain ${hello}");  // no language selected: visible key
     EXPECT_EQ(w.Find<Button>("btn")->UserDataInt(), 7);
     EXPECT_TRUE(w.Find<Option>("opt_a")->IsSelected());
     EXPECT_FALSE(w.Find<Option>("opt_b")->IsSelected());
@@ -127,8 +128,9 @@ TEST(Scale, ValuesAndImageVariants) {
 }
 
 TEST_F(BuildTest, LoadIntoAddsAVisiblePageToAShownWindow) {
-    tktest::WriteFile(dir_.filePath("xml/page.xml"),
-                      R"(<Layout><Button name="late" text="x" pos="1,1,10,10"/><Label name="late_hidden" visible="false"/></Layout>)");
+    tktest::WriteFile(
+        dir_.filePath("xml/page.xml"),
+        R"(<Layout><Button name="late" text="x" pos="1,1,10,10"/><Label name="late_hidden" visible="false"/></Layout>)");
     ASSERT_TRUE(CurrentSkin().LoadFolder(dir_.path()));
     ASSERT_TRUE(CurrentSkin().LoadRoot());
     RecordingWindow w;

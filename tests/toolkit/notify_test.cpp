@@ -29,7 +29,7 @@ const char* kLayout = R"(<Window size="300,200">
 </Window>)";
 
 class NotifyTest : public tktest::ToolkitTest {
-protected:
+  protected:
     void SetUp() override {
         ToolkitTest::SetUp();
         UseSkin({{"xml/n.xml", kLayout}});
@@ -112,7 +112,8 @@ TEST_F(NotifyTest, SliderDragMovesThenChanges) {
     ASSERT_GE(fromSlider.size(), 2u);
     EXPECT_EQ(fromSlider.front(), "movevaluechanged:slider");
     EXPECT_EQ(fromSlider.back(), "valuechanged:slider");
-    for (size_t i = 0; i + 1 < fromSlider.size(); ++i) EXPECT_EQ(fromSlider[i], "movevaluechanged:slider");
+    for (size_t i = 0; i + 1 < fromSlider.size(); ++i)
+        EXPECT_EQ(fromSlider[i], "movevaluechanged:slider");
     EXPECT_GT(s->Value(), 50);
 }
 

@@ -8,19 +8,22 @@ using namespace dvdsp::tk;
 
 namespace {
 
-const char* kSvg = R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="10"><rect width="20" height="10" fill="#ff0000"/></svg>)";
+const char* kSvg =
+    R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="10"><rect width="20" height="10" fill="#ff0000"/></svg>)";
 
 class SkinPackTest : public tktest::ToolkitTest {
-protected:
+  protected:
     QByteArray Pack() {
-        tktest::WriteFile(dir_.filePath("src/xml/res.xml"),
-                          R"(<Skin><Layout key="XML_A" file="xml/a.xml"/><Style file="style.qss"/></Skin>)");
+        tktest::WriteFile(
+            dir_.filePath("src/xml/res.xml"),
+            R"(<Skin><Layout key="XML_A" file="xml/a.xml"/><Style file="style.qss"/></Skin>)");
         tktest::WriteFile(dir_.filePath("src/xml/a.xml"), "<Window/>");
         tktest::WriteFile(dir_.filePath("src/style.qss"), "QWidget { color: red; }");
         tktest::WriteFile(dir_.filePath("src/images/dot.svg"), kSvg);
         QString error;
         QString zip = dir_.filePath("skin.zip");
-        EXPECT_TRUE(PackSkin(dir_.filePath("src"), zip, kSkinPassword, &error)) << error.toStdString();
+        EXPECT_TRUE(PackSkin(dir_.filePath("src"), zip, kSkinPassword, &error))
+            << error.toStdString();
         QFile f(zip);
         EXPECT_TRUE(f.open(QIODevice::ReadOnly));
         return f.readAll();
@@ -39,8 +42,9 @@ TEST_F(SkinPackTest, MembersReadBackWithThePassword) {
     EXPECT_FALSE(skin.Has("images/dot.svg"));
     // Every scale variant is rendered at its size.
     const std::pair<const char*, QSize> variants[] = {
-        {"images/dot@80.png", {16, 8}},   {"images/dot.png", {20, 10}},     {"images/dot@125.png", {25, 13}},
-        {"images/dot@150.png", {30, 15}}, {"images/dot@200.png", {40, 20}}, {"images/dot@300.png", {60, 30}}};
+        {"images/dot@80.png", {16, 8}},   {"images/dot.png", {20, 10}},
+        {"images/dot@125.png", {25, 13}}, {"images/dot@150.png", {30, 15}},
+        {"images/dot@200.png", {40, 20}}, {"images/dot@300.png", {60, 30}}};
     for (const auto& [name, size] : variants) {
         QPixmap pix;
         ASSERT_TRUE(pix.loadFromData(skin.Read(name))) << name;

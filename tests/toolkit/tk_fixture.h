@@ -36,14 +36,15 @@ inline void WriteFile(const QString& path, const QByteArray& data) {
 
 // Records every notification.
 class RecordingWindow : public dvdsp::tk::Window {
-public:
+  public:
     QString ClassName() const override { return QStringLiteral("RecordingWnd"); }
     void Notify(dvdsp::tk::TNotify& n) override {
         log.push_back(n.type + ":" + n.name);
         if (HandleCommonButtons(n)) return;
     }
     dvdsp::tk::Control* CreateControl(const QString& tag) override {
-        if (tag.compare(QLatin1String("Custom"), Qt::CaseInsensitive) == 0) return new dvdsp::tk::Label;
+        if (tag.compare(QLatin1String("Custom"), Qt::CaseInsensitive) == 0)
+            return new dvdsp::tk::Label;
         return nullptr;
     }
     std::vector<std::string> log;
@@ -56,7 +57,7 @@ public:
 };
 
 class ToolkitTest : public ::testing::Test {
-protected:
+  protected:
     ToolkitTest() { App(); }  // before any widget member of a derived fixture
     void SetUp() override {
         App();

@@ -21,10 +21,11 @@ struct Counted : Payload {
 };
 
 class MessageWindow : public RecordingWindow {
-public:
+  public:
     void OnMessage(uint32_t msg, int64_t wparam, std::unique_ptr<Payload> payload) override {
         received.emplace_back(msg, wparam);
-        if (auto* lp = dynamic_cast<LinkPayload*>(payload.get()); lp && lp->message.record) ++records;
+        if (auto* lp = dynamic_cast<LinkPayload*>(payload.get()); lp && lp->message.record)
+            ++records;
         if (auto* click = Unbox<MenuClick>(payload.get())) lastClick = *click;
     }
     void OnTimer(int id) override { ticks.push_back(id); }
@@ -53,13 +54,16 @@ const char* kMenu = R"(<Menu>
 </Menu>)";
 
 class WindowTest : public tktest::ToolkitTest {
-protected:
+  protected:
     void SetUp() override {
         ToolkitTest::SetUp();
-        UseSkin({{"xml/dlg.xml", kDialog},
-                 {"xml/menu.xml", kMenu},
-                 {"lan/en.xml", R"(<Language><Text key="hello">Hello</Text><Text key="tips">Tips</Text><Text key="confirm">OK</Text></Language>)"},
-                 {"lan/ru.xml", R"(<Language><Text key="hello">Привет</Text><Text key="tips">Подсказка</Text></Language>)"}});
+        UseSkin(
+            {{"xml/dlg.xml", kDialog},
+             {"xml/menu.xml", kMenu},
+             {"lan/en.xml",
+              R"(<Language><Text key="hello">Hello</Text><Text key="tips">Tips</Text><Text key="confirm">OK</Text></Language>)"},
+             {"lan/ru.xml",
+              R"(<Language><Text key="hello">Привет</Text><Text key="tips">Подсказка</Text></Language>)"}});
         CurrentLanguages().Register("en", "lan/en.xml");
         CurrentLanguages().Register("ru", "lan/ru.xml");
         ASSERT_TRUE(CurrentLanguages().Select("en"));
@@ -124,11 +128,13 @@ TEST_F(WindowTest, TimersFireByIdentifierUntilKilled) {
 TEST_F(WindowTest, ModalResultsOfTheCommonButtons) {
     const char* buttons[] = {"closebtn", "cancel_btn", "confirm_btn", "third_btn"};
     (void)buttons;
-    for (auto [name, expected] : {std::pair{"cancel_btn", 0}, {"confirm_btn", 1}, {"third_btn", 2}}) {
+    for (auto [name, expected] :
+         {std::pair{"cancel_btn", 0}, {"confirm_btn", 1}, {"third_btn", 2}}) {
         RecordingWindow w;
         ASSERT_TRUE(w.LoadLayout("xml/dlg.xml"));
         std::string button = name;
-        dvdsp::tk::testing::ActOnNextModal([button](Window& win) { win.Find<Button>(button)->Click(); });
+        dvdsp::tk::testing::ActOnNextModal(
+            [button](Window& win) { win.Find<Button>(button)->Click(); });
         EXPECT_EQ(w.ShowModal(), expected) << name;
         EXPECT_FALSE(w.isVisible());
     }
@@ -145,9 +151,11 @@ TEST_F(WindowTest, OpenDialogsCanBeEndedByTitleOrClass) {
     RecordingWindow w;
     ASSERT_TRUE(w.LoadLayout("xml/dlg.xml"));
     EXPECT_EQ(w.windowTitle(), "Tips");
-    dvdsp::tk::testing::ActOnNextModal([](Window&) { EXPECT_TRUE(Window::EndDialogByTitle("Tips", 0)); });
+    dvdsp::tk::testing::ActOnNextModal(
+        [](Window&) { EXPECT_TRUE(Window::EndDialogByTitle("Tips", 0)); });
     EXPECT_EQ(w.ShowModal(), 0);
-    dvdsp::tk::testing::ActOnNextModal([](Window&) { EXPECT_TRUE(Window::EndDialogByClass("RecordingWnd", 2)); });
+    dvdsp::tk::testing::ActOnNextModal(
+        [](Window&) { EXPECT_TRUE(Window::EndDialogByClass("RecordingWnd", 2)); });
     EXPECT_EQ(w.ShowModal(), 2);
     EXPECT_FALSE(Window::EndDialogByTitle("Tips", 0));  // none open any more
 }

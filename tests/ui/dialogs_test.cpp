@@ -33,8 +33,8 @@ TEST_F(DialogsTest, MessageBoxShowsOneTwoOrThreeButtons) {
         std::string press;
         int result;
     };
-    for (const Case& c : {Case{1, "confirm_btn", 1}, Case{2, "cancel_btn", 0}, Case{3, "third_btn", 2},
-                          Case{3, "closebtn", 0}}) {
+    for (const Case& c : {Case{1, "confirm_btn", 1}, Case{2, "cancel_btn", 0},
+                          Case{3, "third_btn", 2}, Case{3, "closebtn", 0}}) {
         bool checked = false;
         seam::ActOnNextModal([&](tk::Window& w) {
             EXPECT_EQ(w.ClassName(), "MsgWnd");
@@ -49,7 +49,8 @@ TEST_F(DialogsTest, MessageBoxShowsOneTwoOrThreeButtons) {
             checked = true;
             Click(w, c.press);
         });
-        EXPECT_EQ(ShowMessageBox(nullptr, "${tips}", "${loading}", captions, c.count), c.result) << c.count;
+        EXPECT_EQ(ShowMessageBox(nullptr, "${tips}", "${loading}", captions, c.count), c.result)
+            << c.count;
         EXPECT_TRUE(checked);
     }
 }
@@ -75,7 +76,9 @@ TEST_F(DialogsTest, TwoChoiceBoxNeedsACheckedOption) {
         Click(w, "check_box_1");
         Click(w, "confirm_btn");
     });
-    EXPECT_EQ(ShowCheckBoxMessage(nullptr, "${tips}", "${link_tips}", "${copy_left_to_right}", "${copy_right_to_left}"), 2);
+    EXPECT_EQ(ShowCheckBoxMessage(nullptr, "${tips}", "${link_tips}", "${copy_left_to_right}",
+                                  "${copy_right_to_left}"),
+              2);
     seam::ActOnNextModal([](tk::Window& w) {
         Click(w, "check_box_0");
         Click(w, "confirm_btn");
@@ -125,7 +128,8 @@ TEST_F(DialogsTest, LinkSelectionRebuildsPerDirectionAndReturnsCheckedPairs) {
     auto candidates = [](bool leftToRight) {
         std::vector<ChannelPair> pairs;
         for (int p = 0; p < 5; ++p)  // five candidates: only four fit
-            pairs.push_back(leftToRight ? ChannelPair{2 * p, 2 * p + 1, p == 1} : ChannelPair{2 * p + 1, 2 * p, false});
+            pairs.push_back(leftToRight ? ChannelPair{2 * p, 2 * p + 1, p == 1}
+                                        : ChannelPair{2 * p + 1, 2 * p, false});
         return pairs;
     };
     CMsgLinkSelWnd wnd(nullptr, candidates);

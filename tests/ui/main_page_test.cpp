@@ -39,71 +39,135 @@ std::string Fmt(const char* pattern, int a) {
 // Named controls of the page and the index each carries (-1: none).
 std::vector<std::pair<std::string, int>> ExpectedControls() {
     std::vector<std::pair<std::string, int>> out;
-    for (const char* name :
-         {"btnConnect", "btnDpi", "web_btn_1", "btn_option", "btn_scene", "btn_advance", "btn_debug", "btn_input_source",
-          "btn_amp_onoff", "btn_rem_out1_onoff", "btn_rem_out2_onoff", "btn_2ohm_spk", "btn_noise_gate", "btn_reset_eq",
-          "btn_bypass", "btn_arg_eq", "btn_reset_output", "btn_lock_output", "btn_link_output", "btn_link_select",
-          "btn_reset_link", "btn_delay_down", "btn_delay_up", "btn_irc", "label_channel_name", "btn_channel_select",
-          "edit_main_volume", "slider_main_volume", "main_mute", "edit_acc", "slider_acc", "comb_ch_unit", "ch_mute",
-          "ch_phase", "slider_ch_volume", "edit_ch_volume", "hp_type", "lp_type", "hp_freq", "lp_freq", "hp_slop",
-          "lp_slop", "equalizer", "channel_settings"})
+    for (const char* name : {"btnConnect",
+                             "btnDpi",
+                             "web_btn_1",
+                             "btn_option",
+                             "btn_scene",
+                             "btn_advance",
+                             "btn_debug",
+                             "btn_input_source",
+                             "btn_amp_onoff",
+                             "btn_rem_out1_onoff",
+                             "btn_rem_out2_onoff",
+                             "btn_2ohm_spk",
+                             "btn_noise_gate",
+                             "btn_reset_eq",
+                             "btn_bypass",
+                             "btn_arg_eq",
+                             "btn_reset_output",
+                             "btn_lock_output",
+                             "btn_link_output",
+                             "btn_link_select",
+                             "btn_reset_link",
+                             "btn_delay_down",
+                             "btn_delay_up",
+                             "btn_irc",
+                             "label_channel_name",
+                             "btn_channel_select",
+                             "edit_main_volume",
+                             "slider_main_volume",
+                             "main_mute",
+                             "edit_acc",
+                             "slider_acc",
+                             "comb_ch_unit",
+                             "ch_mute",
+                             "ch_phase",
+                             "slider_ch_volume",
+                             "edit_ch_volume",
+                             "hp_type",
+                             "lp_type",
+                             "hp_freq",
+                             "lp_freq",
+                             "hp_slop",
+                             "lp_slop",
+                             "equalizer",
+                             "channel_settings"})
         out.emplace_back(name, -1);
-    const char* perChannel[] = {"ch_output_btn_%d", "slider_ch_volume_%d", "edit_ch_volume_%d", "ch_volume_bg_%d",
-                                "ch_mute_%d", "ch_solo_%d", "ch_phase_%d", "ch_synchronize_%d", "delay_link_%d",
-                                "slider_ch_delay_%d", "edit_ch_delay_%d", "delay_lable_%d", "ch_show_%d",
-                                "ch_enable_%d", "ch_border_top_%d", "ch_border_buttom_%d", "ch_border_left_%d",
-                                "ch_border_right_%d", "control_empty_%d", "input_123_%d", "input_456_%d"};
+    const char* perChannel[] = {"ch_output_btn_%d",    "slider_ch_volume_%d", "edit_ch_volume_%d",
+                                "ch_volume_bg_%d",     "ch_mute_%d",          "ch_solo_%d",
+                                "ch_phase_%d",         "ch_synchronize_%d",   "delay_link_%d",
+                                "slider_ch_delay_%d",  "edit_ch_delay_%d",    "delay_lable_%d",
+                                "ch_show_%d",          "ch_enable_%d",        "ch_border_top_%d",
+                                "ch_border_buttom_%d", "ch_border_left_%d",   "ch_border_right_%d",
+                                "control_empty_%d",    "input_123_%d",        "input_456_%d"};
     for (int n = 0; n < 10; ++n) {
         for (const char* p : perChannel) out.emplace_back(Fmt(p, n), n);
-        for (int k = 0; k < 8; ++k) out.emplace_back("option_ch_in" + std::to_string(k) + "_" + std::to_string(n), n);
+        for (int k = 0; k < 8; ++k)
+            out.emplace_back("option_ch_in" + std::to_string(k) + "_" + std::to_string(n), n);
     }
     for (int p = 0; p < 5; ++p) {
         out.emplace_back(Fmt("ch_bridge_%d", p), p);
         out.emplace_back(Fmt("bridge_checkbox_%d", p), p);
     }
     for (int r = 1; r <= 24; ++r)
-        for (const char* p : {"speaker_%d", "spk_con_%d", "spk_delay_%d"}) out.emplace_back(Fmt(p, r), r);
+        for (const char* p : {"speaker_%d", "spk_con_%d", "spk_delay_%d"})
+            out.emplace_back(Fmt(p, r), r);
     for (int b = 0; b < 31; ++b)
-        for (const char* p : {"eq_freq_%d", "eq_q_%d", "eq_gain_%d", "eq_slider_%d", "pt_enable_%d"})
+        for (const char* p :
+             {"eq_freq_%d", "eq_q_%d", "eq_gain_%d", "eq_slider_%d", "pt_enable_%d"})
             out.emplace_back(Fmt(p, b), b);
     return out;
 }
 
 const std::map<std::string, std::vector<const char*>> kMenus = {
     {"btn_option",
-     {"option_item_firmware_upgrade", "option_item_reset_default", "option_item_about", "option_item_language",
-      "option_item_language_en", "option_item_language_cn", "option_item_language_ru"}},
+     {"option_item_firmware_upgrade", "option_item_reset_default", "option_item_about",
+      "option_item_language", "option_item_language_en", "option_item_language_cn",
+      "option_item_language_ru"}},
     {"btn_scene",
-     {"scene_item_load_scene", "scene_item_saveas_scene", "scene_item_delete_scene", "scene_item_load_file",
-      "scene_item_save_file", "scene_item_load_whole", "scene_item_save_whole"}},
+     {"scene_item_load_scene", "scene_item_saveas_scene", "scene_item_delete_scene",
+      "scene_item_load_file", "scene_item_save_file", "scene_item_load_whole",
+      "scene_item_save_whole"}},
     {"btn_advance",
-     {"advance_item_mixer", "advance_item_compressors_on", "advance_item_autocal", "advance_item_noise_threshold",
-      "advance_item_poweroff_delay", "advance_item_ktv", "advance_item_compressor"}},
+     {"advance_item_mixer", "advance_item_compressors_on", "advance_item_autocal",
+      "advance_item_noise_threshold", "advance_item_poweroff_delay", "advance_item_ktv",
+      "advance_item_compressor"}},
     {"ch_output_btn_3",
-     {"output_menu_front", "output_menu_front_left", "output_menu_front_left_high_freq",
-      "output_menu_front_left_mid_freq", "output_menu_front_left_low_freq", "output_menu_front_left_mid_high_freq",
-      "output_menu_front_left_mid_low_freq", "output_menu_front_left_all_freq", "output_menu_front_right",
-      "output_menu_front_right_high_freq", "output_menu_front_right_mid_freq", "output_menu_front_right_low_freq",
-      "output_menu_front_right_mid_high_freq", "output_menu_front_right_mid_low_freq",
-      "output_menu_front_right_all_freq", "output_menu_rear", "output_menu_rear_left",
-      "output_menu_rear_left_high_freq", "output_menu_rear_left_low_freq", "output_menu_rear_left_all_freq",
-      "output_menu_rear_right", "output_menu_rear_right_high_freq", "output_menu_rear_right_low_freq",
-      "output_menu_rear_right_all_freq", "output_menu_center", "output_menu_center_high_freq",
-      "output_menu_center_low_freq", "output_menu_subwoof", "output_menu_subwoof_left", "output_menu_subwoof_right",
+     {"output_menu_front",
+      "output_menu_front_left",
+      "output_menu_front_left_high_freq",
+      "output_menu_front_left_mid_freq",
+      "output_menu_front_left_low_freq",
+      "output_menu_front_left_mid_high_freq",
+      "output_menu_front_left_mid_low_freq",
+      "output_menu_front_left_all_freq",
+      "output_menu_front_right",
+      "output_menu_front_right_high_freq",
+      "output_menu_front_right_mid_freq",
+      "output_menu_front_right_low_freq",
+      "output_menu_front_right_mid_high_freq",
+      "output_menu_front_right_mid_low_freq",
+      "output_menu_front_right_all_freq",
+      "output_menu_rear",
+      "output_menu_rear_left",
+      "output_menu_rear_left_high_freq",
+      "output_menu_rear_left_low_freq",
+      "output_menu_rear_left_all_freq",
+      "output_menu_rear_right",
+      "output_menu_rear_right_high_freq",
+      "output_menu_rear_right_low_freq",
+      "output_menu_rear_right_all_freq",
+      "output_menu_center",
+      "output_menu_center_high_freq",
+      "output_menu_center_low_freq",
+      "output_menu_subwoof",
+      "output_menu_subwoof_left",
+      "output_menu_subwoof_right",
       "output_menu_subwoof_low"}},
     {"delay_link_4",
-     {"delay_link_group_0", "delay_link_group_1", "delay_link_group_2", "delay_link_group_3", "delay_link_group_4",
-      "delay_link_group_5", "delay_link_group_6"}},
+     {"delay_link_group_0", "delay_link_group_1", "delay_link_group_2", "delay_link_group_3",
+      "delay_link_group_4", "delay_link_group_5", "delay_link_group_6"}},
 };
 
 // Controls meant to lie over or under their siblings.
 bool MayOverlap(const QString& name) {
-    return name.startsWith("ch_volume_bg_") || name.startsWith("ch_border_") || name.startsWith("control_empty_") ||
-           name == "car_image";
+    return name.startsWith("ch_volume_bg_") || name.startsWith("ch_border_") ||
+           name.startsWith("control_empty_") || name == "car_image";
 }
 
 class MainPageTest : public uitest::UiTest {
-protected:
+  protected:
     std::unique_ptr<CMainWnd> Open(int dpi = 96, const QString& language = "en") {
         tk::SetDefaultDpi(dpi);
         StartOptions o = NoInstanceCheck();
@@ -135,7 +199,7 @@ TEST_F(MainPageTest, EveryNamedControlIsThereWithItsIndex) {
     }
     EXPECT_NE(dynamic_cast<UIEqualizer*>(w->FindControl("equalizer")), nullptr);
     auto* source = w->Find<tk::Combo>("btn_input_source");
-    const char* sources[] = {"source_opt", "source_coax", "source_bt", "source_aux", "source_low",
+    const char* sources[] = {"source_opt", "source_coax", "source_bt",  "source_aux", "source_low",
                              "source_hi",  "source_dmp",  "source_udp", "source_scp"};
     for (int i = 0; i < 9; ++i) EXPECT_EQ(source->FindItem(sources[i]), i) << sources[i];
     EXPECT_FALSE(w->FindControl("btn_advance")->IsVisible());
@@ -170,7 +234,8 @@ TEST_F(MainPageTest, EveryMenuHasItsItems) {
 
     auto links = tk::Menu::Load(w.get(), "xml/link_group_menu.xml");
     ASSERT_NE(links, nullptr);
-    for (int g = 0; g <= 6; ++g) EXPECT_EQ(links->ItemUserData(QString("link_group_%1").arg(g)), QString::number(g));
+    for (int g = 0; g <= 6; ++g)
+        EXPECT_EQ(links->ItemUserData(QString("link_group_%1").arg(g)), QString::number(g));
 }
 
 // Checks the page at one scale and language: named controls inside the window,
@@ -184,14 +249,17 @@ void CheckLayout(CMainWnd& w, const std::string& what) {
         if (!c->Name().empty()) {
             EXPECT_TRUE(window.contains(r)) << what << ": " << c->Name() << " outside";
         }
-        if (wid->width() <= 0 || wid->height() <= 0) ADD_FAILURE() << what << ": " << c->Name() << " has no size";
+        if (wid->width() <= 0 || wid->height() <= 0)
+            ADD_FAILURE() << what << ": " << c->Name() << " has no size";
         // Overlap with later visible siblings.
         if (MayOverlap(wid->objectName())) continue;
         for (QObject* o : wid->parent()->children()) {
             auto* sib = qobject_cast<QWidget*>(o);
-            if (!sib || sib == wid || !sib->isVisible() || !tk::Control::From(sib) || MayOverlap(sib->objectName()))
+            if (!sib || sib == wid || !sib->isVisible() || !tk::Control::From(sib) ||
+                MayOverlap(sib->objectName()))
                 continue;
-            if (sib->geometry().intersects(wid->geometry()) && wid->objectName() < sib->objectName())
+            if (sib->geometry().intersects(wid->geometry()) &&
+                wid->objectName() < sib->objectName())
                 ADD_FAILURE() << what << ": " << wid->objectName().toStdString() << " overlaps "
                               << sib->objectName().toStdString();
         }
@@ -207,11 +275,12 @@ void CheckLayout(CMainWnd& w, const std::string& what) {
             room -= 24;
             for (int i = 0; i < combo->count(); ++i)
                 if (wid->fontMetrics().horizontalAdvance(combo->itemText(i)) > room)
-                    ADD_FAILURE() << what << ": " << c->Name() << " item \"" << combo->itemText(i).toStdString()
-                                  << "\" clipped";
+                    ADD_FAILURE() << what << ": " << c->Name() << " item \""
+                                  << combo->itemText(i).toStdString() << "\" clipped";
         }
         if (!text.isEmpty() && wid->fontMetrics().horizontalAdvance(text) > room)
-            ADD_FAILURE() << what << ": " << c->Name() << " text \"" << text.toStdString() << "\" clipped";
+            ADD_FAILURE() << what << ": " << c->Name() << " text \"" << text.toStdString()
+                          << "\" clipped";
     }
     QImage shot = w.grab().toImage();
     ASSERT_FALSE(shot.isNull());
@@ -241,7 +310,8 @@ TEST_F(MainPageTest, LanguageItemsSwitchEveryShownText) {
     QCoreApplication::processEvents();
     EXPECT_EQ(tk::CurrentLanguages().Current(), "ru");
     EXPECT_EQ(w->FindControl("btnConnect")->ShownText(), "Не подключено");
-    EXPECT_EQ(qobject_cast<QAbstractButton*>(w->FindControl("btn_scene")->Widget())->text(), "Сцены");
+    EXPECT_EQ(qobject_cast<QAbstractButton*>(w->FindControl("btn_scene")->Widget())->text(),
+              "Сцены");
     EXPECT_EQ(ReadLanguageSetting(), 2);
 
     // The language already in use changes nothing and writes nothing.
@@ -250,11 +320,13 @@ TEST_F(MainPageTest, LanguageItemsSwitchEveryShownText) {
     EXPECT_FALSE(QFile::exists(settings));
 
     // The toggle item: Chinese from anything but Chinese, then back to English.
-    w->PostMessage(tk::WM_MENUCLICK, 0, tk::MakePayload(tk::MenuClick{"option_item_language", "", ""}));
+    w->PostMessage(tk::WM_MENUCLICK, 0,
+                   tk::MakePayload(tk::MenuClick{"option_item_language", "", ""}));
     QCoreApplication::processEvents();
     EXPECT_EQ(tk::CurrentLanguages().Current(), "cn_zh");
     EXPECT_EQ(w->FindControl("btnConnect")->ShownText(), "未连接");
-    w->PostMessage(tk::WM_MENUCLICK, 0, tk::MakePayload(tk::MenuClick{"OPTION_ITEM_LANGUAGE", "", ""}));
+    w->PostMessage(tk::WM_MENUCLICK, 0,
+                   tk::MakePayload(tk::MenuClick{"OPTION_ITEM_LANGUAGE", "", ""}));
     QCoreApplication::processEvents();
     EXPECT_EQ(tk::CurrentLanguages().Current(), "en");
     EXPECT_EQ(ReadLanguageSetting(), 0);
@@ -268,7 +340,8 @@ TEST_F(MainPageTest, AboutItemOpensTheAboutBox) {
         EXPECT_EQ(about.FindControl("fw_version")->ShownText(), "VTR50 ");
         about.Close(0);
     });
-    w->PostMessage(tk::WM_MENUCLICK, 0, tk::MakePayload(tk::MenuClick{"option_item_about", "", ""}));
+    w->PostMessage(tk::WM_MENUCLICK, 0,
+                   tk::MakePayload(tk::MenuClick{"option_item_about", "", ""}));
     QCoreApplication::processEvents();
     EXPECT_TRUE(shown);
 }
@@ -327,7 +400,8 @@ TEST_F(MainPageTest, TheProgramStartsWithoutTheSkinResource) {
 }
 
 TEST(StartOptionsTest, ParsesTheScreenshotOptions) {
-    const char* args[] = {"dvdsp", "--virtual-unit", "--screenshot", "a.png", "--language", "ru", "--scale", "144"};
+    const char* args[] = {"dvdsp", "--virtual-unit", "--screenshot", "a.png", "--language",
+                          "ru",    "--scale",        "144"};
     StartOptions o;
     QString error;
     ASSERT_TRUE(ParseStartOptions(8, const_cast<char**>(args), &o, &error));

@@ -37,7 +37,7 @@ inline QApplication& App() {
 }
 
 class UiTest : public ::testing::Test {
-protected:
+  protected:
     UiTest() { App(); }
     void SetUp() override {
         ASSERT_TRUE(dvdsp::ui::LoadSkinFromResource());

@@ -38,7 +38,9 @@ int main(int argc, char** argv) {
         "extern \"C\" const uint8_t dvdsp_skin_zip_begin[];\n"
         "extern \"C\" const uint8_t dvdsp_skin_zip_end[];\n"
         "asm(\".section .rodata\\n.balign 16\\n.global dvdsp_skin_zip_begin\\n"
-        "dvdsp_skin_zip_begin:\\n.incbin \\\"" + path + "\\\"\\n"
+        "dvdsp_skin_zip_begin:\\n.incbin \\\"" +
+        path +
+        "\\\"\\n"
         ".global dvdsp_skin_zip_end\\ndvdsp_skin_zip_end:\\n.byte 0\\n.previous\\n\");\n"
         "namespace dvdsp::ui {\n"
         "void RegisterSkinResource() {\n"

@@ -9,8 +9,9 @@
 namespace dvdsp::ui {
 namespace {
 
-const double kFreqGrid[] = {20,  30,  40,  50,  60,  70,  80,  90,  100,  200,  300,  400,  500,  600,
-                            700, 800, 900, 1000, 2000, 3000, 4000, 5000, 6000, 7000, 8000, 9000, 10000};
+const double kFreqGrid[] = {20,   30,   40,   50,   60,   70,   80,   90,   100,
+                            200,  300,  400,  500,  600,  700,  800,  900,  1000,
+                            2000, 3000, 4000, 5000, 6000, 7000, 8000, 9000, 10000};
 const double kGainGrid[] = {-15, -10, -5, 5, 10};
 const uint32_t kDefaultColors[] = {0xFFFF5A5A, 0xFFFFA53B, 0xFFFFE14D, 0xFF7CDD5A, 0xFF3BD6C6,
                                    0xFF3BA4FF, 0xFF7A7CFF, 0xFFC77DFF, 0xFFFF7DD3, 0xFFB0B8C4};
@@ -73,7 +74,8 @@ QColor CurveView::CurveColor(int i) const {
 void CurveView::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     int left = tk::Scaled(30, Dpi()), bottom = tk::Scaled(16, Dpi()), pad = tk::Scaled(6, Dpi());
-    axes_.plot = QRectF(left, pad, std::max(1, width() - left - pad), std::max(1, height() - pad - bottom));
+    axes_.plot =
+        QRectF(left, pad, std::max(1, width() - left - pad), std::max(1, height() - pad - bottom));
 }
 
 void CurveView::PaintGrid(QPainter& p) {
@@ -90,27 +92,30 @@ void CurveView::PaintGrid(QPainter& p) {
         bool major = fr == 100 || fr == 1000 || fr == 10000;
         p.setPen(QPen(major ? grid : faint, 1));
         p.drawLine(QPointF(x, r.top()), QPointF(x, r.bottom()));
-        if (fr == 20 || fr == 50 || fr == 100 || fr == 200 || fr == 500 || fr == 1000 || fr == 2000 ||
-            fr == 5000 || fr == 10000) {
+        if (fr == 20 || fr == 50 || fr == 100 || fr == 200 || fr == 500 || fr == 1000 ||
+            fr == 2000 || fr == 5000 || fr == 10000) {
             p.setPen(QColor(0x8A, 0x94, 0xA6));
-            p.drawText(QRectF(x - 20, r.bottom() + 1, 40, tk::Scaled(14, Dpi())), Qt::AlignCenter, FreqLabel(fr));
+            p.drawText(QRectF(x - 20, r.bottom() + 1, 40, tk::Scaled(14, Dpi())), Qt::AlignCenter,
+                       FreqLabel(fr));
         }
     }
     p.setPen(QColor(0x8A, 0x94, 0xA6));
-    p.drawText(QRectF(r.right() - 40, r.bottom() + 1, 40, tk::Scaled(14, Dpi())), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("20k"));
+    p.drawText(QRectF(r.right() - 40, r.bottom() + 1, 40, tk::Scaled(14, Dpi())),
+               Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("20k"));
     for (double g : kGainGrid) {
         double y = axes_.YOf(g);
         p.setPen(QPen(faint, 1));
         p.drawLine(QPointF(r.left(), y), QPointF(r.right(), y));
         p.setPen(QColor(0x8A, 0x94, 0xA6));
-        p.drawText(QRectF(0, y - 8, r.left() - 4, 16), Qt::AlignRight | Qt::AlignVCenter, QString::number(g));
+        p.drawText(QRectF(0, y - 8, r.left() - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
+                   QString::number(g));
     }
     double y0 = axes_.YOf(0);
     p.setPen(QPen(grid, 1.5));
     p.drawLine(QPointF(r.left(), y0), QPointF(r.right(), y0));
     p.setPen(QColor(0x8A, 0x94, 0xA6));
-    p.drawText(QRectF(0, y0 - 8, r.left() - 4, 16), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("0"));
+    p.drawText(QRectF(0, y0 - 8, r.left() - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("0"));
     p.setPen(QPen(grid, 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(r);
@@ -173,7 +178,8 @@ void UIEqualizer::PaintOverlay(QPainter& p) {
         p.setBrush(sel ? QColor(0x2D, 0x7F, 0xB8) : QColor(0x1A, 0x1F, 0x28, 220));
         p.drawEllipse(c, r, r);
         p.setPen(QColor(0xD8, 0xDE, 0xE9));
-        p.drawText(QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r), Qt::AlignCenter, QString::number(i + 1));
+        p.drawText(QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r), Qt::AlignCenter,
+                   QString::number(i + 1));
     }
     auto marker = [&](int freq, const QString& letter, QColor color) {
         if (freq < 0) return;

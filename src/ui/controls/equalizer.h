@@ -35,7 +35,7 @@ struct CurveAxes {
 };
 
 class CurveView : public QWidget, public tk::Control {
-public:
+  public:
     explicit CurveView(QWidget* parent = nullptr);
     bool SetAttribute(const QString& name, const QString& value) override;
 
@@ -44,7 +44,7 @@ public:
     int CurveCount() const { return static_cast<int>(curves_.size()); }
     const CurveAxes& Axes() const { return axes_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     virtual void PaintOverlay(QPainter& p) { (void)p; }
@@ -53,7 +53,7 @@ protected:
     QColor CurveColor(int i) const;
     uint32_t gridColor_ = 0xFF596274;
 
-private:
+  private:
     CurveAxes axes_;
     std::vector<CurveData> curves_;
     std::vector<bool> shown_;
@@ -62,7 +62,7 @@ private:
 };
 
 class UIEqualizer : public CurveView {
-public:
+  public:
     explicit UIEqualizer(QWidget* parent = nullptr) : CurveView(parent) {}
     QString Tag() const override { return QStringLiteral("Curve"); }
 
@@ -79,10 +79,10 @@ public:
     void SetDragAllDirection(bool all) { dragAll_ = all; }
     bool DragAllDirection() const { return dragAll_; }
 
-protected:
+  protected:
     void PaintOverlay(QPainter& p) override;
 
-private:
+  private:
     std::vector<BandPoint> bands_;
     int selected_ = -1;
     int hpFreq_ = -1, lpFreq_ = -1;
@@ -90,7 +90,7 @@ private:
 };
 
 class UIEqualizerAc : public CurveView {
-public:
+  public:
     explicit UIEqualizerAc(QWidget* parent = nullptr) : CurveView(parent) {}
     QString Tag() const override { return QStringLiteral("CurveAc"); }
 };

@@ -10,11 +10,16 @@
 namespace dvdsp::ui {
 
 bool CSButtonUI::SetAttribute(const QString& name, const QString& value) {
-    if (name == QLatin1String("selectedcolor")) selectedColor_ = tk::ParseColor(value);
-    else if (name == QLatin1String("normalcolor")) normalColor_ = tk::ParseColor(value);
-    else if (name == QLatin1String("hotcolor")) hotColor_ = tk::ParseColor(value);
-    else if (name == QLatin1String("round")) round_ = value.toInt();
-    else return tk::Button::SetAttribute(name, value);
+    if (name == QLatin1String("selectedcolor"))
+        selectedColor_ = tk::ParseColor(value);
+    else if (name == QLatin1String("normalcolor"))
+        normalColor_ = tk::ParseColor(value);
+    else if (name == QLatin1String("hotcolor"))
+        hotColor_ = tk::ParseColor(value);
+    else if (name == QLatin1String("round"))
+        round_ = value.toInt();
+    else
+        return tk::Button::SetAttribute(name, value);
     update();
     return true;
 }
@@ -48,15 +53,24 @@ void CSButtonUI::paintEvent(QPaintEvent* e) {
 }
 
 bool CCircleProgressUI::SetAttribute(const QString& name, const QString& value) {
-    if (name == QLatin1String("min")) min_ = value.toInt();
-    else if (name == QLatin1String("max")) max_ = value.toInt();
-    else if (name == QLatin1String("value")) value_ = value.toInt();
-    else if (name == QLatin1String("linewidth")) lineWidth_ = value.toInt();
-    else if (name == QLatin1String("showtext")) showText_ = tk::ParseBool(value);
-    else if (name == QLatin1String("indeterminate")) SetIndeterminate(tk::ParseBool(value));
-    else if (name == QLatin1String("ringcolor")) ringColor_ = tk::ParseColor(value);
-    else if (name == QLatin1String("arccolor")) arcColor_ = tk::ParseColor(value);
-    else return tk::Control::SetAttribute(name, value);
+    if (name == QLatin1String("min"))
+        min_ = value.toInt();
+    else if (name == QLatin1String("max"))
+        max_ = value.toInt();
+    else if (name == QLatin1String("value"))
+        value_ = value.toInt();
+    else if (name == QLatin1String("linewidth"))
+        lineWidth_ = value.toInt();
+    else if (name == QLatin1String("showtext"))
+        showText_ = tk::ParseBool(value);
+    else if (name == QLatin1String("indeterminate"))
+        SetIndeterminate(tk::ParseBool(value));
+    else if (name == QLatin1String("ringcolor"))
+        ringColor_ = tk::ParseColor(value);
+    else if (name == QLatin1String("arccolor"))
+        arcColor_ = tk::ParseColor(value);
+    else
+        return tk::Control::SetAttribute(name, value);
     update();
     return true;
 }

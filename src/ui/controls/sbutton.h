@@ -9,15 +9,15 @@ namespace dvdsp::ui {
 // A button that draws itself: rounded body, optional selected colour and an optional
 // icon ("foreimage") left of its text.
 class CSButtonUI : public tk::Button {
-public:
+  public:
     explicit CSButtonUI(QWidget* parent = nullptr) : tk::Button(parent) {}
     QString Tag() const override { return QStringLiteral("SButton"); }
     bool SetAttribute(const QString& name, const QString& value) override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* e) override;
 
-private:
+  private:
     uint32_t selectedColor_ = 0xFF2D7FB8;
     uint32_t normalColor_ = 0xFF262E3B;
     uint32_t hotColor_ = 0xFF2E3848;
@@ -26,7 +26,7 @@ private:
 
 // Progress as an arc around a ring, with the percentage in the middle.
 class CCircleProgressUI : public QWidget, public tk::Control {
-public:
+  public:
     explicit CCircleProgressUI(QWidget* parent = nullptr) : QWidget(parent), tk::Control(this) {}
     QString Tag() const override { return QStringLiteral("CircleProgress"); }
     bool SetAttribute(const QString& name, const QString& value) override;
@@ -38,11 +38,11 @@ public:
     // Turning without a value (a busy indicator) when true.
     void SetIndeterminate(bool on);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* e) override;
     void timerEvent(QTimerEvent* e) override;
 
-private:
+  private:
     int min_ = 0, max_ = 100, value_ = 0;
     int lineWidth_ = 5;
     bool showText_ = false;

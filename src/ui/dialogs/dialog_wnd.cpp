@@ -23,9 +23,13 @@ void DialogWnd::Notify(tk::TNotify& n) {
     HandleCommonButtons(n);
 }
 
-tk::Control* DialogWnd::CreateControl(const QString& tag) { return CreateCustomControl(tag); }
+tk::Control* DialogWnd::CreateControl(const QString& tag) {
+    return CreateCustomControl(tag);
+}
 
-int DialogWnd::Run() { return ShowModal(); }
+int DialogWnd::Run() {
+    return ShowModal();
+}
 
 void DialogWnd::SetTextIf(const char* name, const QString& raw) {
     if (raw.isEmpty()) return;

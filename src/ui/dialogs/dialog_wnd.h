@@ -8,7 +8,7 @@
 namespace dvdsp::ui {
 
 class DialogWnd : public tk::Window {
-public:
+  public:
     DialogWnd(QWidget* owner, QString layoutKey, QString className);
     QString ClassName() const override { return className_; }
     void OnInit() override;
@@ -17,7 +17,7 @@ public:
     // Runs the window over its owner and returns its result.
     int Run();
 
-protected:
+  protected:
     // Sees every notification first (after logging); true when it handled it, else the
     // common buttons apply.
     virtual bool OnNotify(tk::TNotify& n) {
@@ -29,7 +29,7 @@ protected:
     // Sets a control's text when the control exists and the text is not empty.
     void SetTextIf(const char* name, const QString& raw);
 
-private:
+  private:
     QString layoutKey_;
     QString className_;
 };

@@ -67,8 +67,10 @@ bool MsgCheckBoxWnd::OnNotify(tk::TNotify& n) {
     if (n.type != tk::notify::kClick || n.name != "confirm_btn") return false;
     tk::Control* first = FindControl("check_box_0");
     tk::Control* second = FindControl("check_box_1");
-    if (first && first->IsSelected()) Close(1);
-    else if (second && second->IsSelected()) Close(2);
+    if (first && first->IsSelected())
+        Close(1);
+    else if (second && second->IsSelected())
+        Close(2);
     return true;  // neither checked: stays open
 }
 

@@ -17,13 +17,13 @@ int ShowMessageBox(QWidget* parent, const QString& title, const QString& text,
 int ShowTips(QWidget* parent, const QString& text);
 
 class MsgWnd : public DialogWnd {
-public:
+  public:
     MsgWnd(QWidget* parent, QString title, QString text, const QString captions[3], int count);
 
-protected:
+  protected:
     void OnLoaded() override;
 
-private:
+  private:
     QString title_, text_, captions_[3];
     int count_;
 };
@@ -31,14 +31,14 @@ private:
 // Two-choice box ("MsgCheckBoxWnd", layout "XML_CHECKBOX_MSG"): "confirm_btn" ends with
 // 1 or 2 by the checked option and does nothing while neither is checked.
 class MsgCheckBoxWnd : public DialogWnd {
-public:
+  public:
     MsgCheckBoxWnd(QWidget* parent, QString title, QString text, QString option0, QString option1);
 
-protected:
+  protected:
     void OnLoaded() override;
     bool OnNotify(tk::TNotify& n) override;
 
-private:
+  private:
     QString title_, text_, options_[2];
 };
 int ShowCheckBoxMessage(QWidget* parent, const QString& title, const QString& text,
@@ -52,16 +52,17 @@ int ShowNameMessageBox(QWidget* parent, const QString& title, const QString& tex
                        const QString captions[2], QString* name);
 
 class NameMsgWnd : public DialogWnd {
-public:
-    NameMsgWnd(QWidget* parent, QString title, QString text, const QString captions[2], QString* name);
+  public:
+    NameMsgWnd(QWidget* parent, QString title, QString text, const QString captions[2],
+               QString* name);
 
-protected:
+  protected:
     void OnLoaded() override;
     bool OnNotify(tk::TNotify& n) override;
     bool OnDefaultKey(int key) override;
     void keyPressEvent(QKeyEvent* e) override;
 
-private:
+  private:
     void Commit();
     QString title_, text_, captions_[2];
     QString* name_;

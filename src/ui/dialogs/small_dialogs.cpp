@@ -71,14 +71,21 @@ void CAboutWnd::OnLoaded() {
         if (fwMain_ < 0) {
             fw->SetText(model);
         } else {
-            fw->SetText(QStringLiteral("%1%2 v%3.%4").arg(model, tk::Lang(QStringLiteral("${version}"))).arg(fwMain_).arg(fwSub_));
+            fw->SetText(QStringLiteral("%1%2 v%3.%4")
+                            .arg(model, tk::Lang(QStringLiteral("${version}")))
+                            .arg(fwMain_)
+                            .arg(fwSub_));
             fw->SetVisible(true);
         }
     }
     if (tk::Control* soft = FindControl("soft_version"))
-        soft->SetText(QStringLiteral("%1 %2").arg(tk::Lang(QStringLiteral("${soft_version}")), QString::fromLatin1(kSoftwareVersion)));
+        soft->SetText(QStringLiteral("%1 %2").arg(tk::Lang(QStringLiteral("${soft_version}")),
+                                                  QString::fromLatin1(kSoftwareVersion)));
     if (tk::Control* inner = FindControl("inner_fw_version"))
-        inner->SetText(QStringLiteral("%1 v%2.%3").arg(tk::Lang(QStringLiteral("${inner_fw_version}"))).arg(kInnerFwMain).arg(kInnerFwSub));
+        inner->SetText(QStringLiteral("%1 v%2.%3")
+                           .arg(tk::Lang(QStringLiteral("${inner_fw_version}")))
+                           .arg(kInnerFwMain)
+                           .arg(kInnerFwSub));
 }
 
 bool CAboutWnd::OnNotify(tk::TNotify& n) {

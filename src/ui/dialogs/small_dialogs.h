@@ -18,17 +18,17 @@ struct ChannelPair {
 // "check_box_left" and "check_box_right" ask `candidates` for the list of that
 // direction. "confirm_btn" hands back the checked pairs in list order and ends with 1.
 class CMsgLinkSelWnd : public DialogWnd {
-public:
+  public:
     using Candidates = std::function<std::vector<ChannelPair>(bool leftToRight)>;
     CMsgLinkSelWnd(QWidget* parent, Candidates candidates);
     const std::vector<ChannelPair>& Selected() const { return selected_; }
     static constexpr int kMaxPairs = 4;
 
-protected:
+  protected:
     void OnLoaded() override;
     bool OnNotify(tk::TNotify& n) override;
 
-private:
+  private:
     void Rebuild(bool leftToRight);
     Candidates candidates_;
     std::vector<ChannelPair> shown_;
@@ -37,21 +37,21 @@ private:
 
 // Busy window ("LoadingWnd", layout "XML_LOADING"); its owner closes it.
 class CLoadingWnd : public DialogWnd {
-public:
+  public:
     explicit CLoadingWnd(QWidget* parent)
         : DialogWnd(parent, QStringLiteral("XML_LOADING"), QStringLiteral("LoadingWnd")) {}
 };
 
 // About box ("AboutWnd", layout "XML_ABOUT"). fwMain < 0: no firmware version received.
 class CAboutWnd : public DialogWnd {
-public:
+  public:
     CAboutWnd(QWidget* parent, int fwMain, int fwSub);
 
-protected:
+  protected:
     void OnLoaded() override;
     bool OnNotify(tk::TNotify& n) override;
 
-private:
+  private:
     int fwMain_, fwSub_;
 };
 
