@@ -3,6 +3,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,7 +28,7 @@ int main(int argc, char** argv) {
         }
         if (std::strcmp(argv[i], "--help") == 0) {
             std::printf(
-                "usage: dvdsp [--virtual-unit[=STATEFILE]] [--screenshot FILE.png]"
+                "usage: dvdsp [--virtual-unit[=STATEFILE]] [--script FILE] [--screenshot FILE.png]"
                 " [--language en|cn_zh|ru] [--scale N]\n");
             return 0;
         }
@@ -58,7 +59,15 @@ int main(int argc, char** argv) {
         std::string why;
         if (!stateFile.empty() && !unit->AttachStateFile(stateFile, &why))
             std::fprintf(stderr, "%s\n", why.c_str());
-        backend = std::make_unique<dvdsp::emu::VirtualHidBackend>(*unit);
+        auto virtualBackend = std::make_unique<dvdsp::emu::VirtualHidBackend>(*unit);
+#ifdef DVDSP_HAVE_GUI
+        // The virtual unit can be unplugged and plugged back from the demo menu.
+        dvdsp::emu::VirtualHidBackend* vb = virtualBackend.get();
+        options.plug.addListener = [vb](std::function<void(bool)> l) { return vb->AddPlugListener(std::move(l)); };
+        options.plug.removeListener = [vb](int id) { vb->RemovePlugListener(id); };
+        options.plug.setPlugged = [vb](bool on) { on ? vb->Plug() : vb->Unplug(); };
+#endif
+        backend = std::move(virtualBackend);
     } else {
         backend = dvdsp::link::MakeHidapiBackend();
     }

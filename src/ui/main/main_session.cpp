@@ -1,6 +1,11 @@
 // The main window's side of the device session: the controller's view, the session
 // messages, device-change broadcasts, the main-volume poll and the busy window.
+#include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
 #include <QTimer>
 
 #include "app/identity.h"
@@ -170,10 +175,41 @@ void CMainWnd::RegisterDeviceNotification() {
             c.path = "\\\\?\\HID#VID_0483&PID_5750#virtual";
             post(c);
         });
+        AddDemoMenu();
         return;
     }
     hotplug_ = platform::RegisterDeviceNotification(post);
     if (!hotplug_) LogWriteNarrow("RegisterDeviceNotification\n");
+}
+
+void CMainWnd::AddDemoMenu() {
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto add = [this](const char* name, const QString& text, bool plugged) {
+        auto* a = new QAction(text, this);
+        a->setObjectName(QString::fromLatin1(name));
+        PlugControl plug = options_.plug;
+        connect(a, &QAction::triggered, this, [plug, plugged] { plug.setPlugged(plugged); });
+        addAction(a);
+    };
+    add("demo_item_unplug", QStringLiteral("Demo: unplug the virtual unit"), false);
+    add("demo_item_plug", QStringLiteral("Demo: plug the virtual unit back"), true);
+}
+
+void CMainWnd::WatchDisplay() {
+    auto watch = [this](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, [this] { OnDisplayChange(); });
+    };
+    for (QScreen* screen : QGuiApplication::screens()) watch(screen);
+    connect(qApp, &QGuiApplication::screenAdded, this, [this, watch](QScreen* screen) {
+        watch(screen);
+        OnDisplayChange();
+    });
+}
+
+void CMainWnd::OnDisplayChange() {
+    LogWriteNarrow("display changed: restarting\n");
+    close();
+    QProcess::startDetached(QCoreApplication::applicationFilePath(), QStringList());
 }
 
 void CMainWnd::OnTimer(int id) {

@@ -92,6 +92,7 @@ void CMainWnd::OnInit() {
     SetConnectButton(core::ConnectButton::Disconnected);
     if (options_.autoConnect) controller_.Connect(false);
     RegisterDeviceNotification();
+    WatchDisplay();
 }
 
 void CMainWnd::SelectStartLanguage() {

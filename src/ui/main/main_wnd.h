@@ -84,6 +84,11 @@ private:
     // Session messages of the controller and the link; false for others.
     bool OnSessionMessage(uint32_t msg, int64_t wparam, tk::Payload* payload);
     void RegisterDeviceNotification();
+    // The demo's own menu (right click): unplug and plug back the virtual unit.
+    void AddDemoMenu();
+    // A change of the display mode closes the program and starts it again.
+    void WatchDisplay();
+    void OnDisplayChange();
     void ShowTipsLater(const QString& text);
     void ShowLoading();
     void CloseLoading();

@@ -12,6 +12,7 @@
 #include "toolkit/scale.h"
 #include "toolkit/skin.h"
 #include "ui/main/main_wnd.h"
+#include "ui/main/script_runner.h"
 #include "ui/skin_resource.h"
 
 namespace dvdsp::ui {
@@ -30,6 +31,8 @@ bool ParseStartOptions(int argc, char** argv, StartOptions* out, QString* error)
         QString v;
         if (arg == QLatin1String("--screenshot")) {
             if (!value(&out->screenshot)) return false;
+        } else if (arg == QLatin1String("--script")) {
+            if (!value(&out->script)) return false;
         } else if (arg == QLatin1String("--language")) {
             if (!value(&v)) return false;
             if (v != QLatin1String("en") && v != QLatin1String("cn_zh") && v != QLatin1String("ru")) {
@@ -125,6 +128,17 @@ int RunProgram(int argc, char** argv, const StartOptions& options, link::HidBack
     {
         CMainWnd wnd(backend, options);
         if (!wnd.Create()) return 0;
+        if (!options.script.isEmpty()) {
+            ScriptResult r = RunScriptFile(wnd, options.script);
+            if (r.code != 0)
+                std::fprintf(stderr, "%s:%d: %s\n", options.script.toLocal8Bit().constData(), r.line,
+                             r.message.toLocal8Bit().constData());
+            if (!options.screenshot.isEmpty() && !wnd.SaveScreenshot(options.screenshot)) {
+                std::fprintf(stderr, "cannot write %s\n", options.screenshot.toLocal8Bit().constData());
+                if (r.code == 0) r.code = 1;
+            }
+            return r.code;
+        }
         if (!options.screenshot.isEmpty()) {
             bool ok = wnd.SaveScreenshot(options.screenshot);
             std::fprintf(ok ? stdout : stderr, ok ? "screenshot written to %s\n" : "cannot write %s\n",
