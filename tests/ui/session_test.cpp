@@ -8,6 +8,7 @@
 #include "core/firmware_policy.h"
 #include "core/session_view.h"
 #include "link/commands.h"
+#include "platform/device_path.h"
 #include "session_fixture.h"
 #include "toolkit/language.h"
 
@@ -303,4 +304,32 @@ TEST_F(SessionTest, ClosingTheWindowDisconnectsAndEndsAnOpenMessage) {
     Settle();
     EXPECT_FALSE(wnd->Controller().Device().IsConnected());
     EXPECT_EQ(wnd->PlugOutMessage(), nullptr);
+}
+
+TEST_F(SessionTest, DeviceChangesOfOtherDevicesAreIgnored) {
+    Open();
+    ConnectAndWait();
+    auto removal = [](const char* path) {
+        platform::DeviceChange c;
+        c.event = platform::DBT_DEVICEREMOVECOMPLETE;
+        c.path = path;
+        return c;
+    };
+    wnd->PostDeviceChange(removal("\\\\?\\HID#VID_046D&PID_C52B#hidraw1"));
+    wnd->PostDeviceChange(removal("\\\\?\\hid#VID_0483&PID_5750#hidraw1"));  // "HID" is case-sensitive
+    platform::DeviceChange notInterface = removal("\\\\?\\HID#VID_0483&PID_5750#hidraw1");
+    notInterface.interfaceKind = false;
+    wnd->PostDeviceChange(notInterface);
+    platform::DeviceChange nodes;
+    nodes.event = platform::DBT_DEVNODES_CHANGED;
+    nodes.path = "\\\\?\\HID#VID_0483&PID_5750#hidraw1";
+    wnd->PostDeviceChange(nodes);
+    Settle();
+    EXPECT_TRUE(Connected());
+    EXPECT_EQ(wnd->PlugOutMessage(), nullptr);
+
+    // The unit's own removal, reported as the udev monitor writes it, is acted on.
+    wnd->PostDeviceChange(removal(
+        platform::HidInterfacePath("/devices/pci0000:00/usb1/1-2/1-2:1.0/0003:0483:5750.0007/hidraw/hidraw3").c_str()));
+    ASSERT_TRUE(WaitFor([&] { return Disconnected() && wnd->PlugOutMessage() != nullptr; }));
 }

@@ -212,8 +212,8 @@ void CMainWnd::OnMessage(uint32_t msg, int64_t wparam, std::unique_ptr<tk::Paylo
 void CMainWnd::closeEvent(QCloseEvent* e) {
     if (menu_) menu_->CloseMenu();
     controller_.ShowDisconnected();
-    // A message dialog of this process still open is ended with 0.
-    tk::Window::EndDialogByTitle(tk::Lang(QStringLiteral("${tips}")), 0);
+    // Message dialogs of this process still open are ended with 0.
+    DismissMessageDialogs();
     CloseLoading();
     tk::Window::closeEvent(e);
     QCoreApplication::quit();
