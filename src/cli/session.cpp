@@ -2,6 +2,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/identity.h"
 #include "cli/cli.h"
@@ -32,8 +33,11 @@ int Session::Open() {
     if (options_.virtualUnit) {
         // A virtual unit is locked by its state file; an in-memory one is nobody else's.
         if (!options_.stateFile.empty()) {
-            std::string name =
-                "dvdsp-unit-" + std::to_string(std::hash<std::string>{}(options_.stateFile));
+            // The same file reached by another relative path is the same unit.
+            std::error_code ec;
+            std::string key = std::filesystem::weakly_canonical(options_.stateFile, ec).string();
+            if (ec) key = std::filesystem::absolute(options_.stateFile, ec).string();
+            std::string name = "dvdsp-unit-" + std::to_string(std::hash<std::string>{}(key));
             if (!lock_.Acquire(name)) {
                 std::fprintf(stderr, "the virtual unit %s is in use by another dvdsp process\n",
                              options_.stateFile.c_str());

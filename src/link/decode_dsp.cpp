@@ -51,15 +51,12 @@ void DspDevice::dsp_ack_process(const uint8_t* p, uint8_t len) {
     const uint8_t op = p[1];
     const uint8_t* d = p + 2;
     ++dspAckCounter_;
-    LogWriteNarrow("dsp_ack_process %u, cmd(0x%08x), OP(%02x), ", dspAckCounter_, cmd, op);
-    LogSetTimestamp(false);
-    if (cmd == DSP_MIX_TYPE2)
-        LogWriteNarrow("DSP_MIX_TYPE2\n");
-    else if (cmd < 78)
-        LogWriteNarrow("%s\n", WideToUtf8(kDspCommandNames[cmd]).c_str());
-    else
-        LogWriteNarrow("%d\n", cmd);
-    LogSetTimestamp(true);
+    // One call for the whole line, so that no other thread's line lands inside it.
+    std::string name = cmd == DSP_MIX_TYPE2 ? std::string("DSP_MIX_TYPE2")
+                       : cmd < 78           ? WideToUtf8(kDspCommandNames[cmd])
+                                            : std::to_string(cmd);
+    LogWriteNarrow("dsp_ack_process %u, cmd(0x%08x), OP(%02x), %s\n", dspAckCounter_, cmd, op,
+                   name.c_str());
 
     if (dsp_input_ack(cmd, op, d, n) || dsp_irc_ack(cmd, op, d, n)) return;
 

@@ -1,5 +1,7 @@
 // Replies of the flash (scenes) and of the karaoke effects.
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 #include "app/log.h"
 #include "link/commands.h"
@@ -33,11 +35,15 @@ void DspDevice::flash_ack_process(const uint8_t* p, uint8_t len) {
             r->index = static_cast<int32_t>(d[0]) - 1;
             const uint8_t* name = d + 1;
             const bool erased = std::all_of(name, name + 16, [](uint8_t b) { return b == 0xFF; });
-            LogWriteNarrow("scene_name->index(%d), name -->> ", d[0]);
-            LogSetTimestamp(false);
-            for (int i = 0; i < 16; ++i) LogWriteNarrow("0x%02x, ", name[i]);
-            LogWriteNarrow("\n m_payload: ");
-            LogSetTimestamp(true);
+            std::string bytes;
+            char b[8];
+            for (int i = 0; i < 16; ++i) {
+                std::snprintf(b, sizeof b, "0x%02x, ", name[i]);
+                bytes += b;
+            }
+            // The line is written in one call; the payload follows as a hex dump.
+            LogWriteNarrow("scene_name->index(%d), name -->> %s\n m_payload: ", d[0],
+                           bytes.c_str());
             LogHexBytes(p, static_cast<size_t>(n) + 2);
             if (!erased) std::copy(name, name + 16, r->name.begin());
             Post(Target::Main, WM_READ_SCENE_VALUE, FLASH_SCENE_NAME, std::move(r));

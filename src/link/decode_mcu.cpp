@@ -1,5 +1,6 @@
 // Replies of the microcontroller (CMD_MCU).
 #include <algorithm>
+#include <string>
 
 #include "app/log.h"
 #include "link/commands.h"
@@ -12,12 +13,9 @@ using namespace decode;
 
 namespace {
 
-// Logs `count` bytes as characters, continuing the current line.
-void LogChars(const uint8_t* b, int count) {
-    LogSetTimestamp(false);
-    for (int i = 0; i < count; ++i) LogWriteNarrow("%c", b[i]);
-    LogWriteNarrow("\n");
-    LogSetTimestamp(true);
+// The bytes as characters, for a log line.
+std::string Chars(const uint8_t* b, int count) {
+    return std::string(reinterpret_cast<const char*>(b), static_cast<size_t>(std::max(count, 0)));
 }
 
 }  // namespace
@@ -72,16 +70,15 @@ void DspDevice::mcu_ack_process(const uint8_t* p, uint8_t len) {
             const int n = std::min<int>(d[0], std::max(0, dataLen - 1));
             r->pwd_len = std::min<int>(n, static_cast<int>(r->pwd.size()));
             std::copy(d + 1, d + 1 + r->pwd_len, r->pwd.begin());
-            LogWriteNarrow("password->len(%d),  pwd-->> ", d[0]);
-            LogChars(d + 1, n);
+            LogWriteNarrow("password->len(%d),  pwd-->> %s\n", d[0], Chars(d + 1, n).c_str());
             const int mPos = 1 + n;
             const int mReported = mPos < dataLen ? d[mPos] : 0;
             const int m = std::min(mReported, std::max(0, dataLen - mPos - 1));
             const uint8_t* remark = d + std::min(mPos + 1, dataLen);
             r->remark_len = std::min<int>(m, static_cast<int>(r->remark.size()));
             std::copy(remark, remark + r->remark_len, r->remark.begin());
-            LogWriteNarrow("password->remark_len(%d),  -->> ", mReported);
-            LogChars(remark, m);
+            LogWriteNarrow("password->remark_len(%d),  -->> %s\n", mReported,
+                           Chars(remark, m).c_str());
             Post(Target::Main, WM_READ_MCU_VALUE, MCU_PASSWORD, std::move(r));
             return;
         }

@@ -152,7 +152,13 @@ INSTANTIATE_TEST_SUITE_P(Versions, FirmwareVersionTest,
                          ::testing::Values(FirmwareCase{2, 27, "", false}, FirmwareCase{2, 28, "${dsp_fw_new_tips}", false},
                                            FirmwareCase{3, 0, "${dsp_fw_new_tips}", false},
                                            FirmwareCase{2, 26, "${update_tips}", false},
-                                           FirmwareCase{2, 26, "", true}, FirmwareCase{1, 99, "${update_tips}", false}));
+                                           FirmwareCase{2, 26, "", true}, FirmwareCase{1, 99, "${update_tips}", false}),
+                         [](const ::testing::TestParamInfo<FirmwareCase>& p) {
+                             // Names that stay the same from one process to the next.
+                             return "v" + std::to_string(p.param.main) + "_" +
+                                    std::to_string(p.param.sub) +
+                                    (p.param.marker ? "_noForceUpdate" : "");
+                         });
 
 TEST_F(SessionTest, ASecondClickDisconnectsWithoutAMessage) {
     Open();
