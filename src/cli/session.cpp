@@ -35,8 +35,9 @@ int Session::Open() {
         if (!options_.stateFile.empty()) {
             // The same file reached by another relative path is the same unit.
             std::error_code ec;
-            std::string key = std::filesystem::weakly_canonical(options_.stateFile, ec).string();
-            if (ec) key = std::filesystem::absolute(options_.stateFile, ec).string();
+            std::filesystem::path full = std::filesystem::absolute(options_.stateFile, ec);
+            std::string key = std::filesystem::weakly_canonical(full, ec).string();
+            if (ec) key = full.string();
             std::string name = "dvdsp-unit-" + std::to_string(std::hash<std::string>{}(key));
             if (!lock_.Acquire(name)) {
                 std::fprintf(stderr, "the virtual unit %s is in use by another dvdsp process\n",
