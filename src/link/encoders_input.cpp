@@ -4,6 +4,7 @@
 #include "app/log.h"
 #include "link/commands.h"
 #include "link/dsp_device.h"
+#include "link/encoder_util.h"
 #include "link/wire_values.h"
 
 namespace dvdsp::link {
@@ -11,15 +12,6 @@ namespace dvdsp::link {
 using namespace wire;
 
 namespace {
-
-int RangeCount(uint8_t first, uint8_t last) {
-    return last < first ? 0 : last - first + 1;
-}
-
-template <typename T>
-T ValueAt(const std::vector<T>& v, int k) {
-    return k < static_cast<int>(v.size()) ? v[static_cast<size_t>(k)] : T{};
-}
 
 void PutBand(std::vector<uint8_t>& d, const DspDevice::EqBandSetting& b) {
     PutBe16(d, b.freq);
@@ -34,38 +26,37 @@ void PutBand(std::vector<uint8_t>& d, const DspDevice::EqBandSetting& b) {
 
 void DspDevice::Input_Trim_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
                                 const std::vector<uint8_t>& gain, bool immediate) {
-    std::vector<uint8_t> d = {scene, source, chStart, chEnd};
-    for (int k = 0; k < RangeCount(chStart, chEnd); ++k) {
-        uint8_t g = ValueAt(gain, k);
-        LogWriteNarrow("Input_Trim_Ctrl: scene(%d), channel(%d), gain(%d)\n", scene, chStart + k,
-                       g);
-        d.push_back(g);
-    }
-    Send(CMD_DSP, DSP_INPUT_TRIM_CH, OP_SET, std::move(d), immediate);
+    Send(CMD_DSP, DSP_INPUT_TRIM_CH, OP_SET,
+         RangedBytes(scene, source, chStart, chEnd, gain,
+                     [&](int ch, uint8_t g) {
+                         LogWriteNarrow("Input_Trim_Ctrl: scene(%d), channel(%d), gain(%d)\n",
+                                        scene, ch, g);
+                     }),
+         immediate);
 }
 
 void DspDevice::Mute_Input_Ch_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
                                    const std::vector<uint8_t>& mute, bool immediate) {
-    std::vector<uint8_t> d = {scene, source, chStart, chEnd};
-    for (int k = 0; k < RangeCount(chStart, chEnd); ++k) {
-        uint8_t m = ValueAt(mute, k);
-        LogWriteNarrow("Mute_Input_Ch_Ctrl: scene(%d),source (%d), channel(%d), mute(%d)\n", scene,
-                       source, chStart + k, m);
-        d.push_back(m);
-    }
-    Send(CMD_DSP, DSP_INPUT_CH_MUTE, OP_SET, std::move(d), immediate);
+    Send(CMD_DSP, DSP_INPUT_CH_MUTE, OP_SET,
+         RangedBytes(scene, source, chStart, chEnd, mute,
+                     [&](int ch, uint8_t m) {
+                         LogWriteNarrow(
+                             "Mute_Input_Ch_Ctrl: scene(%d),source (%d), channel(%d), mute(%d)\n",
+                             scene, source, ch, m);
+                     }),
+         immediate);
 }
 
 void DspDevice::Input_Phase_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
                                  const std::vector<uint8_t>& phase, bool immediate) {
-    std::vector<uint8_t> d = {scene, source, chStart, chEnd};
-    for (int k = 0; k < RangeCount(chStart, chEnd); ++k) {
-        uint8_t p = ValueAt(phase, k);
-        LogWriteNarrow("Input_Phase_Ctrl: scene(%d), source(%d), channel(%d), phase(%d)\n", scene,
-                       source, chStart + k, p);
-        d.push_back(p);
-    }
-    Send(CMD_DSP, DSP_INPUT_CH_PHASE, OP_SET, std::move(d), immediate);
+    Send(CMD_DSP, DSP_INPUT_CH_PHASE, OP_SET,
+         RangedBytes(scene, source, chStart, chEnd, phase,
+                     [&](int ch, uint8_t p) {
+                         LogWriteNarrow(
+                             "Input_Phase_Ctrl: scene(%d), source(%d), channel(%d), phase(%d)\n",
+                             scene, source, ch, p);
+                     }),
+         immediate);
 }
 
 void DspDevice::Get_Input_Trim(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd) {

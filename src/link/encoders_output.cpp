@@ -4,6 +4,7 @@
 #include "app/log.h"
 #include "link/commands.h"
 #include "link/dsp_device.h"
+#include "link/encoder_util.h"
 #include "link/wire_values.h"
 
 namespace dvdsp::link {
@@ -14,32 +15,6 @@ namespace {
 
 std::vector<uint8_t> RangeHeader(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd) {
     return {scene, source, chStart, chEnd};
-}
-
-// Channels of an inclusive range; none when the end lies before the start.
-int RangeCount(uint8_t chStart, uint8_t chEnd) {
-    return chEnd < chStart ? 0 : chEnd - chStart + 1;
-}
-
-template <typename T>
-T ValueAt(const std::vector<T>& v, int k) {
-    return k < static_cast<int>(v.size()) ? v[static_cast<size_t>(k)] : T{};
-}
-
-// One byte per channel, with one log line per channel.
-template <typename T>
-std::vector<uint8_t> RangedBytes(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
-                                 const std::vector<T>& values, const char* logFormat) {
-    std::vector<uint8_t> d = RangeHeader(scene, source, chStart, chEnd);
-    for (int k = 0; k < RangeCount(chStart, chEnd); ++k) {
-        auto v = static_cast<uint8_t>(ValueAt(values, k));
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-        LogWriteNarrow(logFormat, scene, chStart + k, v);
-#pragma GCC diagnostic pop
-        d.push_back(v);
-    }
-    return d;
 }
 
 std::vector<uint8_t> LinkPairs(uint8_t scene, uint8_t link, const DspDevice::ChannelPairs& pairs,
@@ -89,7 +64,10 @@ void DspDevice::Mute_Ch_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uin
                              const std::vector<uint8_t>& mute, bool immediate) {
     Send(CMD_DSP, DSP_MUTE_CH, OP_SET,
          RangedBytes(scene, source, chStart, chEnd, mute,
-                     "Mute_Ch_Ctrl: scene(%d), channel(%d), mute(%d)\n"),
+                     [&](int ch, uint8_t v) {
+                         LogWriteNarrow("Mute_Ch_Ctrl: scene(%d), channel(%d), mute(%d)\n", scene,
+                                        ch, v);
+                     }),
          immediate);
 }
 
@@ -97,7 +75,10 @@ void DspDevice::Phase_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8
                            const std::vector<uint8_t>& phase, bool immediate) {
     Send(CMD_DSP, DSP_PHASE_CH, OP_SET,
          RangedBytes(scene, source, chStart, chEnd, phase,
-                     "Phase_Ctrl: scene(%d), channel(%d), phase(%d)\n"),
+                     [&](int ch, uint8_t v) {
+                         LogWriteNarrow("Phase_Ctrl: scene(%d), channel(%d), phase(%d)\n", scene,
+                                        ch, v);
+                     }),
          immediate);
 }
 
@@ -132,7 +113,10 @@ void DspDevice::PEQ_Bypass_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, 
                                 const std::vector<uint8_t>& bypass, bool immediate) {
     Send(CMD_DSP, DSP_EQ_BYPASS, OP_SET,
          RangedBytes(scene, source, chStart, chEnd, bypass,
-                     "PEQ_Bypass_Ctrl: scene(%d), channel(%d), bypass(%d)\n"),
+                     [&](int ch, uint8_t v) {
+                         LogWriteNarrow("PEQ_Bypass_Ctrl: scene(%d), channel(%d), bypass(%d)\n",
+                                        scene, ch, v);
+                     }),
          immediate);
 }
 
@@ -140,7 +124,10 @@ void DspDevice::Solo_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_
                           const std::vector<uint8_t>& solo, bool immediate) {
     Send(CMD_DSP, DSP_CH_SOLO, OP_SET,
          RangedBytes(scene, source, chStart, chEnd, solo,
-                     "Solo_Ctrl: scene(%d), channel(%d), solo(%d)\n"),
+                     [&](int ch, uint8_t v) {
+                         LogWriteNarrow("Solo_Ctrl: scene(%d), channel(%d), solo(%d)\n", scene, ch,
+                                        v);
+                     }),
          immediate);
 }
 
@@ -148,7 +135,10 @@ void DspDevice::HPF_Q_Fact_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, 
                                 const std::vector<uint8_t>& mode, bool immediate) {
     Send(CMD_DSP, DSP_HPF_Q_FACT_MODE, OP_SET,
          RangedBytes(scene, source, chStart, chEnd, mode,
-                     "HPF_Q_Fact_Ctrl: scene(%d), channel(%d), Q_fac_type(%d)\n"),
+                     [&](int ch, uint8_t v) {
+                         LogWriteNarrow("HPF_Q_Fact_Ctrl: scene(%d), channel(%d), Q_fac_type(%d)\n",
+                                        scene, ch, v);
+                     }),
          immediate);
 }
 
@@ -156,7 +146,10 @@ void DspDevice::LPF_Q_Fact_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, 
                                 const std::vector<uint8_t>& mode, bool immediate) {
     Send(CMD_DSP, DSP_LPF_Q_FACT_MODE, OP_SET,
          RangedBytes(scene, source, chStart, chEnd, mode,
-                     "LPF_Q_Fact_Ctrl: scene(%d), channel(%d), Q_fac_type(%d)\n"),
+                     [&](int ch, uint8_t v) {
+                         LogWriteNarrow("LPF_Q_Fact_Ctrl: scene(%d), channel(%d), Q_fac_type(%d)\n",
+                                        scene, ch, v);
+                     }),
          immediate);
 }
 
@@ -176,7 +169,10 @@ void DspDevice::Compressor_Ch_Ctrl(uint8_t scene, uint8_t source, uint8_t chStar
                                    const std::vector<uint8_t>& on, bool immediate) {
     Send(CMD_DSP, DSP_COMPRESSOR_ON_CH, OP_SET,
          RangedBytes(scene, source, chStart, chEnd, on,
-                     "Compressor_Ch_Ctrl: scene(%d), channel(%d), On(%d)\n"),
+                     [&](int ch, uint8_t v) {
+                         LogWriteNarrow("Compressor_Ch_Ctrl: scene(%d), channel(%d), On(%d)\n",
+                                        scene, ch, v);
+                     }),
          immediate);
 }
 
