@@ -65,6 +65,43 @@ public:
     // The input source selector picked source `index` (0-8): switch and poll the volume.
     void SetInputSource(int index);
 
+    // ---- Main page operations (channel_ops.cpp) ---------------------------------------
+    // Master volume: the edit's text, the slider's position, a step.
+    void SetMainVolumeEdit();
+    void SetMainVolumeSlider(int value);
+    void SetMainVolumeUp(bool up);
+    // Stores, sends and shows the volume v (whole dB) and clears the master mute.
+    void SetMainVolumeRelatedAfterDecidedValue(int v);
+    void SetMainMute(bool muted);
+    void SetAccEdit();
+    void SetAccSlider(int value);
+    void SetAccUp(bool up);
+
+    // Channel trim: the edit's text, the slider's position (tenths), a step of 0.5 dB.
+    void SetChVolumeEdit(int ch);
+    void SetChVolumeSlider(int ch, int tenths);
+    void SetChVolumeUp(int ch, bool up);
+    void SetChMute(int ch, bool muted);
+    void SetChPhase(int ch, bool reversed);
+    void SetChSolo(int ch, bool on);
+
+    // Delay: the edit's text in the current unit, the slider (microseconds), a step.
+    void SetChDelayEdit(int ch);
+    void SetChDelaySlider(int ch, int us);
+    void SetChDelayUp(int ch, bool up);
+    // Unit of every delay edit: kDelayCm, kDelayInch, else milliseconds.
+    void SetDelayUnit(int unit);
+    int DelayUnit() const { return delayUnit_; }
+
+    // The on/off switches of the unit.
+    void ToggleAmplifier();
+    void ToggleRemoteOut(int which);  // 1 or 2
+    void ToggleSpeakerOhm();
+    void ToggleNoiseGate();
+
+    // Rewrites the volume texts (after a language change).
+    void UpdateAllVolumeEdit();
+
     // ---- Main-volume poll -------------------------------------------------------------
     // Starts the poll after an input-source change.
     void StartMainVolumePoll();
@@ -83,6 +120,14 @@ private:
     void StartReadOut();
     void ReadMcuValueThread();
     void FactoryDefaultThread();
+    void ApplyAcc(int value);
+    // Trim of one channel set to `tenths` (limited by its slider), sent and shown.
+    void ApplyTrim(int ch, int tenths, bool fromUser);
+    // A trim change of ch to `tenths`, followed by its link group and partner.
+    void ChangeTrim(int ch, int tenths, bool fromUser, bool force = false);
+    void ApplyDelay(int ch, float ms);
+    void ChangeDelay(int ch, float ms);
+    std::string SliderName(const char* prefix, int ch) const;
 
     link::DspDevice device_;
     link::Clock& clock_;
@@ -93,6 +138,7 @@ private:
     std::atomic<uint8_t> forcedUpdate_{0};
     bool upgradeWindowOpen_ = false;
     int getMainVolumeTimer_ = 0;
+    int delayUnit_ = 1;  // centimetres, the unit the page starts with
     std::atomic<int> readOutPauseMs_{1000};
     std::atomic<bool> stopping_{false};
     WorkerSet workers_;  // last: joined before the link goes

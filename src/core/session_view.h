@@ -50,6 +50,11 @@ public:
     virtual void Refresh(const Change& change) = 0;
     // Puts `value` in the range of the named slider (the value itself when there is none).
     virtual int ClampToSlider(const std::string& name, int value) = 0;
+    // The text of the named edit as the user left it; "${off}" while it shows that key.
+    virtual std::string ControlText(const std::string& name) {
+        (void)name;
+        return {};
+    }
 
     virtual void StartTimer(int id, int ms) = 0;
     virtual void StopTimer(int id) = 0;

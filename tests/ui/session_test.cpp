@@ -49,7 +49,7 @@ TEST_F(SessionTest, ConnectReadsTheUnitIntoTheControls) {
 
     EXPECT_EQ(wnd->Find<tk::Combo>("btn_input_source")->CurSel(), 3);
     EXPECT_EQ(C("slider_main_volume")->Value(), -20);
-    EXPECT_EQ(C("edit_main_volume")->Text(), "-20");
+    EXPECT_EQ(C("edit_main_volume")->Text(), "-20dB");
     EXPECT_EQ(C("btn_amp_onoff")->Text(), "${amp_off}");
     EXPECT_FALSE(C("btn_amp_onoff")->IsSelected());
     EXPECT_EQ(C("btn_amp_onoff")->TextColor(), 0xFFFF0000u);
@@ -62,7 +62,7 @@ TEST_F(SessionTest, ConnectReadsTheUnitIntoTheControls) {
         EXPECT_EQ(C("ch_solo_" + std::to_string(ch))->IsSelected(), ch == 5);
     }
     EXPECT_EQ(C("slider_ch_volume_7")->Value(), -35);
-    EXPECT_EQ(C("edit_ch_volume_7")->Text(), "-3.5");
+    EXPECT_EQ(C("edit_ch_volume_7")->Text(), "-3.5dB");
     EXPECT_TRUE(wnd->MessagesShown().isEmpty());
 }
 

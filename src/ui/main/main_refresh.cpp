@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/channel_format.h"
 #include "toolkit/controls.h"
 #include "ui/main/main_wnd.h"
 
@@ -32,7 +33,7 @@ void SetOnOffButton(CMainWnd& wnd, const char* name, bool on, const char* onKey,
     c->SetTextColor(on ? 0xFFFFFFFF : 0xFFFF0000);
 }
 
-void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Change& change) {
+void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Change& change, int delayUnit) {
     using core::What;
     const core::SceneState& s = model.current;
     const int ch = change.channel;
@@ -43,7 +44,7 @@ void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Ch
         break;
     case What::MainVolume:
         SetValueOf(wnd, "slider_main_volume", s.mainVolume);
-        SetTextOf(wnd, "edit_main_volume", QString::number(s.mainVolume));
+        SetTextOf(wnd, "edit_main_volume", QString::fromStdString(core::MainVolumeText(s.mainVolume)));
         break;
     case What::MainMute: SetSelectedOf(wnd, "main_mute", s.mainMute != 0); break;
     case What::Acc:
@@ -54,14 +55,26 @@ void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Ch
         break;
     case What::Trim:
         if (!channelOk) break;
-        SetValueOf(wnd, Indexed("slider_ch_volume_", ch), static_cast<int>(std::lround(s.channels[ch].gain * 10.0f)));
-        SetTextOf(wnd, Indexed("edit_ch_volume_", ch), QString::number(s.channels[ch].gain, 'f', 1));
+    {
+        const int tenths = core::TrimTenths(s.channels[ch].gain);
+        tk::Control* slider = wnd.FindControl(Indexed("slider_ch_volume_", ch));
+        if (slider) slider->SetValue(tenths);
+        const bool atMinimum = slider && slider->Maximum() >= slider->Minimum() && tenths <= slider->Minimum();
+        SetTextOf(wnd, Indexed("edit_ch_volume_", ch), QString::fromStdString(core::TrimText(s.channels[ch].gain, atMinimum)));
         break;
-    case What::Delay:
+    }
+    case What::Delay: {
         if (!channelOk) break;
-        SetValueOf(wnd, Indexed("slider_ch_delay_", ch), static_cast<int>(std::lround(s.channels[ch].delay * 1000.0f)));
-        SetTextOf(wnd, Indexed("edit_ch_delay_", ch), QString::number(s.channels[ch].delay, 'f', 3));
+        const float ms = s.channels[ch].delay;
+        SetValueOf(wnd, Indexed("slider_ch_delay_", ch), static_cast<int>(std::lround(ms * 1000.0f)));
+        SetTextOf(wnd, Indexed("edit_ch_delay_", ch), QString::fromStdString(core::DelayText(ms, delayUnit)));
+        // The car diagram shows the delay of the first channel holding each role.
+        const int role = s.outputs[ch];
+        bool first = role >= 1 && role < core::kRoleCount;
+        for (int c = 0; first && c < ch; ++c) first = s.outputs[c] != role;
+        if (first) SetTextOf(wnd, Indexed("spk_delay_", role), QString::fromStdString(core::DelayText(ms, delayUnit, true)));
         break;
+    }
     case What::ChannelMute:
         if (channelOk) SetSelectedOf(wnd, Indexed("ch_mute_", ch), s.channels[ch].mute != 0);
         break;
@@ -76,7 +89,7 @@ void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Ch
         SetOnOffButton(wnd, "btn_rem_out1_onoff", s.remOut1 != 0, "${rem_out1_on}", "${rem_out1_off}");
         SetOnOffButton(wnd, "btn_rem_out2_onoff", s.remOut2 != 0, "${rem_out2_on}", "${rem_out2_off}");
         break;
-    case What::SpeakerOhm: SetOnOffButton(wnd, "btn_2ohm_spk", s.twoOhm != 0, "${btn_2ohm_spk}", "${btn_2ohm_spk}"); break;
+    case What::SpeakerOhm: SetOnOffButton(wnd, "btn_2ohm_spk", s.twoOhm != 0, "${btn_2ohm_spk}", "${btn_4ohm_spk}"); break;
     case What::NoiseGate:
         SetOnOffButton(wnd, "btn_noise_gate", s.noiseGate != 0, "${btn_noise_gate_on}", "${btn_noise_gate_off}");
         break;

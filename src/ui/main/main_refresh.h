@@ -11,6 +11,7 @@ class CMainWnd;
 // On/off buttons: "on" text, selected, white; "off" text, not selected, red.
 void SetOnOffButton(CMainWnd& wnd, const char* name, bool on, const char* onKey, const char* offKey);
 
-void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Change& change);
+// `delayUnit`: the unit of the delay edits (core::kDelayCm, kDelayInch, else ms).
+void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Change& change, int delayUnit);
 
 }  // namespace dvdsp::ui

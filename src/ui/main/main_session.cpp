@@ -48,7 +48,19 @@ std::string MainSessionView::LangText(const std::string& key) {
 
 void MainSessionView::SetConnectButton(ConnectButton state) { wnd_.SetConnectButton(state); }
 
-void MainSessionView::Refresh(const Change& change) { RefreshControls(wnd_, wnd_.controller_.Model(), change); }
+void MainSessionView::Refresh(const Change& change) {
+    RefreshControls(wnd_, wnd_.controller_.Model(), change, wnd_.controller_.DelayUnit());
+}
+
+std::string MainSessionView::ControlText(const std::string& name) {
+    auto* edit = wnd_.Find<tk::Edit>(name);
+    if (!edit) return {};
+    const QString typed = edit->text();
+    // Unchanged since the program wrote it, or the language's word for off.
+    if (typed == edit->ShownText()) return edit->Text().toStdString();
+    if (typed.trimmed() == tk::Lang(QStringLiteral("${off}"))) return "${off}";
+    return typed.toStdString();
+}
 
 int MainSessionView::ClampToSlider(const std::string& name, int value) {
     tk::Control* c = wnd_.FindControl(name);

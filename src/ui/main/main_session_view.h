@@ -20,6 +20,7 @@ public:
     void SetConnectButton(core::ConnectButton state) override;
     void Refresh(const core::Change& change) override;
     int ClampToSlider(const std::string& name, int value) override;
+    std::string ControlText(const std::string& name) override;
     void StartTimer(int id, int ms) override;
     void StopTimer(int id) override;
     void UpdateEqualizer(int band) override;

@@ -81,6 +81,9 @@ protected:
 private:
     friend class MainSessionView;
     void SelectStartLanguage();
+    // The channel and master controls of the page (main_channel_routes.cpp); false for
+    // notifications that are not theirs.
+    bool RouteChannelNotify(tk::TNotify& n);
     // Session messages of the controller and the link; false for others.
     bool OnSessionMessage(uint32_t msg, int64_t wparam, tk::Payload* payload);
     void RegisterDeviceNotification();

@@ -1,0 +1,94 @@
+// The main page's channel and master controls routed by name to the controller's
+// operations: sliders, edits and their steps, mute/phase/solo boxes, the delay unit and
+// the unit's on/off switches.
+#include "app/log.h"
+#include "core/channel_format.h"
+#include "toolkit/controls.h"
+#include "ui/main/main_wnd.h"
+
+namespace dvdsp::ui {
+namespace {
+
+bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+
+int IndexOf(const tk::TNotify& n) { return n.sender ? n.sender->UserDataInt() : -1; }
+
+// The unit an item of "comb_ch_unit" stands for, by its text.
+int DelayUnitOfItem(tk::Combo* combo, int index) {
+    if (!combo || index < 0 || index >= combo->ItemCount()) return core::kDelayMs;
+    const QString& text = combo->Item(index).text;
+    if (text == QLatin1String("cm")) return core::kDelayCm;
+    if (text == QLatin1String("in")) return core::kDelayInch;
+    return core::kDelayMs;
+}
+
+}  // namespace
+
+bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
+    core::EqualizerManager& c = controller_;
+    const std::string& name = n.name;
+    const std::string& type = n.type;
+    if (type == tk::notify::kClick) {
+        if (name == "btn_amp_onoff") c.ToggleAmplifier();
+        else if (name == "btn_rem_out1_onoff") c.ToggleRemoteOut(1);
+        else if (name == "btn_rem_out2_onoff") c.ToggleRemoteOut(2);
+        else if (name == "btn_2ohm_spk") c.ToggleSpeakerOhm();
+        else if (name == "btn_noise_gate") c.ToggleNoiseGate();
+        else return false;
+        return true;
+    }
+    if (type == tk::notify::kSelectChanged) {
+        const bool selected = n.sender && n.sender->IsSelected();
+        LogWriteNarrow("on option %s DUI_MSGTYPE_SELECTCHANGED index %d\n", name.c_str(), IndexOf(n));
+        if (StartsWith(name, "ch_mute_")) c.SetChMute(IndexOf(n), selected);
+        else if (StartsWith(name, "ch_phase_")) c.SetChPhase(IndexOf(n), selected);
+        else if (StartsWith(name, "ch_solo_")) c.SetChSolo(IndexOf(n), selected);
+        else if (StartsWith(name, "main_mute")) c.SetMainMute(selected);
+        else return false;
+        return true;
+    }
+    if (type == tk::notify::kValueChanged || type == tk::notify::kMoveValueChanged) {
+        const int value = n.sender ? n.sender->Value() : 0;
+        if (StartsWith(name, "slider_main_volume")) {
+            c.SetMainVolumeSlider(value);
+        } else if (StartsWith(name, "slider_acc")) {
+            c.SetAccSlider(value);
+        } else if (StartsWith(name, "slider_ch_volume_")) {
+            LogWriteNarrow("on volume silder %s valuechanged index %d\n", name.c_str(), IndexOf(n));
+            c.SetChVolumeSlider(IndexOf(n), value);
+        } else if (StartsWith(name, "slider_ch_delay_")) {
+            LogWriteNarrow("on delay silder %s valuechanged index %d\n", name.c_str(), IndexOf(n));
+            c.SetChDelaySlider(IndexOf(n), value);
+        } else {
+            return false;
+        }
+        return true;
+    }
+    if (type == tk::notify::kValueChangedUp || type == tk::notify::kValueChangedDown) {
+        const bool up = type == tk::notify::kValueChangedUp;
+        if (StartsWith(name, "edit_main_volume")) c.SetMainVolumeUp(up);
+        else if (StartsWith(name, "edit_acc")) c.SetAccUp(up);
+        else if (StartsWith(name, "edit_ch_volume_")) c.SetChVolumeUp(IndexOf(n), up);
+        else if (StartsWith(name, "edit_ch_delay_")) c.SetChDelayUp(IndexOf(n), up);
+        else return false;
+        return true;
+    }
+    if (type == tk::notify::kReturn || type == tk::notify::kKillFocus) {
+        if (type == tk::notify::kReturn) LogWriteNarrow("on edit %s DUI_MSGTYPE_RETURN\n", name.c_str());
+        else LogWriteNarrow("on %s DUI_MSGTYPE_KILLFOCUS\n", name.c_str());
+        if (name == "edit_main_volume") c.SetMainVolumeEdit();
+        else if (name == "edit_acc") c.SetAccEdit();
+        else if (StartsWith(name, "edit_ch_volume_")) c.SetChVolumeEdit(IndexOf(n));
+        else if (StartsWith(name, "edit_ch_delay_")) c.SetChDelayEdit(IndexOf(n));
+        else return false;
+        return true;
+    }
+    if (type == tk::notify::kItemSelect && StartsWith(name, "comb_ch_unit")) {
+        LogWriteNarrow("on %s DUI_MSGTYPE_ITEMSELECT\n", name.c_str());
+        c.SetDelayUnit(DelayUnitOfItem(Find<tk::Combo>(name), static_cast<int>(n.wparam)));
+        return true;
+    }
+    return false;
+}
+
+}  // namespace dvdsp::ui
