@@ -69,6 +69,9 @@ float NormalizeDelay(float ms, int unit) {
         const int max = UnitMax(unit);
         long n = std::lround(v * max / kMaxDelayMs);
         v = static_cast<double>(n) * kMaxDelayMs / max;
+    } else {
+        // Whole microseconds, as the slider and the unit count them.
+        v = static_cast<double>(std::lround(v * 1000.0)) / 1000.0;
     }
     return static_cast<float>(v);
 }

@@ -30,7 +30,8 @@ int TrimTenths(float gain);
 std::string DelayText(float ms, int unit, bool bare = false);
 // A delay edit's text in the unit, clamped to the unit's range, as milliseconds.
 float DelayFromText(const std::string& text, int unit);
-// Clamped to 0-15 ms and, for centimetres and inches, put on the nearest whole step.
+// Clamped to 0-15 ms and put on the nearest whole centimetre or inch, or microsecond in
+// milliseconds.
 float NormalizeDelay(float ms, int unit);
 
 // A decimal number at the start of `text` (after blanks); false when there is none.

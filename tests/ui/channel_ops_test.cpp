@@ -249,4 +249,105 @@ TEST_F(ChannelOpsTest, TheSwitchesToggleTheirTextsColoursAndTheUnit) {
     EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].ampMute == 0 && s.scenes[0].spkOhm == 1; }));
 }
 
+TEST_F(ChannelOpsTest, DelayInCentimetresInchesAndMilliseconds) {
+    Open();
+    ConnectAndWait();
+    auto* unitBox = wnd->Find<tk::Combo>("comb_ch_unit");
+    ASSERT_NE(unitBox, nullptr);
+    auto pick = [&](const char* text) {
+        int i = 0;
+        while (i < unitBox->ItemCount() && unitBox->Item(i).text != QLatin1String(text)) ++i;
+        ASSERT_LT(i, unitBox->ItemCount()) << text;
+        unitBox->setCurrentIndex(i);
+        unitBox->activated(i);
+    };
+    // The page starts in centimetres.
+    EXPECT_EQ(unitBox->Item(unitBox->CurSel()).text, "cm");
+    EXPECT_EQ(C("edit_ch_delay_0")->Text(), "0 cm");
+
+    Type("edit_ch_delay_0", QStringLiteral("519"));
+    EXPECT_EQ(C("edit_ch_delay_0")->Text(), "519 cm");
+    EXPECT_EQ(C("slider_ch_delay_0")->Value(), 15000);
+    EXPECT_EQ(C("spk_delay_6")->Text(), "519");  // channel 0 is front left full range
+    pick("ms");
+    EXPECT_EQ(C("edit_ch_delay_0")->Text(), "15.000 ms");
+    EXPECT_EQ(C("delay_lable_0")->Text(), "ms");
+    pick("in");
+    EXPECT_EQ(C("edit_ch_delay_0")->Text(), "204 in");
+    Type("edit_ch_delay_1", QStringLiteral("204"));
+    EXPECT_FLOAT_EQ(Model().channels[1].delay, 15.0f);
+    pick("ms");
+    EXPECT_EQ(C("edit_ch_delay_1")->Text(), "15.000 ms");
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) {
+        return s.scenes[0].out[0].delayUs == 15000 && s.scenes[0].out[1].delayUs == 15000;
+    }));
+
+    // Beyond the range is its end.
+    pick("cm");
+    Type("edit_ch_delay_2", QStringLiteral("600"));
+    EXPECT_EQ(C("edit_ch_delay_2")->Text(), "519 cm");
+    EXPECT_FLOAT_EQ(Model().channels[2].delay, 15.0f);
+
+    // Round trips between the units.
+    Type("edit_ch_delay_3", QStringLiteral("100"));
+    pick("in");
+    EXPECT_EQ(C("edit_ch_delay_3")->Text(), "39 in");
+    pick("ms");
+    EXPECT_EQ(C("edit_ch_delay_3")->Text(), "2.890 ms");
+    pick("cm");
+    EXPECT_EQ(C("edit_ch_delay_3")->Text(), "100 cm");
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].out[3].delayUs == 2890; }));
+    pick("in");
+    Type("edit_ch_delay_3", QStringLiteral("39"));
+    pick("cm");
+    EXPECT_EQ(C("edit_ch_delay_3")->Text(), "99 cm");
+
+    // The slider counts microseconds; in centimetres a set delay lands on a whole one.
+    Drag("slider_ch_delay_4", 1000);
+    EXPECT_EQ(C("edit_ch_delay_4")->Text(), "35 cm");
+    EXPECT_EQ(C("slider_ch_delay_4")->Value(), 1012);
+    Spin("edit_ch_delay_5", true);
+    EXPECT_EQ(C("edit_ch_delay_5")->Text(), "1 cm");
+
+    pick("ms");
+    Spin("edit_ch_delay_9", true);
+    EXPECT_EQ(C("edit_ch_delay_9")->Text(), "0.021 ms");
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].out[9].delayUs == 21; }));
+    Spin("edit_ch_delay_9", false);
+    Spin("edit_ch_delay_9", false);
+    EXPECT_EQ(C("edit_ch_delay_9")->Text(), "0.000 ms");
+    Type("edit_ch_delay_9", QStringLiteral("20"));
+    EXPECT_EQ(C("edit_ch_delay_9")->Text(), "15.000 ms");
+    Type("edit_ch_delay_9", QStringLiteral("-3"));
+    EXPECT_EQ(C("edit_ch_delay_9")->Text(), "0.000 ms");
+    // What is shown is what the unit is sent: whole microseconds.
+    Type("edit_ch_delay_9", QStringLiteral("1.2346"));
+    EXPECT_EQ(C("edit_ch_delay_9")->Text(), "1.235 ms");
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].out[9].delayUs == 1235; }));
+}
+
+TEST_F(ChannelOpsTest, ADelayChangeMovesTheDelayLinkGroupAndThePartner) {
+    Open();
+    ConnectAndWait();
+    auto* unitBox = wnd->Find<tk::Combo>("comb_ch_unit");
+    unitBox->setCurrentIndex(2);
+    unitBox->activated(2);  // ms
+    core::SceneState& m = Model();
+    m.delayLinkSel[6] = m.delayLinkSel[8] = 4;
+    m.delayLinkSel[2] = 1;
+    m.bridge[0] = 1;  // channel 1 follows channel 0
+    Type("edit_ch_delay_8", QStringLiteral("1"));
+    EXPECT_EQ(C("edit_ch_delay_6")->Text(), "1.000 ms");
+    Drag("slider_ch_delay_6", 3000);
+    EXPECT_EQ(C("edit_ch_delay_8")->Text(), "3.000 ms");
+    EXPECT_EQ(C("edit_ch_delay_2")->Text(), "0.000 ms");
+    EXPECT_EQ(C("edit_ch_delay_7")->Text(), "0.000 ms");
+    Type("edit_ch_delay_0", QStringLiteral("2.5"));
+    EXPECT_EQ(C("edit_ch_delay_1")->Text(), "2.500 ms");
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) {
+        const auto& o = s.scenes[0].out;
+        return o[6].delayUs == 3000 && o[8].delayUs == 3000 && o[1].delayUs == 2500 && o[2].delayUs == 0;
+    }));
+}
+
 }  // namespace

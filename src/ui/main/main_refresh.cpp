@@ -68,6 +68,8 @@ void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Ch
         const float ms = s.channels[ch].delay;
         SetValueOf(wnd, Indexed("slider_ch_delay_", ch), static_cast<int>(std::lround(ms * 1000.0f)));
         SetTextOf(wnd, Indexed("edit_ch_delay_", ch), QString::fromStdString(core::DelayText(ms, delayUnit)));
+        SetTextOf(wnd, Indexed("delay_lable_", ch),
+                  QString::fromLatin1(delayUnit == core::kDelayCm ? "cm" : delayUnit == core::kDelayInch ? "in" : "ms"));
         // The car diagram shows the delay of the first channel holding each role.
         const int role = s.outputs[ch];
         bool first = role >= 1 && role < core::kRoleCount;
