@@ -22,7 +22,7 @@ protected:
         ASSERT_NE(e, nullptr) << name;
         e->setFocus();
         e->selectAll();
-        QTest::keyClicks(e, text);
+        e->insert(text);  // as typed or pasted; key clicks know no letters beyond ASCII
         QTest::keyClick(e, Qt::Key_Return);
         Settle(2);
     }
@@ -141,6 +141,44 @@ TEST_F(ChannelOpsTest, TrimShowsHalfDecibelsAndAChangeUnmutes) {
     Type("edit_ch_volume_3", QStringLiteral("4"));
     EXPECT_FLOAT_EQ(Model().channels[3].gain, 0.0f);
     EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].out[3].trim100 == 0; }));
+}
+
+TEST_F(ChannelOpsTest, AReportedTrimIsLimitedToItsSliderAndSentBackAsAnAttenuation) {
+    Open();
+    ConnectAndWait();
+    unit->WithState([](emu::UnitState& s) {
+        s.scenes[0].out[7].trim100 = 350;
+        s.scenes[0].out[8].trim100 = 7000;
+        return 0;
+    });
+    wnd->Controller().Device().Get_Trim(0, 0, 7, 8);
+    ASSERT_TRUE(WaitFor([&] { return C("edit_ch_volume_8")->Text() == "${off}"; }, 5000));
+    ASSERT_TRUE(wnd->Controller().Device().WaitQueueIdle(5000));
+    EXPECT_EQ(C("edit_ch_volume_7")->Text(), "-3.5dB");
+    EXPECT_FLOAT_EQ(Model().channels[8].gain, -60.0f);
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) {
+        return s.scenes[0].out[7].trim100 == 350 && s.scenes[0].out[8].trim100 == 6000;
+    }));
+}
+
+TEST_F(ChannelOpsTest, ALanguageChangeKeepsTheVolumeTexts) {
+    Open();
+    ConnectAndWait();
+    Drag("slider_main_volume", -60);
+    Drag("slider_ch_volume_2", -600);
+    wnd->PostMessage(tk::WM_MENUCLICK, 0, tk::MakePayload(tk::MenuClick{"option_item_language_ru", "", ""}));
+    Settle();
+    EXPECT_EQ(tk::CurrentLanguages().Current(), "ru");
+    EXPECT_EQ(C("edit_main_volume")->Text(), "${off}");
+    EXPECT_EQ(C("edit_ch_volume_2")->ShownText(), tk::Lang(QStringLiteral("${off}")));
+    EXPECT_EQ(C("edit_ch_volume_3")->Text(), "0.0dB");
+    // Typing the new language's word for off still means the minimum.
+    Type("edit_main_volume", QStringLiteral("-7"));
+    Type("edit_main_volume", tk::Lang(QStringLiteral("${off}")));
+    EXPECT_EQ(Model().mainVolume, -60);
+    wnd->PostMessage(tk::WM_MENUCLICK, 0, tk::MakePayload(tk::MenuClick{"option_item_language_en", "", ""}));
+    Settle();
+    EXPECT_EQ(tk::CurrentLanguages().Current(), "en");
 }
 
 TEST_F(ChannelOpsTest, ATrimChangeMovesTheLinkGroupByTheSameDifference) {

@@ -186,6 +186,8 @@ bool CMainWnd::HandleMenuClick(const tk::MenuClick& click) {
     } else {
         return false;
     }
+    // "${off}" and the like in the new language.
+    controller_.UpdateAllVolumeEdit();
     update();
     return true;
 }
