@@ -93,6 +93,14 @@ public:
     void SetDelayUnit(int unit);
     int DelayUnit() const { return delayUnit_; }
 
+    // The car diagram: the speaker position of a role (1-24), its delay edit and steps,
+    // and the steps of the selected position ("btn_delay_down"/"btn_delay_up").
+    void SetSpeakerFocus(int role);
+    int FocusedSpeaker() const { return focusedSpeaker_; }
+    void SetSpeakerDelayEdit(int role);
+    void SetSpeakerDelayUp(int role, bool up);
+    void StepFocusedSpeakerDelay(bool up);
+
     // The on/off switches of the unit.
     void ToggleAmplifier();
     void ToggleRemoteOut(int which);  // 1 or 2
@@ -128,6 +136,8 @@ private:
     void ApplyDelay(int ch, float ms);
     void ChangeDelay(int ch, float ms);
     std::string SliderName(const char* prefix, int ch) const;
+    // The first channel holding speaker role `role`, -1 when none does.
+    int ChannelOfRole(int role) const;
 
     link::DspDevice device_;
     link::Clock& clock_;
@@ -139,6 +149,7 @@ private:
     bool upgradeWindowOpen_ = false;
     int getMainVolumeTimer_ = 0;
     int delayUnit_ = 1;  // centimetres, the unit the page starts with
+    int focusedSpeaker_ = 0;  // role of the marked speaker position, 0 none
     std::atomic<int> readOutPauseMs_{1000};
     std::atomic<bool> stopping_{false};
     WorkerSet workers_;  // last: joined before the link goes

@@ -56,6 +56,12 @@ public:
         return {};
     }
 
+    // Selects or clears the named button or option without notifying.
+    virtual void SetSelected(const std::string& name, bool selected) {
+        (void)name;
+        (void)selected;
+    }
+
     virtual void StartTimer(int id, int ms) = 0;
     virtual void StopTimer(int id) = 0;
 

@@ -388,4 +388,47 @@ TEST_F(ChannelOpsTest, ADelayChangeMovesTheDelayLinkGroupAndThePartner) {
     }));
 }
 
+TEST_F(ChannelOpsTest, TheCarDiagramEditsTheDelayOfTheChannelPlayingEachSpeaker) {
+    Open();
+    ConnectAndWait();
+    // Nothing selected yet: the step buttons do nothing.
+    Click("btn_delay_up");
+    EXPECT_EQ(wnd->Controller().FocusedSpeaker(), 0);
+    for (int ch = 0; ch < 10; ++ch) EXPECT_EQ(Model().channels[static_cast<size_t>(ch)].delay, 0.0f) << ch;
+
+    // Channel 1 plays the front right full-range speaker (role 12).
+    Type("spk_delay_12", QStringLiteral("100"));
+    EXPECT_EQ(C("edit_ch_delay_1")->Text(), "100 cm");
+    EXPECT_EQ(C("spk_delay_12")->Text(), "100");
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].out[1].delayUs == 2890; }));
+    Type("spk_delay_12", QStringLiteral("900"));
+    EXPECT_EQ(C("spk_delay_12")->Text(), "519");
+
+    // Clicking a position marks it alone and selects the channel that plays it.
+    Click("speaker_22");
+    EXPECT_TRUE(C("speaker_22")->IsSelected());
+    EXPECT_FALSE(C("speaker_12")->IsSelected());
+    EXPECT_TRUE(C("ch_enable_8")->IsSelected());
+    Click("btn_delay_up");
+    EXPECT_EQ(C("edit_ch_delay_8")->Text(), "1 cm");
+    EXPECT_EQ(C("spk_delay_22")->Text(), "1");
+    Click("btn_delay_down");
+    EXPECT_EQ(C("edit_ch_delay_8")->Text(), "0 cm");
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].out[8].delayUs == 0; }));
+
+    // A position no channel plays has nothing to step.
+    Click("speaker_21");
+    Click("btn_delay_up");
+    for (int ch = 2; ch < 10; ++ch) EXPECT_EQ(Model().channels[static_cast<size_t>(ch)].delay, 0.0f) << ch;
+
+    // The speaker edits follow the unit and step like the channel's.
+    auto* unitBox = wnd->Find<tk::Combo>("comb_ch_unit");
+    unitBox->setCurrentIndex(2);
+    unitBox->activated(2);
+    EXPECT_EQ(C("spk_delay_12")->Text(), "15.000");
+    Spin("spk_delay_6", true);
+    EXPECT_EQ(C("edit_ch_delay_0")->Text(), "0.021 ms");
+    EXPECT_EQ(C("spk_delay_6")->Text(), "0.021");
+}
+
 }  // namespace

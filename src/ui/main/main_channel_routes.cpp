@@ -34,6 +34,9 @@ bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
         else if (name == "btn_rem_out2_onoff") c.ToggleRemoteOut(2);
         else if (name == "btn_2ohm_spk") c.ToggleSpeakerOhm();
         else if (name == "btn_noise_gate") c.ToggleNoiseGate();
+        else if (StartsWith(name, "speaker_")) c.SetSpeakerFocus(IndexOf(n));
+        else if (name == "btn_delay_down") c.StepFocusedSpeakerDelay(false);
+        else if (name == "btn_delay_up") c.StepFocusedSpeakerDelay(true);
         else return false;
         return true;
     }
@@ -70,6 +73,7 @@ bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
         else if (StartsWith(name, "edit_acc")) c.SetAccUp(up);
         else if (StartsWith(name, "edit_ch_volume_")) c.SetChVolumeUp(IndexOf(n), up);
         else if (StartsWith(name, "edit_ch_delay_")) c.SetChDelayUp(IndexOf(n), up);
+        else if (StartsWith(name, "spk_delay_")) c.SetSpeakerDelayUp(IndexOf(n), up);
         else return false;
         return true;
     }
@@ -80,7 +84,15 @@ bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
         else if (name == "edit_acc") c.SetAccEdit();
         else if (StartsWith(name, "edit_ch_volume_")) c.SetChVolumeEdit(IndexOf(n));
         else if (StartsWith(name, "edit_ch_delay_")) c.SetChDelayEdit(IndexOf(n));
-        else return false;
+        else if (StartsWith(name, "spk_delay_")) {
+            // Committed on Enter only; leaving the edit keeps what it shows.
+            if (type == tk::notify::kReturn) c.SetSpeakerDelayEdit(IndexOf(n));
+        } else return false;
+        return true;
+    }
+    if (type == tk::notify::kSetFocus && StartsWith(name, "spk_delay_")) {
+        LogWriteNarrow("on %s DUI_MSGTYPE_SETFOCUS\n", name.c_str());
+        c.SetSpeakerFocus(IndexOf(n));
         return true;
     }
     if (type == tk::notify::kItemSelect && StartsWith(name, "comb_ch_unit")) {

@@ -68,6 +68,10 @@ int MainSessionView::ClampToSlider(const std::string& name, int value) {
     return std::clamp(value, c->Minimum(), c->Maximum());
 }
 
+void MainSessionView::SetSelected(const std::string& name, bool selected) {
+    if (tk::Control* c = wnd_.FindControl(name)) c->SetSelected(selected);
+}
+
 void MainSessionView::StartTimer(int id, int ms) { wnd_.SetTimer(id, ms); }
 void MainSessionView::StopTimer(int id) { wnd_.KillTimer(id); }
 

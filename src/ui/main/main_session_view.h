@@ -21,6 +21,7 @@ public:
     void Refresh(const core::Change& change) override;
     int ClampToSlider(const std::string& name, int value) override;
     std::string ControlText(const std::string& name) override;
+    void SetSelected(const std::string& name, bool selected) override;
     void StartTimer(int id, int ms) override;
     void StopTimer(int id) override;
     void UpdateEqualizer(int band) override;
