@@ -101,6 +101,10 @@ public:
     void SetSpeakerDelayUp(int role, bool up);
     void StepFocusedSpeakerDelay(bool up);
 
+    // Input box "option_ch_in<in>_<out>": input channel `in` of the current source feeds
+    // output `out` or not.
+    void SetInputIn(int in, int out, bool on);
+
     // The on/off switches of the unit.
     void ToggleAmplifier();
     void ToggleRemoteOut(int which);  // 1 or 2

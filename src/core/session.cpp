@@ -185,6 +185,8 @@ void EqualizerManager::ForceUpdatePrompt() {
 void EqualizerManager::SetInputSource(int index) {
     if (index < 0 || index >= kSources) return;
     model_.current.source = index;
+    // The selector and the input boxes show the new source.
+    view_->Refresh({What::Source, 0});
     device_.Source_Switch_Ctrl(static_cast<uint8_t>(kFirstSourceCode + index), false);
     StartMainVolumePoll();
 }

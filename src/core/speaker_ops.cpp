@@ -1,5 +1,5 @@
 // The car diagram of the main page: marking a speaker position and editing the delay of
-// the channel that plays it.
+// the channel that plays it; the input boxes of the channel strips.
 #include <cstdio>
 
 #include "app/log.h"
@@ -44,6 +44,29 @@ void EqualizerManager::SetSpeakerDelayUp(int role, bool up) {
 void EqualizerManager::StepFocusedSpeakerDelay(bool up) {
     if (focusedSpeaker_ <= 0) return;
     SetSpeakerDelayUp(focusedSpeaker_, up);
+}
+
+void EqualizerManager::SetInputIn(int in, int out, bool on) {
+    LogWriteNarrow("SetInputIn in %d out %d\n", in, out);
+    SceneState& s = model_.current;
+    if (in < 0 || in >= kInputsPerSource || out < 0 || out >= kChannels || s.source < 0 || s.source >= kSources) return;
+    const size_t src = static_cast<size_t>(s.source);
+    int32_t& mask = s.inputs[src][static_cast<size_t>(out)];
+    if (on) mask |= 1 << in;
+    else mask &= ~(1 << in);
+    LogWriteNarrow("outCh %d input = 0x%x\n", out, static_cast<unsigned>(mask));
+    Change change{What::Routing, 0, out};
+    change.source = s.source;
+    view_->Refresh(change);
+    // The routing belongs to the source it is set for.
+    device_.Mix_Ch_Ctrl(static_cast<uint8_t>(s.scene), static_cast<uint8_t>(src), static_cast<uint8_t>(out),
+                        static_cast<uint8_t>(out), {static_cast<uint16_t>(mask)}, false);
+    int32_t& trim = s.inputMixVolume[src][static_cast<size_t>(in)][static_cast<size_t>(out)];
+    if (on && trim == 0) {
+        trim = 100;
+        device_.Input_Mix_Trim_Ctrl(static_cast<uint8_t>(s.scene), static_cast<uint8_t>(src), static_cast<uint8_t>(in),
+                                    static_cast<uint8_t>(out), static_cast<uint8_t>(out), {100}, false);
+    }
 }
 
 }  // namespace dvdsp::core

@@ -431,4 +431,42 @@ TEST_F(ChannelOpsTest, TheCarDiagramEditsTheDelayOfTheChannelPlayingEachSpeaker)
     EXPECT_EQ(C("spk_delay_6")->Text(), "0.021");
 }
 
+TEST_F(ChannelOpsTest, InputBoxesSetTheRoutingOfTheCurrentSource) {
+    unit->WithState([](emu::UnitState& s) {
+        s.device.sourceCode = 81 + 5;
+        auto& mix = s.scenes[0].src[5];
+        mix.routing[3] = 0x01;
+        mix.mixTrim[2][3] = 0;
+        mix.routing[7] = 0x00;
+        mix.mixTrim[4][7] = 50;
+        s.scenes[0].src[0].routing[3] = 0x02;
+        return 0;
+    });
+    Open();
+    ConnectAndWait();
+    EXPECT_TRUE(C("option_ch_in0_3")->IsSelected());
+    EXPECT_FALSE(C("option_ch_in1_3")->IsSelected());
+
+    ClickOption("option_ch_in2_3");
+    EXPECT_EQ(Model().inputs[5][3], 0x05);
+    EXPECT_EQ(Model().inputMixVolume[5][2][3], 100);
+    ClickOption("option_ch_in0_3");
+    EXPECT_FALSE(C("option_ch_in0_3")->IsSelected());
+    ClickOption("option_ch_in4_7");
+    EXPECT_EQ(Model().inputMixVolume[5][4][7], 50);  // a trim already set stays
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) {
+        const auto& mix = s.scenes[0].src[5];
+        return mix.routing[3] == 0x04 && mix.mixTrim[2][3] == 100 && mix.routing[7] == 0x10 && mix.mixTrim[4][7] == 50 &&
+               s.scenes[0].src[0].routing[3] == 0x02;
+    }));
+
+    // Another source shows its own routing.
+    auto* source = wnd->Find<tk::Combo>("btn_input_source");
+    source->setCurrentIndex(0);
+    source->activated(0);
+    Settle();
+    EXPECT_FALSE(C("option_ch_in2_3")->IsSelected());
+    EXPECT_TRUE(C("option_ch_in1_3")->IsSelected());
+}
+
 }  // namespace

@@ -1,6 +1,8 @@
 // The main page's channel and master controls routed by name to the controller's
 // operations: sliders, edits and their steps, mute/phase/solo boxes, the delay unit and
 // the unit's on/off switches.
+#include <cstdio>
+
 #include "app/log.h"
 #include "core/channel_format.h"
 #include "toolkit/controls.h"
@@ -47,7 +49,10 @@ bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
         else if (StartsWith(name, "ch_phase_")) c.SetChPhase(IndexOf(n), selected);
         else if (StartsWith(name, "ch_solo_")) c.SetChSolo(IndexOf(n), selected);
         else if (StartsWith(name, "main_mute")) c.SetMainMute(selected);
-        else return false;
+        else if (StartsWith(name, "option_ch_in")) {
+            int in = -1, out = -1;
+            if (std::sscanf(name.c_str(), "option_ch_in%d_%d", &in, &out) == 2) c.SetInputIn(in, out, selected);
+        } else return false;
         return true;
     }
     if (type == tk::notify::kValueChanged || type == tk::notify::kMoveValueChanged) {

@@ -23,6 +23,14 @@ void SetSelectedOf(CMainWnd& wnd, const std::string& name, bool selected) {
     if (tk::Control* c = wnd.FindControl(name)) c->SetSelected(selected);
 }
 
+// The eight input boxes of a channel show its routing mask for the current source.
+void RefreshInputBoxes(CMainWnd& wnd, const core::SceneState& s, int ch) {
+    if (s.source < 0 || s.source >= core::kSources) return;
+    const int mask = s.inputs[static_cast<size_t>(s.source)][static_cast<size_t>(ch)];
+    for (int in = 0; in < core::kInputsPerSource; ++in)
+        SetSelectedOf(wnd, "option_ch_in" + std::to_string(in) + "_" + std::to_string(ch), (mask >> in) & 1);
+}
+
 }  // namespace
 
 void SetOnOffButton(CMainWnd& wnd, const char* name, bool on, const char* onKey, const char* offKey) {
@@ -41,6 +49,10 @@ void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Ch
     switch (change.what) {
     case What::Source:
         if (auto* combo = wnd.Find<tk::Combo>("btn_input_source")) combo->SelectItem(s.source);
+        for (int c = 0; c < core::kChannels; ++c) RefreshInputBoxes(wnd, s, c);
+        break;
+    case What::Routing:
+        if (channelOk && (change.source < 0 || change.source == s.source)) RefreshInputBoxes(wnd, s, ch);
         break;
     case What::MainVolume:
         SetValueOf(wnd, "slider_main_volume", s.mainVolume);
