@@ -105,6 +105,9 @@ public:
     // output `out` or not.
     void SetInputIn(int in, int out, bool on);
 
+    // Delay-link group (0 none, 1-6) of a channel, from the group menu.
+    void SetDelayLinkGroup(int ch, int group);
+
     // The on/off switches of the unit.
     void ToggleAmplifier();
     void ToggleRemoteOut(int which);  // 1 or 2

@@ -62,6 +62,12 @@ public:
         (void)selected;
     }
 
+    // Background colour (ARGB) of the named control.
+    virtual void SetBkColor(const std::string& name, uint32_t argb) {
+        (void)name;
+        (void)argb;
+    }
+
     virtual void StartTimer(int id, int ms) = 0;
     virtual void StopTimer(int id) = 0;
 

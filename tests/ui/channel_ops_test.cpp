@@ -469,4 +469,34 @@ TEST_F(ChannelOpsTest, InputBoxesSetTheRoutingOfTheCurrentSource) {
     EXPECT_TRUE(C("option_ch_in1_3")->IsSelected());
 }
 
+TEST_F(ChannelOpsTest, TheDelayLinkMenuSetsTheGroupWithItsColour) {
+    Open();
+    ConnectAndWait();
+    auto choose = [&](int ch, int group) {
+        Click(N("delay_link_", ch));
+        ASSERT_NE(wnd->CurrentMenu(), nullptr);
+        EXPECT_EQ(wnd->DelayLinkChannel(), ch);
+        wnd->PostMessage(tk::WM_MENUCLICK, 0,
+                         tk::MakePayload(tk::MenuClick{QString::fromStdString(N("delay_link_group_", group)),
+                                                       QString::number(group), QString()}));
+        Settle();
+    };
+    choose(4, 3);
+    EXPECT_EQ(Model().delayLinkSel[4], 3);
+    EXPECT_EQ(C("delay_link_4")->BkColor(), 0xFF0000E3u);
+    EXPECT_EQ(Model().delayLinkSel[5], 0);
+    choose(9, 3);
+    Drag("slider_ch_delay_9", 2000);
+    EXPECT_EQ(C("slider_ch_delay_4")->Value(), C("slider_ch_delay_9")->Value());
+    // A bridged pair shares the group.
+    Model().bridge[1] = 1;
+    choose(3, 5);
+    EXPECT_EQ(Model().delayLinkSel[2], 5);
+    EXPECT_EQ(C("delay_link_2")->BkColor(), 0xFFFF8040u);
+    EXPECT_EQ(C("delay_link_3")->BkColor(), 0xFFFF8040u);
+    choose(4, 0);
+    EXPECT_EQ(Model().delayLinkSel[4], 0);
+    EXPECT_EQ(C("delay_link_4")->BkColor(), 0xFF666666u);
+}
+
 }  // namespace

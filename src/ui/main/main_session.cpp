@@ -72,6 +72,10 @@ void MainSessionView::SetSelected(const std::string& name, bool selected) {
     if (tk::Control* c = wnd_.FindControl(name)) c->SetSelected(selected);
 }
 
+void MainSessionView::SetBkColor(const std::string& name, uint32_t argb) {
+    if (tk::Control* c = wnd_.FindControl(name)) c->SetBkColor(argb);
+}
+
 void MainSessionView::StartTimer(int id, int ms) { wnd_.SetTimer(id, ms); }
 void MainSessionView::StopTimer(int id) { wnd_.KillTimer(id); }
 

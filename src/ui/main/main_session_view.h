@@ -22,6 +22,7 @@ public:
     int ClampToSlider(const std::string& name, int value) override;
     std::string ControlText(const std::string& name) override;
     void SetSelected(const std::string& name, bool selected) override;
+    void SetBkColor(const std::string& name, uint32_t argb) override;
     void StartTimer(int id, int ms) override;
     void StopTimer(int id) override;
     void UpdateEqualizer(int band) override;

@@ -163,6 +163,11 @@ void CMainWnd::Notify(tk::TNotify& n) {
 bool CMainWnd::HandleMenuClick(const tk::MenuClick& click) {
     LogWriteNarrow("on menu click %s\n", click.name.toUtf8().constData());
     const QString& name = click.name;
+    if (name.startsWith(QLatin1String("delay_link_group_"))) {
+        LogWriteNarrow("%d: %s\n", delayLinkChannel_, name.toUtf8().constData());
+        controller_.SetDelayLinkGroup(delayLinkChannel_, click.userData.toInt());
+        return true;
+    }
     if (name.compare(QLatin1String("option_item_language"), Qt::CaseInsensitive) == 0) {
         if (tk::CurrentLanguages().Current() == QLatin1String("cn_zh")) ChangeLanguage(QStringLiteral("en"), QStringLiteral("0"));
         else ChangeLanguage(QStringLiteral("cn_zh"), QStringLiteral("1"));
