@@ -105,6 +105,10 @@ public:
     // output `out` or not.
     void SetInputIn(int in, int out, bool on);
 
+    // Speaker role of a channel by its output-menu item name, with the role's default
+    // crossover; `keepSaved` leaves the saved role ("outputs_bk") as it is.
+    void SetOutputValue(int ch, const std::string& item, bool keepSaved = false);
+
     // Delay-link group (0 none, 1-6) of a channel, from the group menu.
     void SetDelayLinkGroup(int ch, int group);
 

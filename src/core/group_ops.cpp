@@ -1,4 +1,5 @@
-// Groups of channels that follow each other's edits: the delay-link groups.
+// Speaker roles of the channels, and groups of channels that follow each other's edits:
+// the delay-link groups.
 #include <array>
 
 #include "app/log.h"
@@ -12,6 +13,29 @@ constexpr std::array<uint32_t, 7> kDelayLinkColours = {0xFF666666, 0xFF0088FF, 0
                                                         0xFFFF0000, 0xFFFF8040, 0xFF8600FF};
 
 }  // namespace
+
+void EqualizerManager::SetOutputValue(int ch, const std::string& item, bool keepSaved) {
+    LogWriteNarrow("SetOutputValue channel %d selected value %s\n", ch, item.c_str());
+    const int code = RoleCode(item);
+    // Group entries of the menu are no role.
+    if (ch < 0 || ch >= kChannels || code < 0) return;
+    SceneState& s = model_.current;
+    ChannelSettings& c = s.channels[static_cast<size_t>(ch)];
+    s.outputs[static_cast<size_t>(ch)] = code;
+    if (!keepSaved) s.outputsBk[static_cast<size_t>(ch)] = code;
+    RoleCrossover(code, c.bpType, c.hp, c.lp);
+    view_->Refresh({What::Role, 0, ch});
+    UpdateEqualizer(-1);
+    const auto scene = static_cast<uint8_t>(s.scene);
+    const auto out = static_cast<uint8_t>(ch);
+    device_.CH_Type_Ctrl(scene, 0, out, out, {static_cast<uint8_t>(code)}, false);
+    // Filter 2 is the high-pass, 1 the low-pass.
+    device_.Filter_Ctrl(scene, 0, out, 2, static_cast<uint8_t>(c.hp.type), static_cast<uint16_t>(c.hp.freq),
+                        static_cast<uint8_t>(c.hp.slope), false);
+    device_.Filter_Ctrl(scene, 0, out, 1, static_cast<uint8_t>(c.lp.type), static_cast<uint16_t>(c.lp.freq),
+                        static_cast<uint8_t>(c.lp.slope), false);
+    device_.Trim_Ctrl(scene, 0, out, out, {c.gain == 0.0f ? 0.0f : -c.gain}, false);
+}
 
 void EqualizerManager::SetDelayLinkGroup(int ch, int group) {
     if (ch < 0 || ch >= kChannels || group < 0 || group >= static_cast<int>(kDelayLinkColours.size())) return;

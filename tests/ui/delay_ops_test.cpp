@@ -221,3 +221,46 @@ TEST_F(ChannelOpsTest, TheDelayLinkMenuSetsTheGroupWithItsColour) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ChannelOpsTest, ASpeakerRoleBringsItsCrossoverAndMarksTheCarDiagram) {
+    Open();
+    ConnectAndWait();
+    EXPECT_EQ(C("spk_con_15")->Text(), "CH3");  // channel 2 starts as rear left full range
+    auto choose = [&](int ch, const char* item) {
+        Click(N("ch_output_btn_", ch));
+        EXPECT_EQ(wnd->OutputMenuChannel(), ch);
+        wnd->PostMessage(tk::WM_MENUCLICK, 0, tk::MakePayload(tk::MenuClick{QString::fromLatin1(item), QString(), QString()}));
+        Settle();
+    };
+    choose(2, "output_menu_subwoof_left");
+    const core::SceneState& m = Model();
+    EXPECT_EQ(m.outputs[2], 22);
+    EXPECT_EQ(m.outputsBk[2], 22);
+    EXPECT_EQ(m.channels[2].hp.freq, 30);
+    EXPECT_EQ(m.channels[2].hp.slope, 4);
+    EXPECT_EQ(m.channels[2].lp.freq, 50);
+    EXPECT_EQ(m.channels[2].bpType, 3);
+    EXPECT_EQ(C("ch_output_btn_2")->Text(), "${role_22}");
+    EXPECT_EQ(C("spk_con_22")->Text(), "CH3");
+    EXPECT_EQ(C("spk_con_15")->Text(), "");
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) {
+        const auto& o = s.scenes[0].out[2];
+        return o.role == 22 && o.hp.freq == 30 && o.hp.slope == 4 && o.hp.type == 1 && o.lp.freq == 50 && o.lp.slope == 2;
+    }));
+
+    // A group entry is no role; a bridged pair takes the role together.
+    choose(2, "output_menu_front");
+    EXPECT_EQ(m.outputs[2], 22);
+    Model().bridge[2] = 1;
+    choose(4, "output_item_empty");
+    EXPECT_EQ(m.outputs[4], 0);
+    EXPECT_EQ(m.outputs[5], 0);
+    EXPECT_EQ(C("ch_output_btn_5")->Text(), "${spk_none}");
+    EXPECT_EQ(C("spk_con_19")->Text(), "");
+    EXPECT_EQ(C("spk_con_20")->Text(), "");
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].out[4].role == 0 && s.scenes[0].out[5].role == 0; }));
+}
+
+}  // namespace

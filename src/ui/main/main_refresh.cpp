@@ -31,6 +31,21 @@ void RefreshInputBoxes(CMainWnd& wnd, const core::SceneState& s, int ch) {
         SetSelectedOf(wnd, "option_ch_in" + std::to_string(in) + "_" + std::to_string(ch), (mask >> in) & 1);
 }
 
+QString RoleText(int role) {
+    if (role <= 0 || role >= core::kRoleCount) return QStringLiteral("${spk_none}");
+    return QStringLiteral("${role_%1}").arg(role);
+}
+
+// Each speaker position of the car diagram names the first channel playing it.
+void RefreshRoleMarks(CMainWnd& wnd, const core::SceneState& s) {
+    for (int r = 1; r < core::kRoleCount; ++r) {
+        QString mark;
+        for (int c = 0; c < core::kChannels && mark.isEmpty(); ++c)
+            if (s.outputs[static_cast<size_t>(c)] == r) mark = QStringLiteral("CH%1").arg(c + 1);
+        SetTextOf(wnd, Indexed("spk_con_", r), mark);
+    }
+}
+
 }  // namespace
 
 void SetOnOffButton(CMainWnd& wnd, const char* name, bool on, const char* onKey, const char* offKey) {
@@ -50,6 +65,11 @@ void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Ch
     case What::Source:
         if (auto* combo = wnd.Find<tk::Combo>("btn_input_source")) combo->SelectItem(s.source);
         for (int c = 0; c < core::kChannels; ++c) RefreshInputBoxes(wnd, s, c);
+        break;
+    case What::Role:
+        if (!channelOk) break;
+        SetTextOf(wnd, Indexed("ch_output_btn_", ch), RoleText(s.outputs[ch]));
+        RefreshRoleMarks(wnd, s);
         break;
     case What::Routing:
         if (channelOk && (change.source < 0 || change.source == s.source)) RefreshInputBoxes(wnd, s, ch);

@@ -163,6 +163,15 @@ void CMainWnd::Notify(tk::TNotify& n) {
 bool CMainWnd::HandleMenuClick(const tk::MenuClick& click) {
     LogWriteNarrow("on menu click %s\n", click.name.toUtf8().constData());
     const QString& name = click.name;
+    if (name.startsWith(QLatin1String("output_menu")) || name.startsWith(QLatin1String("output_item"))) {
+        const int ch = outputMenuChannel_;
+        const std::string item = name.toStdString();
+        controller_.SetOutputValue(ch, item);
+        // A bridged pair plays one role.
+        if (ch >= 0 && ch < core::kChannels && controller_.Model().current.bridge[static_cast<size_t>(ch / 2)])
+            controller_.SetOutputValue(ch ^ 1, item);
+        return true;
+    }
     if (name.startsWith(QLatin1String("delay_link_group_"))) {
         LogWriteNarrow("%d: %s\n", delayLinkChannel_, name.toUtf8().constData());
         controller_.SetDelayLinkGroup(delayLinkChannel_, click.userData.toInt());
