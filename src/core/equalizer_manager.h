@@ -109,6 +109,10 @@ public:
     // crossover; `keepSaved` leaves the saved role ("outputs_bk") as it is.
     void SetOutputValue(int ch, const std::string& item, bool keepSaved = false);
 
+    // Link group (0 none) of a channel: trims follow it across all channels, filters and
+    // the EQ bypass among channels 0-3.
+    void SetLinkGroup(int ch, int group);
+
     // Delay-link group (0 none, 1-6) of a channel, from the group menu.
     void SetDelayLinkGroup(int ch, int group);
 

@@ -1,5 +1,5 @@
 // Speaker roles of the channels, and groups of channels that follow each other's edits:
-// the delay-link groups.
+// the link groups and the delay-link groups.
 #include <array>
 
 #include "app/log.h"
@@ -35,6 +35,46 @@ void EqualizerManager::SetOutputValue(int ch, const std::string& item, bool keep
     device_.Filter_Ctrl(scene, 0, out, 1, static_cast<uint8_t>(c.lp.type), static_cast<uint16_t>(c.lp.freq),
                         static_cast<uint8_t>(c.lp.slope), false);
     device_.Trim_Ctrl(scene, 0, out, out, {c.gain == 0.0f ? 0.0f : -c.gain}, false);
+}
+
+void EqualizerManager::SetLinkGroup(int ch, int group) {
+    if (ch < 0 || ch >= kChannels || group < 0) return;
+    LogWriteNarrow("channel %d synchronize seleted %d\n", ch, group);
+    SceneState& s = model_.current;
+    const auto scene = static_cast<uint8_t>(s.scene);
+    const bool bridged = s.bridge[static_cast<size_t>(ch / 2)] != 0;
+    for (int c : {ch, ch ^ 1}) {
+        if (c != ch && !bridged) break;
+        s.linkSel[static_cast<size_t>(c)] = group;
+        Change change{What::Link, 0, c};
+        view_->Refresh(change);
+    }
+    constexpr int kFilterGroupChannels = 4;  // filters and bypass follow a group among 0-3
+    if (group > 0 && ch < kFilterGroupChannels) {
+        const ChannelSettings& a = s.channels[static_cast<size_t>(ch)];
+        for (int c = 0; c < kFilterGroupChannels; ++c) {
+            if (c == ch || s.linkSel[static_cast<size_t>(c)] != group) continue;
+            device_.Filter_Ctrl(scene, 0, static_cast<uint8_t>(ch), 2, static_cast<uint8_t>(a.hp.type),
+                                static_cast<uint16_t>(a.hp.freq), static_cast<uint8_t>(a.hp.slope), false);
+            device_.Filter_Ctrl(scene, 0, static_cast<uint8_t>(ch), 1, static_cast<uint8_t>(a.lp.type),
+                                static_cast<uint16_t>(a.lp.freq), static_cast<uint8_t>(a.lp.slope), false);
+        }
+        const int cur = s.currOutChannel;
+        const int curGroup = cur >= 0 && cur < kChannels ? s.linkSel[static_cast<size_t>(cur)] : 0;
+        if (curGroup != 0) {
+            const uint8_t bypass = s.channels[static_cast<size_t>(cur)].bypass;
+            for (int c = 0; c < kFilterGroupChannels; ++c) {
+                if (c == cur || s.linkSel[static_cast<size_t>(c)] != curGroup) continue;
+                s.channels[static_cast<size_t>(c)].bypass = bypass;
+                device_.PEQ_Bypass_Ctrl(scene, 0, static_cast<uint8_t>(c), static_cast<uint8_t>(c), {bypass}, false);
+            }
+        }
+        for (int c = 0; c < kChannels; ++c) {
+            const float gain = s.channels[static_cast<size_t>(c)].gain;
+            device_.Trim_Ctrl(scene, 0, static_cast<uint8_t>(c), static_cast<uint8_t>(c), {gain == 0.0f ? 0.0f : -gain},
+                              false);
+        }
+    }
 }
 
 void EqualizerManager::SetDelayLinkGroup(int ch, int group) {

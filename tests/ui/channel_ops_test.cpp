@@ -244,4 +244,55 @@ TEST_F(ChannelOpsTest, TheSwitchesToggleTheirTextsColoursAndTheUnit) {
     EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].ampMute == 0 && s.scenes[0].spkOhm == 1; }));
 }
 
+TEST_F(ChannelOpsTest, TheSourceListHidesTheSourcesOfOtherModels) {
+    Open();
+    auto* source = wnd->Find<tk::Combo>("btn_input_source");
+    ASSERT_NE(source, nullptr);
+    for (const char* item : {"source_opt", "source_coax", "source_bt", "source_aux", "source_low", "source_hi", "source_dmp",
+                             "source_udp", "source_scp"}) {
+        const int i = source->FindItem(QString::fromLatin1(item));
+        ASSERT_GE(i, 0) << item;
+        const std::string name = item;
+        EXPECT_EQ(source->IsItemVisible(i), name != "source_coax" && name != "source_low" && name != "source_dmp") << item;
+    }
+}
+
+TEST_F(ChannelOpsTest, LinkGroupsFromTheButtonsAndTheGroupMenu) {
+    Open();
+    ConnectAndWait();
+    Click("ch_synchronize_1");
+    Click("ch_synchronize_5");
+    EXPECT_EQ(Model().linkSel[1], 1);
+    EXPECT_TRUE(C("ch_synchronize_5")->IsSelected());
+    Drag("slider_ch_volume_1", -40);
+    EXPECT_EQ(C("edit_ch_volume_5")->Text(), "-4.0dB");
+    Click("ch_synchronize_1");
+    EXPECT_EQ(Model().linkSel[1], 0);
+    EXPECT_FALSE(C("ch_synchronize_1")->IsSelected());
+    Drag("slider_ch_volume_1", -10);
+    EXPECT_EQ(C("edit_ch_volume_5")->Text(), "-4.0dB");
+    // A bridged pair joins together.
+    Model().bridge[4] = 1;
+    Click("ch_synchronize_8");
+    EXPECT_EQ(Model().linkSel[9], 1);
+
+    // The group menu of a channel; the current channel's EQ bypass goes to the group.
+    auto choose = [&](int ch, int group) {
+        Click(N("ch_output_btn_", ch));
+        wnd->PostMessage(tk::WM_MENUCLICK, 0,
+                         tk::MakePayload(tk::MenuClick{QString::fromStdString(N("link_group_", group)),
+                                                       QString::number(group), QString()}));
+        Settle();
+    };
+    Model().channels[0].bypass = 1;
+    choose(0, 2);
+    choose(2, 2);
+    EXPECT_EQ(Model().linkSel[2], 2);
+    EXPECT_TRUE(C("ch_synchronize_2")->IsSelected());
+    EXPECT_EQ(Model().channels[2].bypass, 1);
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) {
+        return s.scenes[0].out[2].eqBypass == 1 && s.scenes[0].out[5].trim100 == 400 && s.scenes[0].out[1].trim100 == 100;
+    }));
+}
+
 }  // namespace

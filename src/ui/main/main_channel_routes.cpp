@@ -37,6 +37,10 @@ bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
         else if (name == "btn_2ohm_spk") c.ToggleSpeakerOhm();
         else if (name == "btn_noise_gate") c.ToggleNoiseGate();
         else if (StartsWith(name, "speaker_")) c.SetSpeakerFocus(IndexOf(n));
+        else if (StartsWith(name, "ch_synchronize_")) {
+            const int ch = IndexOf(n);
+            if (ch >= 0 && ch < core::kChannels) c.SetLinkGroup(ch, c.Model().current.linkSel[static_cast<size_t>(ch)] ? 0 : 1);
+        }
         else if (name == "btn_delay_down") c.StepFocusedSpeakerDelay(false);
         else if (name == "btn_delay_up") c.StepFocusedSpeakerDelay(true);
         else return false;

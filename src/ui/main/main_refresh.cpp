@@ -71,6 +71,10 @@ void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Ch
         SetTextOf(wnd, Indexed("ch_output_btn_", ch), RoleText(s.outputs[ch]));
         RefreshRoleMarks(wnd, s);
         break;
+    case What::Link:
+        // A channel's link-group button is lit while the channel belongs to a group.
+        if (channelOk) SetSelectedOf(wnd, Indexed("ch_synchronize_", ch), s.linkSel[ch] != 0);
+        break;
     case What::Routing:
         if (channelOk && (change.source < 0 || change.source == s.source)) RefreshInputBoxes(wnd, s, ch);
         break;

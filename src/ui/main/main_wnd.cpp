@@ -85,6 +85,10 @@ void CMainWnd::OnInit() {
     SetDpi(Dpi());
     if (tk::Control* debug = FindControl("btn_debug")) debug->SetVisible(QFileInfo::exists(QStringLiteral("debug.ini")));
     if (tk::Control* advance = FindControl("btn_advance")) advance->SetVisible(false);
+    // Sources this model does not offer.
+    if (auto* source = Find<tk::Combo>("btn_input_source"))
+        for (const char* item : {"source_coax", "source_low", "source_dmp"})
+            if (int i = source->FindItem(QString::fromLatin1(item)); i >= 0) source->SetItemVisible(i, false);
     if (options_.checkSingleInstance && !CheckSingleInstance()) {
         closedAtStart_ = true;
         return;
@@ -170,6 +174,11 @@ bool CMainWnd::HandleMenuClick(const tk::MenuClick& click) {
         // A bridged pair plays one role.
         if (ch >= 0 && ch < core::kChannels && controller_.Model().current.bridge[static_cast<size_t>(ch / 2)])
             controller_.SetOutputValue(ch ^ 1, item);
+        return true;
+    }
+    if (name.startsWith(QLatin1String("link_group_"))) {
+        LogWriteNarrow("%d: %s\n", outputMenuChannel_, name.toUtf8().constData());
+        controller_.SetLinkGroup(outputMenuChannel_, click.userData.toInt());
         return true;
     }
     if (name.startsWith(QLatin1String("delay_link_group_"))) {
