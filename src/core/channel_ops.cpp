@@ -89,9 +89,9 @@ void EqualizerManager::ApplyAcc(int value) {
 
 // ---- Channel trim -----------------------------------------------------------------------
 
-void EqualizerManager::SetChVolumeEdit(int ch) {
+void EqualizerManager::SetChVolumeEdit(int ch, const std::string& edit) {
     if (!ChannelOk(ch)) return;
-    std::string text = view_->ControlText(SliderName("edit_ch_volume_", ch));
+    std::string text = view_->ControlText(edit.empty() ? SliderName("edit_ch_volume_", ch) : edit);
     int tenths = TrimTenths(model_.current.channels[static_cast<size_t>(ch)].gain);
     double parsed = 0.0;
     if (text == kOffText) tenths = kTrimOffTenths;

@@ -78,7 +78,8 @@ public:
     void SetAccUp(bool up);
 
     // Channel trim: the edit's text, the slider's position (tenths), a step of 0.5 dB.
-    void SetChVolumeEdit(int ch);
+    // `edit`: the edit holding the text; by default the channel's own.
+    void SetChVolumeEdit(int ch, const std::string& edit = {});
     void SetChVolumeSlider(int ch, int tenths);
     void SetChVolumeUp(int ch, bool up);
     void SetChMute(int ch, bool muted);
@@ -108,6 +109,10 @@ public:
     // Speaker role of a channel by its output-menu item name, with the role's default
     // crossover; `keepSaved` leaves the saved role ("outputs_bk") as it is.
     void SetOutputValue(int ch, const std::string& item, bool keepSaved = false);
+
+    // The channel the page edits: its selector, name, borders and controls.
+    void SetCurChannelChange(int ch);
+    int CurrentChannel() const { return model_.current.currOutChannel; }
 
     // Link group (0 none) of a channel: trims follow it across all channels, filters and
     // the EQ bypass among channels 0-3.

@@ -37,6 +37,23 @@ void EqualizerManager::SetOutputValue(int ch, const std::string& item, bool keep
     device_.Trim_Ctrl(scene, 0, out, out, {c.gain == 0.0f ? 0.0f : -c.gain}, false);
 }
 
+void EqualizerManager::SetCurChannelChange(int ch) {
+    LogWriteNarrow("on SetCurChannelChange channel index %d\n", ch);
+    if (ch < 0 || ch >= kChannels) return;
+    SceneState& s = model_.current;
+    s.currOutChannel = ch;
+    // The selectors form one group: the current channel's is the one selected.
+    view_->SetSelected(SliderName("ch_enable_", ch), true);
+    view_->SetText("label_channel_name", "CH" + std::to_string(ch + 1));
+    for (int c = 0; c < kChannels; ++c)
+        for (const char* border : {"ch_border_top_", "ch_border_buttom_", "ch_border_left_", "ch_border_right_"})
+            view_->SetVisible(SliderName(border, c), c == ch);
+    view_->Refresh({What::Trim, 0, ch});
+    view_->Refresh({What::ChannelMute, 0, ch});
+    view_->Refresh({What::Phase, 0, ch});
+    UpdateEqualizer(-1);
+}
+
 void EqualizerManager::SetLinkGroup(int ch, int group) {
     if (ch < 0 || ch >= kChannels || group < 0) return;
     LogWriteNarrow("channel %d synchronize seleted %d\n", ch, group);

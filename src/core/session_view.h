@@ -62,6 +62,15 @@ public:
         (void)selected;
     }
 
+    // Raw text (may hold language keys) and visibility of the named control.
+    virtual void SetText(const std::string& name, const std::string& text) {
+        (void)name;
+        (void)text;
+    }
+    virtual void SetVisible(const std::string& name, bool visible) {
+        (void)name;
+        (void)visible;
+    }
     // Background colour (ARGB) of the named control.
     virtual void SetBkColor(const std::string& name, uint32_t argb) {
         (void)name;

@@ -295,4 +295,39 @@ TEST_F(ChannelOpsTest, LinkGroupsFromTheButtonsAndTheGroupMenu) {
     }));
 }
 
+TEST_F(ChannelOpsTest, TheCurrentChannelIsEditedFromTheGraphPanel) {
+    Open();
+    ConnectAndWait();
+    ClickOption("ch_enable_3");
+    EXPECT_EQ(Model().currOutChannel, 3);
+    EXPECT_EQ(C("label_channel_name")->Text(), "CH4");
+    EXPECT_TRUE(C("ch_enable_3")->IsSelected());
+    EXPECT_FALSE(C("ch_enable_0")->IsSelected());
+    EXPECT_TRUE(C("ch_border_top_3")->IsVisible());
+    EXPECT_FALSE(C("ch_border_top_0")->IsVisible());
+
+    Type("edit_ch_volume", QStringLiteral("-6"));
+    EXPECT_EQ(C("edit_ch_volume_3")->Text(), "-6.0dB");
+    EXPECT_EQ(C("edit_ch_volume")->Text(), "-6.0dB");
+    EXPECT_EQ(C("slider_ch_volume")->Value(), -60);
+    Drag("slider_ch_volume", -85);
+    EXPECT_EQ(C("slider_ch_volume_3")->Value(), -85);
+    EXPECT_EQ(C("edit_ch_volume")->Text(), "-8.5dB");
+    ClickOption("ch_mute");
+    ClickOption("ch_phase");
+    EXPECT_TRUE(C("ch_mute_3")->IsSelected());
+    EXPECT_TRUE(C("ch_phase_3")->IsSelected());
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) {
+        const auto& o = s.scenes[0].out[3];
+        return o.trim100 == 850 && o.mute == 1 && o.phase == 1;
+    }));
+    // A trim change of a channel strip shows on the panel only for the current channel.
+    Drag("slider_ch_volume_4", -20);
+    EXPECT_EQ(C("edit_ch_volume")->Text(), "-8.5dB");
+    ClickOption("ch_enable_4");
+    EXPECT_EQ(C("edit_ch_volume")->Text(), "-2.0dB");
+    EXPECT_FALSE(C("ch_mute")->IsSelected());
+    EXPECT_FALSE(C("ch_phase")->IsSelected());
+}
+
 }  // namespace

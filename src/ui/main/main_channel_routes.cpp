@@ -37,6 +37,7 @@ bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
         else if (name == "btn_2ohm_spk") c.ToggleSpeakerOhm();
         else if (name == "btn_noise_gate") c.ToggleNoiseGate();
         else if (StartsWith(name, "speaker_")) c.SetSpeakerFocus(IndexOf(n));
+        else if (StartsWith(name, "ch_enable_")) c.SetCurChannelChange(IndexOf(n));
         else if (StartsWith(name, "ch_synchronize_")) {
             const int ch = IndexOf(n);
             if (ch >= 0 && ch < core::kChannels) c.SetLinkGroup(ch, c.Model().current.linkSel[static_cast<size_t>(ch)] ? 0 : 1);
@@ -49,7 +50,9 @@ bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
     if (type == tk::notify::kSelectChanged) {
         const bool selected = n.sender && n.sender->IsSelected();
         LogWriteNarrow("on option %s DUI_MSGTYPE_SELECTCHANGED index %d\n", name.c_str(), IndexOf(n));
-        if (StartsWith(name, "ch_mute_")) c.SetChMute(IndexOf(n), selected);
+        if (name == "ch_mute") c.SetChMute(c.CurrentChannel(), selected);
+        else if (name == "ch_phase") c.SetChPhase(c.CurrentChannel(), selected);
+        else if (StartsWith(name, "ch_mute_")) c.SetChMute(IndexOf(n), selected);
         else if (StartsWith(name, "ch_phase_")) c.SetChPhase(IndexOf(n), selected);
         else if (StartsWith(name, "ch_solo_")) c.SetChSolo(IndexOf(n), selected);
         else if (StartsWith(name, "main_mute")) c.SetMainMute(selected);
@@ -65,6 +68,9 @@ bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
             c.SetMainVolumeSlider(value);
         } else if (StartsWith(name, "slider_acc")) {
             c.SetAccSlider(value);
+        } else if (name == "slider_ch_volume") {
+            LogWriteNarrow("on volume silder %s valuechanged index %d\n", name.c_str(), c.CurrentChannel());
+            c.SetChVolumeSlider(c.CurrentChannel(), value);
         } else if (StartsWith(name, "slider_ch_volume_")) {
             LogWriteNarrow("on volume silder %s valuechanged index %d\n", name.c_str(), IndexOf(n));
             c.SetChVolumeSlider(IndexOf(n), value);
@@ -80,6 +86,7 @@ bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
         const bool up = type == tk::notify::kValueChangedUp;
         if (StartsWith(name, "edit_main_volume")) c.SetMainVolumeUp(up);
         else if (StartsWith(name, "edit_acc")) c.SetAccUp(up);
+        else if (name == "edit_ch_volume") c.SetChVolumeUp(c.CurrentChannel(), up);
         else if (StartsWith(name, "edit_ch_volume_")) c.SetChVolumeUp(IndexOf(n), up);
         else if (StartsWith(name, "edit_ch_delay_")) c.SetChDelayUp(IndexOf(n), up);
         else if (StartsWith(name, "spk_delay_")) c.SetSpeakerDelayUp(IndexOf(n), up);
@@ -91,6 +98,7 @@ bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
         else LogWriteNarrow("on %s DUI_MSGTYPE_KILLFOCUS\n", name.c_str());
         if (name == "edit_main_volume") c.SetMainVolumeEdit();
         else if (name == "edit_acc") c.SetAccEdit();
+        else if (name == "edit_ch_volume") c.SetChVolumeEdit(c.CurrentChannel(), name);
         else if (StartsWith(name, "edit_ch_volume_")) c.SetChVolumeEdit(IndexOf(n));
         else if (StartsWith(name, "edit_ch_delay_")) c.SetChDelayEdit(IndexOf(n));
         else if (StartsWith(name, "spk_delay_")) {

@@ -96,7 +96,13 @@ void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Ch
         tk::Control* slider = wnd.FindControl(Indexed("slider_ch_volume_", ch));
         if (slider) slider->SetValue(tenths);
         const bool atMinimum = slider && slider->Maximum() >= slider->Minimum() && tenths <= slider->Minimum();
-        SetTextOf(wnd, Indexed("edit_ch_volume_", ch), QString::fromStdString(core::TrimText(s.channels[ch].gain, atMinimum)));
+        const QString text = QString::fromStdString(core::TrimText(s.channels[ch].gain, atMinimum));
+        SetTextOf(wnd, Indexed("edit_ch_volume_", ch), text);
+        if (ch == s.currOutChannel) {
+            // The graph panel's controls show the current channel.
+            SetValueOf(wnd, "slider_ch_volume", tenths);
+            SetTextOf(wnd, "edit_ch_volume", text);
+        }
         break;
     }
     case What::Delay: {
@@ -115,9 +121,11 @@ void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Ch
     }
     case What::ChannelMute:
         if (channelOk) SetSelectedOf(wnd, Indexed("ch_mute_", ch), s.channels[ch].mute != 0);
+        if (channelOk && ch == s.currOutChannel) SetSelectedOf(wnd, "ch_mute", s.channels[ch].mute != 0);
         break;
     case What::Phase:
         if (channelOk) SetSelectedOf(wnd, Indexed("ch_phase_", ch), s.channels[ch].phase != 0);
+        if (channelOk && ch == s.currOutChannel) SetSelectedOf(wnd, "ch_phase", s.channels[ch].phase != 0);
         break;
     case What::Solo:
         if (channelOk) SetSelectedOf(wnd, Indexed("ch_solo_", ch), s.channels[ch].solo != 0);

@@ -76,6 +76,14 @@ void MainSessionView::SetBkColor(const std::string& name, uint32_t argb) {
     if (tk::Control* c = wnd_.FindControl(name)) c->SetBkColor(argb);
 }
 
+void MainSessionView::SetText(const std::string& name, const std::string& text) {
+    if (tk::Control* c = wnd_.FindControl(name)) c->SetText(QString::fromStdString(text));
+}
+
+void MainSessionView::SetVisible(const std::string& name, bool visible) {
+    if (tk::Control* c = wnd_.FindControl(name)) c->SetVisible(visible);
+}
+
 void MainSessionView::StartTimer(int id, int ms) { wnd_.SetTimer(id, ms); }
 void MainSessionView::StopTimer(int id) { wnd_.KillTimer(id); }
 

@@ -23,6 +23,8 @@ public:
     std::string ControlText(const std::string& name) override;
     void SetSelected(const std::string& name, bool selected) override;
     void SetBkColor(const std::string& name, uint32_t argb) override;
+    void SetText(const std::string& name, const std::string& text) override;
+    void SetVisible(const std::string& name, bool visible) override;
     void StartTimer(int id, int ms) override;
     void StopTimer(int id) override;
     void UpdateEqualizer(int band) override;
