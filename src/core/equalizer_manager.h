@@ -114,6 +114,10 @@ public:
     void SetCurChannelChange(int ch);
     int CurrentChannel() const { return model_.current.currOutChannel; }
 
+    // "btn_lock_output": asks, then locks or unlocks the speaker roles; unlocking ends the
+    // stereo link.
+    void SetOutpuLock();
+
     // Link group (0 none) of a channel: trims follow it across all channels, filters and
     // the EQ bypass among channels 0-3.
     void SetLinkGroup(int ch, int group);

@@ -54,6 +54,23 @@ void EqualizerManager::SetCurChannelChange(int ch) {
     UpdateEqualizer(-1);
 }
 
+void EqualizerManager::SetOutpuLock() {
+    SceneState& s = model_.current;
+    if (!view_->Ask(s.lockMode ? "${unlock_output_tips}" : "${lock_output_tips}")) return;
+    s.lockMode = s.lockMode ? 0 : 1;
+    const auto scene = static_cast<uint8_t>(s.scene);
+    if (!s.lockMode && s.linkMode) {
+        // Link mode needs the lock.
+        s.linkMode = 0;
+        s.linkOutputs.fill(-1);
+        device_.CH_Link_Ctrl(scene, 0, {}, false);
+        view_->Refresh({What::Link, 0});
+    }
+    // Speaker roles change only while unlocked.
+    for (int c = 0; c < kChannels; ++c) view_->SetEnabled(SliderName("ch_output_btn_", c), !s.lockMode);
+    device_.CH_Lock_Ctrl(scene, static_cast<uint8_t>(s.lockMode), false);
+}
+
 void EqualizerManager::SetLinkGroup(int ch, int group) {
     if (ch < 0 || ch >= kChannels || group < 0) return;
     LogWriteNarrow("channel %d synchronize seleted %d\n", ch, group);

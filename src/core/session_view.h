@@ -71,6 +71,10 @@ public:
         (void)name;
         (void)visible;
     }
+    virtual void SetEnabled(const std::string& name, bool enabled) {
+        (void)name;
+        (void)enabled;
+    }
     // Background colour (ARGB) of the named control.
     virtual void SetBkColor(const std::string& name, uint32_t argb) {
         (void)name;

@@ -330,4 +330,32 @@ TEST_F(ChannelOpsTest, TheCurrentChannelIsEditedFromTheGraphPanel) {
     EXPECT_FALSE(C("ch_phase")->IsSelected());
 }
 
+TEST_F(ChannelOpsTest, LockingAsksAndKeepsTheSpeakerRolesFixed) {
+    Open();
+    ConnectAndWait();
+    namespace seam = dvdsp::tk::testing;
+    seam::AnswerNextModal(0);  // refused: nothing changes
+    Click("btn_lock_output");
+    EXPECT_EQ(Model().lockMode, 0);
+    EXPECT_TRUE(Shown("${lock_output_tips}"));
+    EXPECT_TRUE(C("ch_output_btn_0")->IsEnabled());
+    seam::AnswerNextModal(1);
+    Click("btn_lock_output");
+    EXPECT_EQ(Model().lockMode, 1);
+    for (int ch = 0; ch < 10; ++ch) EXPECT_FALSE(C(N("ch_output_btn_", ch))->IsEnabled()) << ch;
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].lock == 1; }));
+
+    // Unlocking ends a stereo link.
+    Model().linkMode = 1;
+    Model().linkOutputs[0] = 1;
+    seam::AnswerNextModal(1);
+    Click("btn_lock_output");
+    EXPECT_TRUE(Shown("${unlock_output_tips}"));
+    EXPECT_EQ(Model().lockMode, 0);
+    EXPECT_EQ(Model().linkMode, 0);
+    EXPECT_EQ(Model().linkOutputs[0], -1);
+    EXPECT_TRUE(C("ch_output_btn_9")->IsEnabled());
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].lock == 0 && s.scenes[0].link.on == 0; }));
+}
+
 }  // namespace

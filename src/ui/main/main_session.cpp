@@ -84,6 +84,10 @@ void MainSessionView::SetVisible(const std::string& name, bool visible) {
     if (tk::Control* c = wnd_.FindControl(name)) c->SetVisible(visible);
 }
 
+void MainSessionView::SetEnabled(const std::string& name, bool enabled) {
+    if (tk::Control* c = wnd_.FindControl(name)) c->SetEnabled(enabled);
+}
+
 void MainSessionView::StartTimer(int id, int ms) { wnd_.SetTimer(id, ms); }
 void MainSessionView::StopTimer(int id) { wnd_.KillTimer(id); }
 

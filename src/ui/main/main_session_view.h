@@ -25,6 +25,7 @@ public:
     void SetBkColor(const std::string& name, uint32_t argb) override;
     void SetText(const std::string& name, const std::string& text) override;
     void SetVisible(const std::string& name, bool visible) override;
+    void SetEnabled(const std::string& name, bool enabled) override;
     void StartTimer(int id, int ms) override;
     void StopTimer(int id) override;
     void UpdateEqualizer(int band) override;
