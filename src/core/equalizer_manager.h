@@ -118,6 +118,10 @@ public:
     // stereo link.
     void SetOutpuLock();
 
+    // "btn_arg_eq": asks, then switches between graphic (the start) and parametric EQ.
+    void SwitchEqMode();
+    bool ParametricEq() const { return parametricEq_; }
+
     // Link group (0 none) of a channel: trims follow it across all channels, filters and
     // the EQ bypass among channels 0-3.
     void SetLinkGroup(int ch, int group);
@@ -173,7 +177,8 @@ private:
     bool upgradeWindowOpen_ = false;
     int getMainVolumeTimer_ = 0;
     int delayUnit_ = 1;  // centimetres, the unit the page starts with
-    int focusedSpeaker_ = 0;  // role of the marked speaker position, 0 none
+    int focusedSpeaker_ = 0;
+    bool parametricEq_ = false;  // role of the marked speaker position, 0 none
     std::atomic<int> readOutPauseMs_{1000};
     std::atomic<bool> stopping_{false};
     WorkerSet workers_;  // last: joined before the link goes

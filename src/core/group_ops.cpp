@@ -71,6 +71,14 @@ void EqualizerManager::SetOutpuLock() {
     device_.CH_Lock_Ctrl(scene, static_cast<uint8_t>(s.lockMode), false);
 }
 
+void EqualizerManager::SwitchEqMode() {
+    if (!view_->Ask(parametricEq_ ? "${geq_mode_tips}" : "${peq_mode_tips}")) return;
+    parametricEq_ = !parametricEq_;
+    view_->SetSelected("btn_arg_eq", parametricEq_);
+    view_->SetText("btn_arg_eq", parametricEq_ ? "${peq_mode}" : "${geq_mode}");
+    UpdateEqualizer(-1);
+}
+
 void EqualizerManager::SetLinkGroup(int ch, int group) {
     if (ch < 0 || ch >= kChannels || group < 0) return;
     LogWriteNarrow("channel %d synchronize seleted %d\n", ch, group);

@@ -358,4 +358,25 @@ TEST_F(ChannelOpsTest, LockingAsksAndKeepsTheSpeakerRolesFixed) {
     EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].lock == 0 && s.scenes[0].link.on == 0; }));
 }
 
+TEST_F(ChannelOpsTest, TheEqModeSwitchAsksAndNamesTheMode) {
+    Open();
+    namespace seam = dvdsp::tk::testing;
+    EXPECT_FALSE(C("btn_arg_eq")->IsSelected());  // graphic EQ at start
+    seam::AnswerNextModal(0);
+    Click("btn_arg_eq");
+    EXPECT_TRUE(Shown("${peq_mode_tips}"));
+    EXPECT_FALSE(C("btn_arg_eq")->IsSelected());
+    EXPECT_EQ(C("btn_arg_eq")->Text(), "${geq_mode}");
+    seam::AnswerNextModal(1);
+    Click("btn_arg_eq");
+    EXPECT_TRUE(wnd->Controller().ParametricEq());
+    EXPECT_TRUE(C("btn_arg_eq")->IsSelected());
+    EXPECT_EQ(C("btn_arg_eq")->Text(), "${peq_mode}");
+    seam::AnswerNextModal(1);
+    Click("btn_arg_eq");
+    EXPECT_TRUE(Shown("${geq_mode_tips}"));
+    EXPECT_FALSE(C("btn_arg_eq")->IsSelected());
+    EXPECT_EQ(C("btn_arg_eq")->Text(), "${geq_mode}");
+}
+
 }  // namespace
