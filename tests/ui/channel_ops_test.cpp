@@ -358,6 +358,17 @@ TEST_F(ChannelOpsTest, LockingAsksAndKeepsTheSpeakerRolesFixed) {
     EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].lock == 0 && s.scenes[0].link.on == 0; }));
 }
 
+TEST_F(ChannelOpsTest, AUnitReadOutLockedHasItsRoleButtonsDisabled) {
+    unit->WithState([](emu::UnitState& s) {
+        s.scenes[0].lock = 1;
+        return 0;
+    });
+    Open();
+    ConnectAndWait();
+    EXPECT_EQ(Model().lockMode, 1);
+    for (int ch = 0; ch < 10; ++ch) EXPECT_FALSE(C(N("ch_output_btn_", ch))->IsEnabled()) << ch;
+}
+
 TEST_F(ChannelOpsTest, TheEqModeSwitchAsksAndNamesTheMode) {
     Open();
     namespace seam = dvdsp::tk::testing;

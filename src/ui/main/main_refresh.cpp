@@ -71,6 +71,11 @@ void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Ch
         SetTextOf(wnd, Indexed("ch_output_btn_", ch), RoleText(s.outputs[ch]));
         RefreshRoleMarks(wnd, s);
         break;
+    case What::Lock:
+        // Speaker roles change only while unlocked.
+        for (int c = 0; c < core::kChannels; ++c)
+            if (tk::Control* btn = wnd.FindControl(Indexed("ch_output_btn_", c))) btn->SetEnabled(s.lockMode == 0);
+        break;
     case What::Link:
         // A channel's link-group button is lit while the channel belongs to a group.
         if (channelOk) SetSelectedOf(wnd, Indexed("ch_synchronize_", ch), s.linkSel[ch] != 0);
