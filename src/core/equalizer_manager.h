@@ -118,6 +118,10 @@ public:
     // stereo link.
     void SetOutpuLock();
 
+    // "btn_bypass": bypasses the current channel's EQ or restores it, asking first when
+    // the bands are not flat; the link group (channels 0-3) and the partner follow.
+    void SetOutputBypass();
+
     // "btn_arg_eq": asks, then switches between graphic (the start) and parametric EQ.
     void SwitchEqMode();
     bool ParametricEq() const { return parametricEq_; }

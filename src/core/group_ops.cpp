@@ -71,6 +71,40 @@ void EqualizerManager::SetOutpuLock() {
     device_.CH_Lock_Ctrl(scene, static_cast<uint8_t>(s.lockMode), false);
 }
 
+void EqualizerManager::SetOutputBypass() {
+    SceneState& s = model_.current;
+    const int ch = s.currOutChannel;
+    if (ch < 0 || ch >= kChannels) return;
+    ChannelSettings& c = s.channels[static_cast<size_t>(ch)];
+    bool slidersOff = false, gainsOff = false;
+    for (int b = 0; b < c.eqSize && b < kBandsPerChannel; ++b) {
+        if (view_->ControlValue(SliderName("eq_slider_", b)) != 0) slidersOff = true;
+        if (s.Bands(ch)[b].gain != 0.0f) gainsOff = true;
+    }
+    uint8_t bypass = 0;
+    if (slidersOff) {
+        if (!view_->Ask("${bypass_all_eq_tips}")) return;
+        bypass = 1;
+    } else if (gainsOff) {
+        if (!view_->Ask("${restore_all_eq_tips}")) return;
+    }
+    view_->SetText("btn_bypass", bypass ? "${restore_eq}" : "${bypass_eq}");
+    const auto scene = static_cast<uint8_t>(s.scene);
+    auto apply = [&](int x) {
+        s.channels[static_cast<size_t>(x)].bypass = bypass;
+        device_.PEQ_Bypass_Ctrl(scene, 0, static_cast<uint8_t>(x), static_cast<uint8_t>(x), {bypass}, false);
+    };
+    apply(ch);
+    const int partner = PartnerChannel(s, ch);
+    const int group = s.linkSel[static_cast<size_t>(ch)];
+    constexpr int kFilterGroupChannels = 4;
+    if (group != 0 && ch < kFilterGroupChannels)
+        for (int x = 0; x < kFilterGroupChannels; ++x)
+            if (x != ch && x != partner && s.linkSel[static_cast<size_t>(x)] == group) apply(x);
+    if (partner >= 0) apply(partner);
+    UpdateEqualizer(-1);
+}
+
 void EqualizerManager::SwitchEqMode() {
     if (!view_->Ask(parametricEq_ ? "${geq_mode_tips}" : "${peq_mode_tips}")) return;
     parametricEq_ = !parametricEq_;

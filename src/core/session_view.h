@@ -62,6 +62,11 @@ public:
         (void)selected;
     }
 
+    // Position of the named slider (0 when there is none).
+    virtual int ControlValue(const std::string& name) {
+        (void)name;
+        return 0;
+    }
     // Raw text (may hold language keys) and visibility of the named control.
     virtual void SetText(const std::string& name, const std::string& text) {
         (void)name;

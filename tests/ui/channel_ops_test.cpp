@@ -390,4 +390,32 @@ TEST_F(ChannelOpsTest, TheEqModeSwitchAsksAndNamesTheMode) {
     EXPECT_EQ(C("btn_arg_eq")->Text(), "${geq_mode}");
 }
 
+TEST_F(ChannelOpsTest, EqBypassAsksWhenTheBandsAreNotFlatAndFollowsTheGroup) {
+    Open();
+    ConnectAndWait();
+    namespace seam = dvdsp::tk::testing;
+    Model().linkSel[0] = Model().linkSel[2] = 1;
+    Model().eqStore[0][3].gain = 5.0f;
+    C("eq_slider_3")->SetValue(50);
+    seam::AnswerNextModal(1);
+    Click("btn_bypass");
+    EXPECT_TRUE(Shown("${bypass_all_eq_tips}"));
+    EXPECT_EQ(Model().channels[0].bypass, 1);
+    EXPECT_EQ(Model().channels[2].bypass, 1);
+    EXPECT_EQ(C("btn_bypass")->Text(), "${restore_eq}");
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].out[0].eqBypass == 1 && s.scenes[0].out[2].eqBypass == 1; }));
+
+    // Flat sliders over stored gains: the question is to restore.
+    C("eq_slider_3")->SetValue(0);
+    seam::AnswerNextModal(0);
+    Click("btn_bypass");
+    EXPECT_TRUE(Shown("${restore_all_eq_tips}"));
+    EXPECT_EQ(Model().channels[0].bypass, 1);
+    seam::AnswerNextModal(1);
+    Click("btn_bypass");
+    EXPECT_EQ(Model().channels[0].bypass, 0);
+    EXPECT_EQ(C("btn_bypass")->Text(), "${bypass_eq}");
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].out[0].eqBypass == 0 && s.scenes[0].out[2].eqBypass == 0; }));
+}
+
 }  // namespace

@@ -88,6 +88,11 @@ void MainSessionView::SetEnabled(const std::string& name, bool enabled) {
     if (tk::Control* c = wnd_.FindControl(name)) c->SetEnabled(enabled);
 }
 
+int MainSessionView::ControlValue(const std::string& name) {
+    tk::Control* c = wnd_.FindControl(name);
+    return c ? c->Value() : 0;
+}
+
 void MainSessionView::StartTimer(int id, int ms) { wnd_.SetTimer(id, ms); }
 void MainSessionView::StopTimer(int id) { wnd_.KillTimer(id); }
 

@@ -26,6 +26,7 @@ public:
     void SetText(const std::string& name, const std::string& text) override;
     void SetVisible(const std::string& name, bool visible) override;
     void SetEnabled(const std::string& name, bool enabled) override;
+    int ControlValue(const std::string& name) override;
     void StartTimer(int id, int ms) override;
     void StopTimer(int id) override;
     void UpdateEqualizer(int band) override;
