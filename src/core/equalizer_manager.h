@@ -122,6 +122,10 @@ public:
     // the bands are not flat; the link group (channels 0-3) and the partner follow.
     void SetOutputBypass();
 
+    // "btn_reset_eq": asks, then puts every band of the current channel, of its link group
+    // (channels 0-3) and of its partner back to flat.
+    void SetOutputEqReset();
+
     // "btn_arg_eq": asks, then switches between graphic (the start) and parametric EQ.
     void SwitchEqMode();
     bool ParametricEq() const { return parametricEq_; }

@@ -1,5 +1,6 @@
 // Speaker roles of the channels, and groups of channels that follow each other's edits:
 // the link groups and the delay-link groups.
+#include <algorithm>
 #include <array>
 
 #include "app/log.h"
@@ -103,6 +104,36 @@ void EqualizerManager::SetOutputBypass() {
             if (x != ch && x != partner && s.linkSel[static_cast<size_t>(x)] == group) apply(x);
     if (partner >= 0) apply(partner);
     UpdateEqualizer(-1);
+}
+
+void EqualizerManager::SetOutputEqReset() {
+    SceneState& s = model_.current;
+    const int ch = s.currOutChannel;
+    if (ch < 0 || ch >= kChannels || !view_->Ask("${reset_all_eq_tips}")) return;
+    const auto scene = static_cast<uint8_t>(s.scene);
+    auto flatten = [&](int x, bool send) {
+        const int size = std::min<int>(s.channels[static_cast<size_t>(x)].eqSize, kBandsPerChannel);
+        for (int b = 0; b < size; ++b) {
+            EqBand& band = s.Bands(x)[b];
+            band = DefaultBand(size, b);
+            if (send)
+                device_.EQ_Ctrl(scene, 0, static_cast<uint8_t>(x), static_cast<uint8_t>(b), static_cast<uint16_t>(band.freq),
+                                band.q, band.gain, false);
+        }
+    };
+    flatten(ch, false);
+    const int partner = PartnerChannel(s, ch);
+    const int group = s.linkSel[static_cast<size_t>(ch)];
+    constexpr int kFilterGroupChannels = 4;
+    if (group != 0 && ch < kFilterGroupChannels)
+        for (int x = 0; x < kFilterGroupChannels; ++x)
+            if (x != ch && x != partner && s.linkSel[static_cast<size_t>(x)] == group) flatten(x, true);
+    if (partner >= 0) flatten(partner, true);
+    view_->SetText("btn_bypass", "${bypass_eq}");
+    UpdateEqualizer(-1);
+    std::vector<uint8_t> reset = {static_cast<uint8_t>(ch)};
+    if (partner >= 0) reset.push_back(static_cast<uint8_t>(partner));
+    device_.PEQ_Reset_Ctrl(scene, 0, reset, false);
 }
 
 void EqualizerManager::SwitchEqMode() {

@@ -169,4 +169,32 @@ TEST_F(ChannelOpsTest, EqBypassAsksWhenTheBandsAreNotFlatAndFollowsTheGroup) {
     EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].out[0].eqBypass == 0 && s.scenes[0].out[2].eqBypass == 0; }));
 }
 
+TEST_F(ChannelOpsTest, EqResetFlattensTheChannelItsGroupAndItsPartner) {
+    unit->WithState([](emu::UnitState& s) {
+        s.scenes[0].out[0].bands[4].gain10 = 180 + 60;
+        s.scenes[0].out[2].bands[7].gain10 = 180 - 30;
+        s.scenes[0].out[1].bands[9].gain10 = 180 + 20;
+        return 0;
+    });
+    Open();
+    ConnectAndWait();
+    namespace seam = dvdsp::tk::testing;
+    Model().linkSel[0] = Model().linkSel[2] = 1;
+    Model().bridge[0] = 1;  // channel 1 is the partner
+    ASSERT_FLOAT_EQ(Model().eqStore[0][4].gain, 6.0f);
+    seam::AnswerNextModal(0);
+    Click("btn_reset_eq");
+    EXPECT_TRUE(Shown("${reset_all_eq_tips}"));
+    EXPECT_FLOAT_EQ(Model().eqStore[0][4].gain, 6.0f);
+    seam::AnswerNextModal(1);
+    Click("btn_reset_eq");
+    for (int ch : {0, 1, 2})
+        for (int b = 0; b < 31; ++b) EXPECT_EQ(Model().eqStore[static_cast<size_t>(ch)][static_cast<size_t>(b)], core::DefaultBand(31, b));
+    EXPECT_EQ(C("btn_bypass")->Text(), "${bypass_eq}");
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) {
+        const auto& o = s.scenes[0].out;
+        return o[0].bands[4].gain10 == 180 && o[2].bands[7].gain10 == 180 && o[1].bands[9].gain10 == 180;
+    }));
+}
+
 }  // namespace

@@ -41,6 +41,7 @@ bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
         else if (name == "btn_lock_output") c.SetOutpuLock();
         else if (name == "btn_arg_eq") c.SwitchEqMode();
         else if (name == "btn_bypass") c.SetOutputBypass();
+        else if (name == "btn_reset_eq") c.SetOutputEqReset();
         else if (StartsWith(name, "ch_synchronize_")) {
             const int ch = IndexOf(n);
             if (ch >= 0 && ch < core::kChannels) c.SetLinkGroup(ch, c.Model().current.linkSel[static_cast<size_t>(ch)] ? 0 : 1);
