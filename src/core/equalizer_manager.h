@@ -143,6 +143,9 @@ public:
     void ToggleSpeakerOhm();
     void ToggleNoiseGate();
 
+    // Shows the whole live settings (after a scene or profile has been written).
+    void RefreshAllControls();
+
     // Rewrites the volume texts (after a language change).
     void UpdateAllVolumeEdit();
 

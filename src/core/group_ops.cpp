@@ -197,4 +197,25 @@ void EqualizerManager::SetDelayLinkGroup(int ch, int group) {
     for (int c = 0; c < kChannels; ++c) view_->Refresh({What::Delay, 0, c});
 }
 
+void EqualizerManager::RefreshAllControls() {
+    const SceneState& s = model_.current;
+    view_->Refresh({What::MainVolume, 0});
+    view_->Refresh({What::MainMute, 0});
+    for (int c = 0; c < kChannels; ++c) {
+        for (What w : {What::Role, What::Trim, What::ChannelMute, What::Solo, What::Phase, What::Delay, What::Link}) {
+            Change change{w, 0, c};
+            change.source = s.source;
+            view_->Refresh(change);
+        }
+        Change routing{What::Routing, 0, c};
+        routing.source = s.source;
+        view_->Refresh(routing);
+        const int group = s.delayLinkSel[static_cast<size_t>(c)];
+        if (group >= 0 && group < static_cast<int>(kDelayLinkColours.size()))
+            view_->SetBkColor(SliderName("delay_link_", c), kDelayLinkColours[static_cast<size_t>(group)]);
+    }
+    view_->Refresh({What::Lock, 0});
+    UpdateEqualizer(-1);
+}
+
 }  // namespace dvdsp::core

@@ -197,4 +197,34 @@ TEST_F(ChannelOpsTest, EqResetFlattensTheChannelItsGroupAndItsPartner) {
     }));
 }
 
+TEST_F(ChannelOpsTest, RefreshAllControlsShowsTheWholeModel) {
+    Open();
+    ConnectAndWait();
+    core::SceneState& m = Model();
+    m.mainVolume = -60;
+    m.mainMute = 1;
+    m.outputs[3] = 24;
+    m.channels[3].gain = -12.0f;
+    m.channels[4].mute = 1;
+    m.channels[5].solo = 1;
+    m.channels[6].phase = 1;
+    m.channels[7].delay = 15.0f;
+    m.linkSel[8] = 2;
+    m.delayLinkSel[9] = 6;
+    m.lockMode = 1;
+    wnd->Controller().RefreshAllControls();
+    EXPECT_EQ(C("edit_main_volume")->Text(), "${off}");
+    EXPECT_TRUE(C("main_mute")->IsSelected());
+    EXPECT_EQ(C("ch_output_btn_3")->Text(), "${role_24}");
+    EXPECT_EQ(C("spk_con_24")->Text(), "CH4");
+    EXPECT_EQ(C("edit_ch_volume_3")->Text(), "-12.0dB");
+    EXPECT_TRUE(C("ch_mute_4")->IsSelected());
+    EXPECT_TRUE(C("ch_solo_5")->IsSelected());
+    EXPECT_TRUE(C("ch_phase_6")->IsSelected());
+    EXPECT_EQ(C("edit_ch_delay_7")->Text(), "519 cm");
+    EXPECT_TRUE(C("ch_synchronize_8")->IsSelected());
+    EXPECT_EQ(C("delay_link_9")->BkColor(), 0xFF8600FFu);
+    EXPECT_FALSE(C("ch_output_btn_0")->IsEnabled());
+}
+
 }  // namespace
