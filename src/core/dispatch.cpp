@@ -33,7 +33,15 @@ void EqualizerManager::ReadDspValueCallback(const link::Message& msg) {
         device_.Trim_Ctrl(0, static_cast<uint8_t>(model_.current.source), static_cast<uint8_t>(change.channel),
                           static_cast<uint8_t>(change.channel), {tenths == 0 ? 0.0f : -ch.gain}, false);
     }
-    if (change.scene == 0) view_->Refresh(change);
+    if (change.scene != 0) return;
+    if (change.what == What::Link || change.what == What::Lock) {
+        // Unlocked while linked: the unit's link ends as well.
+        if (change.unlinked) device_.CH_Link_Ctrl(0, 0, {}, false);
+        ShowLinkState();
+        if (change.what == What::Link) UpdateEqualizer(-1);
+        return;
+    }
+    view_->Refresh(change);
 }
 
 void EqualizerManager::ReadMcuValueCallback(const link::Message& msg) {

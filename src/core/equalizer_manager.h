@@ -143,6 +143,23 @@ public:
     void ToggleSpeakerOhm();
     void ToggleNoiseGate();
 
+    // "btn_link_output": links the channels of mirrored roles in pairs, copying one side
+    // onto the other in the direction the user picks, or ends the link.
+    void SetOutputLink();
+
+    // Bridge pair p (0-4) joins channels 2p and 2p+1: bridging copies 2p onto 2p+1,
+    // unbridging gives 2p+1 its own saved role again. Busy until the queue has drained.
+    void ToggleBridge(int pair);
+    void SetBridge(int pair, bool on);
+
+    // "btn_reset_output": asks, then gives every channel its default role (choice 1) or
+    // none (choice 2), ends lock and link, and applies the bridge pairs again.
+    void SetOutputReset();
+    int ResetChoice() const { return resetChoice_; }
+
+    // "btn_reset_link": every channel leaves its link group and delay-link group.
+    void ResetLinkGroups();
+
     // Shows the whole live settings (after a scene or profile has been written).
     void RefreshAllControls();
 
@@ -175,6 +192,19 @@ private:
     void ApplyDelay(int ch, float ms);
     void ChangeDelay(int ch, float ms);
     std::string SliderName(const char* prefix, int ch) const;
+    // Sends the bands, crossover and bypass of ch as the model holds them.
+    void SendChannelEq(int ch);
+    // Copies bands, crossover and bypass of one channel onto another and sends them.
+    void CopyOutConfig(int from, int to);
+    void SendBridgeStates();
+    // Copies 2p onto 2p+1 when the pair is bridged, else restores 2p+1's saved role.
+    void ApplyBridgeState(int pair);
+    // Posts the busy window and closes it from a worker once the queue has drained.
+    void WaitQueueThenClose(const char* name, int polls);
+    // Link and lock buttons, role buttons, delay-link buttons and channel selectors.
+    void ShowLinkState();
+    // The current channel's selector and its partner's shown selected.
+    void ShowChannelSelectors();
     // The first channel holding speaker role `role`, -1 when none does.
     int ChannelOfRole(int role) const;
 
@@ -188,8 +218,9 @@ private:
     bool upgradeWindowOpen_ = false;
     int getMainVolumeTimer_ = 0;
     int delayUnit_ = 1;  // centimetres, the unit the page starts with
-    int focusedSpeaker_ = 0;
-    bool parametricEq_ = false;  // role of the marked speaker position, 0 none
+    int focusedSpeaker_ = 0;  // role of the marked speaker position, 0 none
+    int resetChoice_ = 0;  // last output reset: 1 default roles, 2 emptied
+    bool parametricEq_ = false;
     std::atomic<int> readOutPauseMs_{1000};
     std::atomic<bool> stopping_{false};
     WorkerSet workers_;  // last: joined before the link goes

@@ -43,8 +43,9 @@ void EqualizerManager::SetCurChannelChange(int ch) {
     if (ch < 0 || ch >= kChannels) return;
     SceneState& s = model_.current;
     s.currOutChannel = ch;
-    // The selectors form one group: the current channel's is the one selected.
-    view_->SetSelected(SliderName("ch_enable_", ch), true);
+    // The selectors form one group: the current channel's is selected, and its partner's
+    // with it.
+    ShowChannelSelectors();
     view_->SetText("label_channel_name", "CH" + std::to_string(ch + 1));
     for (int c = 0; c < kChannels; ++c)
         for (const char* border : {"ch_border_top_", "ch_border_buttom_", "ch_border_left_", "ch_border_right_"})
@@ -65,10 +66,9 @@ void EqualizerManager::SetOutpuLock() {
         s.linkMode = 0;
         s.linkOutputs.fill(-1);
         device_.CH_Link_Ctrl(scene, 0, {}, false);
-        view_->Refresh({What::Link, 0});
     }
     // Speaker roles change only while unlocked.
-    for (int c = 0; c < kChannels; ++c) view_->SetEnabled(SliderName("ch_output_btn_", c), !s.lockMode);
+    ShowLinkState();
     device_.CH_Lock_Ctrl(scene, static_cast<uint8_t>(s.lockMode), false);
 }
 
@@ -214,7 +214,12 @@ void EqualizerManager::RefreshAllControls() {
         if (group >= 0 && group < static_cast<int>(kDelayLinkColours.size()))
             view_->SetBkColor(SliderName("delay_link_", c), kDelayLinkColours[static_cast<size_t>(group)]);
     }
-    view_->Refresh({What::Lock, 0});
+    // Link and lock as the unit reports them, the partners with them.
+    if (s.linkMode) model_.current.linkOutputs = ComputeLinkPartners(s);
+    else model_.current.linkOutputs.fill(-1);
+    ShowLinkState();
+    // The bridge pairs are shown, not sent.
+    for (int p = 0; p < kBridgePairs; ++p) view_->Refresh({What::Bridge, 0, p});
     UpdateEqualizer(-1);
 }
 

@@ -42,6 +42,23 @@ public:
     virtual void ShowTips(const std::string& text) = 0;
     // A "${tips}" question with "${confirm}" and "${cancel}"; true on confirm.
     virtual bool Ask(const std::string& text) = 0;
+    // The two-choice box: 1 or 2 for the option picked, 0 when cancelled.
+    virtual int AskChoice(const std::string& text, const std::string& option1, const std::string& option2) {
+        (void)text;
+        (void)option1;
+        (void)option2;
+        return 0;
+    }
+    // A "${tips}" box with three buttons: 1 for the first, 0 for the second (cancel), 2 for
+    // the third.
+    virtual int AskThree(const std::string& text, const std::string& first, const std::string& second,
+                         const std::string& third) {
+        (void)text;
+        (void)first;
+        (void)second;
+        (void)third;
+        return 0;
+    }
     // The current language's text of a key written "${key}".
     virtual std::string LangText(const std::string& key) = 0;
 
@@ -61,6 +78,9 @@ public:
         (void)name;
         (void)selected;
     }
+
+    // Selects or clears one option of a group without touching the others.
+    virtual void MarkSelected(const std::string& name, bool selected) { SetSelected(name, selected); }
 
     // Position of the named slider (0 when there is none).
     virtual int ControlValue(const std::string& name) {

@@ -1,5 +1,7 @@
 #include "toolkit/controls.h"
 
+#include <QFocusEvent>
+#include <QIcon>
 #include <QListView>
 #include <QPainter>
 #include <QStyleOption>
@@ -144,9 +146,15 @@ bool Option::SetAttribute(const QString& name, const QString& value) {
     return Button::SetAttribute(name, value);
 }
 
+void Option::MarkSelected(bool selected) {
+    alone_ = true;
+    SetSelected(selected);
+    alone_ = false;
+}
+
 void Option::OnSelectedChanged() {
     setChecked(selected_);
-    if (!selected_ || group_.isEmpty() || !Owner()) return;
+    if (!selected_ || alone_ || group_.isEmpty() || !Owner()) return;
     for (QWidget* w : Owner()->findChildren<QWidget*>()) {
         auto* other = dynamic_cast<Option*>(Control::From(w));
         if (other && other != this && other->group_ == group_ && other->IsSelected())
@@ -188,6 +196,11 @@ Slider::Slider(QWidget* parent) : QSlider(Qt::Horizontal, parent), Control(this)
         Emit(isSliderDown() ? notify::kMoveValueChanged : notify::kValueChanged);
     });
     connect(this, &QSlider::sliderReleased, this, [this] { Emit(notify::kValueChanged); });
+}
+
+void Slider::focusInEvent(QFocusEvent* e) {
+    QSlider::focusInEvent(e);
+    if (e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason) Emit(notify::kSetFocus);
 }
 
 bool Slider::SetAttribute(const QString& name, const QString& value) {
@@ -259,7 +272,7 @@ Combo::Combo(QWidget* parent) : QComboBox(parent), Control(this) {
 }
 
 void Combo::AddItem(const QString& rawText, const QString& userData, const QString& name) {
-    items_.push_back({rawText, userData, name});
+    items_.push_back({rawText, userData, name, QString()});
     fromCode_ = true;
     addItem(Lang(rawText), userData);
     fromCode_ = false;
@@ -292,6 +305,18 @@ bool Combo::IsItemVisible(int index) const {
     return v ? !v->isRowHidden(index) : true;
 }
 
+void Combo::SetItemImage(int index, const QString& image) {
+    if (index < 0 || index >= items_.size() || index >= count()) return;
+    items_[index].image = image;
+    setItemIcon(index, image.isEmpty() ? QIcon() : QIcon(CurrentSkin().Image(image, Dpi())));
+}
+
+void Combo::ApplyScale(int dpi) {
+    Control::ApplyScale(dpi);
+    for (int i = 0; i < items_.size() && i < count(); ++i)
+        if (!items_[i].image.isEmpty()) setItemIcon(i, QIcon(CurrentSkin().Image(items_[i].image, Dpi())));
+}
+
 void Combo::ApplyLanguage() {
     Control::ApplyLanguage();
     for (int i = 0; i < items_.size() && i < count(); ++i) setItemText(i, Lang(items_[i].text));
@@ -308,7 +333,7 @@ List::List(QWidget* parent) : QListWidget(parent), Control(this) {
 }
 
 void List::AddRow(const QString& rawText, const QString& userData) {
-    rows_.push_back({rawText, userData, QString()});
+    rows_.push_back({rawText, userData, QString(), QString()});
     fromCode_ = true;
     addItem(Lang(rawText));
     fromCode_ = false;

@@ -51,11 +51,17 @@ class Option : public Button {
     bool SetAttribute(const QString& name, const QString& value) override;
     bool IsSelected() const override { return isChecked(); }
     const QString& Group() const { return group_; }
+    // From code: selects or clears this option and leaves the rest of its group as it is
+    // (a channel and its partner are shown selected together).
+    void MarkSelected(bool selected);
 
   protected:
     void OnSelectedChanged() override;
     void OnClicked() override;
     QString group_;
+
+  private:
+    bool alone_ = false;
 };
 
 class CheckBox : public QCheckBox, public Control {
@@ -82,6 +88,9 @@ class Slider : public QSlider, public Control {
     int Minimum() const override { return minimum(); }
     int Maximum() const override { return maximum(); }
 
+  protected:
+    void focusInEvent(QFocusEvent* e) override;
+
   private:
     bool fromCode_ = false;
     int layoutMin_ = 0, layoutMax_ = 100, layoutValue_ = 0;
@@ -106,6 +115,7 @@ struct ListItem {
     QString text;  // raw, may hold language keys
     QString userData;
     QString name;
+    QString image;  // skin image shown before the text, empty for none
 };
 
 // Drop-down list. "itemselect" when the user picks an item (wparam = its index).
@@ -124,6 +134,9 @@ class Combo : public QComboBox, public Control {
     void SelectItem(int index);
     int CurSel() const { return currentIndex(); }
     void SetItemVisible(int index, bool visible);
+    // The item's image (a skin image, drawn at the control's scale); empty: none.
+    void SetItemImage(int index, const QString& image);
+    void ApplyScale(int dpi) override;
     bool IsItemVisible(int index) const;
     void ApplyLanguage() override;
 

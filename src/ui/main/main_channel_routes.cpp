@@ -26,6 +26,20 @@ int DelayUnitOfItem(tk::Combo* combo, int index) {
 
 }  // namespace
 
+void CMainWnd::ShowDelaySliderFor(const std::string& name, int index) {
+    // One channel's delay slider is shown at a time: that of the delay edit or slider
+    // that has the focus.
+    const bool delayControl = StartsWith(name, "edit_ch_delay_") || StartsWith(name, "slider_ch_delay_");
+    if (!delayControl) LogWriteNarrow("on mSliderChDelay SetVisible false\n");
+    const int next = delayControl ? index : -1;
+    if (shownDelaySlider_ >= 0 && shownDelaySlider_ != next)
+        if (tk::Control* slider = FindControl("slider_ch_delay_" + std::to_string(shownDelaySlider_)))
+            slider->SetVisible(false);
+    shownDelaySlider_ = next;
+    if (next >= 0)
+        if (tk::Control* slider = FindControl("slider_ch_delay_" + std::to_string(next))) slider->SetVisible(true);
+}
+
 bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
     core::EqualizerManager& c = controller_;
     const std::string& name = n.name;
@@ -42,6 +56,10 @@ bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
         else if (name == "btn_arg_eq") c.SwitchEqMode();
         else if (name == "btn_bypass") c.SetOutputBypass();
         else if (name == "btn_reset_eq") c.SetOutputEqReset();
+        else if (name == "btn_link_output") c.SetOutputLink();
+        else if (name == "btn_reset_output") c.SetOutputReset();
+        else if (name == "btn_reset_link") c.ResetLinkGroups();
+        else if (StartsWith(name, "ch_bridge_")) c.ToggleBridge(IndexOf(n));
         else if (StartsWith(name, "ch_synchronize_")) {
             const int ch = IndexOf(n);
             if (ch >= 0 && ch < core::kChannels) c.SetLinkGroup(ch, c.Model().current.linkSel[static_cast<size_t>(ch)] ? 0 : 1);
@@ -60,6 +78,7 @@ bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
         else if (StartsWith(name, "ch_phase_")) c.SetChPhase(IndexOf(n), selected);
         else if (StartsWith(name, "ch_solo_")) c.SetChSolo(IndexOf(n), selected);
         else if (StartsWith(name, "main_mute")) c.SetMainMute(selected);
+        else if (StartsWith(name, "bridge_checkbox_")) c.SetBridge(IndexOf(n), selected);
         else if (StartsWith(name, "option_ch_in")) {
             int in = -1, out = -1;
             if (std::sscanf(name.c_str(), "option_ch_in%d_%d", &in, &out) == 2) c.SetInputIn(in, out, selected);
@@ -111,10 +130,19 @@ bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
         } else return false;
         return true;
     }
-    if (type == tk::notify::kSetFocus && StartsWith(name, "spk_delay_")) {
+    if (type == tk::notify::kSetFocus) {
         LogWriteNarrow("on %s DUI_MSGTYPE_SETFOCUS\n", name.c_str());
-        c.SetSpeakerFocus(IndexOf(n));
-        return true;
+        ShowDelaySliderFor(name, IndexOf(n));
+        if (StartsWith(name, "spk_delay_")) {
+            c.SetSpeakerFocus(IndexOf(n));
+            return true;
+        }
+        if (StartsWith(name, "edit_ch_volume_") || StartsWith(name, "edit_ch_delay_") ||
+            StartsWith(name, "slider_ch_volume_") || StartsWith(name, "slider_ch_delay_")) {
+            c.SetCurChannelChange(IndexOf(n));
+            return true;
+        }
+        return false;  // band edits: the equalizer's own handling
     }
     if (type == tk::notify::kItemSelect && StartsWith(name, "comb_ch_unit")) {
         LogWriteNarrow("on %s DUI_MSGTYPE_ITEMSELECT\n", name.c_str());

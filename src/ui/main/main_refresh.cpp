@@ -63,7 +63,13 @@ void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Ch
     const bool channelOk = ch >= 0 && ch < core::kChannels;
     switch (change.what) {
     case What::Source:
-        if (auto* combo = wnd.Find<tk::Combo>("btn_input_source")) combo->SelectItem(s.source);
+        if (auto* combo = wnd.Find<tk::Combo>("btn_input_source")) {
+            combo->SelectItem(s.source);
+            // The list marks the source in use.
+            for (int i = 0; i < combo->ItemCount(); ++i)
+                combo->SetItemImage(i, i == s.source ? QStringLiteral("images/source_select.png")
+                                                     : QStringLiteral("images/source_normal.png"));
+        }
         for (int c = 0; c < core::kChannels; ++c) RefreshInputBoxes(wnd, s, c);
         break;
     case What::Role:
@@ -71,14 +77,29 @@ void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Ch
         SetTextOf(wnd, Indexed("ch_output_btn_", ch), RoleText(s.outputs[ch]));
         RefreshRoleMarks(wnd, s);
         break;
-    case What::Lock:
-        // Speaker roles change only while unlocked.
-        for (int c = 0; c < core::kChannels; ++c)
-            if (tk::Control* btn = wnd.FindControl(Indexed("ch_output_btn_", c))) btn->SetEnabled(s.lockMode == 0);
-        break;
     case What::Link:
         // A channel's link-group button is lit while the channel belongs to a group.
-        if (channelOk) SetSelectedOf(wnd, Indexed("ch_synchronize_", ch), s.linkSel[ch] != 0);
+        if (channelOk) {
+            SetSelectedOf(wnd, Indexed("ch_synchronize_", ch), s.linkSel[ch] != 0);
+            break;
+        }
+        [[fallthrough]];
+    case What::Lock:
+        SetSelectedOf(wnd, "btn_lock_output", s.lockMode != 0);
+        SetSelectedOf(wnd, "btn_link_output", s.linkMode != 0);
+        // Speaker roles change only while unlocked, delay-link groups only while not linked.
+        for (int c = 0; c < core::kChannels; ++c) {
+            if (tk::Control* btn = wnd.FindControl(Indexed("ch_output_btn_", c))) btn->SetEnabled(s.lockMode == 0);
+            if (tk::Control* btn = wnd.FindControl(Indexed("delay_link_", c))) btn->SetEnabled(s.linkMode == 0);
+        }
+        break;
+    case What::Bridge:
+        // One pair, or all of them (-1).
+        for (int p = 0; p < core::kBridgePairs; ++p) {
+            if (ch >= 0 && p != ch) continue;
+            SetSelectedOf(wnd, Indexed("ch_bridge_", p), s.bridge[p] != 0);
+            SetSelectedOf(wnd, Indexed("bridge_checkbox_", p), s.bridge[p] != 0);
+        }
         break;
     case What::Routing:
         if (channelOk && (change.source < 0 || change.source == s.source)) RefreshInputBoxes(wnd, s, ch);
@@ -130,7 +151,11 @@ void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Ch
         break;
     case What::Phase:
         if (channelOk) SetSelectedOf(wnd, Indexed("ch_phase_", ch), s.channels[ch].phase != 0);
-        if (channelOk && ch == s.currOutChannel) SetSelectedOf(wnd, "ch_phase", s.channels[ch].phase != 0);
+        if (channelOk && ch == s.currOutChannel) {
+            SetSelectedOf(wnd, "ch_phase", s.channels[ch].phase != 0);
+            SetTextOf(wnd, "ch_phase",
+                      s.channels[ch].phase ? QStringLiteral("${reverse phase}") : QStringLiteral("${positive_phase}"));
+        }
         break;
     case What::Solo:
         if (channelOk) SetSelectedOf(wnd, Indexed("ch_solo_", ch), s.channels[ch].solo != 0);

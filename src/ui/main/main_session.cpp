@@ -42,6 +42,22 @@ bool MainSessionView::Ask(const std::string& text) {
     return ShowMessageBox(&wnd_, QStringLiteral("${tips}"), raw, captions, 2) == tk::kResultConfirm;
 }
 
+int MainSessionView::AskChoice(const std::string& text, const std::string& option1, const std::string& option2) {
+    QString raw = QString::fromStdString(text);
+    wnd_.messagesShown_.append(raw);
+    return ShowCheckBoxMessage(&wnd_, QStringLiteral("${tips}"), raw, QString::fromStdString(option1),
+                               QString::fromStdString(option2));
+}
+
+int MainSessionView::AskThree(const std::string& text, const std::string& first, const std::string& second,
+                              const std::string& third) {
+    QString raw = QString::fromStdString(text);
+    wnd_.messagesShown_.append(raw);
+    const QString captions[3] = {QString::fromStdString(first), QString::fromStdString(second),
+                                 QString::fromStdString(third)};
+    return ShowMessageBox(&wnd_, QStringLiteral("${tips}"), raw, captions, 3);
+}
+
 std::string MainSessionView::LangText(const std::string& key) {
     return tk::Lang(QString::fromStdString(key)).toStdString();
 }
@@ -70,6 +86,11 @@ int MainSessionView::ClampToSlider(const std::string& name, int value) {
 
 void MainSessionView::SetSelected(const std::string& name, bool selected) {
     if (tk::Control* c = wnd_.FindControl(name)) c->SetSelected(selected);
+}
+
+void MainSessionView::MarkSelected(const std::string& name, bool selected) {
+    if (auto* option = wnd_.Find<tk::Option>(name)) option->MarkSelected(selected);
+    else SetSelected(name, selected);
 }
 
 void MainSessionView::SetBkColor(const std::string& name, uint32_t argb) {

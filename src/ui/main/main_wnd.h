@@ -84,6 +84,9 @@ private:
     // The channel and master controls of the page (main_channel_routes.cpp); false for
     // notifications that are not theirs.
     bool RouteChannelNotify(tk::TNotify& n);
+    // Focus moved to the named control: only a focused delay edit or slider shows its
+    // channel's delay slider.
+    void ShowDelaySliderFor(const std::string& name, int index);
     // Session messages of the controller and the link; false for others.
     bool OnSessionMessage(uint32_t msg, int64_t wparam, tk::Payload* payload);
     void RegisterDeviceNotification();
@@ -106,6 +109,7 @@ private:
     platform::NamedMutex instance_;
     int outputMenuChannel_ = -1;
     int delayLinkChannel_ = -1;
+    int shownDelaySlider_ = -1;  // channel whose delay slider is shown, -1 none
     int fwMain_ = -1, fwSub_ = -1;
     int factoryEq_ = 0;
     bool closedAtStart_ = false;
