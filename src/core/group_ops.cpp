@@ -53,6 +53,15 @@ void EqualizerManager::SetCurChannelChange(int ch) {
     view_->Refresh({What::Trim, 0, ch});
     view_->Refresh({What::ChannelMute, 0, ch});
     view_->Refresh({What::Phase, 0, ch});
+    for (int c = 0; c < kChannels; ++c) view_->SetSelected(SliderName("ch_show_", c), s.showOutChEqualizer[static_cast<size_t>(c)] != 0);
+    // The car diagram marks where the channel and its partner play; the delay steps act on
+    // the channel's own position.
+    const int partner = PartnerChannel(s, ch);
+    const int own = s.outputs[static_cast<size_t>(ch)];
+    const int theirs = partner >= 0 ? s.outputs[static_cast<size_t>(partner)] : 0;
+    for (int r = 1; r < kRoleCount; ++r) view_->SetSelected(SliderName("speaker_", r), r == own || r == theirs);
+    focusedSpeaker_ = own > 0 && own < kRoleCount ? own : 0;
+    view_->SetText("btn_bypass", s.channels[static_cast<size_t>(ch)].bypass ? "${restore_eq}" : "${bypass_eq}");
     UpdateEqualizer(-1);
 }
 

@@ -273,6 +273,32 @@ TEST_F(LinkOpsTest, ResetLinkClearsTheGroupsOfEveryChannel) {
     EXPECT_EQ(C("edit_ch_volume_6")->Text(), "0.0dB");
 }
 
+TEST_F(LinkOpsTest, TheCurrentChannelShowsItsBypassCurveAndSpeakerPositions) {
+    unit->WithState([](emu::UnitState& s) {
+        s.scenes[0].out[2].eqBypass = 1;
+        s.scenes[0].bridge[1] = 1;  // channel 3 follows channel 2
+        return 0;
+    });
+    Open();
+    ConnectAndWait();
+    Model().showOutChEqualizer[2] = 1;
+    ClickOption("ch_enable_2");
+    EXPECT_EQ(C("btn_bypass")->Text(), "${restore_eq}");
+    EXPECT_TRUE(C("ch_show_2")->IsSelected());
+    EXPECT_FALSE(C("ch_show_0")->IsSelected());
+    EXPECT_TRUE(C("ch_enable_3")->IsSelected());  // the bridged partner
+    const int own = Model().outputs[2];
+    EXPECT_TRUE(C(N("speaker_", own))->IsSelected());
+    EXPECT_FALSE(C(N("speaker_", Model().outputs[0]))->IsSelected());
+    // The delay steps act on the marked position.
+    const float before = Model().channels[2].delay;
+    Click("btn_delay_up");
+    EXPECT_GT(Model().channels[2].delay, before);
+    ClickOption("ch_enable_0");
+    EXPECT_EQ(C("btn_bypass")->Text(), "${bypass_eq}");
+    EXPECT_FALSE(C("ch_enable_3")->IsSelected());
+}
+
 TEST_F(LinkOpsTest, FocusPhaseTextAndSourceMarks) {
     Open();
     ConnectAndWait();
