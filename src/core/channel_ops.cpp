@@ -116,8 +116,7 @@ void EqualizerManager::ApplyTrim(int ch, int tenths, bool fromUser) {
     ChannelSettings& c = s.channels[static_cast<size_t>(ch)];
     tenths = view_->ClampToSlider(SliderName("slider_ch_volume_", ch), tenths);
     c.gain = static_cast<float>(tenths) / 10.0f;
-    // The unit takes the trim as an attenuation.
-    device_.Trim_Ctrl(U8(s.scene), 0, U8(ch), U8(ch), {tenths == 0 ? 0.0f : -c.gain}, kSynchronous);
+    SendTrim(ch);
     view_->Refresh({What::Trim, 0, ch});
     if (fromUser && c.mute) {
         c.mute = 0;

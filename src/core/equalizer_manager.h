@@ -192,6 +192,10 @@ private:
     void ApplyDelay(int ch, float ms);
     void ChangeDelay(int ch, float ms);
     std::string SliderName(const char* prefix, int ch) const;
+    // Sends the high-pass then the low-pass filter of ch as the model holds them.
+    void SendFilters(int ch);
+    // Sends the trim of ch (the unit takes it as an attenuation).
+    void SendTrim(int ch);
     // Sends the bands, crossover and bypass of ch as the model holds them.
     void SendChannelEq(int ch);
     // Copies bands, crossover and bypass of one channel onto another and sends them.

@@ -9,6 +9,9 @@
 namespace dvdsp::core {
 namespace {
 
+// EQ bands, filters and the bypass flag follow a link group only among channels 0-3.
+constexpr int kFilterGroupChannels = 4;
+
 // Colour of a delay-link group's button, by group (0 none).
 constexpr std::array<uint32_t, 7> kDelayLinkColours = {0xFF666666, 0xFF0088FF, 0xFF00AEAE, 0xFF0000E3,
                                                         0xFFFF0000, 0xFFFF8040, 0xFF8600FF};
@@ -27,15 +30,10 @@ void EqualizerManager::SetOutputValue(int ch, const std::string& item, bool keep
     RoleCrossover(code, c.bpType, c.hp, c.lp);
     view_->Refresh({What::Role, 0, ch});
     UpdateEqualizer(-1);
-    const auto scene = static_cast<uint8_t>(s.scene);
     const auto out = static_cast<uint8_t>(ch);
-    device_.CH_Type_Ctrl(scene, 0, out, out, {static_cast<uint8_t>(code)}, false);
-    // Filter 2 is the high-pass, 1 the low-pass.
-    device_.Filter_Ctrl(scene, 0, out, 2, static_cast<uint8_t>(c.hp.type), static_cast<uint16_t>(c.hp.freq),
-                        static_cast<uint8_t>(c.hp.slope), false);
-    device_.Filter_Ctrl(scene, 0, out, 1, static_cast<uint8_t>(c.lp.type), static_cast<uint16_t>(c.lp.freq),
-                        static_cast<uint8_t>(c.lp.slope), false);
-    device_.Trim_Ctrl(scene, 0, out, out, {c.gain == 0.0f ? 0.0f : -c.gain}, false);
+    device_.CH_Type_Ctrl(static_cast<uint8_t>(s.scene), 0, out, out, {static_cast<uint8_t>(code)}, false);
+    SendFilters(ch);
+    SendTrim(ch);
 }
 
 void EqualizerManager::SetCurChannelChange(int ch) {
@@ -107,7 +105,6 @@ void EqualizerManager::SetOutputBypass() {
     apply(ch);
     const int partner = PartnerChannel(s, ch);
     const int group = s.linkSel[static_cast<size_t>(ch)];
-    constexpr int kFilterGroupChannels = 4;
     if (group != 0 && ch < kFilterGroupChannels)
         for (int x = 0; x < kFilterGroupChannels; ++x)
             if (x != ch && x != partner && s.linkSel[static_cast<size_t>(x)] == group) apply(x);
@@ -133,7 +130,6 @@ void EqualizerManager::SetOutputEqReset() {
     flatten(ch, false);
     const int partner = PartnerChannel(s, ch);
     const int group = s.linkSel[static_cast<size_t>(ch)];
-    constexpr int kFilterGroupChannels = 4;
     if (group != 0 && ch < kFilterGroupChannels)
         for (int x = 0; x < kFilterGroupChannels; ++x)
             if (x != ch && x != partner && s.linkSel[static_cast<size_t>(x)] == group) flatten(x, true);
@@ -165,16 +161,9 @@ void EqualizerManager::SetLinkGroup(int ch, int group) {
         Change change{What::Link, 0, c};
         view_->Refresh(change);
     }
-    constexpr int kFilterGroupChannels = 4;  // filters and bypass follow a group among 0-3
     if (group > 0 && ch < kFilterGroupChannels) {
-        const ChannelSettings& a = s.channels[static_cast<size_t>(ch)];
-        for (int c = 0; c < kFilterGroupChannels; ++c) {
-            if (c == ch || s.linkSel[static_cast<size_t>(c)] != group) continue;
-            device_.Filter_Ctrl(scene, 0, static_cast<uint8_t>(ch), 2, static_cast<uint8_t>(a.hp.type),
-                                static_cast<uint16_t>(a.hp.freq), static_cast<uint8_t>(a.hp.slope), false);
-            device_.Filter_Ctrl(scene, 0, static_cast<uint8_t>(ch), 1, static_cast<uint8_t>(a.lp.type),
-                                static_cast<uint16_t>(a.lp.freq), static_cast<uint8_t>(a.lp.slope), false);
-        }
+        for (int c = 0; c < kFilterGroupChannels; ++c)
+            if (c != ch && s.linkSel[static_cast<size_t>(c)] == group) SendFilters(ch);
         const int cur = s.currOutChannel;
         const int curGroup = cur >= 0 && cur < kChannels ? s.linkSel[static_cast<size_t>(cur)] : 0;
         if (curGroup != 0) {
@@ -185,11 +174,7 @@ void EqualizerManager::SetLinkGroup(int ch, int group) {
                 device_.PEQ_Bypass_Ctrl(scene, 0, static_cast<uint8_t>(c), static_cast<uint8_t>(c), {bypass}, false);
             }
         }
-        for (int c = 0; c < kChannels; ++c) {
-            const float gain = s.channels[static_cast<size_t>(c)].gain;
-            device_.Trim_Ctrl(scene, 0, static_cast<uint8_t>(c), static_cast<uint8_t>(c), {gain == 0.0f ? 0.0f : -gain},
-                              false);
-        }
+        for (int c = 0; c < kChannels; ++c) SendTrim(c);
     }
 }
 

@@ -26,6 +26,21 @@ constexpr int kResetIdlePolls = 600;
 
 // ---- Shared pieces ------------------------------------------------------------------------
 
+void EqualizerManager::SendFilters(int ch) {
+    const SceneState& s = model_.current;
+    const ChannelSettings& c = s.channels[Z(ch)];
+    const auto scene = U8(s.scene);
+    // Filter 2 is the high-pass, 1 the low-pass.
+    device_.Filter_Ctrl(scene, 0, U8(ch), 2, U8(c.hp.type), static_cast<uint16_t>(c.hp.freq), U8(c.hp.slope), kQueued);
+    device_.Filter_Ctrl(scene, 0, U8(ch), 1, U8(c.lp.type), static_cast<uint16_t>(c.lp.freq), U8(c.lp.slope), kQueued);
+}
+
+void EqualizerManager::SendTrim(int ch) {
+    const SceneState& s = model_.current;
+    const float gain = s.channels[Z(ch)].gain;
+    device_.Trim_Ctrl(U8(s.scene), 0, U8(ch), U8(ch), {gain == 0.0f ? 0.0f : -gain}, kQueued);
+}
+
 void EqualizerManager::SendChannelEq(int ch) {
     const SceneState& s = model_.current;
     const ChannelSettings& c = s.channels[Z(ch)];
@@ -35,9 +50,7 @@ void EqualizerManager::SendChannelEq(int ch) {
         const EqBand& band = s.Bands(ch)[b];
         device_.EQ_Ctrl(scene, 0, U8(ch), U8(b), static_cast<uint16_t>(band.freq), band.q, band.gain, kQueued);
     }
-    // Filter 2 is the high-pass, 1 the low-pass.
-    device_.Filter_Ctrl(scene, 0, U8(ch), 2, U8(c.hp.type), static_cast<uint16_t>(c.hp.freq), U8(c.hp.slope), kQueued);
-    device_.Filter_Ctrl(scene, 0, U8(ch), 1, U8(c.lp.type), static_cast<uint16_t>(c.lp.freq), U8(c.lp.slope), kQueued);
+    SendFilters(ch);
     device_.PEQ_Bypass_Ctrl(scene, 0, U8(ch), U8(ch), {c.bypass}, kQueued);
 }
 
