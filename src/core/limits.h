@@ -1,0 +1,77 @@
+#pragma once
+// The one table of value limits. Every stored value of the unit has one row here: the
+// range the unit accepts, the range the page's controls offer, the step of its step
+// buttons, the scale between the value and its slider, and its display format. The
+// controller, the CLI, the profile reader, the virtual unit and the windows all read
+// their limits from this table; nothing else states a range.
+//
+// This file is pure data with no dependencies, so the layers below core (the virtual
+// unit, the protocol layer) may use it too.
+
+#include <cmath>
+
+namespace dvdsp::core {
+
+struct Limit {
+    const char* key;     // the value's name in profiles and on the CLI
+    double min, max;     // what the unit accepts, in user units
+    double uiMin, uiMax; // what the page's controls offer (inside min..max)
+    double step;         // one step button, in user units
+    int scale;           // slider position = value * scale
+    const char* format;  // printf format of the value's text
+
+    // The value put in the unit's range; NaN goes to the minimum.
+    double Clamp(double v) const {
+        if (std::isnan(v)) return min;
+        return v < min ? min : (v > max ? max : v);
+    }
+    // The value put in the controls' range; NaN goes to the minimum.
+    double ClampUi(double v) const {
+        if (std::isnan(v)) return uiMin;
+        return v < uiMin ? uiMin : (v > uiMax ? uiMax : v);
+    }
+    bool Accepts(double v) const { return std::isfinite(v) && v >= min && v <= max; }
+    // Slider positions of the controls' range.
+    int SliderMin() const { return static_cast<int>(std::lround(uiMin * scale)); }
+    int SliderMax() const { return static_cast<int>(std::lround(uiMax * scale)); }
+    int ClampSlider(int position) const {
+        return position < SliderMin() ? SliderMin() : (position > SliderMax() ? SliderMax() : position);
+    }
+};
+
+namespace limits {
+
+// Master and unit-wide values.
+inline constexpr Limit kMainVolume{"mainVolume", -60, 6, -60, 0, 1, 1, "%gdB"};
+inline constexpr Limit kAcc{"acc", 0, 255, 0, 10, 1, 1, "%d"};
+inline constexpr Limit kSource{"source", 0, 8, 0, 8, 1, 1, "%d"};
+inline constexpr Limit kSpeakerOhm{"spkOhm", 0, 255, 0, 255, 1, 1, "%d"};
+inline constexpr Limit kSubVolume{"subVolume", 0, 255, 0, 255, 1, 1, "%d"};
+
+// Output channels.
+inline constexpr Limit kTrim{"trim", -60, 0, -60, 0, 0.5, 10, "%.1fdB"};
+inline constexpr Limit kDelayMs{"delay", 0, 15, 0, 15, 0.021, 1000, "%.3f"};
+inline constexpr Limit kRole{"outputType", 0, 24, 0, 24, 1, 1, "%d"};
+inline constexpr Limit kLinkGroup{"linkGroup", 0, 9, 0, 9, 1, 1, "%d"};
+inline constexpr Limit kDelayLinkGroup{"delayLinkGroup", 0, 6, 0, 6, 1, 1, "%d"};
+inline constexpr Limit kPartner{"partner", -1, 9, -1, 9, 1, 1, "%d"};
+inline constexpr Limit kFlag{"flag", 0, 1, 0, 1, 1, 1, "%d"};
+
+// EQ bands and crossovers.
+inline constexpr Limit kBandFreq{"freq", 20, 20000, 20, 20000, 1, 1, "%d"};
+inline constexpr Limit kBandQ{"q", 0.5, 9.0, 0.5, 9.0, 0.05, 100, "%.2f"};
+inline constexpr Limit kBandGain{"gain", -18, 12, -18, 12, 0.1, 10, "%.1f"};
+inline constexpr Limit kFilterFreq{"freq", 20, 20000, 20, 20000, 1, 1, "%d"};
+inline constexpr Limit kFilterType{"type", 1, 3, 1, 3, 1, 1, "%d"};
+inline constexpr Limit kFilterSlope{"slope", 0, 8, 0, 8, 1, 1, "%d"};
+
+// Input routing and mixing.
+inline constexpr Limit kRoutingMask{"mask", 0, 255, 0, 255, 1, 1, "%d"};
+inline constexpr Limit kMixTrim{"mix", 0, 255, 0, 255, 1, 1, "%d"};
+
+// Scenes: 0 is the live settings, 1-10 the stored ones.
+inline constexpr Limit kScene{"scene", 0, 10, 1, 10, 1, 1, "%d"};
+
+}  // namespace limits
+
+}  // namespace dvdsp::core
