@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "app/identity.h"
-#include "app/log.h"
+#include "base/identity.h"
+#include "base/log.h"
 #include "emulator/virtual_transport.h"
 #include "link/dsp_device.h"
 #include "platform/instance_lock.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "cli/cli.h"
 #include "firmware/firmware_images.h"
 #include "firmware/image.h"

@@ -1,7 +1,7 @@
 // info and ping: the first contact with a unit.
 #include <cstdio>
 
-#include "app/identity.h"
+#include "base/identity.h"
 #include "cli/cli.h"
 #include "link/commands.h"
 

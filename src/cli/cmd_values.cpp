@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "core/limits.h"
 #include "link/commands.h"
 
 namespace dvdsp::cli {
@@ -30,8 +31,8 @@ struct ValueDef {
     std::function<void(DspDevice&, const Args& idx)> get;
     // Formats the decoded reply for the index, or nothing when it did not come.
     std::function<std::optional<std::string>(const Messages&, const Args& idx)> print;
-    // Limits of each value (min, max); values outside are refused before anything is sent.
-    std::vector<std::pair<double, double>> limits = {};
+    // Limits of each value; values outside are refused before anything is sent.
+    std::vector<core::Limit> limits = {};
     // For values whose command needs what the unit holds now.
     std::function<void(Session&, const Args& idx, const Args& val)> setWithSession = nullptr;
 };
@@ -236,7 +237,7 @@ std::vector<ValueDef> Definitions() {
                                 return std::to_string(r->bridge[static_cast<size_t>(i[0])]);
                         return std::nullopt;
                     },
-                    {{0, 1}}};
+                    {core::limits::kFlag}};
     bridge.setWithSession = [](Session& s, const Args& i, const Args& v) {
         // The command carries every pair: read them, change one, send them all.
         std::vector<uint8_t> pairs(5, 0);
@@ -250,25 +251,26 @@ std::vector<ValueDef> Definitions() {
     };
     defs.push_back(std::move(bridge));
 
-    const std::pair<const char*, std::vector<std::pair<double, double>>> limits[] = {
-        {"main-volume", {{-60, 6}}},
-        {"mute", {{0, 1}}},
-        {"source", {{0, 8}}},
-        {"amp", {{0, 1}}},
-        {"rem-out", {{0, 1}, {0, 1}}},
-        {"spk-ohm", {{0, 255}}},
-        {"noise-gate", {{0, 1}}},
-        {"acc", {{0, 255}}},
-        {"trim", {{-60, 0}}},
-        {"delay", {{0, 15}}},
-        {"ch-mute", {{0, 1}}},
-        {"phase", {{0, 1}}},
-        {"solo", {{0, 1}}},
-        {"type", {{0, 24}}},
-        {"eq-bypass", {{0, 1}}},
-        {"filter", {{1, 3}, {20, 20000}, {0, 8}}},
-        {"eq", {{20, 20000}, {0.5, 9.0}, {-18, 12}}},
-        {"mix", {{0, 255}}},
+    namespace lim = core::limits;
+    const std::pair<const char*, std::vector<core::Limit>> limits[] = {
+        {"main-volume", {lim::kMainVolume}},
+        {"mute", {lim::kFlag}},
+        {"source", {lim::kSource}},
+        {"amp", {lim::kFlag}},
+        {"rem-out", {lim::kFlag, lim::kFlag}},
+        {"spk-ohm", {lim::kSpeakerOhm}},
+        {"noise-gate", {lim::kFlag}},
+        {"acc", {lim::kAcc}},
+        {"trim", {lim::kTrim}},
+        {"delay", {lim::kDelayMs}},
+        {"ch-mute", {lim::kFlag}},
+        {"phase", {lim::kFlag}},
+        {"solo", {lim::kFlag}},
+        {"type", {lim::kRole}},
+        {"eq-bypass", {lim::kFlag}},
+        {"filter", {lim::kFilterType, lim::kFilterFreq, lim::kFilterSlope}},
+        {"eq", {lim::kBandFreq, lim::kBandQ, lim::kBandGain}},
+        {"mix", {lim::kRoutingMask}},
     };
     for (const auto& [name, range] : limits)
         for (ValueDef& d : defs)
@@ -372,9 +374,10 @@ int Set(Session& s, const std::vector<std::string>& args) {
             return kUsage;
         }
         if (k < static_cast<int>(def->limits.size())) {
-            auto [lo, hi] = def->limits[static_cast<size_t>(k)];
-            if (v < lo || v > hi) {
-                std::fprintf(stderr, "%s: %g is outside %g to %g\n", def->name, v, lo, hi);
+            const core::Limit& limit = def->limits[static_cast<size_t>(k)];
+            if (!limit.Accepts(v)) {
+                std::fprintf(stderr, "%s: %g is outside %g to %g\n", def->name, v, limit.min,
+                             limit.max);
                 return kUsage;
             }
         }

@@ -2,7 +2,7 @@
 
 #include <cjson/cJSON.h>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "link/commands.h"
 
 namespace dvdsp::cli {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/identity.h"
+#include "base/identity.h"
 #include "cli/cli.h"
 
 namespace dvdsp::cli {

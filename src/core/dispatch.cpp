@@ -1,7 +1,7 @@
 // Reply dispatch: the unit's decoded replies stored in the model by the model's apply
 // functions, with what the session itself does on some of them, then shown.
-#include "app/identity.h"
-#include "app/log.h"
+#include "base/identity.h"
+#include "base/log.h"
 #include "core/equalizer_manager.h"
 #include "link/commands.h"
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/identity.h"
+#include "base/identity.h"
 #include "platform/resources.h"
 
 namespace dvdsp::core {

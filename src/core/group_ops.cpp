@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/equalizer_manager.h"
 
 namespace dvdsp::core {

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/channel_format.h"
 #include "core/equalizer_manager.h"
 

@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/identity.h"
-#include "app/log.h"
+#include "base/identity.h"
+#include "base/log.h"
 #include "core/profile.h"
 
 namespace dvdsp::core {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/identity.h"
+#include "base/identity.h"
 #include "core/profile.h"
 
 namespace dvdsp::core {

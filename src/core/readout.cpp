@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/identity.h"
-#include "app/log.h"
+#include "base/identity.h"
+#include "base/log.h"
 
 namespace dvdsp::core {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/identity.h"
-#include "app/log.h"
+#include "base/identity.h"
+#include "base/log.h"
 #include "core/equalizer_manager.h"
 #include "core/firmware_policy.h"
 #include "core/readout.h"

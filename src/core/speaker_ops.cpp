@@ -2,7 +2,7 @@
 // the channel that plays it; the input boxes of the channel strips.
 #include <cstdio>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/channel_format.h"
 #include "core/equalizer_manager.h"
 

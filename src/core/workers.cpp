@@ -1,6 +1,6 @@
 #include "core/workers.h"
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace dvdsp::core {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <atomic>
 
-#include "app/identity.h"
+#include "base/identity.h"
 #include "link/packet.h"
 
 namespace dvdsp::emu {

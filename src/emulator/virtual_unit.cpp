@@ -1,6 +1,6 @@
 #include "emulator/virtual_unit.h"
 
-#include "app/log.h"
+#include "base/log.h"
 #include "link/commands.h"
 #include "link/packet.h"
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <new>
 
-#include "app/log.h"
-#include "link/dsp_device.h"
+#include "base/log.h"
+#include "link/upgrade_status.h"
 
 namespace dvdsp::fw {
 
@@ -117,11 +117,11 @@ int FirmwareImages::CopyFileToBuffer(const std::wstring& path) {
 int FirmwareImages::MCUUpgParsingFile(const std::wstring& path) {
     LogWriteNarrow("MCUUpgParsingFile!\n");
     upg_device_ = UPG_DEVICE_MCU;
-    sys_upg_status_ = link::UPG_ENTER;
+    status_->Set(link::UPG_ENTER);
     if (!Connected()) {
         LogWriteNarrow("MCUUpgParsingFile return UPG_CONNECT_FAIL!\n");
         // No upgrade is under way: plug events must not stay ignored.
-        sys_upg_status_ = link::UPG_IDLE;
+        status_->Set(link::UPG_IDLE);
         report_ = CheckReport{};
         report_.kind = ImageKind::kMcu;
         report_.result = UPG_CONNECT_FAIL;
@@ -130,7 +130,7 @@ int FirmwareImages::MCUUpgParsingFile(const std::wstring& path) {
     const int r = CopyFileToBuffer(path);
     if (r != UPG_FILE_VALID) {
         LogWriteNarrow("MCUUpgParsingFile return as failed in MCUUpgParsingFile!\n");
-        sys_upg_status_ = link::UPG_IDLE;
+        status_->Set(link::UPG_IDLE);
     } else {
         LogWriteNarrow("MCUUpgParsingFile return  ok!\n");
     }
@@ -140,10 +140,10 @@ int FirmwareImages::MCUUpgParsingFile(const std::wstring& path) {
 int FirmwareImages::MCUUpgBLParsingFile(const std::wstring& path) {
     LogWriteNarrow("MCUUpgBLParsingFile!\n");
     upg_device_ = UPG_DEVICE_BOOTLOADER;
-    sys_upg_status_ = link::UPG_ENTER;
+    status_->Set(link::UPG_ENTER);
     if (!Connected()) {
         LogWriteNarrow("MCUUpgBLParsingFile return UPG_CONNECT_FAIL!\n");
-        sys_upg_status_ = link::UPG_IDLE;
+        status_->Set(link::UPG_IDLE);
         report_ = CheckReport{};
         report_.kind = ImageKind::kBootloader;
         report_.result = UPG_CONNECT_FAIL;
@@ -153,7 +153,7 @@ int FirmwareImages::MCUUpgBLParsingFile(const std::wstring& path) {
     report_.kind = ImageKind::kBootloader;
     if (r != UPG_FILE_VALID) {
         LogWriteNarrow("MCUUpgBLParsingFile return as failed in CopyFileToBuffer!\n");
-        sys_upg_status_ = link::UPG_IDLE;
+        status_->Set(link::UPG_IDLE);
     } else {
         LogWriteNarrow("MCUUpgBLParsingFile return  ok!\n");
     }
@@ -170,9 +170,9 @@ int FirmwareImages::FlashUpgParsingFile(const std::wstring& path) {
         return UPG_CONNECT_FAIL;
     }
     upg_device_ = UPG_DEVICE_FLASH;
-    sys_upg_status_ = link::UPG_START;
+    status_->Set(link::UPG_START);
     const int r = FlashCheckFile(path);
-    if (r != UPG_FILE_VALID) sys_upg_status_ = link::UPG_IDLE;
+    if (r != UPG_FILE_VALID) status_->Set(link::UPG_IDLE);
     return r;
 }
 

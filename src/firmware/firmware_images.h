@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "firmware/image.h"
+#include "link/upgrade_status.h"
 
 namespace dvdsp::fw {
 
@@ -51,8 +52,11 @@ class FirmwareImages {
 
     int32_t UpgDeviceValue() const { return upg_device_; }
     void SetUpgDevice(int32_t d) { upg_device_ = d; }
-    int32_t SysUpgStatus() const { return sys_upg_status_; }
-    void SetSysUpgStatus(int32_t s) { sys_upg_status_ = s; }
+    int32_t SysUpgStatus() const { return status_->Get(); }
+    void SetSysUpgStatus(int32_t s) { status_->Set(s); }
+    // Shares the upgrade status of the device link (by default the checks keep their own,
+    // for a file checked with no unit).
+    void SetStatus(link::UpgradeStatus& status) { status_ = &status; }
 
     // Buffers left by the last successful checks.
     const std::vector<uint8_t>& McuPayload() const { return mcu_payload_; }
@@ -76,7 +80,8 @@ class FirmwareImages {
     uint8_t pc_model_id_ = 98;
     bool noCheckID_ = false;
     std::atomic<int32_t> upg_device_{UPG_DEVICE_NONE};
-    std::atomic<int32_t> sys_upg_status_{0};
+    link::UpgradeStatus ownStatus_;
+    link::UpgradeStatus* status_ = &ownStatus_;
     CheckReport report_;
 
     std::vector<uint8_t> mcu_payload_;

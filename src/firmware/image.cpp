@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace dvdsp::fw {
 

@@ -2,7 +2,7 @@
 // mixer and calibration replies are in decode_dsp_input.cpp and decode_irc.cpp.
 #include <string>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "link/commands.h"
 #include "link/decode_common.h"
 #include "link/dsp_device.h"

@@ -1,6 +1,6 @@
 // Replies of the DSP (CMD_DSP) for the input channels, the mixer and source mixing and the
 // distortion read-outs.
-#include "app/log.h"
+#include "base/log.h"
 #include "link/commands.h"
 #include "link/decode_common.h"
 #include "link/dsp_device.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "link/commands.h"
 #include "link/decode_common.h"
 #include "link/dsp_device.h"

@@ -1,6 +1,6 @@
 // Replies of the DSP (CMD_DSP) for the automatic calibration: status reports and the
 // measured results, all posted to the calibration window.
-#include "app/log.h"
+#include "base/log.h"
 #include "link/commands.h"
 #include "link/decode_common.h"
 #include "link/dsp_device.h"

@@ -2,8 +2,8 @@
 
 #include <chrono>
 
-#include "app/identity.h"
-#include "app/log.h"
+#include "base/identity.h"
+#include "base/log.h"
 #include "link/commands.h"
 
 namespace dvdsp::link {

@@ -20,6 +20,7 @@
 #include "link/hid_transport.h"
 #include "link/messages.h"
 #include "link/packet.h"
+#include "link/upgrade_status.h"
 
 namespace dvdsp::link {
 
@@ -39,12 +40,6 @@ struct DeviceProfile {
     int32_t noise_to_main = 0;
 };
 
-// Upgrade status of the link (sys_upg_status).
-enum UpgStatus : int32_t {
-    UPG_IDLE = 0,
-    UPG_ENTER = 16,
-    UPG_START = 32,
-};
 
 inline constexpr int kDefaultReadTimeoutMs = 10000;
 inline constexpr uint32_t kWriteWaitMs = 2000;
@@ -306,8 +301,9 @@ class DspDevice {
     uint8_t BootloaderVersion() const { return bootloader_version_; }
     int32_t MasterVersion() const { return master_version_; }
     int32_t SlaveVersion() const { return slave_version_; }
-    int32_t UpgStatusValue() const { return sys_upg_status_; }
-    void SetUpgStatus(int32_t s) { sys_upg_status_ = s; }
+    int32_t UpgStatusValue() const { return sys_upg_status_.Get(); }
+    void SetUpgStatus(int32_t s) { sys_upg_status_.Set(s); }
+    UpgradeStatus& UpgradeState() { return sys_upg_status_; }
     int32_t BytesRead() const { return bytes_read_; }
 
     // Dispatches one complete, valid packet by its type.
@@ -351,7 +347,7 @@ class DspDevice {
     std::atomic<int32_t> slave_version_{0};
     std::atomic<uint8_t> handshake_ok_{0};
     std::atomic<uint8_t> bootloader_version_{0};
-    std::atomic<int32_t> sys_upg_status_{UPG_IDLE};
+    UpgradeStatus sys_upg_status_;
     std::atomic<int32_t> write_report_{0};  // WRITE_ROPRT
     std::atomic<int32_t> transfer_busy_{0};
     std::atomic<int32_t> bytes_read_{0};

@@ -1,5 +1,5 @@
 // Encoders of the global device settings and of the microcontroller.
-#include "app/log.h"
+#include "base/log.h"
 #include "link/commands.h"
 #include "link/dsp_device.h"
 #include "link/wire_values.h"

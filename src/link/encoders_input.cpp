@@ -1,7 +1,7 @@
 // Encoders of the inputs, the mixer, calibration, processing switches and karaoke.
 #include <algorithm>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "link/commands.h"
 #include "link/dsp_device.h"
 #include "link/encoder_util.h"

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/identity.h"
+#include "base/identity.h"
 #include "platform/instance_lock.h"
 
 namespace dvdsp::platform {

@@ -2,7 +2,7 @@
 
 #include <QRegularExpression>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "toolkit/containers.h"
 #include "toolkit/controls.h"
 #include "toolkit/edit.h"

@@ -2,7 +2,7 @@
 
 #include <QDomDocument>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "toolkit/language.h"
 #include "toolkit/skin.h"
 #include "toolkit/window.h"

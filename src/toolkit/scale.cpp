@@ -4,7 +4,7 @@
 #include <QScreen>
 #include <vector>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 
 namespace dvdsp::tk {
 

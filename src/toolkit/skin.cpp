@@ -10,7 +10,7 @@
 #include <QFile>
 #include <QPainter>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "toolkit/scale.h"
 
 namespace dvdsp::tk {

@@ -11,7 +11,7 @@
 #include <QStyleOption>
 #include <QTimer>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "toolkit/builder.h"
 #include "toolkit/containers.h"
 #include "toolkit/language.h"

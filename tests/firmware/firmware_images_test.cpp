@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "firmware/firmware_images.h"
 #include "link/dsp_device.h"
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "link/decode_fixture.h"
 
 namespace dvdsp::link::testing {

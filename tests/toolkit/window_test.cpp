@@ -6,7 +6,7 @@
 
 #include "tk_fixture.h"
 #include "toolkit/controls.h"
-#include "toolkit/link_sink.h"
+#include "ui/link_sink.h"
 #include "toolkit/menu.h"
 
 using namespace dvdsp::tk;

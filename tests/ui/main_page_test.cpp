@@ -10,7 +10,7 @@
 #include <QTest>
 #include <set>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 #include "platform/resources.h"
 #include "toolkit/controls.h"
 #include "toolkit/menu.h"

@@ -3,8 +3,8 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-#include "app/identity.h"
-#include "app/log.h"
+#include "base/identity.h"
+#include "base/log.h"
 #include "toolkit/control.h"
 #include "toolkit/language.h"
 

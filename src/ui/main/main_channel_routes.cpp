@@ -3,7 +3,7 @@
 // the unit's on/off switches.
 #include <cstdio>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/channel_format.h"
 #include "toolkit/controls.h"
 #include "ui/main/main_wnd.h"

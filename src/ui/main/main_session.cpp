@@ -8,15 +8,15 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "app/identity.h"
-#include "app/log.h"
+#include "base/identity.h"
+#include "base/log.h"
 #include "core/firmware_policy.h"
 #include "link/messages.h"
 #include "platform/device_path.h"
 #include "toolkit/controls.h"
 #include "toolkit/edit.h"
 #include "toolkit/language.h"
-#include "toolkit/link_sink.h"
+#include "ui/link_sink.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/small_dialogs.h"
 #include "ui/main/main_refresh.h"

@@ -5,15 +5,15 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include "app/log.h"
-#include "app/settings.h"
+#include "base/log.h"
+#include "platform/settings.h"
 #include "toolkit/controls.h"
 #include "toolkit/language.h"
 #include "toolkit/scale.h"
 #include "ui/controls/custom_tags.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/small_dialogs.h"
-#include "toolkit/link_sink.h"
+#include "ui/link_sink.h"
 #include "ui/main/main_session_view.h"
 
 namespace dvdsp::ui {

@@ -5,8 +5,8 @@
 #include <QScreen>
 #include <QStyleFactory>
 
-#include "app/log.h"
-#include "app/settings.h"
+#include "base/log.h"
+#include "platform/settings.h"
 #include "platform/resources.h"
 #include "toolkit/language.h"
 #include "toolkit/scale.h"

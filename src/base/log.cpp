@@ -1,4 +1,4 @@
-#include "app/log.h"
+#include "base/log.h"
 
 #include <chrono>
 #include <cstdarg>
@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "app/identity.h"
+#include "base/identity.h"
 
 namespace {
 

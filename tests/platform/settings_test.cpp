@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 #include "platform/instance_lock.h"
 
 namespace fs = std::filesystem;

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "platform/settings.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace fs = std::filesystem;
 

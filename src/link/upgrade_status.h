@@ -1,0 +1,37 @@
+#pragma once
+// Where a firmware upgrade stands (sys_upg_status). The device link owns the one status of
+// a unit; the image checks and the transfer are handed it, and the controller reads it to
+// leave plug events alone while an upgrade enters or starts.
+
+#include <atomic>
+#include <cstdint>
+
+namespace dvdsp::link {
+
+enum UpgStatus : int32_t {
+    UPG_IDLE = 0,
+    UPG_ENTER = 16,
+    UPG_START = 32,
+    UPG_SEND_BIN_DATA = 48,
+    UPG_WAITING_BIN_DATA_ACK = 49,
+    UPG_FINISH = 64,
+    UPG_FAIL = 80,
+    UPG_ERASED = 96,
+};
+
+// The status shared between the threads that run and watch an upgrade.
+class UpgradeStatus {
+  public:
+    int32_t Get() const { return value_.load(); }
+    void Set(int32_t s) { value_.store(s); }
+    // An upgrade is entering or starting: plug events are to be ignored.
+    bool Busy() const {
+        const int32_t s = Get();
+        return s == UPG_ENTER || s == UPG_START;
+    }
+
+  private:
+    std::atomic<int32_t> value_{UPG_IDLE};
+};
+
+}  // namespace dvdsp::link
