@@ -21,14 +21,16 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     bool virtualUnit = false;
     std::string stateFile;  // empty: an in-memory virtual unit
+    bool replaceDamagedState = false;
     for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--replace-damaged-state") == 0) replaceDamagedState = true;
         if (std::strncmp(argv[i], "--virtual-unit", 14) == 0) {
             virtualUnit = true;
             if (argv[i][14] == '=') stateFile = argv[i] + 15;
         }
         if (std::strcmp(argv[i], "--help") == 0) {
             std::printf(
-                "usage: dvdsp [--virtual-unit[=STATEFILE]] [--script FILE] [--screenshot FILE.png]"
+                "usage: dvdsp [--virtual-unit[=STATEFILE] [--replace-damaged-state]] [--script FILE] [--screenshot FILE.png]"
                 " [--language en|cn_zh|ru] [--scale N]\n");
             return 0;
         }
@@ -57,8 +59,12 @@ int main(int argc, char** argv) {
     if (virtualUnit) {
         unit = std::make_unique<dvdsp::emu::VirtualUnit>();
         std::string why;
-        if (!stateFile.empty() && !unit->AttachStateFile(stateFile, &why))
-            std::fprintf(stderr, "%s\n", why.c_str());
+        if (!stateFile.empty()) {
+            // A state file the unit cannot use stops the program; nothing of it is changed.
+            const bool attached = unit->AttachStateFile(stateFile, &why, replaceDamagedState);
+            if (!why.empty()) std::fprintf(stderr, "%s\n", why.c_str());
+            if (!attached) return 1;
+        }
         auto virtualBackend = std::make_unique<dvdsp::emu::VirtualHidBackend>(*unit);
 #ifdef DVDSP_HAVE_GUI
         // The virtual unit can be unplugged and plugged back from the demo menu.

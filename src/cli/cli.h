@@ -37,6 +37,7 @@ class RecordingSink final : public link::MessageSink {
 struct GlobalOptions {
     bool virtualUnit = false;
     std::string stateFile;  // empty: an in-memory virtual unit
+    bool replaceDamagedState = false;
 };
 
 // The unit a CLI run talks to, opened on first use and kept for every command of the run.
@@ -54,6 +55,12 @@ class Session {
     // The virtual unit, when one is in use (null for a real unit).
     emu::VirtualUnit* VirtualUnit() { return unit_.get(); }
     const GlobalOptions& Options() const { return options_; }
+    // Writes a virtual unit's state file now, before a command says it is done: kOk, or
+    // kUnitError (said why) when the changes could not be kept.
+    int KeepState();
+    // Ends the session: closes the unit and writes a virtual unit's state file. kOk, or
+    // kUnitError (said why) when changes of this run could not be kept.
+    int Close();
 
   private:
     GlobalOptions options_;
@@ -63,6 +70,7 @@ class Session {
     std::unique_ptr<link::DspDevice> device_;
     RecordingSink sink_;
     bool opened_ = false;
+    bool stateLossReported_ = false;
 };
 
 struct Command {

@@ -85,6 +85,7 @@ int Restore(Session& s, const std::vector<std::string>& args) {
         core::SetReadCurProfileToMCU(s.Device(), model->current, progress);
     if (terminal) std::fprintf(stderr, "\n");
     s.Sink().Take();
+    if (int kept = s.KeepState(); kept != kOk) return kept;
     std::printf("%s written to the unit\n", path.c_str());
     return kOk;
 }

@@ -53,6 +53,7 @@ int SceneCommand(Session& s, const std::vector<std::string>& args) {
             return kUnitError;
         }
         s.Device().ReadScene(static_cast<uint8_t>(scene), 0);
+        if (int kept = s.KeepState(); kept != kOk) return kept;
         std::printf("scene %d loaded\n", scene);
         return kOk;
     }
@@ -74,6 +75,7 @@ int SceneCommand(Session& s, const std::vector<std::string>& args) {
             return kUnitError;
         }
         m->names[slot] = name;
+        if (int kept = s.KeepState(); kept != kOk) return kept;
         std::printf("scene %d saved as \"%s\"\n", scene, core::SceneNameToUtf8(name).c_str());
         return kOk;
     }
@@ -83,6 +85,7 @@ int SceneCommand(Session& s, const std::vector<std::string>& args) {
             std::fprintf(stderr, "the unit did not confirm deleting scene %d\n", scene);
             return kUnitError;
         }
+        if (int kept = s.KeepState(); kept != kOk) return kept;
         std::printf("scene %d deleted\n", scene);
         return kOk;
     }

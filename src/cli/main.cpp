@@ -13,10 +13,13 @@ namespace {
 
 void PrintHelp() {
     std::printf(
-        "usage: dvdsp-cli [--virtual-unit[=STATEFILE]] COMMAND [ARGS...] [-- COMMAND ...]\n"
+        "usage: dvdsp-cli [--virtual-unit[=STATEFILE] [--replace-damaged-state]] COMMAND [ARGS...]\n"
+        "                 [-- COMMAND ...]\n"
         "\n"
         "Talks to a VTR50 DSP amplifier (USB 0483:5750), or with --virtual-unit to the\n"
         "virtual unit (kept in STATEFILE when one is given, else in memory for this run).\n"
+        "A damaged STATEFILE is refused; --replace-damaged-state keeps it as STATEFILE.bad.N\n"
+        "and starts the unit from its defaults. A file that is no state file is never touched.\n"
         "Several commands may be given, separated by --; they run in order against one unit.\n"
         "With \"savelog.ini\" in the current directory every exchange goes to \"save.log\".\n"
         "\n"
@@ -53,6 +56,8 @@ int main(int argc, char** argv) {
             return kOk;
         } else if (a == "--virtual-unit") {
             options.virtualUnit = true;
+        } else if (a == "--replace-damaged-state") {
+            options.replaceDamagedState = true;
         } else if (a.rfind("--virtual-unit=", 0) == 0) {
             options.virtualUnit = true;
             options.stateFile = a.substr(std::strlen("--virtual-unit="));
@@ -87,7 +92,10 @@ int main(int argc, char** argv) {
         int r = cmd->run(session, args);
         if (r == kUsage)
             std::fprintf(stderr, "usage: dvdsp-cli %s %s\n", cmd->name.c_str(), cmd->usage.c_str());
-        if (r != kOk) return r;
+        if (r != kOk) {
+            session.Close();
+            return r;
+        }
     }
-    return kOk;
+    return session.Close();
 }

@@ -1,4 +1,5 @@
 #include "cli/png_plot.h"
+#include "platform/atomic_file.h"
 
 #include <zlib.h>
 
@@ -218,17 +219,8 @@ bool WriteResponsePlot(const std::string& path, const std::vector<double>& frequ
         error = "PNG compression failed";
         return false;
     }
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        error = "cannot create " + path;
-        return false;
-    }
-    const bool ok = std::fwrite(png.data(), 1, png.size(), f) == png.size();
-    if (std::fclose(f) != 0 || !ok) {
-        error = "cannot write " + path;
-        return false;
-    }
-    return true;
+    return platform::WriteFileAtomically(
+        path, std::string_view(reinterpret_cast<const char*>(png.data()), png.size()), &error);
 }
 
 }  // namespace dvdsp::cli

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #include "base/identity.h"
 #include "cli/cli.h"
@@ -21,10 +22,35 @@ std::vector<link::Message> RecordingSink::Take() {
 
 Session::Session(GlobalOptions options) : options_(std::move(options)) {}
 
-Session::~Session() {
+Session::~Session() { Close(); }
+
+namespace {
+void ReportLostState(const std::string& why, bool& reported) {
+    if (std::exchange(reported, true)) return;
+    std::fprintf(stderr, "the virtual unit's state was not saved (%s); the changes of this run are lost\n",
+                 why.c_str());
+}
+}  // namespace
+
+int Session::KeepState() {
+    if (!unit_) return kOk;
+    std::string why;
+    if (unit_->FlushState(&why)) return kOk;
+    ReportLostState(why, stateLossReported_);
+    return kUnitError;
+}
+
+int Session::Close() {
     if (device_ && device_->IsConnected()) device_->CloseHIDDevice(true);
     device_.reset();
-    if (unit_) unit_->FlushState();
+    if (!unit_) return kOk;
+    std::string why;
+    const bool kept = unit_->FlushState(&why);
+    backend_.reset();
+    unit_.reset();
+    if (kept) return kOk;
+    ReportLostState(why, stateLossReported_);
+    return kUnitError;
 }
 
 int Session::Open() {
@@ -47,10 +73,14 @@ int Session::Open() {
         }
         unit_ = std::make_unique<emu::VirtualUnit>();
         if (!options_.stateFile.empty()) {
-            // The unit keeps its flash in the state file; an unreadable one is set aside.
+            // The unit keeps its flash in the state file; one it cannot use stops the run.
             std::string why;
-            if (!unit_->AttachStateFile(options_.stateFile, &why))
+            if (!unit_->AttachStateFile(options_.stateFile, &why, options_.replaceDamagedState)) {
                 std::fprintf(stderr, "%s\n", why.c_str());
+                unit_.reset();
+                return kUnitError;
+            }
+            if (!why.empty()) std::fprintf(stderr, "%s\n", why.c_str());
         }
         backend_ = std::make_unique<emu::VirtualHidBackend>(*unit_);
     } else {

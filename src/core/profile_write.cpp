@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "base/identity.h"
+#include "platform/atomic_file.h"
 #include "core/profile.h"
 
 namespace dvdsp::core {
@@ -122,11 +123,9 @@ std::string Print(cJSON* root) {
 }
 
 ProfileResult WriteText(const std::string& path, const std::string& text) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return {ProfileStatus::CreateError, "cannot create " + path};
-    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !closed) return {ProfileStatus::CreateError, "cannot write " + path};
+    // An earlier file of that name stays whole until the new one is complete.
+    std::string error;
+    if (!platform::WriteFileAtomically(path, text, &error)) return {ProfileStatus::CreateError, error};
     return {};
 }
 

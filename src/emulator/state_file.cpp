@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "emulator/virtual_unit.h"
+#include "platform/atomic_file.h"
 
 namespace dvdsp::emu {
 
@@ -354,43 +355,85 @@ bool StateFromJson(const std::string& text, UnitState& state, std::string* why) 
 
 // ---- The unit's state file ---------------------------------------------------------
 
-bool VirtualUnit::AttachStateFile(const std::string& path, std::string* why) {
-    std::lock_guard lock(mutex_);
-    statePath_ = path;
-    dirty_ = flashDirty_ = false;
+namespace {
+
+// Whether `text` is meant as a virtual unit's state file, however damaged: it names the
+// format near its start. Anything else is somebody else's file.
+bool NamesStateFormat(const std::string& text) {
+    Json root(cJSON_ParseWithLength(text.data(), text.size()), &cJSON_Delete);
+    if (root && cJSON_IsObject(root.get())) {
+        const cJSON* format = cJSON_GetObjectItemCaseSensitive(root.get(), "format");
+        return cJSON_IsString(format) && std::strcmp(format->valuestring, kFormat) == 0;
+    }
+    // Not JSON (cut short, perhaps): the writer puts the format first.
+    std::string head;
+    for (char c : text.substr(0, 96))
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') head += c;
+    return head.rfind(std::string("{\"format\":\"") + kFormat + "\"", 0) == 0;
+}
+
+// The first of `path`.bad.1, `path`.bad.2, ... that does not exist yet.
+std::string FreeAsidePath(const std::string& path) {
     std::error_code ec;
-    const auto kind = std::filesystem::status(path, ec).type();
-    if (kind != std::filesystem::file_type::not_found &&
-        kind != std::filesystem::file_type::regular) {
-        if (why)
-            *why = path + " is not a file; the unit starts from its defaults and keeps no state";
-        statePath_.clear();
-        return false;
+    for (int n = 1;; ++n) {
+        std::string aside = path + ".bad." + std::to_string(n);
+        if (!std::filesystem::exists(std::filesystem::symlink_status(aside, ec))) return aside;
     }
+}
+
+}  // namespace
+
+bool VirtualUnit::AttachStateFile(const std::string& path, std::string* why, bool replaceDamaged) {
+    std::lock_guard lock(mutex_);
+    statePath_.clear();
+    dirty_ = flashDirty_ = false;
+    auto refuse = [&](const std::string& reason) {
+        if (why) *why = reason;
+        return false;
+    };
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path folder = fs::path(path).has_parent_path() ? fs::path(path).parent_path() : fs::path(".");
+    if (!fs::is_directory(folder, ec))
+        return refuse(path + ": the folder " + folder.string() + " does not exist");
+    const auto kind = fs::status(path, ec).type();
+    if (kind == fs::file_type::not_found) {
+        statePath_ = path;  // a new unit: defaults, written on its first change
+        return true;
+    }
+    if (kind != fs::file_type::regular) return refuse(path + " is not a file");
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        if (errno == ENOENT) return true;  // a new unit: defaults, written on first change
-        if (why) *why = path + ": " + std::strerror(errno);
-        statePath_.clear();  // never overwrite a file that could not be read
-        return false;
-    }
+    if (!f) return refuse(path + ": " + std::strerror(errno));
     std::string text;
     char buf[65536];
     size_t got;
     while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, got);
     const bool readError = std::ferror(f) != 0;
     std::fclose(f);
+    if (readError) return refuse(path + " could not be read");
     std::string reason;
-    if (!readError && StateFromJson(text, state_, &reason)) return true;
-    if (readError) reason = "it could not be read";
-    // Keep the unreadable file for inspection and start from the defaults.
-    const std::string aside = path + ".bad";
-    std::rename(path.c_str(), aside.c_str());
+    UnitState loaded = DefaultUnitState();
+    if (StateFromJson(text, loaded, &reason)) {
+        state_ = std::move(loaded);
+        statePath_ = path;
+        return true;
+    }
+    if (!NamesStateFormat(text))
+        return refuse(path + " is not a virtual unit's state file (" + reason + "); it was left as it is");
+    if (!replaceDamaged)
+        return refuse(path + " is a damaged virtual unit's state file (" + reason +
+                      "); it was left as it is. To keep it aside and start the unit from its "
+                      "defaults, give --replace-damaged-state");
+    // Keep the damaged file for inspection, never over an earlier one.
+    const std::string aside = FreeAsidePath(path);
+    if (std::rename(path.c_str(), aside.c_str()) != 0)
+        return refuse(path + " could not be moved to " + aside + ": " + std::strerror(errno));
     state_ = DefaultUnitState();
+    statePath_ = path;
     if (why)
-        *why = path + " was not used (" + reason + "); it was moved to " + aside +
+        *why = path + " was damaged (" + reason + "); it was kept as " + aside +
                " and the unit starts from its defaults";
-    return false;
+    return true;
 }
 
 bool VirtualUnit::SaveStateNow(std::string* why) {
@@ -400,18 +443,9 @@ bool VirtualUnit::SaveStateNow(std::string* why) {
         return false;
     }
     const std::string text = StateToJson(state_);
-    const std::string tmp = statePath_ + ".tmp";
-    std::FILE* f = std::fopen(tmp.c_str(), "wb");
-    bool ok = f != nullptr;
-    if (ok) {
-        ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-        ok = std::fflush(f) == 0 && ok;
-        ok = std::fclose(f) == 0 && ok;
-    }
-    if (ok) ok = std::rename(tmp.c_str(), statePath_.c_str()) == 0;
-    if (!ok) {
-        if (why) *why = "cannot write " + statePath_ + ": " + std::strerror(errno);
-        std::remove(tmp.c_str());
+    std::string error;
+    if (!platform::WriteFileAtomically(statePath_, text, &error)) {
+        if (why) *why = error;
         // Try again with the next change after the interval, not on every command.
         flashDirty_ = false;
         lastSaveMs_ = clock_.NowMs();

@@ -104,11 +104,14 @@ void VirtualUnit::MaybeSave() {
     if (!SaveStateNow(&why)) LogWriteNarrow("virtual unit: %s\n", why.c_str());
 }
 
-void VirtualUnit::FlushState() {
+bool VirtualUnit::FlushState(std::string* why) {
     std::lock_guard lock(mutex_);
-    if (!dirty_ || statePath_.empty()) return;
-    std::string why;
-    if (!SaveStateNow(&why)) LogWriteNarrow("virtual unit: %s\n", why.c_str());
+    if (!dirty_ || statePath_.empty()) return true;
+    std::string reason;
+    if (SaveStateNow(&reason)) return true;
+    LogWriteNarrow("virtual unit: %s\n", reason.c_str());
+    if (why) *why = reason;
+    return false;
 }
 
 void VirtualUnit::FactoryReset() {

@@ -117,13 +117,17 @@ class VirtualUnit {
 
     // ---- State file ---------------------------------------------------------------
     // Loads the state kept in `path` (a missing file starts from the defaults) and keeps
-    // it there from now on. A file that cannot be read is moved aside to `path`.bad and
-    // the unit starts from its defaults; the result is then false and `why` says why.
-    bool AttachStateFile(const std::string& path, std::string* why);
+    // it there from now on. False, with `why`, when the file is not used: it is no state
+    // file (never moved or changed), it cannot be read, its folder does not exist, or it is
+    // a damaged state file and `replaceDamaged` is off. With `replaceDamaged` a damaged
+    // state file is kept as `path`.bad.N (the first N free) and the unit starts from its
+    // defaults; the result is then true and `why` says so.
+    bool AttachStateFile(const std::string& path, std::string* why, bool replaceDamaged = false);
     // Writes the state file now (atomically); false with `why` on failure.
     bool SaveStateNow(std::string* why = nullptr);
-    // Writes pending changes of the live settings.
-    void FlushState();
+    // Writes pending changes; false with `why` when they could not be written and are lost
+    // when the unit goes.
+    bool FlushState(std::string* why = nullptr);
     const std::string& StateFilePath() const { return statePath_; }
 
   protected:

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "base/log.h"
+#include "platform/atomic_file.h"
 
 namespace fs = std::filesystem;
 
@@ -48,16 +49,10 @@ bool IniFile::Load(const std::string& path) {
 }
 
 bool IniFile::Save(const std::string& path) const {
-    std::string tmp = path + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        for (const Line& l : lines_) out << l.raw << "\r\n";
-        if (!out.flush()) return false;
-    }
-    std::error_code ec;
-    fs::rename(tmp, path, ec);  // replace in one step so a crash never leaves half a file
-    return !ec;
+    std::string text;
+    for (const Line& l : lines_) text += l.raw + "\r\n";
+    // Replaced in one step, so a crash never leaves half a file.
+    return platform::WriteFileAtomically(path, text);
 }
 
 std::string IniFile::Get(const std::string& section, const std::string& key,

@@ -52,6 +52,68 @@ TEST(CliUnit, StateFileKeepsValuesAcrossRuns) {
     EXPECT_EQ(r.out, "-6.50\n1\n");
 }
 
+TEST(CliUnit, AFileThatIsNoStateFileStopsTheRunUntouched) {
+    TempDir dir;
+    const fs::path notes = dir.path / "notes.txt";
+    std::ofstream(notes) << "my own notes\n";
+    for (const char* extra : {"", " --replace-damaged-state"}) {
+        auto r = RunCli("--virtual-unit=" + notes.string() + extra + " set trim 1 -3");
+        EXPECT_EQ(r.code, 4) << r.out;
+        EXPECT_NE(r.out.find("not a virtual unit's state file"), std::string::npos) << r.out;
+    }
+    std::ifstream in(notes);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    EXPECT_EQ(ss.str(), "my own notes\n");
+    EXPECT_FALSE(fs::exists(dir.path / "notes.txt.bad"));
+    EXPECT_FALSE(fs::exists(dir.path / "notes.txt.bad.1"));
+}
+
+TEST(CliUnit, ADamagedStateFileIsReplacedOnlyWhenAsked) {
+    TempDir dir;
+    const fs::path state = dir.path / "unit.json";
+    ASSERT_EQ(RunCli("--virtual-unit=" + state.string() + " set trim 7 -6.5").code, 0);
+    fs::resize_file(state, fs::file_size(state) / 2);  // cut short, as a crash would once
+    auto r = RunCli("--virtual-unit=" + state.string() + " get trim 7");
+    EXPECT_EQ(r.code, 4) << r.out;
+    EXPECT_NE(r.out.find("--replace-damaged-state"), std::string::npos) << r.out;
+    r = RunCli("--virtual-unit=" + state.string() + " --replace-damaged-state get trim 7");
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_NE(r.out.find("0.00"), std::string::npos) << r.out;  // the defaults
+    EXPECT_TRUE(fs::exists(dir.path / "unit.json.bad.1"));
+}
+
+TEST(CliUnit, AStateFileThatCannotBeWrittenFailsTheRun) {
+    TempDir dir;
+    const fs::path state = dir.path / "unit.json";
+    const std::string unit = "--virtual-unit=" + state.string();
+    ASSERT_EQ(RunCli(unit + " set trim 7 -6.5").code, 0);
+    const auto before = fs::file_size(state);
+    // As on a full disk: files may not grow beyond 1 KiB, and the write fails.
+    const std::string full = "trap '' XFSZ; ulimit -f 1";
+    for (const char* command : {" set trim 7 -3", " scene save 2 Car", " restore "}) {
+        std::string args = unit + command;
+        if (std::string(command) == " restore ") {
+            const fs::path profile = dir.path / "p.wpf";
+            ASSERT_EQ(RunCli(unit + " backup --whole " + profile.string()).code, 0);
+            args += profile.string();
+        }
+        auto r = RunCli(args, "", full);
+        EXPECT_EQ(r.code, 4) << command << ": " << r.out;
+        EXPECT_NE(r.out.find("not saved"), std::string::npos) << command << ": " << r.out;
+        EXPECT_EQ(fs::file_size(state), before) << command;
+    }
+    auto r = RunCli(unit + " get trim 7");
+    EXPECT_EQ(r.out, "-6.50\n");
+}
+
+TEST(CliUnit, AStateFileInAMissingFolderIsAnError) {
+    TempDir dir;
+    auto r = RunCli("--virtual-unit=" + (dir.path / "nope" / "unit.json").string() + " set trim 1 -3");
+    EXPECT_EQ(r.code, 4) << r.out;
+    EXPECT_NE(r.out.find("does not exist"), std::string::npos) << r.out;
+}
+
 TEST(CliUnit, BadInputIsRefusedBeforeAnythingIsSent) {
     struct Row {
         const char* args;
@@ -64,6 +126,9 @@ TEST(CliUnit, BadInputIsRefusedBeforeAnythingIsSent) {
         {"get nothing", "unknown value"},
         {"frobnicate", "unknown command"},
         {"raw 1 2", "usage"},
+        {"set main-volume nan", "outside"},
+        {"set eq 0 3 1000 nan 0", "outside"},
+        {"set delay 0 inf", "outside"},
     };
     for (const Row& row : rows) {
         auto r = RunCli(std::string("--virtual-unit ") + row.args);

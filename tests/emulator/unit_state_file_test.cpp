@@ -7,6 +7,7 @@
 
 #include "emulator/state_file.h"
 #include "emulator/unit_wire.h"
+#include "support/file_size_limit.h"
 
 namespace dvdsp::emu {
 namespace {
@@ -85,7 +86,7 @@ TEST_F(StateFile, SceneChangesAreWrittenAtOnce) {
     EXPECT_EQ(onDisk.scenes[0].out[0].mute, 1);
 }
 
-TEST_F(StateFile, DamagedFilesAreRefusedAndKeptAside) {
+TEST_F(StateFile, DamagedStateFilesAreLeftAloneUnlessReplacingIsAsked) {
     const std::string good = StateToJson(DefaultUnitState());
     struct Case {
         const char* what;
@@ -97,8 +98,6 @@ TEST_F(StateFile, DamagedFilesAreRefusedAndKeptAside) {
     badNumber.replace(badNumber.find("\"settings\":[11"), 14, "\"settings\":[1.5");
     const Case cases[] = {
         {"not JSON", "{\"format\": \"dvdsp-virtual-unit\", "},
-        {"empty", ""},
-        {"another file", "{\"format\":\"something\",\"version\":1}"},
         {"truncated", good.substr(0, good.size() / 2)},
         {"source out of range", badSource},
         {"fraction", badNumber},
@@ -107,14 +106,25 @@ TEST_F(StateFile, DamagedFilesAreRefusedAndKeptAside) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Write(c.text);
+        {
+            VirtualUnit u;
+            std::string why;
+            EXPECT_FALSE(u.AttachStateFile(path_, &why));
+            EXPECT_NE(why.find(path_), std::string::npos);
+            EXPECT_NE(why.find("--replace-damaged-state"), std::string::npos);
+            EXPECT_TRUE(u.StateFilePath().empty());
+        }  // a unit that did not take the file never writes it
+        EXPECT_EQ(Read(path_), c.text);
+        EXPECT_FALSE(Exists(path_ + ".bad.1"));
+
+        // Replacing keeps the damaged file numbered and starts from the defaults.
         VirtualUnit u;
         u.State().scenes[0].mute = 1;  // anything the file would have replaced
         std::string why;
-        EXPECT_FALSE(u.AttachStateFile(path_, &why));
-        EXPECT_NE(why.find(path_), std::string::npos);
+        EXPECT_TRUE(u.AttachStateFile(path_, &why, true));
         EXPECT_NE(why.find("defaults"), std::string::npos);
         EXPECT_TRUE(u.State() == DefaultUnitState());
-        EXPECT_EQ(Read(path_ + ".bad"), c.text);
+        EXPECT_EQ(Read(path_ + ".bad.1"), c.text);
         EXPECT_FALSE(Exists(path_));
         // The unit goes on working and writes a good file on its next change.
         EXPECT_EQ(Set(u, CMD_FLASH, FLASH_SCENE_SAVE, {1, 0}), ACK_READY);
@@ -122,11 +132,80 @@ TEST_F(StateFile, DamagedFilesAreRefusedAndKeptAside) {
         EXPECT_TRUE(again.AttachStateFile(path_, &why)) << why;
         EXPECT_EQ(again.State().validMask, 2u);
         std::remove(path_.c_str());
+        std::remove((path_ + ".bad.1").c_str());
     }
     // The good text itself loads.
     Write(good);
     VirtualUnit u;
     EXPECT_TRUE(u.AttachStateFile(path_, nullptr));
+}
+
+TEST_F(StateFile, ASecondDamagedFileNeverReplacesTheFirstKeptAside) {
+    Write("{\"format\":\"dvdsp-virtual-unit\",\"version\":7}");
+    {
+        VirtualUnit u;
+        ASSERT_TRUE(u.AttachStateFile(path_, nullptr, true));
+    }
+    Write("{\"format\":\"dvdsp-virtual-unit\",\"version\":8}");
+    {
+        VirtualUnit u;
+        ASSERT_TRUE(u.AttachStateFile(path_, nullptr, true));
+    }
+    EXPECT_NE(Read(path_ + ".bad.1").find("7"), std::string::npos);
+    EXPECT_NE(Read(path_ + ".bad.2").find("8"), std::string::npos);
+    std::remove((path_ + ".bad.1").c_str());
+    std::remove((path_ + ".bad.2").c_str());
+}
+
+TEST_F(StateFile, AFileThatIsNoStateFileIsNeverMovedOrChanged) {
+    for (const std::string& text : {std::string(""), std::string("shopping: milk, eggs\n"),
+                                   std::string("{\"format\":\"something\",\"version\":1}")}) {
+        SCOPED_TRACE(text);
+        Write(text);
+        for (bool replace : {false, true}) {
+            {
+                VirtualUnit u;
+                std::string why;
+                EXPECT_FALSE(u.AttachStateFile(path_, &why, replace));
+                EXPECT_NE(why.find("not a virtual unit's state file"), std::string::npos) << why;
+                EXPECT_TRUE(u.StateFilePath().empty());  // the unit keeps nothing there
+                SetDsp(u, DSP_MUTE_CH, {0, 0, 0, 0, 1});
+            }
+            EXPECT_EQ(Read(path_), text);
+            EXPECT_FALSE(Exists(path_ + ".bad.1"));
+        }
+    }
+}
+
+TEST_F(StateFile, AFolderThatDoesNotExistIsAnError) {
+    VirtualUnit u;
+    std::string why;
+    EXPECT_FALSE(u.AttachStateFile(::testing::TempDir() + "no_such_folder_dvdsp/unit.json", &why));
+    EXPECT_NE(why.find("does not exist"), std::string::npos);
+}
+
+TEST_F(StateFile, AStateThatCannotBeWrittenIsReportedAndTheOldFileKept) {
+    {
+        VirtualUnit u;
+        ASSERT_TRUE(u.AttachStateFile(path_, nullptr));
+        Set(u, CMD_FLASH, FLASH_SCENE_SAVE, {3, 0});
+    }
+    const std::string kept = Read(path_);
+    ASSERT_FALSE(kept.empty());
+    VirtualUnit u;
+    ASSERT_TRUE(u.AttachStateFile(path_, nullptr));
+    std::string why;
+    {
+        // As on a full disk: no file may grow beyond a few bytes (root included).
+        dvdsp::testing::FileSizeLimit full(16);
+        SetDsp(u, DSP_MUTE_CH, {0, 0, 0, 0, 1});
+        EXPECT_FALSE(u.FlushState(&why));
+    }
+    EXPECT_NE(why.find(path_), std::string::npos);
+    EXPECT_TRUE(Read(path_) == kept);
+    // The change is still pending and goes out once the disk has room again.
+    EXPECT_TRUE(u.FlushState(&why)) << why;
+    EXPECT_FALSE(Read(path_) == kept);
 }
 
 TEST(StateJson, DamagedTextNeverCrashesTheReader) {

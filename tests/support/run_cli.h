@@ -14,9 +14,11 @@ struct CliResult {
     std::string out;  // standard output and standard error together
 };
 
-inline CliResult RunCli(const std::string& args, const std::string& dir = "") {
+// `shell`: shell commands run first in the same shell (limits, signals to ignore).
+inline CliResult RunCli(const std::string& args, const std::string& dir = "", const std::string& shell = "") {
     std::string cmd;
     if (!dir.empty()) cmd = "cd '" + dir + "' && ";
+    if (!shell.empty()) cmd += shell + "; ";
     cmd += std::string("'") + DVDSP_CLI_PATH + "' " + args + " 2>&1";
     CliResult r;
     FILE* p = popen(cmd.c_str(), "r");
