@@ -21,7 +21,7 @@ inline constexpr float kMaxDelayMs = static_cast<float>(limits::kDelayMs.uiMax);
 inline constexpr int kDelayStepUs = detail::Round(limits::kDelayMs.step * limits::kDelayMs.scale);
 inline constexpr int kTrimStepTenths = detail::Round(limits::kTrim.step * limits::kTrim.scale);
 
-// Delay units of "comb_ch_unit".
+// Delay units of the delay texts.
 inline constexpr int kDelayMs = 0, kDelayCm = 1, kDelayInch = 2;
 inline constexpr int kMaxDelayCm = 519;
 inline constexpr int kMaxDelayInch = 204;
