@@ -95,7 +95,7 @@ private:
     void ShowChannelSelectors();
     // The first channel holding speaker role `role`, -1 when none does.
     int ChannelOfRole(int role) const;
-    // Stores and sends mute, phase, ... of one channel.
+    // Has the view show a value of one channel again (its text in its format).
     void Report(What what, int ch) { ctx_.edit.Report({what, 0, ch}); }
 
     ControllerContext& ctx_;

@@ -1,6 +1,8 @@
 // The output-channel and EQ operations of the controller without a window, against the
 // virtual unit: what they store, what they ask, what they report to the view and what
 // the unit holds once the queue has drained.
+#include <gtest/gtest-spi.h>
+
 #include <cmath>
 
 #include "core/controller_fixture.h"
@@ -247,4 +249,12 @@ TEST_F(ControllerTest, EveryOperationsChangeGoesThroughTheEditor) {
     EXPECT_EQ(changes[1].channel, 2);
     EXPECT_EQ(view.changes.size(), changes.size()) << "the view is told each change as it is made";
     EXPECT_TRUE(mgr.Editor().TakeChanges().empty());
+}
+
+TEST(ScriptedPromptTest, AQuestionNobodyScriptedFailsWithItsText) {
+    dvdsp::testing::ScriptedPrompt prompt;
+    EXPECT_NONFATAL_FAILURE(prompt.Ask("${lock_output_tips}"), "unexpected question: ${lock_output_tips}");
+    prompt.AnswerChoice(1);
+    EXPECT_NONFATAL_FAILURE(prompt.Ask("${reset_all_eq_tips}"), "another kind");
+    EXPECT_EQ(prompt.Unused(), 0u);
 }

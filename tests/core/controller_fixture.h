@@ -29,6 +29,7 @@ public:
         refreshed.push_back(change.what);
         changes.push_back(change);
     }
+    void CloseWindow(core::WindowKind kind) override { closed.push_back(kind); }
     void StartTimer(int id, int) override { timer = id; }
     void StopTimer(int id) override {
         if (timer == id) timer = 0;
@@ -48,6 +49,7 @@ public:
     std::vector<uint32_t> posted;
     std::vector<core::What> refreshed;
     std::vector<core::Change> changes;
+    std::vector<core::WindowKind> closed;
     core::ConnectButton button = core::ConnectButton::Disconnected;
     int timer = 0;
 };

@@ -82,3 +82,13 @@ TEST_F(ControllerTest, TheVolumeReplyStopsThePollAndTheTimerEndsAfterTenTicks) {
     EXPECT_EQ(view.timer, 0);
     EXPECT_EQ(mgr.MainVolumePollsLeft(), 0);
 }
+
+TEST_F(ControllerTest, ConnectingAndDisconnectingCloseTheSecondaryWindows) {
+    mgr.Connect(false);
+    EXPECT_EQ(view.closed, (std::vector<WindowKind>{WindowKind::Upgrade, WindowKind::Mixer}));
+    WaitWorkers();
+    Dispatch();
+    view.closed.clear();
+    mgr.ShowDisconnected();
+    EXPECT_EQ(view.closed, std::vector<WindowKind>{WindowKind::Mixer});
+}
