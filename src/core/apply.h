@@ -45,6 +45,16 @@ enum class What {
     StoredSceneName,  // name of stored scene `scene`
     ValidScenes,
     Karaoke,      // karaoke setting `value` (1-10)
+
+    // What the controller's own operations change besides the stored values.
+    CurrentChannel,    // the channel the page edits (`channel`) with its panel
+    ChannelSelection,  // the current channel and its partner are shown selected
+    SpeakerFocus,      // the speaker position of role `value` is marked (its channels with it)
+    EqMode,            // graphic (`value` 0) or parametric (1) EQ
+    BypassButton,      // the bypass button offers to restore (`value` 1) or to bypass (0)
+    DelayUnit,         // unit of every delay text (`value`: kDelayMs, kDelayCm, kDelayInch)
+    LinkGroup,         // link group of `channel`
+    DelayLinkGroup,    // delay-link group of `channel`
 };
 
 struct Change {

@@ -5,16 +5,23 @@
 
 #include <string>
 
+#include "core/limits.h"
+
 namespace dvdsp::core {
+namespace detail {
+constexpr int Round(double v) { return static_cast<int>(v < 0 ? v - 0.5 : v + 0.5); }
+}  // namespace detail
 
 inline constexpr const char* kOffText = "${off}";
-inline constexpr int kMainVolumeOff = -60;  // dB, shown as "${off}"
-inline constexpr int kTrimOffTenths = -600;  // "${off}" typed in a trim edit
-inline constexpr float kMaxDelayMs = 15.0f;
-inline constexpr int kDelayStepUs = 21;
-inline constexpr int kTrimStepTenths = 5;
+// The lowest volume of the page, shown as "${off}" (dB).
+inline constexpr int kMainVolumeOff = detail::Round(limits::kMainVolume.uiMin);
+// "${off}" typed in a trim edit: the lowest trim of the page, in tenths.
+inline constexpr int kTrimOffTenths = detail::Round(limits::kTrim.uiMin * limits::kTrim.scale);
+inline constexpr float kMaxDelayMs = static_cast<float>(limits::kDelayMs.uiMax);
+inline constexpr int kDelayStepUs = detail::Round(limits::kDelayMs.step * limits::kDelayMs.scale);
+inline constexpr int kTrimStepTenths = detail::Round(limits::kTrim.step * limits::kTrim.scale);
 
-// Delay units of "comb_ch_unit".
+// Delay units of the delay texts.
 inline constexpr int kDelayMs = 0, kDelayCm = 1, kDelayInch = 2;
 inline constexpr int kMaxDelayCm = 519;
 inline constexpr int kMaxDelayInch = 204;

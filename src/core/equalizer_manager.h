@@ -1,25 +1,27 @@
 #pragma once
-// EqualizerManager: the one controller. It owns the device link and the model of the
-// unit, turns the window's actions into commands and the unit's replies into model
-// changes that the view shows. This header holds the connection side: connecting,
-// plug events, the read-out, the firmware decisions, the factory reset and the reply
-// dispatch.
+// EqualizerManager: the one controller. It owns the device link, the model of the unit
+// and the editor every operation changes it through, and is made of parts that each own
+// one concern: the session (session.h), the output channels (channels.h), EQ and
+// crossovers (eq.h), scenes (scenes.h), profiles (profiles.h), the mixer (mixer.h),
+// the processing values (processing.h) and the firmware upgrade (firmware_upgrade.h).
+// The operations below keep the names the window and the scripts know; each forwards to
+// its part. The reply dispatch (dispatch.cpp) is the controller's own: a reply may
+// concern several parts.
 
 #include <atomic>
-#include <cstdint>
 #include <string>
 
-#include "core/session_view.h"
-#include "core/unit_model.h"
-#include "core/workers.h"
-#include "link/dsp_device.h"
+#include "core/channels.h"
+#include "core/controller_context.h"
+#include "core/eq.h"
+#include "core/firmware_upgrade.h"
+#include "core/mixer.h"
+#include "core/processing.h"
+#include "core/profiles.h"
+#include "core/scenes.h"
+#include "core/session.h"
 
 namespace dvdsp::core {
-
-// Model number, main and slave firmware version from the hand-shake (-1: none accepted).
-struct DeviceInfo {
-    int model = -1, mainVersion = -1, slaveVersion = -1;
-};
 
 class EqualizerManager {
 public:
@@ -28,206 +30,172 @@ public:
     EqualizerManager(const EqualizerManager&) = delete;
     EqualizerManager& operator=(const EqualizerManager&) = delete;
 
-    // The window the controller works for; set once before anything else.
-    void Init(SessionView* view);
+    // The window the controller works for and how it asks the user; set once before
+    // anything else.
+    void Init(SessionView* view, Prompt* prompt);
     // Stops the session: closes the link and waits for every worker.
     void Shutdown();
 
     link::DspDevice& Device() { return device_; }
     UnitModel& Model() { return model_; }
     const UnitModel& Model() const { return model_; }
-    const DeviceInfo& Info() const { return info_; }
-    int ModelNumber() const { return modelNumber_; }
+    // Every operation's changes of the live settings go through the editor.
+    ModelEditor& Editor() { return editor_; }
+    const DeviceInfo& Info() const { return session_.Info(); }
+    int ModelNumber() const { return session_.ModelNumber(); }
 
-    // ---- Session (window thread) ------------------------------------------------------
-    void Connect(bool showFailure);
-    void DevicePlugin();
-    void DevicePlugOut();
-    void ShowConnected();
-    void ShowDisconnected();
+    // ---- Session (session.cpp) --------------------------------------------------------
+    void Connect(bool showFailure) { session_.Connect(showFailure); }
+    void DevicePlugin() { session_.DevicePlugin(); }
+    void DevicePlugOut() { session_.DevicePlugOut(); }
+    void ShowConnected() { session_.ShowConnected(); }
+    void ShowDisconnected() { session_.ShowDisconnected(); }
     // The read-out that follows a connection: -1 when the hand-shake failed, else 0.
-    int PC_UI_Status_Init();
-    void ResetMcuFactoryDefault();
-    void ForceUpdatePrompt();
-    void UpdateEqualizer(int band);
+    int PC_UI_Status_Init() { return session_.PC_UI_Status_Init(); }
+    void ResetMcuFactoryDefault() { session_.ResetMcuFactoryDefault(); }
+    // The input source selector picked source `index` (0-8): switch and poll the volume.
+    void SetInputSource(int index) { session_.SetInputSource(index); }
+    // Starts the poll after an input-source change; GET_MAIN_VOLUME_TIMER tick.
+    void StartMainVolumePoll() { session_.StartMainVolumePoll(); }
+    void OnMainVolumeTimer() { session_.OnMainVolumeTimer(); }
+    int MainVolumePollsLeft() const { return session_.MainVolumePollsLeft(); }
+    // Pause between the read-out and the connected state (1000 ms; tests and the bench
+    // shorten it).
+    void SetReadOutPauseMs(int ms) { session_.SetReadOutPauseMs(ms); }
+    int ReadOutPauseMs() const { return session_.ReadOutPauseMs(); }
+    int RunningWorkers() const { return workers_.Running(); }
 
+    // ---- Firmware upgrade (firmware_upgrade.cpp) --------------------------------------
+    void ForceUpdatePrompt() {
+        if (upgrade_.ForceUpdatePrompt(session_.Info())) session_.StartReadOut();
+    }
     // The firmware update window sets this while it is open.
-    void SetUpgradeWindowOpen(bool open) { upgradeWindowOpen_ = open; }
-    bool UpgradeWindowOpen() const { return upgradeWindowOpen_; }
-    bool ForcedUpdateRunning() const { return forcedUpdate_ != 0; }
+    void SetUpgradeWindowOpen(bool open) { upgrade_.SetUpgradeWindowOpen(open); }
+    bool UpgradeWindowOpen() const { return upgrade_.UpgradeWindowOpen(); }
+    bool ForcedUpdateRunning() const { return upgrade_.ForcedUpdateRunning(); }
 
-    // ---- Reply dispatch (window thread) -----------------------------------------------
+    // ---- Reply dispatch (dispatch.cpp) ------------------------------------------------
     void ReadDspValueCallback(const link::Message& msg);
     void ReadMcuValueCallback(const link::Message& msg);
     void ReadSenceValueCallback(const link::Message& msg);
     void ReadKtvValueCallback(const link::Message& msg);
 
-    // The input source selector picked source `index` (0-8): switch and poll the volume.
-    void SetInputSource(int index);
-
-    // ---- Main page operations (channel_ops.cpp) ---------------------------------------
+    // ---- Output channels (channels*.cpp) ----------------------------------------------
     // Master volume: the edit's text, the slider's position, a step.
-    void SetMainVolumeEdit();
-    void SetMainVolumeSlider(int value);
-    void SetMainVolumeUp(bool up);
+    void SetMainVolumeEdit(const std::string& text) { channels_.SetMainVolumeEdit(text); }
+    void SetMainVolumeSlider(int value) { channels_.SetMainVolumeSlider(value); }
+    void SetMainVolumeUp(bool up) { channels_.SetMainVolumeUp(up); }
     // Stores, sends and shows the volume v (whole dB) and clears the master mute.
-    void SetMainVolumeRelatedAfterDecidedValue(int v);
-    void SetMainMute(bool muted);
-    void SetAccEdit();
-    void SetAccSlider(int value);
-    void SetAccUp(bool up);
+    void SetMainVolumeRelatedAfterDecidedValue(int v) { channels_.SetMainVolumeRelatedAfterDecidedValue(v); }
+    void SetMainMute(bool muted) { channels_.SetMainMute(muted); }
+    void SetAccEdit(const std::string& text) { channels_.SetAccEdit(text); }
+    void SetAccSlider(int value) { channels_.SetAccSlider(value); }
+    void SetAccUp(bool up) { channels_.SetAccUp(up); }
 
-    // Channel trim: the edit's text, the slider's position (tenths), a step of 0.5 dB.
-    // `edit`: the edit holding the text; by default the channel's own.
-    void SetChVolumeEdit(int ch, const std::string& edit = {});
-    void SetChVolumeSlider(int ch, int tenths);
-    void SetChVolumeUp(int ch, bool up);
-    void SetChMute(int ch, bool muted);
-    void SetChPhase(int ch, bool reversed);
-    void SetChSolo(int ch, bool on);
+    // Channel trim: an edit's text ("${off}" for the lowest), the slider's position
+    // (tenths), a step of 0.5 dB.
+    void SetChVolumeEdit(int ch, const std::string& text) { channels_.SetChVolumeEdit(ch, text); }
+    void SetChVolumeSlider(int ch, int tenths) { channels_.SetChVolumeSlider(ch, tenths); }
+    void SetChVolumeUp(int ch, bool up) { channels_.SetChVolumeUp(ch, up); }
+    void SetChMute(int ch, bool muted) { channels_.SetChMute(ch, muted); }
+    void SetChPhase(int ch, bool reversed) { channels_.SetChPhase(ch, reversed); }
+    void SetChSolo(int ch, bool on) { channels_.SetChSolo(ch, on); }
 
-    // Delay: the edit's text in the current unit, the slider (microseconds), a step.
-    void SetChDelayEdit(int ch);
-    void SetChDelaySlider(int ch, int us);
-    void SetChDelayUp(int ch, bool up);
+    // Delay: an edit's text in the current unit, the slider (microseconds), a step.
+    void SetChDelayEdit(int ch, const std::string& text) { channels_.SetChDelayEdit(ch, text); }
+    void SetChDelaySlider(int ch, int us) { channels_.SetChDelaySlider(ch, us); }
+    void SetChDelayUp(int ch, bool up) { channels_.SetChDelayUp(ch, up); }
     // Unit of every delay edit: kDelayCm, kDelayInch, else milliseconds.
-    void SetDelayUnit(int unit);
-    int DelayUnit() const { return delayUnit_; }
+    void SetDelayUnit(int unit) { channels_.SetDelayUnit(unit); }
+    int DelayUnit() const { return channels_.DelayUnit(); }
 
     // The car diagram: the speaker position of a role (1-24), its delay edit and steps,
-    // and the steps of the selected position ("btn_delay_down"/"btn_delay_up").
-    void SetSpeakerFocus(int role);
-    int FocusedSpeaker() const { return focusedSpeaker_; }
-    void SetSpeakerDelayEdit(int role);
-    void SetSpeakerDelayUp(int role, bool up);
-    void StepFocusedSpeakerDelay(bool up);
+    // and the steps of the marked position.
+    void SetSpeakerFocus(int role) { channels_.SetSpeakerFocus(role); }
+    int FocusedSpeaker() const { return channels_.FocusedSpeaker(); }
+    void SetSpeakerDelayEdit(int role, const std::string& text) { channels_.SetSpeakerDelayEdit(role, text); }
+    void SetSpeakerDelayUp(int role, bool up) { channels_.SetSpeakerDelayUp(role, up); }
+    void StepFocusedSpeakerDelay(bool up) { channels_.StepFocusedSpeakerDelay(up); }
 
-    // Input box "option_ch_in<in>_<out>": input channel `in` of the current source feeds
-    // output `out` or not.
-    void SetInputIn(int in, int out, bool on);
+    // Input channel `in` of the current source feeds output `out` or not.
+    void SetInputIn(int in, int out, bool on) { channels_.SetInputIn(in, out, on); }
 
     // Speaker role of a channel by its output-menu item name, with the role's default
     // crossover; `keepSaved` leaves the saved role ("outputs_bk") as it is.
-    void SetOutputValue(int ch, const std::string& item, bool keepSaved = false);
+    void SetOutputValue(int ch, const std::string& item, bool keepSaved = false) {
+        channels_.SetOutputValue(ch, item, keepSaved);
+    }
 
-    // The channel the page edits: its selector, name, borders and controls.
-    void SetCurChannelChange(int ch);
+    // The channel the page edits.
+    void SetCurChannelChange(int ch) { channels_.SetCurChannelChange(ch); }
     int CurrentChannel() const { return model_.current.currOutChannel; }
 
-    // "btn_lock_output": asks, then locks or unlocks the speaker roles; unlocking ends the
-    // stereo link.
-    void SetOutpuLock();
-
-    // "btn_bypass": bypasses the current channel's EQ or restores it, asking first when
-    // the bands are not flat; the link group (channels 0-3) and the partner follow.
-    void SetOutputBypass();
-
-    // "btn_reset_eq": asks, then puts every band of the current channel, of its link group
-    // (channels 0-3) and of its partner back to flat.
-    void SetOutputEqReset();
-
-    // "btn_arg_eq": asks, then switches between graphic (the start) and parametric EQ.
-    void SwitchEqMode();
-    bool ParametricEq() const { return parametricEq_; }
+    // Asks, then locks or unlocks the speaker roles; unlocking ends the stereo link.
+    void SetOutpuLock() { channels_.SetOutpuLock(); }
 
     // Link group (0 none) of a channel: trims follow it across all channels, filters and
     // the EQ bypass among channels 0-3.
-    void SetLinkGroup(int ch, int group);
-
-    // Delay-link group (0 none, 1-6) of a channel, from the group menu.
-    void SetDelayLinkGroup(int ch, int group);
+    void SetLinkGroup(int ch, int group) { channels_.SetLinkGroup(ch, group); }
+    // Delay-link group (0 none, 1-6) of a channel.
+    void SetDelayLinkGroup(int ch, int group) { channels_.SetDelayLinkGroup(ch, group); }
 
     // The on/off switches of the unit.
-    void ToggleAmplifier();
-    void ToggleRemoteOut(int which);  // 1 or 2
-    void ToggleSpeakerOhm();
-    void ToggleNoiseGate();
+    void ToggleAmplifier() { channels_.ToggleAmplifier(); }
+    void ToggleRemoteOut(int which) { channels_.ToggleRemoteOut(which); }  // 1 or 2
+    void ToggleSpeakerOhm() { channels_.ToggleSpeakerOhm(); }
+    void ToggleNoiseGate() { channels_.ToggleNoiseGate(); }
 
-    // "btn_link_output": links the channels of mirrored roles in pairs, copying one side
-    // onto the other in the direction the user picks, or ends the link.
-    void SetOutputLink();
+    // Links the channels of mirrored roles in pairs, copying one side onto the other in
+    // the direction the user picks, or ends the link.
+    void SetOutputLink() { channels_.SetOutputLink(); }
 
     // Bridge pair p (0-4) joins channels 2p and 2p+1: bridging copies 2p onto 2p+1,
     // unbridging gives 2p+1 its own saved role again. Busy until the queue has drained.
-    void ToggleBridge(int pair);
-    void SetBridge(int pair, bool on);
+    void ToggleBridge(int pair) { channels_.ToggleBridge(pair); }
+    void SetBridge(int pair, bool on) { channels_.SetBridge(pair, on); }
 
-    // "btn_reset_output": asks, then gives every channel its default role (choice 1) or
-    // none (choice 2), ends lock and link, and applies the bridge pairs again.
-    void SetOutputReset();
-    int ResetChoice() const { return resetChoice_; }
+    // Asks, then gives every channel its default role (choice 1) or none (choice 2),
+    // ends lock and link, and applies the bridge pairs again.
+    void SetOutputReset() { channels_.SetOutputReset(); }
+    int ResetChoice() const { return channels_.ResetChoice(); }
 
-    // "btn_reset_link": every channel leaves its link group and delay-link group.
-    void ResetLinkGroups();
+    // Every channel leaves its link group and delay-link group.
+    void ResetLinkGroups() { channels_.ResetLinkGroups(); }
 
     // Shows the whole live settings (after a scene or profile has been written).
-    void RefreshAllControls();
-
+    void RefreshAllControls() { channels_.RefreshAllControls(); }
     // Rewrites the volume texts (after a language change).
-    void UpdateAllVolumeEdit();
+    void UpdateAllVolumeEdit() { channels_.UpdateAllVolumeEdit(); }
 
-    // ---- Main-volume poll -------------------------------------------------------------
-    // Starts the poll after an input-source change.
-    void StartMainVolumePoll();
-    // GET_MAIN_VOLUME_TIMER tick.
-    void OnMainVolumeTimer();
-    int MainVolumePollsLeft() const { return getMainVolumeTimer_; }
-
-    // Pause between the read-out and the connected state (1000 ms; tests and the bench
-    // shorten it).
-    void SetReadOutPauseMs(int ms) { readOutPauseMs_ = ms; }
-    int ReadOutPauseMs() const { return readOutPauseMs_; }
-    int RunningWorkers() const { return workers_.Running(); }
+    // ---- EQ and crossovers (eq.cpp) ---------------------------------------------------
+    void UpdateEqualizer(int band) { eq_.UpdateEqualizer(band); }
+    // Bypasses the current channel's EQ or restores it, asking first when the bands are
+    // not flat; the link group (channels 0-3) and the partner follow.
+    void SetOutputBypass() { eq_.SetOutputBypass(); }
+    // Asks, then puts every band of the current channel, of its link group (channels
+    // 0-3) and of its partner back to flat.
+    void SetOutputEqReset() { eq_.SetOutputEqReset(); }
+    // Asks, then switches between graphic (the start) and parametric EQ.
+    void SwitchEqMode() { eq_.SwitchEqMode(); }
+    bool ParametricEq() const { return eq_.ParametricEq(); }
 
 private:
-    bool UpgradeGuard() const;
-    void StartReadOut();
-    void ReadMcuValueThread();
-    void FactoryDefaultThread();
-    void ApplyAcc(int value);
-    // Trim of one channel set to `tenths` (limited by its slider), sent and shown.
-    void ApplyTrim(int ch, int tenths, bool fromUser);
-    // A trim change of ch to `tenths`, followed by its link group and partner.
-    void ChangeTrim(int ch, int tenths, bool fromUser, bool force = false);
-    void ApplyDelay(int ch, float ms);
-    void ChangeDelay(int ch, float ms);
-    std::string SliderName(const char* prefix, int ch) const;
-    // Sends the high-pass then the low-pass filter of ch as the model holds them.
-    void SendFilters(int ch);
-    // Sends the trim of ch (the unit takes it as an attenuation).
-    void SendTrim(int ch);
-    // Sends the bands, crossover and bypass of ch as the model holds them.
-    void SendChannelEq(int ch);
-    // Copies bands, crossover and bypass of one channel onto another and sends them.
-    void CopyOutConfig(int from, int to);
-    void SendBridgeStates();
-    // Copies 2p onto 2p+1 when the pair is bridged, else restores 2p+1's saved role.
-    void ApplyBridgeState(int pair);
-    // Posts the busy window and closes it from a worker once the queue has drained.
-    void WaitQueueThenClose(const char* name, int polls);
-    // Link and lock buttons, role buttons, delay-link buttons and channel selectors.
-    void ShowLinkState();
-    // The current channel's selector and its partner's shown selected.
-    void ShowChannelSelectors();
-    // The first channel holding speaker role `role`, -1 when none does.
-    int ChannelOfRole(int role) const;
-
     link::DspDevice device_;
     link::Clock& clock_;
-    SessionView* view_ = nullptr;
     UnitModel model_;
-    DeviceInfo info_;
-    std::atomic<int> modelNumber_{-1};
-    std::atomic<uint8_t> forcedUpdate_{0};
-    bool upgradeWindowOpen_ = false;
-    int getMainVolumeTimer_ = 0;
-    int delayUnit_ = 1;  // centimetres, the unit the page starts with
-    int focusedSpeaker_ = 0;  // role of the marked speaker position, 0 none
-    int resetChoice_ = 0;  // last output reset: 1 default roles, 2 emptied
-    bool parametricEq_ = false;
-    std::atomic<int> readOutPauseMs_{1000};
+    ModelEditor editor_{model_};
     std::atomic<bool> stopping_{false};
-    WorkerSet workers_;  // last: joined before the link goes
+    WorkerSet workers_;  // joined by Shutdown, before the link goes
+    ControllerContext ctx_{device_, clock_, model_, editor_, workers_, stopping_};
+
+    FirmwareUpgrade upgrade_{ctx_};
+    Eq eq_{ctx_};
+    Session session_{ctx_, upgrade_, eq_};
+    Channels channels_{ctx_, eq_};
+    Scenes scenes_{ctx_};
+    Profiles profiles_{ctx_};
+    Mixer mixer_{ctx_};
+    Processing processing_{ctx_};
 };
 
 }  // namespace dvdsp::core

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <thread>
 
-#include "core/firmware_policy.h"
+#include "core/firmware_upgrade.h"
 #include "core/workers.h"
 #include "platform/resources.h"
 

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "core/firmware_policy.h"
+#include "core/firmware_upgrade.h"
 #include "core/session_view.h"
 #include "link/commands.h"
 #include "platform/device_path.h"

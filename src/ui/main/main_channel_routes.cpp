@@ -6,6 +6,8 @@
 #include "base/log.h"
 #include "core/channel_format.h"
 #include "toolkit/controls.h"
+#include "toolkit/edit.h"
+#include "toolkit/language.h"
 #include "ui/main/main_wnd.h"
 
 namespace dvdsp::ui {
@@ -25,6 +27,16 @@ int DelayUnitOfItem(tk::Combo* combo, int index) {
 }
 
 }  // namespace
+
+std::string CMainWnd::EditText(const std::string& name) {
+    auto* edit = Find<tk::Edit>(name);
+    if (!edit) return {};
+    const QString typed = edit->text();
+    // Unchanged since the program wrote it, or the language's word for off.
+    if (typed == edit->ShownText()) return edit->Text().toStdString();
+    if (typed.trimmed() == tk::Lang(QStringLiteral("${off}"))) return core::kOffText;
+    return typed.toStdString();
+}
 
 void CMainWnd::ShowDelaySliderFor(const std::string& name, int index) {
     // One channel's delay slider is shown at a time: that of the delay edit or slider
@@ -50,7 +62,10 @@ bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
         else if (name == "btn_rem_out2_onoff") c.ToggleRemoteOut(2);
         else if (name == "btn_2ohm_spk") c.ToggleSpeakerOhm();
         else if (name == "btn_noise_gate") c.ToggleNoiseGate();
-        else if (StartsWith(name, "speaker_")) c.SetSpeakerFocus(IndexOf(n));
+        else if (StartsWith(name, "speaker_")) {
+            LogWriteNarrow("on speaker_%d index %d\n", IndexOf(n), IndexOf(n));
+            c.SetSpeakerFocus(IndexOf(n));
+        }
         else if (StartsWith(name, "ch_enable_")) c.SetCurChannelChange(IndexOf(n));
         else if (name == "btn_lock_output") c.SetOutpuLock();
         else if (name == "btn_arg_eq") c.SwitchEqMode();
@@ -119,14 +134,14 @@ bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
     if (type == tk::notify::kReturn || type == tk::notify::kKillFocus) {
         if (type == tk::notify::kReturn) LogWriteNarrow("on edit %s DUI_MSGTYPE_RETURN\n", name.c_str());
         else LogWriteNarrow("on %s DUI_MSGTYPE_KILLFOCUS\n", name.c_str());
-        if (name == "edit_main_volume") c.SetMainVolumeEdit();
-        else if (name == "edit_acc") c.SetAccEdit();
-        else if (name == "edit_ch_volume") c.SetChVolumeEdit(c.CurrentChannel(), name);
-        else if (StartsWith(name, "edit_ch_volume_")) c.SetChVolumeEdit(IndexOf(n));
-        else if (StartsWith(name, "edit_ch_delay_")) c.SetChDelayEdit(IndexOf(n));
+        if (name == "edit_main_volume") c.SetMainVolumeEdit(EditText(name));
+        else if (name == "edit_acc") c.SetAccEdit(EditText(name));
+        else if (name == "edit_ch_volume") c.SetChVolumeEdit(c.CurrentChannel(), EditText(name));
+        else if (StartsWith(name, "edit_ch_volume_")) c.SetChVolumeEdit(IndexOf(n), EditText(name));
+        else if (StartsWith(name, "edit_ch_delay_")) c.SetChDelayEdit(IndexOf(n), EditText(name));
         else if (StartsWith(name, "spk_delay_")) {
             // Committed on Enter only; leaving the edit keeps what it shows.
-            if (type == tk::notify::kReturn) c.SetSpeakerDelayEdit(IndexOf(n));
+            if (type == tk::notify::kReturn) c.SetSpeakerDelayEdit(IndexOf(n), EditText(name));
         } else return false;
         return true;
     }
@@ -134,6 +149,7 @@ bool CMainWnd::RouteChannelNotify(tk::TNotify& n) {
         LogWriteNarrow("on %s DUI_MSGTYPE_SETFOCUS\n", name.c_str());
         ShowDelaySliderFor(name, IndexOf(n));
         if (StartsWith(name, "spk_delay_")) {
+            LogWriteNarrow("on speaker_%d index %d\n", IndexOf(n), IndexOf(n));
             c.SetSpeakerFocus(IndexOf(n));
             return true;
         }

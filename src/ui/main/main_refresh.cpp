@@ -78,12 +78,6 @@ void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Ch
         RefreshRoleMarks(wnd, s);
         break;
     case What::Link:
-        // A channel's link-group button is lit while the channel belongs to a group.
-        if (channelOk) {
-            SetSelectedOf(wnd, Indexed("ch_synchronize_", ch), s.linkSel[ch] != 0);
-            break;
-        }
-        [[fallthrough]];
     case What::Lock:
         SetSelectedOf(wnd, "btn_lock_output", s.lockMode != 0);
         SetSelectedOf(wnd, "btn_link_output", s.linkMode != 0);
@@ -131,6 +125,9 @@ void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Ch
         }
         break;
     }
+    case What::DelayUnit:
+        for (int c = 0; c < core::kChannels; ++c) RefreshControls(wnd, model, {What::Delay, 0, c}, delayUnit);
+        break;
     case What::Delay: {
         if (!channelOk) break;
         const float ms = s.channels[ch].delay;
@@ -169,7 +166,10 @@ void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Ch
     case What::NoiseGate:
         SetOnOffButton(wnd, "btn_noise_gate", s.noiseGate != 0, "${btn_noise_gate_on}", "${btn_noise_gate_off}");
         break;
-    default: break;  // the controls of the other values come with their editing
+    default:
+        // The controls of the other values come with their editing.
+        RefreshPageState(wnd, model, change);
+        break;
     }
 }
 

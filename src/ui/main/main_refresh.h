@@ -14,4 +14,8 @@ void SetOnOffButton(CMainWnd& wnd, const char* name, bool on, const char* onKey,
 // `delayUnit`: the unit of the delay edits (core::kDelayCm, kDelayInch, else ms).
 void RefreshControls(CMainWnd& wnd, const core::UnitModel& model, const core::Change& change, int delayUnit);
 
+// The controls of the controller's own state (current channel, selectors, speaker focus,
+// EQ mode, bypass button, link and delay-link groups); false for other changes.
+bool RefreshPageState(CMainWnd& wnd, const core::UnitModel& model, const core::Change& change);
+
 }  // namespace dvdsp::ui

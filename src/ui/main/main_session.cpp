@@ -1,4 +1,4 @@
-// The main window's side of the device session: the controller's view, the session
+// The main window's side of the device session: the controller's view and prompt, the session
 // messages, device-change broadcasts, the main-volume poll and the busy window.
 #include <QAction>
 #include <QApplication>
@@ -10,7 +10,7 @@
 
 #include "base/identity.h"
 #include "base/log.h"
-#include "core/firmware_policy.h"
+#include "core/firmware_upgrade.h"
 #include "link/messages.h"
 #include "platform/device_path.h"
 #include "toolkit/controls.h"
@@ -22,6 +22,8 @@
 #include "ui/main/main_refresh.h"
 #include "ui/main/main_session_view.h"
 #include "ui/main/main_wnd.h"
+// After the window: the seam includes Qt headers that the link's queue must not see.
+#include "toolkit/test_seams.h"
 
 namespace dvdsp::ui {
 
@@ -33,31 +35,6 @@ MainSessionView::MainSessionView(CMainWnd& wnd) : wnd_(wnd), mailbox_(wnd.GetMai
 
 void MainSessionView::Post(uint32_t msg, int64_t wparam) { mailbox_->Post(msg, wparam, nullptr); }
 
-void MainSessionView::ShowTips(const std::string& text) { wnd_.ShowTipsLater(QString::fromStdString(text)); }
-
-bool MainSessionView::Ask(const std::string& text) {
-    QString raw = QString::fromStdString(text);
-    wnd_.messagesShown_.append(raw);
-    const QString captions[3] = {QStringLiteral("${confirm}"), QStringLiteral("${cancel}"), QString()};
-    return ShowMessageBox(&wnd_, QStringLiteral("${tips}"), raw, captions, 2) == tk::kResultConfirm;
-}
-
-int MainSessionView::AskChoice(const std::string& text, const std::string& option1, const std::string& option2) {
-    QString raw = QString::fromStdString(text);
-    wnd_.messagesShown_.append(raw);
-    return ShowCheckBoxMessage(&wnd_, QStringLiteral("${tips}"), raw, QString::fromStdString(option1),
-                               QString::fromStdString(option2));
-}
-
-int MainSessionView::AskThree(const std::string& text, const std::string& first, const std::string& second,
-                              const std::string& third) {
-    QString raw = QString::fromStdString(text);
-    wnd_.messagesShown_.append(raw);
-    const QString captions[3] = {QString::fromStdString(first), QString::fromStdString(second),
-                                 QString::fromStdString(third)};
-    return ShowMessageBox(&wnd_, QStringLiteral("${tips}"), raw, captions, 3);
-}
-
 std::string MainSessionView::LangText(const std::string& key) {
     return tk::Lang(QString::fromStdString(key)).toStdString();
 }
@@ -68,58 +45,49 @@ void MainSessionView::Refresh(const Change& change) {
     RefreshControls(wnd_, wnd_.controller_.Model(), change, wnd_.controller_.DelayUnit());
 }
 
-std::string MainSessionView::ControlText(const std::string& name) {
-    auto* edit = wnd_.Find<tk::Edit>(name);
-    if (!edit) return {};
-    const QString typed = edit->text();
-    // Unchanged since the program wrote it, or the language's word for off.
-    if (typed == edit->ShownText()) return edit->Text().toStdString();
-    if (typed.trimmed() == tk::Lang(QStringLiteral("${off}"))) return "${off}";
-    return typed.toStdString();
-}
-
-int MainSessionView::ClampToSlider(const std::string& name, int value) {
-    tk::Control* c = wnd_.FindControl(name);
-    if (!c || c->Maximum() < c->Minimum()) return value;
-    return std::clamp(value, c->Minimum(), c->Maximum());
-}
-
-void MainSessionView::SetSelected(const std::string& name, bool selected) {
-    if (tk::Control* c = wnd_.FindControl(name)) c->SetSelected(selected);
-}
-
-void MainSessionView::MarkSelected(const std::string& name, bool selected) {
-    if (auto* option = wnd_.Find<tk::Option>(name)) option->MarkSelected(selected);
-    else SetSelected(name, selected);
-}
-
-void MainSessionView::SetBkColor(const std::string& name, uint32_t argb) {
-    if (tk::Control* c = wnd_.FindControl(name)) c->SetBkColor(argb);
-}
-
-void MainSessionView::SetText(const std::string& name, const std::string& text) {
-    if (tk::Control* c = wnd_.FindControl(name)) c->SetText(QString::fromStdString(text));
-}
-
-void MainSessionView::SetVisible(const std::string& name, bool visible) {
-    if (tk::Control* c = wnd_.FindControl(name)) c->SetVisible(visible);
-}
-
-void MainSessionView::SetEnabled(const std::string& name, bool enabled) {
-    if (tk::Control* c = wnd_.FindControl(name)) c->SetEnabled(enabled);
-}
-
-int MainSessionView::ControlValue(const std::string& name) {
-    tk::Control* c = wnd_.FindControl(name);
-    return c ? c->Value() : 0;
-}
-
 void MainSessionView::StartTimer(int id, int ms) { wnd_.SetTimer(id, ms); }
 void MainSessionView::StopTimer(int id) { wnd_.KillTimer(id); }
 
 void MainSessionView::UpdateEqualizer(int band) {
     // The curves of the channels come with the EQ editing; the control keeps its curves.
     (void)band;
+}
+
+// ---- The prompt -------------------------------------------------------------------------
+
+void MainPrompt::ShowTips(const std::string& text) { wnd_.ShowTipsLater(QString::fromStdString(text)); }
+
+bool MainPrompt::Ask(const std::string& text) {
+    QString raw = QString::fromStdString(text);
+    wnd_.messagesShown_.append(raw);
+    const QString captions[3] = {QStringLiteral("${confirm}"), QStringLiteral("${cancel}"), QString()};
+    return ShowMessageBox(&wnd_, QStringLiteral("${tips}"), raw, captions, 2) == tk::kResultConfirm;
+}
+
+int MainPrompt::AskChoice(const std::string& text, const std::string& option1, const std::string& option2) {
+    QString raw = QString::fromStdString(text);
+    wnd_.messagesShown_.append(raw);
+    return ShowCheckBoxMessage(&wnd_, QStringLiteral("${tips}"), raw, QString::fromStdString(option1),
+                               QString::fromStdString(option2));
+}
+
+int MainPrompt::AskThree(const std::string& text, const std::string& first, const std::string& second,
+                         const std::string& third) {
+    QString raw = QString::fromStdString(text);
+    wnd_.messagesShown_.append(raw);
+    const QString captions[3] = {QString::fromStdString(first), QString::fromStdString(second),
+                                 QString::fromStdString(third)};
+    return ShowMessageBox(&wnd_, QStringLiteral("${tips}"), raw, captions, 3);
+}
+
+std::optional<std::string> MainPrompt::ChooseFile(core::FileMode mode, const std::string& title,
+                                                  const std::string& filter, const std::string& defaultName) {
+    // The file dialogs of the toolkit take no default name yet: the user types it.
+    (void)defaultName;
+    const QString t = QString::fromStdString(title), f = QString::fromStdString(filter);
+    const QString path = mode == core::FileMode::Open ? tk::GetOpenFileName(&wnd_, t, f) : tk::GetSaveFileName(&wnd_, t, f);
+    if (path.isEmpty()) return std::nullopt;
+    return path.toStdString();
 }
 
 // ---- Window side ------------------------------------------------------------------------

@@ -1,8 +1,10 @@
 #pragma once
-// The controller's view of the main window.
+// The controller's view of the main window, and the prompt that asks the user with the
+// shared dialogs.
 
 #include <memory>
 
+#include "core/prompt.h"
 #include "core/session_view.h"
 #include "toolkit/mailbox.h"
 
@@ -14,23 +16,9 @@ class MainSessionView final : public core::SessionView {
 public:
     explicit MainSessionView(CMainWnd& wnd);
     void Post(uint32_t msg, int64_t wparam) override;
-    void ShowTips(const std::string& text) override;
-    bool Ask(const std::string& text) override;
-    int AskChoice(const std::string& text, const std::string& option1, const std::string& option2) override;
-    int AskThree(const std::string& text, const std::string& first, const std::string& second,
-                 const std::string& third) override;
     std::string LangText(const std::string& key) override;
     void SetConnectButton(core::ConnectButton state) override;
     void Refresh(const core::Change& change) override;
-    int ClampToSlider(const std::string& name, int value) override;
-    std::string ControlText(const std::string& name) override;
-    void SetSelected(const std::string& name, bool selected) override;
-    void MarkSelected(const std::string& name, bool selected) override;
-    void SetBkColor(const std::string& name, uint32_t argb) override;
-    void SetText(const std::string& name, const std::string& text) override;
-    void SetVisible(const std::string& name, bool visible) override;
-    void SetEnabled(const std::string& name, bool enabled) override;
-    int ControlValue(const std::string& name) override;
     void StartTimer(int id, int ms) override;
     void StopTimer(int id) override;
     void UpdateEqualizer(int band) override;
@@ -38,6 +26,21 @@ public:
 private:
     CMainWnd& wnd_;
     std::shared_ptr<tk::Mailbox> mailbox_;  // posting from any thread never touches the window
+};
+
+class MainPrompt final : public core::Prompt {
+public:
+    explicit MainPrompt(CMainWnd& wnd) : wnd_(wnd) {}
+    void ShowTips(const std::string& text) override;
+    bool Ask(const std::string& text) override;
+    int AskChoice(const std::string& text, const std::string& option1, const std::string& option2) override;
+    int AskThree(const std::string& text, const std::string& first, const std::string& second,
+                 const std::string& third) override;
+    std::optional<std::string> ChooseFile(core::FileMode mode, const std::string& title, const std::string& filter,
+                                          const std::string& defaultName) override;
+
+private:
+    CMainWnd& wnd_;
 };
 
 }  // namespace dvdsp::ui

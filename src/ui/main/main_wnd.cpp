@@ -40,8 +40,9 @@ CMainWnd::CMainWnd(link::HidBackend* backend, StartOptions options)
       backend_(backend),
       options_(std::move(options)),
       view_(std::make_unique<MainSessionView>(*this)),
+      prompt_(std::make_unique<MainPrompt>(*this)),
       controller_(BackendOrNone(backend)) {
-    controller_.Init(view_.get());
+    controller_.Init(view_.get(), prompt_.get());
     linkSink_ = std::make_unique<tk::WindowMessageSink>(*this);
     controller_.Device().SetTarget(link::Target::Main, linkSink_.get());
     controller_.SetReadOutPauseMs(options_.readOutPauseMs);
@@ -81,6 +82,7 @@ void CMainWnd::OnInit() {
     LoadLayout(QStringLiteral("XML_MAIN"));
     SetTitle(QStringLiteral("DV DSP Audio"));
     LoadInto(kPageContainer, QString::fromLatin1(kPageLayout));
+    ApplySliderLimits();
     SelectStartLanguage();
     SetDpi(Dpi());
     if (tk::Control* debug = FindControl("btn_debug")) debug->SetVisible(QFileInfo::exists(QStringLiteral("debug.ini")));

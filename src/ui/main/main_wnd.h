@@ -1,7 +1,7 @@
 #pragma once
 // The main window: the frame "DV DSP Audio" with the channel page, its drop-down menus,
-// the language items and the About box. The controller that drives the page by control
-// name is attached to it.
+// the language items and the About box. The controller works on the model; the window
+// routes its controls to the controller's operations and shows what they change.
 
 #include <QStringList>
 #include <memory>
@@ -22,6 +22,7 @@ namespace dvdsp::ui {
 class CLoadingWnd;
 class MsgWnd;
 class MainSessionView;
+class MainPrompt;
 
 // Device-change broadcast posted to the main window (payload: platform::DeviceChange).
 inline constexpr uint32_t WM_DEVICECHANGE = 0x0219;
@@ -80,7 +81,13 @@ protected:
 
 private:
     friend class MainSessionView;
+    friend class MainPrompt;
     void SelectStartLanguage();
+    // Gives the page's sliders the ranges of the table of limits (main_slider_limits.cpp).
+    void ApplySliderLimits();
+    // The text of the named edit as the user left it; "${off}" while it shows that key or
+    // the language's word for it.
+    std::string EditText(const std::string& name);
     // The channel and master controls of the page (main_channel_routes.cpp); false for
     // notifications that are not theirs.
     bool RouteChannelNotify(tk::TNotify& n);
@@ -116,6 +123,7 @@ private:
 
     // Declared after the members the view reaches; destroyed before them.
     std::unique_ptr<MainSessionView> view_;
+    std::unique_ptr<MainPrompt> prompt_;
     core::EqualizerManager controller_;
     std::unique_ptr<link::MessageSink> linkSink_;  // the link's replies, posted here
     std::unique_ptr<platform::HotplugMonitor> hotplug_;

@@ -1,10 +1,12 @@
-#include "core/firmware_policy.h"
+#include "core/firmware_upgrade.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
 #include "base/identity.h"
+#include "base/log.h"
+#include "core/controller_context.h"
 #include "platform/resources.h"
 
 namespace dvdsp::core {
@@ -54,6 +56,37 @@ std::string TempFolder() {
     for (const char* var : {"TMP", "TMPDIR"})
         if (const char* v = std::getenv(var); v && *v) return v;
     return "/tmp";
+}
+
+bool FirmwareUpgrade::UpgradeGuard() const {
+    int32_t s = ctx_.device.UpgStatusValue();
+    return s == link::UPG_ENTER || s == link::UPG_START;
+}
+
+bool FirmwareUpgrade::ForceUpdatePrompt(const DeviceInfo& info) {
+    if (NoForceUpdateMarker()) return false;
+    std::string question = FormatInts(ctx_.view->LangText("${update_tips}"),
+                                      {info.mainVersion, info.slaveVersion, kInnerFwMain, kInnerFwSub});
+    if (!ctx_.prompt->Ask(question)) return false;
+    LogWriteNarrow("Start force update!\n");
+    std::filesystem::path image = std::filesystem::path(TempFolder()) / "MCU_UPG.bin";
+    int code = ExtractResourceToFile("IDR_MCU_BIN", "BIN", image.string());
+    if (code != 0) {
+        std::error_code ec;
+        std::filesystem::remove(image, ec);
+        ctx_.prompt->ShowTips(FormatInts("File prepare error. error code %d", {code}));
+        return false;
+    }
+    if (!ctx_.view->HasWindow(WindowKind::ForcedUpdate)) {
+        // The download folder and the update window come with the firmware update; until
+        // then the prepared image stays where it is and nothing is sent to the unit.
+        LogWriteNarrow("force update: %s written, no firmware update window in this build\n", image.string().c_str());
+        return false;
+    }
+    forcedUpdate_ = 1;
+    int result = ctx_.view->RunWindow(WindowKind::ForcedUpdate);
+    forcedUpdate_ = 0;
+    return result == 1;
 }
 
 }  // namespace dvdsp::core

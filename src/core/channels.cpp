@@ -1,0 +1,274 @@
+// The values of the output channels and the master: master volume and mute, ACC,
+// channel trim, mute, phase and solo, delay with its units, and the unit's switches.
+// Each stores the value, has the view show it and sends its command through the queue.
+#include "core/channels.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "base/log.h"
+#include "core/eq.h"
+
+namespace dvdsp::core {
+namespace {
+
+// Commands of these operations go through the link's queue.
+constexpr bool kSynchronous = false;
+
+uint8_t U8(int v) { return static_cast<uint8_t>(v); }
+size_t Z(int v) { return static_cast<size_t>(v); }
+
+bool ChannelOk(int ch) { return ch >= 0 && ch < kChannels; }
+
+int MainVolumeInRange(int v) { return static_cast<int>(limits::kMainVolume.ClampUi(v)); }
+
+}  // namespace
+
+// ---- Master volume and mute -----------------------------------------------------------
+
+void Channels::SetMainVolumeEdit(const std::string& text) {
+    int v = ctx_.Live().mainVolume;
+    double parsed = 0.0;
+    if (text == kOffText) v = kMainVolumeOff;
+    else if (ParseNumber(text, parsed)) v = static_cast<int>(std::clamp(parsed, -1e6, 1e6));
+    SetMainVolumeRelatedAfterDecidedValue(MainVolumeInRange(v));
+}
+
+void Channels::SetMainVolumeSlider(int value) { SetMainVolumeRelatedAfterDecidedValue(MainVolumeInRange(value)); }
+
+void Channels::SetMainVolumeUp(bool up) {
+    SetMainVolumeRelatedAfterDecidedValue(MainVolumeInRange(ctx_.Live().mainVolume + (up ? 1 : -1)));
+}
+
+void Channels::SetMainVolumeRelatedAfterDecidedValue(int v) {
+    LogWriteNarrow("SetMainVolumeRelatedAfterDecidedValue %g\n", static_cast<double>(v));
+    ctx_.edit.Apply({What::MainVolume, 0}, [&](SceneState& s) { s.mainVolume = v; });
+    ctx_.device.Main_Volume_Ctrl(static_cast<float>(6 - v), kSynchronous);
+    ctx_.edit.Apply({What::MainMute, 0}, [](SceneState& s) { s.mainMute = 0; });
+    ctx_.device.Mute_Ctrl(0, kSynchronous);
+}
+
+void Channels::SetMainMute(bool muted) {
+    ctx_.edit.Apply({What::MainMute, 0}, [&](SceneState& s) { s.mainMute = muted ? 1 : 0; });
+    ctx_.device.Mute_Ctrl(U8(ctx_.Live().mainMute), kSynchronous);
+}
+
+// ---- ACC --------------------------------------------------------------------------------
+
+void Channels::SetAccEdit(const std::string& text) {
+    int v = ctx_.Live().acc;
+    double parsed = 0.0;
+    if (text == kOffText) v = limits::kAcc.SliderMin();
+    else if (ParseNumber(text, parsed)) v = static_cast<int>(std::clamp(parsed, -1e6, 1e6));
+    ApplyAcc(v);
+}
+
+void Channels::SetAccSlider(int value) { ApplyAcc(value); }
+
+void Channels::SetAccUp(bool up) { ApplyAcc(ctx_.Live().acc + (up ? 1 : -1)); }
+
+void Channels::ApplyAcc(int value) {
+    // The unit keeps the value in one byte.
+    const int v = static_cast<int>(limits::kAcc.Clamp(limits::kAcc.ClampSlider(value)));
+    ctx_.edit.Apply({What::Acc, 0}, [&](SceneState& s) { s.acc = v; });
+    ctx_.device.Set_Acc(U8(v), kSynchronous);
+}
+
+// ---- Channel trim -----------------------------------------------------------------------
+
+void Channels::SetChVolumeEdit(int ch, const std::string& text) {
+    if (!ChannelOk(ch)) return;
+    int tenths = TrimTenths(ctx_.Live().channels[Z(ch)].gain);
+    double parsed = 0.0;
+    if (text == kOffText) tenths = kTrimOffTenths;
+    else if (ParseNumber(text, parsed)) tenths = static_cast<int>(std::lround(std::clamp(parsed, -1e5, 1e5) * 10.0));
+    ChangeTrim(ch, tenths, true);
+    // The edit is rewritten in its format even when the value stays.
+    Report(What::Trim, ch);
+}
+
+void Channels::SetChVolumeSlider(int ch, int tenths) {
+    if (ChannelOk(ch)) ChangeTrim(ch, tenths, true);
+}
+
+void Channels::SetChVolumeUp(int ch, bool up) {
+    if (!ChannelOk(ch)) return;
+    const int tenths = TrimTenths(ctx_.Live().channels[Z(ch)].gain);
+    ChangeTrim(ch, tenths + (up ? kTrimStepTenths : -kTrimStepTenths), true);
+}
+
+void Channels::SendTrim(int ch) {
+    const float gain = ctx_.Live().channels[Z(ch)].gain;
+    ctx_.device.Trim_Ctrl(ctx_.Scene(), 0, U8(ch), U8(ch), {gain == 0.0f ? 0.0f : -gain}, kSynchronous);
+}
+
+void Channels::ApplyTrim(int ch, int tenths, bool fromUser) {
+    tenths = limits::kTrim.ClampSlider(tenths);
+    ctx_.edit.Apply({What::Trim, 0, ch}, [&](SceneState& s) { s.channels[Z(ch)].gain = static_cast<float>(tenths) / 10.0f; });
+    SendTrim(ch);
+    if (fromUser && ctx_.Live().channels[Z(ch)].mute) {
+        ctx_.edit.Apply({What::ChannelMute, 0, ch}, [&](SceneState& s) { s.channels[Z(ch)].mute = 0; });
+        ctx_.device.Mute_Ch_Ctrl(ctx_.Scene(), 0, U8(ch), U8(ch), {0}, kSynchronous);
+    }
+}
+
+void Channels::ChangeTrim(int ch, int tenths, bool fromUser, bool force) {
+    const SceneState& s = ctx_.Live();
+    const int old = TrimTenths(s.channels[Z(ch)].gain);
+    tenths = limits::kTrim.ClampSlider(tenths);
+    const int d = tenths - old;
+    if (d == 0 && !force) return;
+    const int partner = PartnerChannel(s, ch);
+    ApplyTrim(ch, tenths, fromUser);
+
+    const int group = s.linkSel[Z(ch)];
+    if (group != 0) {
+        std::array<bool, kChannels> done{};
+        done[Z(ch)] = true;
+        if (partner >= 0) done[Z(partner)] = true;
+        for (int c = 0; c < kChannels; ++c) {
+            if (done[Z(c)] || s.linkSel[Z(c)] != group) continue;
+            ApplyTrim(c, TrimTenths(s.channels[Z(c)].gain) + d, fromUser);
+            done[Z(c)] = true;
+            // A bridged pair plays as one channel: the neighbour takes the same trim.
+            const int neighbour = c ^ 1;
+            if (s.bridge[Z(c / 2)] && !done[Z(neighbour)]) {
+                ApplyTrim(neighbour, TrimTenths(s.channels[Z(c)].gain), fromUser);
+                done[Z(neighbour)] = true;
+            }
+        }
+    }
+    if (partner >= 0) ApplyTrim(partner, TrimTenths(s.channels[Z(partner)].gain) + d, fromUser);
+}
+
+void Channels::TrimReply(int ch) {
+    // The page's range limits the trim; the limited value is what the unit is sent back.
+    const float gain = ctx_.Live().channels[Z(ch)].gain;
+    const int tenths = limits::kTrim.ClampSlider(static_cast<int>(gain * 10.0f + (gain < 0 ? -0.5f : 0.5f)));
+    ctx_.edit.Apply({What::Trim, 0, ch}, [&](SceneState& s) { s.channels[Z(ch)].gain = static_cast<float>(tenths) / 10.0f; });
+    const float stored = ctx_.Live().channels[Z(ch)].gain;
+    // The unit takes the trim as an attenuation.
+    ctx_.device.Trim_Ctrl(0, U8(ctx_.Live().source), U8(ch), U8(ch), {tenths == 0 ? 0.0f : -stored}, kSynchronous);
+}
+
+// ---- Mute, phase, solo ------------------------------------------------------------------
+
+void Channels::SetChMute(int ch, bool muted) {
+    if (!ChannelOk(ch)) return;
+    const bool bridged = ctx_.Live().bridge[Z(ch / 2)] != 0;
+    for (int c : {ch, ch ^ 1}) {
+        if (c != ch && !bridged) break;
+        ctx_.edit.Apply({What::ChannelMute, 0, c}, [&](SceneState& s) { s.channels[Z(c)].mute = muted ? 1 : 0; });
+        ctx_.device.Mute_Ch_Ctrl(ctx_.Scene(), 0, U8(c), U8(c), {U8(muted ? 1 : 0)}, kSynchronous);
+    }
+}
+
+void Channels::SetChPhase(int ch, bool reversed) {
+    if (!ChannelOk(ch)) return;
+    const bool bridged = ctx_.Live().bridge[Z(ch / 2)] != 0;
+    for (int c : {ch, ch ^ 1}) {
+        if (c != ch && !bridged) break;
+        ctx_.edit.Apply({What::Phase, 0, c}, [&](SceneState& s) { s.channels[Z(c)].phase = reversed ? 1 : 0; });
+        ctx_.device.Phase_Ctrl(ctx_.Scene(), 0, U8(c), U8(c), {U8(reversed ? 1 : 0)}, kSynchronous);
+    }
+}
+
+void Channels::SetChSolo(int ch, bool on) {
+    if (!ChannelOk(ch)) return;
+    const int partner = PartnerChannel(ctx_.Live(), ch);
+    std::vector<uint8_t> solo;
+    for (int c = 0; c < kChannels; ++c) {
+        ctx_.edit.Apply({What::Solo, 0, c}, [&](SceneState& s) {
+            ChannelSettings& x = s.channels[Z(c)];
+            if (c == ch || c == partner) x.solo = on ? 1 : 0;
+            else if (on) x.solo = 0;
+        });
+        solo.push_back(U8(ctx_.Live().channels[Z(c)].solo));
+    }
+    ctx_.device.Solo_Ctrl(ctx_.Scene(), 0, 0, U8(kChannels - 1), solo, kSynchronous);
+}
+
+// ---- Delay ------------------------------------------------------------------------------
+
+void Channels::SetChDelayEdit(int ch, const std::string& text) {
+    if (!ChannelOk(ch)) return;
+    ChangeDelay(ch, DelayFromText(text, delayUnit_));
+    // The edit shows the value in its format even when it did not change.
+    Report(What::Delay, ch);
+}
+
+void Channels::SetChDelaySlider(int ch, int us) {
+    if (ChannelOk(ch)) ChangeDelay(ch, static_cast<float>(us) / 1000.0f);
+}
+
+void Channels::SetChDelayUp(int ch, bool up) {
+    if (!ChannelOk(ch)) return;
+    long us = std::lround(static_cast<double>(ctx_.Live().channels[Z(ch)].delay) * 1000.0);
+    us += up ? kDelayStepUs : -kDelayStepUs;
+    ChangeDelay(ch, static_cast<float>(us) / 1000.0f);
+}
+
+void Channels::SetDelayUnit(int unit) {
+    delayUnit_ = unit == kDelayCm || unit == kDelayInch ? unit : kDelayMs;
+    Change change{What::DelayUnit, 0};
+    change.value = delayUnit_;
+    ctx_.edit.Report(change);
+}
+
+void Channels::ApplyDelay(int ch, float ms) {
+    const float delay = NormalizeDelay(ms, delayUnit_);
+    ctx_.edit.Apply({What::Delay, 0, ch}, [&](SceneState& s) { s.channels[Z(ch)].delay = delay; });
+    ctx_.device.Delay_Ctrl(ctx_.Scene(), 0, U8(ch), U8(ch), {delay}, kSynchronous);
+}
+
+void Channels::ChangeDelay(int ch, float ms) {
+    const SceneState& s = ctx_.Live();
+    const float old = s.channels[Z(ch)].delay;
+    const int partner = PartnerChannel(s, ch);
+    ApplyDelay(ch, ms);
+    const float d = s.channels[Z(ch)].delay - old;
+    if (d == 0.0f) return;
+    const int group = s.delayLinkSel[Z(ch)];
+    if (group != 0) {
+        for (int c = 0; c < kChannels; ++c) {
+            if (c == ch || c == partner || s.delayLinkSel[Z(c)] != group) continue;
+            ApplyDelay(c, s.channels[Z(c)].delay + d);
+        }
+    }
+    if (partner >= 0) ApplyDelay(partner, s.channels[Z(partner)].delay + d);
+}
+
+// ---- Switches ---------------------------------------------------------------------------
+
+void Channels::ToggleAmplifier() {
+    ctx_.edit.Apply({What::AmpOn, 0}, [](SceneState& s) { s.ampOn = s.ampOn ? 0 : 1; });
+    ctx_.device.Amp_Mute_Ctrl(U8(ctx_.Live().ampOn ? 0 : 1), kSynchronous);
+}
+
+void Channels::ToggleRemoteOut(int which) {
+    if (which != 1 && which != 2) return;
+    ctx_.edit.Apply({What::RemoteOut, 0}, [&](SceneState& s) {
+        int32_t& out = which == 1 ? s.remOut1 : s.remOut2;
+        out = out ? 0 : 1;
+    });
+    ctx_.device.Rem_Out_Ctrl(U8(ctx_.Live().remOut1), U8(ctx_.Live().remOut2), kSynchronous);
+}
+
+void Channels::ToggleSpeakerOhm() {
+    ctx_.edit.Apply({What::SpeakerOhm, 0}, [](SceneState& s) { s.twoOhm = s.twoOhm ? 0 : 1; });
+    ctx_.device.Spk_Ohm_Ctrl(U8(ctx_.Live().twoOhm), kSynchronous);
+}
+
+void Channels::ToggleNoiseGate() {
+    ctx_.edit.Apply({What::NoiseGate, 0}, [](SceneState& s) { s.noiseGate = s.noiseGate ? 0 : 1; });
+    ctx_.device.Noise_Gate_Ctrl(U8(ctx_.Live().noiseGate), kSynchronous);
+}
+
+void Channels::UpdateAllVolumeEdit() {
+    LogWriteNarrow("EqualizerManager::UpdateAllVolumeEdit");
+    ctx_.edit.Report({What::MainVolume, 0});
+    for (int c = 0; c < kChannels; ++c) Report(What::Trim, c);
+}
+
+}  // namespace dvdsp::core

@@ -1,0 +1,31 @@
+#pragma once
+// What the parts of the controller share: the device link, the live settings behind
+// their editor, the window's view and prompt, and the worker threads. The controller
+// owns all of it; each part keeps a reference.
+
+#include <atomic>
+
+#include "core/model_editor.h"
+#include "core/prompt.h"
+#include "core/session_view.h"
+#include "core/unit_model.h"
+#include "core/workers.h"
+#include "link/dsp_device.h"
+
+namespace dvdsp::core {
+
+struct ControllerContext {
+    link::DspDevice& device;
+    link::Clock& clock;
+    UnitModel& model;
+    ModelEditor& edit;
+    WorkerSet& workers;
+    std::atomic<bool>& stopping;
+    SessionView* view = nullptr;  // set once by Init, before anything else
+    Prompt* prompt = nullptr;
+
+    const SceneState& Live() const { return edit.Live(); }
+    uint8_t Scene() const { return static_cast<uint8_t>(edit.Live().scene); }
+};
+
+}  // namespace dvdsp::core

@@ -1,0 +1,138 @@
+// EQ and crossover operations of the page: sending a channel's filters and bands,
+// copying them, the bypass, the reset and the GEQ/PEQ mode.
+#include "core/eq.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/log.h"
+
+namespace dvdsp::core {
+namespace {
+
+constexpr bool kQueued = false;
+uint8_t U8(int v) { return static_cast<uint8_t>(v); }
+size_t Z(int v) { return static_cast<size_t>(v); }
+
+// What a band's slider shows: gain x 10, or 0 while the channel is bypassed or the band
+// is disabled.
+int ShownSliderValue(const ChannelSettings& c, const EqBand& band) {
+    if (c.bypass || !band.enable) return 0;
+    return static_cast<int>(std::lround(static_cast<double>(band.gain) * 10.0));
+}
+
+}  // namespace
+
+void Eq::UpdateEqualizer(int band) { ctx_.view->UpdateEqualizer(band); }
+
+void Eq::SendFilters(int ch) {
+    const ChannelSettings& c = ctx_.Live().channels[Z(ch)];
+    const auto scene = ctx_.Scene();
+    // Filter 2 is the high-pass, 1 the low-pass.
+    ctx_.device.Filter_Ctrl(scene, 0, U8(ch), 2, U8(c.hp.type), static_cast<uint16_t>(c.hp.freq), U8(c.hp.slope), kQueued);
+    ctx_.device.Filter_Ctrl(scene, 0, U8(ch), 1, U8(c.lp.type), static_cast<uint16_t>(c.lp.freq), U8(c.lp.slope), kQueued);
+}
+
+void Eq::SendChannelEq(int ch) {
+    const SceneState& s = ctx_.Live();
+    const ChannelSettings& c = s.channels[Z(ch)];
+    const auto scene = ctx_.Scene();
+    const int size = std::min<int>(c.eqSize, kBandsPerChannel);
+    for (int b = 0; b < size; ++b) {
+        const EqBand& band = s.Bands(ch)[b];
+        ctx_.device.EQ_Ctrl(scene, 0, U8(ch), U8(b), static_cast<uint16_t>(band.freq), band.q, band.gain, kQueued);
+    }
+    SendFilters(ch);
+    ctx_.device.PEQ_Bypass_Ctrl(scene, 0, U8(ch), U8(ch), {c.bypass}, kQueued);
+}
+
+void Eq::CopyOutConfig(int from, int to) {
+    LogWriteNarrow("copy out config from %d to %d\n", from, to);
+    ctx_.edit.Apply({What::Filter, 0, to}, [&](SceneState& s) {
+        const ChannelSettings& a = s.channels[Z(from)];
+        ChannelSettings& b = s.channels[Z(to)];
+        s.eqStore[Z(to)] = s.eqStore[Z(from)];
+        b.eqSize = a.eqSize;
+        b.bpType = a.bpType;
+        b.hp = a.hp;
+        b.lp = a.lp;
+        b.bypass = a.bypass;
+    });
+    ctx_.edit.Report({What::EqBypass, 0, to});
+    // The unit keeps its own copy of every channel: it is sent what the model now holds.
+    SendChannelEq(to);
+}
+
+void Eq::ApplyBypass(int ch, uint8_t bypass) {
+    ctx_.edit.Apply({What::EqBypass, 0, ch}, [&](SceneState& s) { s.channels[Z(ch)].bypass = bypass; });
+    ctx_.device.PEQ_Bypass_Ctrl(ctx_.Scene(), 0, U8(ch), U8(ch), {bypass}, kQueued);
+}
+
+void Eq::SetOutputBypass() {
+    const SceneState& s = ctx_.Live();
+    const int ch = s.currOutChannel;
+    if (ch < 0 || ch >= kChannels) return;
+    const ChannelSettings& c = s.channels[Z(ch)];
+    bool slidersOff = false, gainsOff = false;
+    for (int b = 0; b < c.eqSize && b < kBandsPerChannel; ++b) {
+        if (ShownSliderValue(c, s.Bands(ch)[b]) != 0) slidersOff = true;
+        if (s.Bands(ch)[b].gain != 0.0f) gainsOff = true;
+    }
+    uint8_t bypass = 0;
+    if (slidersOff) {
+        if (!ctx_.prompt->Ask("${bypass_all_eq_tips}")) return;
+        bypass = 1;
+    } else if (gainsOff) {
+        if (!ctx_.prompt->Ask("${restore_all_eq_tips}")) return;
+    }
+    Change button{What::BypassButton, 0, ch};
+    button.value = bypass;
+    ctx_.edit.Report(button);
+    ApplyBypass(ch, bypass);
+    const int partner = PartnerChannel(s, ch);
+    const int group = s.linkSel[Z(ch)];
+    if (group != 0 && ch < kFilterGroupChannels)
+        for (int x = 0; x < kFilterGroupChannels; ++x)
+            if (x != ch && x != partner && s.linkSel[Z(x)] == group) ApplyBypass(x, bypass);
+    if (partner >= 0) ApplyBypass(partner, bypass);
+    UpdateEqualizer(-1);
+}
+
+void Eq::SetOutputEqReset() {
+    const SceneState& s = ctx_.Live();
+    const int ch = s.currOutChannel;
+    if (ch < 0 || ch >= kChannels || !ctx_.prompt->Ask("${reset_all_eq_tips}")) return;
+    const auto scene = ctx_.Scene();
+    auto flatten = [&](int x, bool send) {
+        const int size = std::min<int>(s.channels[Z(x)].eqSize, kBandsPerChannel);
+        for (int b = 0; b < size; ++b) {
+            ctx_.edit.Apply({What::EqBand, 0, x, b}, [&](SceneState& m) { m.Bands(x)[b] = DefaultBand(size, b); });
+            const EqBand& band = s.Bands(x)[b];
+            if (send)
+                ctx_.device.EQ_Ctrl(scene, 0, U8(x), U8(b), static_cast<uint16_t>(band.freq), band.q, band.gain, kQueued);
+        }
+    };
+    flatten(ch, false);
+    const int partner = PartnerChannel(s, ch);
+    const int group = s.linkSel[Z(ch)];
+    if (group != 0 && ch < kFilterGroupChannels)
+        for (int x = 0; x < kFilterGroupChannels; ++x)
+            if (x != ch && x != partner && s.linkSel[Z(x)] == group) flatten(x, true);
+    if (partner >= 0) flatten(partner, true);
+    ctx_.edit.Report({What::BypassButton, 0, ch});
+    UpdateEqualizer(-1);
+    std::vector<uint8_t> reset = {U8(ch)};
+    if (partner >= 0) reset.push_back(U8(partner));
+    ctx_.device.PEQ_Reset_Ctrl(scene, 0, reset, kQueued);
+}
+
+void Eq::SwitchEqMode() {
+    if (!ctx_.prompt->Ask(parametricEq_ ? "${geq_mode_tips}" : "${peq_mode_tips}")) return;
+    parametricEq_ = !parametricEq_;
+    Change mode{What::EqMode, 0};
+    mode.value = parametricEq_ ? 1 : 0;
+    ctx_.edit.Report(mode);
+    UpdateEqualizer(-1);
+}
+
+}  // namespace dvdsp::core

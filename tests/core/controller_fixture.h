@@ -1,0 +1,133 @@
+#pragma once
+// The controller on the virtual unit without a window: a view that records what it is
+// told, a scripted prompt, and the window thread's part of the session played by the
+// test thread.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "core/equalizer_manager.h"
+#include "emulator/virtual_transport.h"
+#include "emulator/virtual_unit.h"
+#include "support/scripted_prompt.h"
+
+namespace dvdsp::testing {
+
+class RecordingView final : public core::SessionView {
+public:
+    void Post(uint32_t msg, int64_t) override {
+        std::lock_guard lock(mutex);
+        posted.push_back(msg);
+    }
+    std::string LangText(const std::string& key) override { return key + " v%d.%d v%d.%d"; }
+    void SetConnectButton(core::ConnectButton state) override { button = state; }
+    void Refresh(const core::Change& change) override {
+        refreshed.push_back(change.what);
+        changes.push_back(change);
+    }
+    void CloseWindow(core::WindowKind kind) override { closed.push_back(kind); }
+    void StartTimer(int id, int) override { timer = id; }
+    void StopTimer(int id) override {
+        if (timer == id) timer = 0;
+    }
+    std::vector<uint32_t> Posted() {
+        std::lock_guard lock(mutex);
+        return posted;
+    }
+    // The last change of kind `what` (for `channel` unless -2), or None.
+    core::Change Last(core::What what, int channel = -2) const {
+        for (auto it = changes.rbegin(); it != changes.rend(); ++it)
+            if (it->what == what && (channel == -2 || it->channel == channel)) return *it;
+        return {};
+    }
+
+    std::mutex mutex;
+    std::vector<uint32_t> posted;
+    std::vector<core::What> refreshed;
+    std::vector<core::Change> changes;
+    std::vector<core::WindowKind> closed;
+    core::ConnectButton button = core::ConnectButton::Disconnected;
+    int timer = 0;
+};
+
+// Keeps the link's messages for the test thread, as the window's mailbox would.
+class QueueSink final : public link::MessageSink {
+public:
+    void Post(link::Message m) override {
+        std::lock_guard lock(mutex_);
+        messages_.push_back(std::move(m));
+    }
+    std::vector<link::Message> Take() {
+        std::lock_guard lock(mutex_);
+        return std::move(messages_);
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<link::Message> messages_;
+};
+
+class ControllerTest : public ::testing::Test {
+protected:
+    ControllerTest() : backend(unit), mgr(backend) {
+        mgr.Init(&view, &prompt);
+        mgr.SetReadOutPauseMs(0);
+        mgr.Device().SetTarget(link::Target::Main, &sink);
+    }
+    ~ControllerTest() override {
+        mgr.Shutdown();
+        mgr.Device().SetTarget(link::Target::Main, nullptr);
+    }
+    void TearDown() override { EXPECT_EQ(prompt.Unused(), 0u) << "scripted answers nobody asked for"; }
+    // Polls the number of running workers with a generous deadline.
+    void WaitWorkers() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (mgr.RunningWorkers() > 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_EQ(mgr.RunningWorkers(), 0);
+    }
+    // The window thread's part: every reply in order, then the controller's own messages.
+    void Dispatch() {
+        for (link::Message& m : sink.Take()) {
+            if (m.msg == link::WM_READ_DSP_VALUE) mgr.ReadDspValueCallback(m);
+            else if (m.msg == link::WM_READ_MCU_VALUE) mgr.ReadMcuValueCallback(m);
+            else if (m.msg == link::WM_READ_SCENE_VALUE) mgr.ReadSenceValueCallback(m);
+        }
+        for (uint32_t msg : view.Posted()) {
+            if (msg == core::WM_DEVICE_CONNECTED) mgr.ShowConnected();
+            if (msg == core::WM_DEVICE_DISCONNECTED) mgr.ShowDisconnected();
+        }
+    }
+    // Connected with the queue enabled, as after the read-out.
+    void ConnectAndReadOut() {
+        mgr.Connect(false);
+        WaitWorkers();
+        Dispatch();
+        ASSERT_TRUE(mgr.Device().QueueEnabled());
+        view.changes.clear();
+        view.refreshed.clear();
+    }
+    // Waits until the queue has sent everything and any busy-window worker is done.
+    void Drain() {
+        ASSERT_TRUE(mgr.Device().WaitQueueIdle(10000)) << "the queue did not drain";
+        WaitWorkers();
+    }
+    template <class F>
+    auto Unit(F&& f) {
+        return unit.WithState(std::forward<F>(f));
+    }
+    core::SceneState& Live() { return mgr.Model().current; }
+
+    emu::VirtualUnit unit;
+    emu::VirtualHidBackend backend;
+    RecordingView view;
+    ScriptedPrompt prompt;
+    QueueSink sink;
+    core::EqualizerManager mgr;
+};
+
+}  // namespace dvdsp::testing
