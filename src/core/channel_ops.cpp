@@ -52,7 +52,7 @@ void EqualizerManager::SetMainVolumeRelatedAfterDecidedValue(int v) {
     LogWriteNarrow("SetMainVolumeRelatedAfterDecidedValue %g\n", static_cast<double>(v));
     SceneState& s = model_.current;
     s.mainVolume = v;
-    device_.Main_Volume_Ctrl(static_cast<float>(6 - v), kSynchronous);
+    device_.Main_Volume_Ctrl(static_cast<float>(v), kSynchronous);
     view_->Refresh({What::MainVolume, 0});
     s.mainMute = 0;
     view_->Refresh({What::MainMute, 0});

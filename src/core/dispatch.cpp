@@ -29,9 +29,8 @@ void EqualizerManager::ReadDspValueCallback(const link::Message& msg) {
         std::snprintf(name, sizeof name, "slider_ch_volume_%d", change.channel);
         int tenths = view_->ClampToSlider(name, static_cast<int>(ch.gain * 10.0f + (ch.gain < 0 ? -0.5f : 0.5f)));
         ch.gain = static_cast<float>(tenths) / 10.0f;
-        // The unit takes the trim as an attenuation.
         device_.Trim_Ctrl(0, static_cast<uint8_t>(model_.current.source), static_cast<uint8_t>(change.channel),
-                          static_cast<uint8_t>(change.channel), {tenths == 0 ? 0.0f : -ch.gain}, false);
+                          static_cast<uint8_t>(change.channel), {ch.gain}, false);
     }
     if (change.scene != 0) return;
     if (change.what == What::Link || change.what == What::Lock) {

@@ -37,8 +37,7 @@ void EqualizerManager::SendFilters(int ch) {
 
 void EqualizerManager::SendTrim(int ch) {
     const SceneState& s = model_.current;
-    const float gain = s.channels[Z(ch)].gain;
-    device_.Trim_Ctrl(U8(s.scene), 0, U8(ch), U8(ch), {gain == 0.0f ? 0.0f : -gain}, kQueued);
+    device_.Trim_Ctrl(U8(s.scene), 0, U8(ch), U8(ch), {s.channels[Z(ch)].gain}, kQueued);
 }
 
 void EqualizerManager::SendChannelEq(int ch) {

@@ -5,14 +5,15 @@
 
 #include "app/log.h"
 #include "link/commands.h"
-#include "link/decode_common.h"
-#include "link/dsp_device.h"
+#include "link/protocol/decode_common.h"
+#include "link/protocol/decode.h"
+#include "link/protocol/units.h"
 
-namespace dvdsp::link {
+namespace dvdsp::link::protocol {
 
 using namespace decode;
 
-void DspDevice::flash_ack_process(const uint8_t* p, uint8_t len) {
+void DecodeFlash(const uint8_t* p, uint8_t len, Postings& out) {
     const int n = DataLength(len);
     if (n < 0) return;  // no operation byte: nothing to decode
     const uint8_t cmd = p[0];
@@ -21,11 +22,11 @@ void DspDevice::flash_ack_process(const uint8_t* p, uint8_t len) {
     switch (cmd) {
         case FLASH_SCENE_SAVE:
             if (op == OP_ACK && d[0] == ACK_READY)
-                Post(Target::Scene, WM_READ_SCENE_VALUE, d[1], int64_t{0});
+                Post(out, Target::Scene, WM_READ_SCENE_VALUE, d[1], int64_t{0});
             return;
         case FLASH_SCENE_DELETE:
             if (op == OP_ACK && d[0] == ACK_READY)
-                Post(Target::Scene, WM_SCENE_DELETED, d[1], int64_t{0});
+                Post(out, Target::Scene, WM_SCENE_DELETED, d[1], int64_t{0});
             return;
         case FLASH_SCENE_NAME: {
             if (op != OP_UPDATE) return;
@@ -46,13 +47,13 @@ void DspDevice::flash_ack_process(const uint8_t* p, uint8_t len) {
                            bytes.c_str());
             LogHexBytes(p, static_cast<size_t>(n) + 2);
             if (!erased) std::copy(name, name + 16, r->name.begin());
-            Post(Target::Main, WM_READ_SCENE_VALUE, FLASH_SCENE_NAME, std::move(r));
+            Post(out, Target::Main, WM_READ_SCENE_VALUE, FLASH_SCENE_NAME, std::move(r));
             return;
         }
         case FLASH_SCENE_ID:
             if (op != OP_UPDATE) return;
             LogWriteNarrow("FLASH_SCENE_ID current scene id = %d\n", d[0]);
-            Post(Target::Scene, WM_READ_SCENE_ID, FLASH_SCENE_ID, static_cast<int64_t>(d[0]));
+            Post(out, Target::Scene, WM_READ_SCENE_ID, FLASH_SCENE_ID, static_cast<int64_t>(d[0]));
             return;
         case FLASH_SCENE_VALID: {
             if (op != OP_UPDATE) return;
@@ -60,7 +61,7 @@ void DspDevice::flash_ack_process(const uint8_t* p, uint8_t len) {
             LogWriteNarrow("FLASH_SCENE_VALID valid scene = %d\n", mask);
             auto r = std::make_unique<Int32Value>();
             r->value = mask;
-            Post(Target::Main, WM_READ_SCENE_VALUE, FLASH_SCENE_VALID, std::move(r));
+            Post(out, Target::Main, WM_READ_SCENE_VALUE, FLASH_SCENE_VALID, std::move(r));
             return;
         }
         case FLASH_SCENE_READ:
@@ -76,7 +77,7 @@ void DspDevice::flash_ack_process(const uint8_t* p, uint8_t len) {
     }
 }
 
-void DspDevice::ktv_ack_process(const uint8_t* p, uint8_t len) {
+void DecodeKtv(const uint8_t* p, uint8_t len, Postings& out) {
     if (DataLength(len) < 0) return;  // no operation byte: nothing to decode
     const uint8_t cmd = p[0];
     const uint8_t op = p[1];
@@ -110,7 +111,7 @@ void DspDevice::ktv_ack_process(const uint8_t* p, uint8_t len) {
     int64_t value = d[0];
     if (cmd == KTV_ECHO_DELAY) value = Be16(d);
     if (cmd == KTV_BASS_GAIN || cmd == KTV_TREBLE_GAIN) value = S8(d[0]);
-    Post(Target::Main, WM_READ_KTV_VALUE, cmd, value);
+    Post(out, Target::Main, WM_READ_KTV_VALUE, cmd, value);
 }
 
-}  // namespace dvdsp::link
+}  // namespace dvdsp::link::protocol
