@@ -35,7 +35,7 @@ inline int TrimWidth(bool attenuation) {
     return attenuation ? 2 : 1;
 }
 inline float TrimFromWire(const uint8_t* b, bool attenuation) {
-    return attenuation ? -(F(b[0]) + F(b[1]) / 100.0f) : F(S8(b[0]));
+    return attenuation ? 0.0f - (F(b[0]) + F(b[1]) / 100.0f) : F(S8(b[0]));
 }
 
 // ---- EQ band: frequency (16-bit), Q (integer, tenths), gain + 18 dB (integer, tenths). ---
