@@ -1,5 +1,23 @@
 // Replies of the DSP (CMD_DSP): the global settings and the output channels. The input,
 // mixer and calibration replies are in decode_dsp_input.cpp and decode_irc.cpp.
+// Reply frame: AA 55 LEN 01 CMD OP DATA... SUM, OP = DD (values) or EE (acknowledgement);
+// the decoder gets the payload CMD OP DATA, LEN - 3 data bytes. Data by command:
+//   01, 04, 3F, 4B, 4E   [0] value            02, 03   [0] signed value (volume: 6 - dB)
+//   32 [0..1] 16-bit selection                35 [0] speaker configuration
+//   39, 3A [0] mode                           45 [0] remote output 1 [1] remote output 2
+//   42 [0..7] address and data, little-endian 46 [0] DSP on/off
+//   ranged: [0] scene [1] source [2] first [3] last, then per channel:
+//     05 filter 8 bytes: hp type, hp frequency (16-bit), hp slope, lp type, lp frequency,
+//        lp slope;  07 delay 3 bytes (integer ms, 16-bit thousandths);  08 trim 2 bytes
+//        of attenuation (integer, hundredths) or 1 signed byte of gain;  09, 0A, 0D, 12,
+//        34, 37, 38, 49  1 byte;  0B routing mask 1 or 2 bytes;  43 distance 16-bit
+//        hundredths;  4A 6 bytes (threshold integer and tenths, attack 16-bit, release
+//        seconds and tenths);  3E one set for all: [4] bypass [5..6] threshold + 100
+//        [7..8] ratio [9..10] soft knee [11..12] attack [13..14] release
+//   06 EQ  [0] scene [1] source [2] channel [3] first band [4] last band, then per band
+//          6 bytes: frequency (16-bit), Q integer and hundredths, gain + 18 integer, tenths
+//   0E, 30, 31 link [0] scene [1] link, then one byte per output pair;  0F [0] scene [1] lock
+//   4C bridge [0] scene [1] source [2] count n, then n bytes
 #include <string>
 
 #include "app/log.h"

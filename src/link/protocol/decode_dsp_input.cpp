@@ -1,5 +1,13 @@
 // Replies of the DSP (CMD_DSP) for the input channels, the mixer and source mixing and the
-// distortion read-outs.
+// distortion read-outs. Reply frame: AA 55 LEN 01 CMD DD DATA... SUM. Data by command:
+//   20, 21, 22 [0] scene [1] source [2] first [3] last, one byte per input channel
+//   23 input EQ, laid out as the output EQ report (6 bytes per band from [5])
+//   24 [0] scene [1] source [2] input [3] first output [4] last output, one signed byte each
+//   26 [0] threshold, signed          27 [0] first [1] last, per channel [level + 100, tenths]
+//   36, 83 [0] scene [1] source [2] type          3B, 44 [0] value
+//   40, 41 [0] source [1] first [2] last, one byte per channel
+//   47 [0] scene [1] source [2] channel [3] second source [4] its channel [5] its gain
+//   4D [0] scene [1] source [2] second source [3] its channel [4] channel
 #include "app/log.h"
 #include "link/commands.h"
 #include "link/protocol/decode_common.h"

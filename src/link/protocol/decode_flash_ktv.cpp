@@ -1,4 +1,10 @@
-// Replies of the flash (scenes) and of the karaoke effects.
+// Replies of the flash (scenes) and of the karaoke effects. Reply frame:
+// AA 55 LEN TYPE CMD OP DATA... SUM. Data by command:
+//   flash (02): 08 save, 0A delete: OP EE, [0] 0A when done [1] scene;
+//     0B name [0] scene number (1-based) [1..16] name;  0E [0] current scene;
+//     0F [0..1] mask of the slots holding a scene (16-bit)
+//   karaoke (07): CMD the parameter 1 to 10; [0] value (echo delay: [0..1] 16-bit;
+//     bass and treble: signed); the log shows [0], [1] and [2]
 #include <algorithm>
 #include <cstdio>
 #include <string>

@@ -1,5 +1,12 @@
 // Replies of the DSP (CMD_DSP) for the automatic calibration: status reports and the
-// measured results, all posted to the calibration window.
+// measured results, all posted to the calibration window. Reply frame:
+// AA 55 LEN 01 CMD DD DATA... SUM. Data by command:
+//   13 [0] status [1] updated item [3] progress [4] failure code
+//   14 [0] first [1] last, per channel 2 bytes: distance integer, hundredths
+//   15, 17, 18, 19, 1B [0] first [1] last, one byte per channel
+//   16 [0] channel [1] first band [2] last band, 6 bytes per band as an EQ report
+//   1A [0] channel [1] first band [2] last band, per band 5 bytes: frequency (16-bit),
+//      hundredths of Hz, gain as signed integer and signed hundredths
 #include "app/log.h"
 #include "link/commands.h"
 #include "link/protocol/decode_common.h"

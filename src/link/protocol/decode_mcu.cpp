@@ -1,4 +1,11 @@
-// Replies of the microcontroller (CMD_MCU).
+// Replies of the microcontroller (CMD_MCU). Reply frame: AA 55 LEN 03 CMD OP DATA... SUM.
+// Data by command:
+//   08 hand-shake [0] F0 refused, else [1] model [2] master version [3] slave version
+//   0B flash version [0..3]          0C bootloader version [0]
+//   0D password [0] length n, n bytes, remark length m, m bytes
+//   41 information [0] length n, n bytes        60 unit initialised, no data
+//   91 power-off delay [0..1] ms (16-bit)       92 ignition delay [0], signed
+//   93 keep-alive answer, no data
 #include <algorithm>
 #include <string>
 
