@@ -111,8 +111,8 @@ TEST(ProtocolTrim, ReportedTrimIsTheGainThatWasSent) {
         for (float gain : {0.0f, -0.5f, -3.25f, -12.0f, -59.0f}) {
             const Frame sent = Trim_Ctrl(0, 0, 4, 4, {gain}, profile);
             LinkState state;
-            Postings got = DecodeReply(Frame{CMD_DSP, DSP_TRIM_CH, OP_UPDATE, sent.data}, profile,
-                                       state);
+            Postings got =
+                DecodeReply(Frame{CMD_DSP, DSP_TRIM_CH, OP_UPDATE, sent.data}, profile, state);
             ASSERT_EQ(got.size(), 1u) << gain;
             const auto* r = got[0].message.As<ChannelFloat>();
             ASSERT_NE(r, nullptr);
@@ -134,7 +134,8 @@ TEST(ProtocolRanged, OneChannelCarriesOneValue) {
 
 TEST(ProtocolRanged, TenChannelsCarryTenValuesInOrderMissingOnesZero) {
     std::vector<uint8_t> phases = {1, 0, 1, 1, 0, 0, 1, 0, 1};  // one short
-    EXPECT_EQ(Phase_Ctrl(0, 0, 0, 9, phases).data, Hex("00 00 00 09 01 00 01 01 00 00 01 00 01 00"));
+    EXPECT_EQ(Phase_Ctrl(0, 0, 0, 9, phases).data,
+              Hex("00 00 00 09 01 00 01 01 00 00 01 00 01 00"));
 
     std::vector<float> trims(10);
     for (size_t i = 0; i < trims.size(); ++i) trims[i] = -static_cast<float>(i) - 0.5f;
@@ -180,9 +181,9 @@ TEST(ProtocolBands, InputBandsMissingTravelFlat) {
 
 TEST(ProtocolBands, ReportedBandIsTheSharedBandType) {
     LinkState state;
-    Postings got = DecodeReply(
-        Frame{CMD_DSP, DSP_EQ_CH, OP_UPDATE, Hex("00 00 02 00 00 03 E8 01 32 15 05")},
-        Attenuating(), state);
+    Postings got =
+        DecodeReply(Frame{CMD_DSP, DSP_EQ_CH, OP_UPDATE, Hex("00 00 02 00 00 03 E8 01 32 15 05")},
+                    Attenuating(), state);
     ASSERT_EQ(got.size(), 1u);
     const auto* r = got[0].message.As<EqBandValue>();
     ASSERT_NE(r, nullptr);
@@ -222,13 +223,13 @@ TEST(ProtocolReplies, TargetsTravelWithThePostings) {
     EXPECT_EQ(noise[0].target, Target::Noise);
     DeviceProfile toMain;
     toMain.noise_to_main = 1;
-    noise = DecodeReply(Frame{CMD_DSP, DSP_INPUT_NOISE, OP_UPDATE, Hex("00 00 64 05")}, toMain,
-                        state);
+    noise =
+        DecodeReply(Frame{CMD_DSP, DSP_INPUT_NOISE, OP_UPDATE, Hex("00 00 64 05")}, toMain, state);
     ASSERT_EQ(noise.size(), 1u);
     EXPECT_EQ(noise[0].target, Target::Main);
 
-    Postings id = DecodeReply(Frame{CMD_FLASH, FLASH_SCENE_ID, OP_UPDATE, Hex("03")},
-                              Attenuating(), state);
+    Postings id =
+        DecodeReply(Frame{CMD_FLASH, FLASH_SCENE_ID, OP_UPDATE, Hex("03")}, Attenuating(), state);
     ASSERT_EQ(id.size(), 1u);
     EXPECT_EQ(id[0].target, Target::Scene);
     EXPECT_EQ(id[0].message.value, 3);

@@ -22,8 +22,8 @@
 
 #include "app/log.h"
 #include "link/commands.h"
-#include "link/protocol/decode_common.h"
 #include "link/protocol/decode.h"
+#include "link/protocol/decode_common.h"
 #include "link/protocol/units.h"
 
 namespace dvdsp::link::protocol {
@@ -57,10 +57,11 @@ void DecodeDsp(const uint8_t* p, uint8_t len, const DeviceProfile& profile, Link
     std::string name = cmd == DSP_MIX_TYPE2 ? std::string("DSP_MIX_TYPE2")
                        : cmd < 78           ? WideToUtf8(kDspCommandNames[cmd])
                                             : std::to_string(cmd);
-    LogWriteNarrow("dsp_ack_process %u, cmd(0x%08x), OP(%02x), %s\n", state.dsp_ack_counter, cmd, op,
-                   name.c_str());
+    LogWriteNarrow("dsp_ack_process %u, cmd(0x%08x), OP(%02x), %s\n", state.dsp_ack_counter, cmd,
+                   op, name.c_str());
 
-    if (DecodeDspInput(cmd, op, d, n, profile, out) || DecodeDspCalibration(cmd, op, d, n, out)) return;
+    if (DecodeDspInput(cmd, op, d, n, profile, out) || DecodeDspCalibration(cmd, op, d, n, out))
+        return;
 
     const bool update = op == OP_UPDATE;
     const auto value = [&](int64_t v) { Post(out, Target::Main, WM_READ_DSP_VALUE, cmd, v); };

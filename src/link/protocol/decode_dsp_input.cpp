@@ -10,8 +10,8 @@
 //   4D [0] scene [1] source [2] second source [3] its channel [4] channel
 #include "app/log.h"
 #include "link/commands.h"
-#include "link/protocol/decode_common.h"
 #include "link/protocol/decode.h"
+#include "link/protocol/decode_common.h"
 #include "link/protocol/units.h"
 
 namespace dvdsp::link::protocol {

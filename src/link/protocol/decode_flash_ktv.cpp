@@ -11,8 +11,8 @@
 
 #include "app/log.h"
 #include "link/commands.h"
-#include "link/protocol/decode_common.h"
 #include "link/protocol/decode.h"
+#include "link/protocol/decode_common.h"
 #include "link/protocol/units.h"
 
 namespace dvdsp::link::protocol {

@@ -9,8 +9,8 @@
 //      hundredths of Hz, gain as signed integer and signed hundredths
 #include "app/log.h"
 #include "link/commands.h"
-#include "link/protocol/decode_common.h"
 #include "link/protocol/decode.h"
+#include "link/protocol/decode_common.h"
 #include "link/protocol/units.h"
 
 namespace dvdsp::link::protocol {

@@ -53,8 +53,8 @@ Frame Input_Phase_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t c
                        RangeLog::SceneSourceChannel);
 }
 
-Frame Input_EQ_Ctrl(uint8_t scene, uint8_t source, uint8_t inCh, uint8_t bandStart,
-                    uint8_t bandEnd, const std::vector<Band>& bands) {
+Frame Input_EQ_Ctrl(uint8_t scene, uint8_t source, uint8_t inCh, uint8_t bandStart, uint8_t bandEnd,
+                    const std::vector<Band>& bands) {
     if (RangeCount(bandStart, bandEnd) > 8) bandEnd = static_cast<uint8_t>(bandStart + 7);
     // A band the caller left out travels flat: 1000 Hz, Q 1, 0 dB.
     const Band flat{0.0f, 1.0f, 1000, 1};
@@ -150,8 +150,8 @@ Frame Cross_Source_Mix_Ctrl(uint8_t scene, uint8_t source, uint8_t ch, uint8_t v
         "Cross_Source_Mix_Ctrl: scene(0x%x), source(0x%x), ch(0x%x), vice_source(0x%x), "
         "vice_ch(0x%x), vice_gain(0x%x)\n",
         scene, source, ch, viceSource, viceCh, viceGain);
-    return Frame{CMD_DSP, DSP_CROSS_SOURCE_MIX, OP_SET,
-                 {scene, source, ch, viceSource, viceCh, viceGain}};
+    return Frame{
+        CMD_DSP, DSP_CROSS_SOURCE_MIX, OP_SET, {scene, source, ch, viceSource, viceCh, viceGain}};
 }
 Frame Get_Mix_Source2(uint8_t scene, uint8_t source, uint8_t ch) {
     return Frame{CMD_DSP, DSP_CROSS_SOURCE_MIX, OP_GET, {scene, source, ch, 0, 0, 0}};
@@ -162,8 +162,8 @@ Frame Cross_Source_Mix_Ctrl_CS47048(uint8_t scene, uint8_t source, uint8_t ch, u
         "Cross_Source_Mix_Ctrl_CS47048: scene(0x%x), source(0x%x), ch(0x%x), "
         "vice_source(0x%x), vice_ch(0x%x)\n",
         scene, source, ch, viceSource, viceCh);
-    return Frame{CMD_DSP, DSP_CROSS_SOURCE_MIX_CS47048, OP_SET,
-                 {scene, source, viceSource, viceCh, ch}};
+    return Frame{
+        CMD_DSP, DSP_CROSS_SOURCE_MIX_CS47048, OP_SET, {scene, source, viceSource, viceCh, ch}};
 }
 Frame Get_Mix_Source2_CS47048(uint8_t scene, uint8_t source) {
     return Frame{CMD_DSP, DSP_CROSS_SOURCE_MIX_CS47048, OP_GET, {scene, source, 0, 0, 0}};

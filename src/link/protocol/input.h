@@ -16,10 +16,9 @@ Frame Mute_Input_Ch_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t
 Frame Input_Phase_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
                        const std::vector<uint8_t>& phase);
 // At most eight bands fit one frame; a longer range is cut to its first eight.
-Frame Input_EQ_Ctrl(uint8_t scene, uint8_t source, uint8_t inCh, uint8_t bandStart,
-                    uint8_t bandEnd, const std::vector<Band>& bands);
-Frame Get_Input_EQ(uint8_t scene, uint8_t source, uint8_t inCh, uint8_t bandStart,
-                   uint8_t bandEnd);
+Frame Input_EQ_Ctrl(uint8_t scene, uint8_t source, uint8_t inCh, uint8_t bandStart, uint8_t bandEnd,
+                    const std::vector<Band>& bands);
+Frame Get_Input_EQ(uint8_t scene, uint8_t source, uint8_t inCh, uint8_t bandStart, uint8_t bandEnd);
 Frame Input_Ch_Threshold_Ctrl(int8_t threshold);
 Frame Get_Input_Threshold(uint8_t scene, uint8_t source);
 Frame Get_Input_Noise(uint8_t chX, uint8_t chY);

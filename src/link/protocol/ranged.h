@@ -27,7 +27,8 @@ T ValueAt(const std::vector<T>& v, int k, const T& missing = T{}) {
 template <typename T, typename Put>
 void AppendRanged(std::vector<uint8_t>& d, uint8_t first, uint8_t last,
                   const std::vector<T>& values, Put put, const T& missing = T{}) {
-    for (int k = 0; k < RangeCount(first, last); ++k) put(d, first + k, ValueAt(values, k, missing));
+    for (int k = 0; k < RangeCount(first, last); ++k)
+        put(d, first + k, ValueAt(values, k, missing));
 }
 
 }  // namespace dvdsp::link::wire
@@ -75,8 +76,7 @@ Frame RangedBytes(uint8_t cmd, uint8_t scene, uint8_t source, uint8_t first, uin
 }
 
 // The query of a ranged command: the range alone.
-inline Frame RangedGet(uint8_t cmd, uint8_t scene, uint8_t source, uint8_t first,
-                       uint8_t last) {
+inline Frame RangedGet(uint8_t cmd, uint8_t scene, uint8_t source, uint8_t first, uint8_t last) {
     return Frame{CMD_DSP, cmd, OP_GET, {scene, source, first, last}};
 }
 
