@@ -75,10 +75,10 @@ bool ParseBand(const std::string& s, dsp::BandSpec& out, std::string& why) {
     } else if (p.size() == 4 && (!ParseInt(p[3], enabled) || (enabled != 0 && enabled != 1))) {
         why = "ENABLED is 0 or 1";
     } else {
-        out.frequency = static_cast<int32_t>(freq);
+        out.freq = static_cast<int32_t>(freq);
         out.q = static_cast<float>(q);
         out.gain = static_cast<float>(gain);
-        out.enabled = enabled != 0;
+        out.enable = enabled != 0 ? 1 : 0;
         return true;
     }
     return false;

@@ -8,6 +8,7 @@
 #include "cli/cli.h"
 #include "core/limits.h"
 #include "link/commands.h"
+#include "link/protocol/units.h"
 
 namespace dvdsp::cli {
 
@@ -95,10 +96,10 @@ std::vector<ValueDef> Definitions() {
     std::vector<ValueDef> defs;
     defs.push_back({"main-volume", "", "DB", "master volume, dB, -60 (off) to 6", 0, 1,
                     [](DspDevice& d, const Args&, const Args& v) {
-                        d.Main_Volume_Ctrl(static_cast<float>(6.0 - std::round(v[0])), true);
+                        d.Main_Volume_Ctrl(static_cast<float>(std::round(v[0])), true);
                     },
                     [](DspDevice& d, const Args&) { d.Get_Main_Volume(); },
-                    PlainValue(WM_READ_DSP_VALUE, DSP_VOLUME, [](double w) { return 6.0 - w; })});
+                    PlainValue(WM_READ_DSP_VALUE, DSP_VOLUME, [](double w) { return static_cast<double>(units::MainVolumeFromWire(static_cast<int>(w))); })});
     defs.push_back({"mute", "", "0|1", "master mute", 0, 1,
                     [](DspDevice& d, const Args&, const Args& v) { d.Mute_Ctrl(U8(v[0]), true); },
                     [](DspDevice& d, const Args&) { d.Get_Mute(); },
@@ -143,10 +144,7 @@ std::vector<ValueDef> Definitions() {
                     PlainValue(WM_READ_MCU_VALUE, MCU_ACC)});
     defs.push_back({"trim", "CH", "DB", "channel trim, dB, -60 to 0 (hundredths kept)", 1, 1,
                     [](DspDevice& d, const Args& i, const Args& v) {
-                        // The unit takes the trim as an attenuation.
-                        float t =
-                            static_cast<float>(d.Profile().trim_is_attenuation ? -v[0] : v[0]);
-                        d.Trim_Ctrl(kScene, 0, U8(i[0]), U8(i[0]), {t}, true);
+                        d.Trim_Ctrl(kScene, 0, U8(i[0]), U8(i[0]), {static_cast<float>(v[0])}, true);
                     },
                     [](DspDevice& d, const Args& i) { d.Get_Trim(kScene, 0, U8(i[0]), U8(i[0])); },
                     ChannelRecord<ChannelFloat>(DSP_TRIM_CH, [](const ChannelFloat& r) {

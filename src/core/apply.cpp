@@ -1,6 +1,7 @@
 #include "core/apply.h"
 
 #include "link/commands.h"
+#include "link/protocol/units.h"
 
 namespace dvdsp::core {
 
@@ -55,8 +56,7 @@ Change PlainDspValue(UnitModel& m, uint32_t code, int v) {
     SceneState& s = m.current;
     switch (code) {
         case DSP_SOURCE_SWITCH: s.source = SourceFromCode(v); return Made(What::Source, 0);
-        // The unit reports the volume as it is sent: 6 - volume in dB.
-        case DSP_VOLUME: s.mainVolume = 6 - v; return Made(What::MainVolume, 0);
+        case DSP_VOLUME: s.mainVolume = link::units::MainVolumeFromWire(v); return Made(What::MainVolume, 0);
         case DSP_SUBWOOFER_VOLUME: s.subVolume = v; return Made(What::SubVolume, 0);
         case DSP_MUTE: s.mainMute = v; return Made(What::MainMute, 0);
         case DSP_INPUT_THRESHOLD: m.inputThreshold = v; return Made(What::InputThreshold, 0);
@@ -94,11 +94,8 @@ Change ApplyDspValue(UnitModel& m, const Message& msg) {
             ChannelSettings* c = r ? ChannelOf(m, *r, s) : nullptr;
             if (!c || r->band < 0 || r->band >= c->eqSize || r->band >= kBandsPerChannel) return {};
             EqBand& b = s->Bands(r->ch)[r->band];
-            b.gain = r->gain;
-            b.q = r->q;
-            b.freq = r->freq;
-            b.enable = 1;
-            Change ch = Made(What::EqBand, r->scene, r->ch);
+            b = static_cast<const Band&>(*r);  // reported bands are enabled
+            Change ch = Made(What::Band, r->scene, r->ch);
             ch.band = r->band;
             return ch;
         }

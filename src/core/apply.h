@@ -16,7 +16,7 @@ enum class What {
     SubVolume,
     MainMute,
     Filter,       // channel's crossover (bpType, hp, lp)
-    EqBand,       // channel's band `band`
+    Band,         // channel's band `band`
     Delay,
     Trim,         // stored as reported; the controller clamps it to its slider
     ChannelMute,

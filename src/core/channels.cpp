@@ -44,7 +44,7 @@ void Channels::SetMainVolumeUp(bool up) {
 void Channels::SetMainVolumeRelatedAfterDecidedValue(int v) {
     LogWriteNarrow("SetMainVolumeRelatedAfterDecidedValue %g\n", static_cast<double>(v));
     ctx_.edit.Apply({What::MainVolume, 0}, [&](SceneState& s) { s.mainVolume = v; });
-    ctx_.device.Main_Volume_Ctrl(static_cast<float>(6 - v), kSynchronous);
+    ctx_.device.Main_Volume_Ctrl(static_cast<float>(v), kSynchronous);
     ctx_.edit.Apply({What::MainMute, 0}, [](SceneState& s) { s.mainMute = 0; });
     ctx_.device.Mute_Ctrl(0, kSynchronous);
 }
@@ -100,7 +100,7 @@ void Channels::SetChVolumeUp(int ch, bool up) {
 
 void Channels::SendTrim(int ch) {
     const float gain = ctx_.Live().channels[Z(ch)].gain;
-    ctx_.device.Trim_Ctrl(ctx_.Scene(), 0, U8(ch), U8(ch), {gain == 0.0f ? 0.0f : -gain}, kSynchronous);
+    ctx_.device.Trim_Ctrl(ctx_.Scene(), 0, U8(ch), U8(ch), {gain}, kSynchronous);
 }
 
 void Channels::ApplyTrim(int ch, int tenths, bool fromUser) {
@@ -147,9 +147,7 @@ void Channels::TrimReply(int ch) {
     const float gain = ctx_.Live().channels[Z(ch)].gain;
     const int tenths = limits::kTrim.ClampSlider(static_cast<int>(gain * 10.0f + (gain < 0 ? -0.5f : 0.5f)));
     ctx_.edit.Apply({What::Trim, 0, ch}, [&](SceneState& s) { s.channels[Z(ch)].gain = static_cast<float>(tenths) / 10.0f; });
-    const float stored = ctx_.Live().channels[Z(ch)].gain;
-    // The unit takes the trim as an attenuation.
-    ctx_.device.Trim_Ctrl(0, U8(ctx_.Live().source), U8(ch), U8(ch), {tenths == 0 ? 0.0f : -stored}, kSynchronous);
+    ctx_.device.Trim_Ctrl(0, U8(ctx_.Live().source), U8(ch), U8(ch), {ctx_.Live().channels[Z(ch)].gain}, kSynchronous);
 }
 
 // ---- Mute, phase, solo ------------------------------------------------------------------

@@ -106,7 +106,7 @@ void Eq::SetOutputEqReset() {
     auto flatten = [&](int x, bool send) {
         const int size = std::min<int>(s.channels[Z(x)].eqSize, kBandsPerChannel);
         for (int b = 0; b < size; ++b) {
-            ctx_.edit.Apply({What::EqBand, 0, x, b}, [&](SceneState& m) { m.Bands(x)[b] = DefaultBand(size, b); });
+            ctx_.edit.Apply({What::Band, 0, x, b}, [&](SceneState& m) { m.Bands(x)[b] = DefaultBand(size, b); });
             const EqBand& band = s.Bands(x)[b];
             if (send)
                 ctx_.device.EQ_Ctrl(scene, 0, U8(x), U8(b), static_cast<uint16_t>(band.freq), band.q, band.gain, kQueued);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/band.h"
+
 namespace dvdsp::core {
 
 inline constexpr int kChannels = 10;        // output channels 0-9
@@ -22,14 +24,8 @@ inline constexpr int kFirstSourceCode = 81; // source index 0 as the unit report
 // Input channels each source carries.
 inline constexpr std::array<int, kSources> kInputChannelsPerSource = {2, 0, 2, 2, 0, 8, 0, 2, 2};
 
-// One parametric band (16 bytes).
-struct EqBand {
-    float gain = 0.0f;    // dB, -18 to +12
-    float q = 5.8f;       // 0.5 to 9.0
-    int32_t freq = 1000;  // Hz, 20 to 20000
-    uint8_t enable = 1;
-    bool operator==(const EqBand&) const = default;
-};
+// One parametric band.
+using EqBand = Band;
 
 // One high-pass or low-pass filter. Type 1 Butterworth, 2 Linkwitz-Riley, 3 Bessel; slope
 // is the order 0-8, 0 turning the filter off (bypass 1).

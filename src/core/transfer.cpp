@@ -62,8 +62,7 @@ void SendSceneBody(link::DspDevice& dev, const SceneState& s, int source, uint8_
     const auto& chs = s.channels;
     dev.CH_Type_Ctrl(scene, 0, 0, kLast, PerChannel<uint8_t>([&](int ch) { return U8(s.outputs[static_cast<size_t>(ch)]); }), true);
     count.Step();
-    // The unit takes the trim as an attenuation.
-    dev.Trim_Ctrl(scene, 0, 0, kLast, PerChannel<float>([&](int ch) { return -chs[static_cast<size_t>(ch)].gain; }), true);
+    dev.Trim_Ctrl(scene, 0, 0, kLast, PerChannel<float>([&](int ch) { return chs[static_cast<size_t>(ch)].gain; }), true);
     count.Step();
     dev.Mute_Ch_Ctrl(scene, 0, 0, kLast, PerChannel<uint8_t>([&](int ch) { return U8(chs[static_cast<size_t>(ch)].mute); }), true);
     count.Step();
@@ -94,7 +93,7 @@ void SendSceneBody(link::DspDevice& dev, const SceneState& s, int source, uint8_
 }
 
 void SendLive(link::DspDevice& dev, const SceneState& s, Counter& count) {
-    dev.Main_Volume_Ctrl(static_cast<float>(6 - s.mainVolume), true);
+    dev.Main_Volume_Ctrl(static_cast<float>(s.mainVolume), true);
     count.Step();
     dev.Mute_Ctrl(U8(s.mainMute), true);
     count.Step();

@@ -35,7 +35,7 @@ void BuildChannelCurveReference(const ChannelFilters& channel, bool eqBypassed, 
 
     std::vector<double> band(n);
     for (const BandSpec& b : channel.bands) {
-        PeakingBandResponseDb(RESPONSE_SAMPLE_RATE, static_cast<double>(b.frequency),
+        PeakingBandResponseDb(RESPONSE_SAMPLE_RATE, static_cast<double>(b.freq),
                               EffectiveBandGain(b, eqBypassed), static_cast<double>(b.q),
                               grid.data(), band.data(), count);
         for (size_t k = 0; k < n; ++k) out.levels[k] += band[k];

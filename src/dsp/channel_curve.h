@@ -7,16 +7,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/band.h"
 #include "dsp/filters.h"
 
 namespace dvdsp::dsp {
 
-struct BandSpec {
-    float gain = 0.0f;  // dB
-    float q = 1.0f;
-    int32_t frequency = 1000;  // Hz
-    bool enabled = true;
-};
+using BandSpec = Band;  // gain dB, q, freq Hz; a band with enable 0 contributes nothing
 
 struct CrossoverSpec {
     int32_t frequency = 20;  // Hz
@@ -43,7 +39,7 @@ struct ChannelCurve {
 // The gain a band is drawn with: 0 when the channel's EQ is bypassed or the band is
 // disabled.
 inline double EffectiveBandGain(const BandSpec& band, bool eqBypassed) {
-    if (eqBypassed || !band.enabled) return 0.0;
+    if (eqBypassed || band.enable == 0) return 0.0;
     return static_cast<double>(band.gain);
 }
 

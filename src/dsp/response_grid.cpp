@@ -123,7 +123,7 @@ void AppendBandSections(const std::vector<BandSpec>& bands, bool eqBypassed,
         const double gain = EffectiveBandGain(b, eqBypassed);
         if (gain == 0.0) continue;
         out.push_back(
-            ToPowerSection(DesignPeakingBand(RESPONSE_SAMPLE_RATE, static_cast<double>(b.frequency),
+            ToPowerSection(DesignPeakingBand(RESPONSE_SAMPLE_RATE, static_cast<double>(b.freq),
                                              gain, static_cast<double>(b.q))));
     }
 }

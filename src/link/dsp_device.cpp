@@ -5,6 +5,8 @@
 #include "base/identity.h"
 #include "base/log.h"
 #include "link/commands.h"
+#include "link/protocol/decode.h"
+#include "link/protocol/scene_mcu.h"
 
 namespace dvdsp::link {
 
@@ -240,18 +242,21 @@ bool DspDevice::Exchange(uint8_t type, uint8_t cmd, uint8_t op, const std::vecto
 
 bool DspDevice::Send(uint8_t type, uint8_t cmd, uint8_t op, std::vector<uint8_t> data,
                      bool immediate, int timeoutMs) {
-    if (data.size() > kMaxCommandData) {
-        // A frame would cut it short and the unit would take a different command.
-        LogWriteNarrow("command 0x%02x 0x%02x too long (%u bytes), not sent\n", type, cmd,
-                       static_cast<unsigned>(data.size()));
+    return Send(protocol::Frame{type, cmd, op, std::move(data)}, immediate, timeoutMs);
+}
+
+bool DspDevice::Send(protocol::Frame frame, bool immediate, int timeoutMs) {
+    if (!protocol::FitsOneReport(frame)) {
+        LogWriteNarrow("command 0x%02x 0x%02x too long (%u bytes), not sent\n", frame.type,
+                       frame.cmd, static_cast<unsigned>(frame.data.size()));
         return false;
     }
     if (immediate) {
-        Exchange(type, cmd, op, data, timeoutMs);
+        Exchange(frame.type, frame.cmd, frame.op, frame.data, timeoutMs);
         return true;
     }
     if (queue_enabled_) {
-        queue_.Push(CommandRecord{type, cmd, op, std::move(data)});
+        queue_.Push(std::move(frame));
         queue_idle_ = 0;
         wake_.notify_one();
         return true;
@@ -270,12 +275,14 @@ bool DspDevice::WaitQueueIdle(int timeoutMs) {
 
 bool DspDevice::Hand_Connect() {
     LogWriteNarrow("Hand_Connect\n");
-    return Exchange(CMD_MCU, MCU_HANDSHAKE, OP_SET, {}, kDefaultReadTimeoutMs);
+    const protocol::Frame f = protocol::Hand_Connect();
+    return Exchange(f.type, f.cmd, f.op, f.data, kDefaultReadTimeoutMs);
 }
 
 void DspDevice::PC_Connect(uint8_t state) {
     LogWriteNarrow("PC_Connect = %d\n", state);
-    SendCtrlCommand(CMD_MCU, MCU_PC_CONNECT, OP_SET, &state, 1);
+    const protocol::Frame f = protocol::PC_Connect(state);
+    SendCtrlCommand(f.type, f.cmd, f.op, f.data.data(), f.data.size());
 }
 
 bool DspDevice::PingMsg() {
@@ -284,7 +291,8 @@ bool DspDevice::PingMsg() {
         return true;
     }
     LogWriteNarrow("PingMsg\n");
-    SendCtrlCommand(CMD_MCU, MCU_PING, OP_SET, nullptr, 0);
+    const protocol::Frame f = protocol::PingMsg();
+    SendCtrlCommand(f.type, f.cmd, f.op, f.data.data(), f.data.size());
     return true;
 }
 
@@ -328,46 +336,9 @@ void DspDevice::Post(Target target, Message message) {
     // With no receiver the message (and its record) is dropped here.
 }
 
-void DspDevice::Post(Target target, uint32_t msg, uint32_t wparam, int64_t value) {
-    Message m;
-    m.msg = msg;
-    m.wparam = wparam;
-    m.value = value;
-    Post(target, std::move(m));
-}
-
-void DspDevice::Post(Target target, uint32_t msg, uint32_t wparam, std::unique_ptr<Record> record) {
-    Message m;
-    m.msg = msg;
-    m.wparam = wparam;
-    m.record = std::move(record);
-    Post(target, std::move(m));
-}
-
 void DspDevice::packet_process(uint8_t len, uint8_t type, const uint8_t* payload) {
-    switch (type) {
-        case CMD_DSP:
-            LogWriteNarrow("packet_process: packet_type(CMD_DSP)\n");
-            dsp_ack_process(payload, len);
-            break;
-        case CMD_FLASH:
-            LogWriteNarrow("packet_process: packet_type(CMD_FLASH)\n");
-            flash_ack_process(payload, len);
-            break;
-        case CMD_MCU:
-            LogWriteNarrow("packet_process: packet_type(CMD_MCU)\n");
-            mcu_ack_process(payload, len);
-            break;
-        case CMD_DSP_DWRITE:
-            LogWriteNarrow("packet_process: packet_type(CMD_DSP_DWRITE)\n");
-            break;
-        case CMD_KTV:
-            LogWriteNarrow("packet_process: packet_type(CMD_KTV)\n");
-            ktv_ack_process(payload, len);
-            break;
-        default:
-            break;
-    }
+    for (protocol::Posting& p : protocol::DecodeReply(len, type, payload, profile_, state_))
+        Post(p.target, std::move(p.message));
 }
 
 }  // namespace dvdsp::link

@@ -20,25 +20,16 @@
 #include "link/hid_transport.h"
 #include "link/messages.h"
 #include "link/packet.h"
+#include "link/protocol/calibration.h"
+#include "link/protocol/frame.h"
+#include "link/protocol/output.h"
 #include "link/upgrade_status.h"
 
 namespace dvdsp::link {
 
-// Queued form of a command. The record owns its data bytes.
-struct CommandRecord {
-    uint8_t type = 0;
-    uint8_t cmd = 0;
-    uint8_t op = 0;
-    std::vector<uint8_t> data;
-};
-
-struct DeviceProfile {
-    uint8_t pc_model_id = 98;
-    int32_t output_count = 10;
-    int32_t input_count = 8;
-    int32_t trim_is_attenuation = 1;
-    int32_t noise_to_main = 0;
-};
+// Queued form of a command: its frame, which owns its data bytes.
+using CommandRecord = protocol::Frame;
+using DeviceProfile = protocol::DeviceProfile;
 
 
 inline constexpr int kDefaultReadTimeoutMs = 10000;
@@ -71,16 +62,17 @@ class DspDevice {
     void PC_Connect(uint8_t state);
     bool PingMsg();
 
-    // ---- Command encoders ------------------------------------------------------------
-    // Each ends in the send step above. `immediate` chooses between sending at once and
-    // the queue; encoders without it always send at once. Ranged set commands take one
+    // ---- Command operations ----------------------------------------------------------
+    // Each builds its frame with the protocol function of the same name (link/protocol/)
+    // and hands it to the send step below. `immediate` chooses between sending at once and
+    // the queue; operations without it always send at once. Ranged set commands take one
     // value per channel from ch_start to ch_end, in channel order (missing values are 0).
 
     // Global device settings.
     void Get_Source_Config();
     void Source_Switch_Ctrl(uint8_t source, bool immediate);
     void Get_Source();
-    void Main_Volume_Ctrl(float volume, bool immediate);
+    void Main_Volume_Ctrl(float volumeDb, bool immediate);  // dB, as the user holds it
     void Get_Main_Volume();
     void Subwoofer_Volume_Ctrl(int8_t level, bool immediate);
     void Get_Subwoofer_Volume();
@@ -109,8 +101,9 @@ class DspDevice {
     // Output channels, ranged.
     void Delay_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
                     const std::vector<float>& delayMs, bool immediate);
+    // Trims are gains in dB (0 or below), as the user and the model hold them.
     void Trim_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
-                   const std::vector<float>& trim, bool immediate);
+                   const std::vector<float>& trimDb, bool immediate);
     void Mute_Ch_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
                       const std::vector<uint8_t>& mute, bool immediate);
     void Phase_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
@@ -158,7 +151,7 @@ class DspDevice {
     void Remap_Ch_Ctrl(uint8_t scene, uint8_t source, uint8_t outCh,
                        const std::vector<uint8_t>& inputs, bool immediate);
     void Get_Remap_Ch(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
-    using ChannelPairs = std::vector<std::pair<uint8_t, uint8_t>>;
+    using ChannelPairs = protocol::ChannelPairs;
     void CH_Link_Ctrl(uint8_t scene, uint8_t link, const ChannelPairs& pairs, bool immediate);
     void CH_Trim_Link_Ctrl(uint8_t scene, uint8_t link, const ChannelPairs& pairs, bool immediate);
     void CH_Delay_Link_Ctrl(uint8_t scene, uint8_t link, const ChannelPairs& pairs, bool immediate);
@@ -173,11 +166,7 @@ class DspDevice {
     void Compressor_Ctrl(uint8_t scene, uint8_t source, uint8_t ch, uint8_t bypass, float threshold,
                          float ratio, float softKnee, uint16_t attack, uint16_t release,
                          bool immediate);
-    struct Compressor2 {
-        float threshold = 0;
-        uint16_t attack = 0;
-        uint32_t releaseMs = 0;
-    };
+    using Compressor2 = protocol::Compressor2;
     void Compressor_Ctrl2(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
                           const std::vector<Compressor2>& values, bool immediate);
     void Output_Bridge_Ctrl(uint8_t scene, uint8_t source, const std::vector<uint8_t>& bridge,
@@ -219,11 +208,7 @@ class DspDevice {
     void Input_Phase_Ctrl(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd,
                           const std::vector<uint8_t>& phase, bool immediate);
     void Get_Phase_Input_Ch(uint8_t scene, uint8_t source, uint8_t chStart, uint8_t chEnd);
-    struct EqBandSetting {
-        uint16_t freq = 1000;
-        float q = 1.0f;
-        float gain = 0.0f;
-    };
+    using EqBandSetting = Band;
     void Input_EQ_Ctrl(uint8_t scene, uint8_t source, uint8_t inCh, uint8_t bandStart,
                        uint8_t bandEnd, const std::vector<EqBandSetting>& bands, bool immediate);
     void Get_Input_EQ(uint8_t scene, uint8_t source, uint8_t inCh, uint8_t bandStart,
@@ -271,7 +256,7 @@ class DspDevice {
     void IRC_Active_Bypass_Ctrl(uint8_t source, uint8_t active, bool immediate);
     void Auto_Effect_Ctrl(uint8_t source, uint8_t on, bool immediate);
     void Get_AUTO_ON();
-    static constexpr size_t kAutoSettingBlockSize = 52;
+    static constexpr size_t kAutoSettingBlockSize = protocol::kAutoSettingBlockSize;
     void CS_Auto_Setting_Ctrl(const std::array<uint8_t, kAutoSettingBlockSize>& block,
                               bool immediate);
 
@@ -289,6 +274,8 @@ class DspDevice {
     // The send step shared by every encoder: at once (send and read on this thread),
     // queued for the worker, or dropped while the queue is disabled. Returns true when the
     // command was written or queued.
+    // A frame too long for one report is refused (false), never cut short.
+    bool Send(protocol::Frame frame, bool immediate, int timeoutMs = kDefaultReadTimeoutMs);
     bool Send(uint8_t type, uint8_t cmd, uint8_t op, std::vector<uint8_t> data, bool immediate,
               int timeoutMs = kDefaultReadTimeoutMs);
     // One command written and one report read under the exchange lock.
@@ -296,17 +283,17 @@ class DspDevice {
                   int timeoutMs);
 
     // State written by the decoders.
-    int32_t Model() const { return model_; }
-    bool HandshakeOk() const { return handshake_ok_ != 0; }
-    uint8_t BootloaderVersion() const { return bootloader_version_; }
-    int32_t MasterVersion() const { return master_version_; }
-    int32_t SlaveVersion() const { return slave_version_; }
+    int32_t Model() const { return state_.model; }
+    bool HandshakeOk() const { return state_.handshake_ok != 0; }
+    uint8_t BootloaderVersion() const { return state_.bootloader_version; }
+    int32_t MasterVersion() const { return state_.master_version; }
+    int32_t SlaveVersion() const { return state_.slave_version; }
     int32_t UpgStatusValue() const { return sys_upg_status_.Get(); }
     void SetUpgStatus(int32_t s) { sys_upg_status_.Set(s); }
     UpgradeStatus& UpgradeState() { return sys_upg_status_; }
     int32_t BytesRead() const { return bytes_read_; }
 
-    // Dispatches one complete, valid packet by its type.
+    // Decodes one complete, valid packet and posts what it yields.
     void packet_process(uint8_t len, uint8_t type, const uint8_t* payload);
 
   private:
@@ -319,20 +306,6 @@ class DspDevice {
     // handle went away meanwhile.
     bool LockExchange(std::unique_lock<std::mutex>& lock, uint64_t start);
     void Post(Target target, Message message);
-    void Post(Target target, uint32_t msg, uint32_t wparam, int64_t value);
-    void Post(Target target, uint32_t msg, uint32_t wparam, std::unique_ptr<Record> record);
-
-    // Decoders (one per packet type).
-    void dsp_ack_process(const uint8_t* payload, uint8_t len);
-    void mcu_ack_process(const uint8_t* payload, uint8_t len);
-    void flash_ack_process(const uint8_t* payload, uint8_t len);
-    void ktv_ack_process(const uint8_t* payload, uint8_t len);
-    // Parts of dsp_ack_process kept in their own files; each returns true when the
-    // command was one of its own. `d` is the data and `n` the data bytes in the packet.
-    bool dsp_input_ack(uint8_t cmd, uint8_t op, const uint8_t* d, int n);
-    bool dsp_irc_ack(uint8_t cmd, uint8_t op, const uint8_t* d, int n);
-    void irc_status_process(const uint8_t* d);
-    void PostEqBands(Target target, uint32_t msg, uint32_t wparam, const uint8_t* d, int n);
 
     HidBackend& backend_;
     Clock& clock_;
@@ -342,11 +315,7 @@ class DspDevice {
     std::atomic<uint8_t> queue_idle_{0};
     std::atomic<uint8_t> worker_running_{1};
     std::atomic<uint8_t> queue_enabled_{0};
-    std::atomic<int32_t> model_{-1};
-    std::atomic<int32_t> master_version_{0};
-    std::atomic<int32_t> slave_version_{0};
-    std::atomic<uint8_t> handshake_ok_{0};
-    std::atomic<uint8_t> bootloader_version_{0};
+    protocol::LinkState state_;  // written by the decoders
     UpgradeStatus sys_upg_status_;
     std::atomic<int32_t> write_report_{0};  // WRITE_ROPRT
     std::atomic<int32_t> transfer_busy_{0};
@@ -359,7 +328,6 @@ class DspDevice {
 
     PacketReceiver receiver_;
     std::vector<uint8_t> rxBuffer_;
-    uint32_t dspAckCounter_ = 0;
 
     SpscQueue<CommandRecord> queue_;
     std::mutex wakeMutex_;

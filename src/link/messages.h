@@ -8,6 +8,8 @@
 #include <memory>
 #include <utility>
 
+#include "base/band.h"
+
 namespace dvdsp::link {
 
 // Window message numbers.
@@ -93,9 +95,9 @@ struct FilterValue : Record {
     int32_t scene = 0, ch = 0, hp_type = 0, hp_freq = 0, hp_slope = 0, lp_type = 0, lp_freq = 0,
             lp_slope = 0;
 };
-struct EqBandValue : Record {
-    int32_t scene = 0, ch = 0, band = 0, freq = 0;
-    float q = 0, gain = 0;
+// One reported band (gain, q, freq; always enabled) with where it belongs.
+struct EqBandValue : Record, Band {
+    int32_t scene = 0, ch = 0, band = 0;
 };
 struct MixValue : Record {
     int32_t scene = 0, source = 0, ch = 0, mask = 0;
@@ -159,9 +161,8 @@ struct IrcChannelByte : Record {  // speaker size, phase, level, noise level
     int32_t ch = 0;
     int32_t value = 0;
 };
-struct IrcEqValue : Record {
-    int32_t ch = 0, band = 0, freq = 0;
-    float q = 0, gain = 0;
+struct IrcEqValue : Record, Band {
+    int32_t ch = 0, band = 0;
 };
 struct IrcSpectrumValue : Record {
     int32_t ch = 0, band = 0;

@@ -11,6 +11,7 @@
 #include "emulator/virtual_unit.h"
 #include "link/commands.h"
 #include "link/packet.h"
+#include "link/protocol/units.h"
 #include "profile_fixture.h"
 
 namespace dvdsp::core {
@@ -91,7 +92,7 @@ protected:
         (void)source;
     }
     static void Live(std::vector<RecordingBackend::Entry>& e, const SceneState& s) {
-        e.emplace_back(CMD_DSP, DSP_VOLUME, 6 - s.mainVolume, -1);
+        e.emplace_back(CMD_DSP, DSP_VOLUME, static_cast<int>(link::units::MainVolumeToWire(s.mainVolume)), -1);
         e.emplace_back(CMD_DSP, DSP_MUTE, s.mainMute, -1);
         Body(e, s, 0, s.source);
     }

@@ -40,10 +40,10 @@ protected:
         return m;
     }
     // Settings away from the defaults, set the way the program's controls set them.
-    void ChangeUnit(float attenuation) {
+    void ChangeUnit(float trimDb) {
         auto& d = f.device;
-        d.Main_Volume_Ctrl(6 - -20, true);
-        d.Trim_Ctrl(0, 0, 2, 2, {attenuation}, true);
+        d.Main_Volume_Ctrl(-20, true);
+        d.Trim_Ctrl(0, 0, 2, 2, {trimDb}, true);
         d.Delay_Ctrl(0, 0, 3, 3, {1.234f}, true);
         d.EQ_Ctrl(0, 0, 1, 5, 1000, 2.5f, 4.5f, true);
         d.EQ_Ctrl(0, 0, 9, 30, 18000, 0.7f, -12.3f, true);
@@ -63,13 +63,13 @@ TEST_P(Transfer, BackupThenRestoreReproducesTheUnit) {
         german = std::make_unique<fixtures::DecimalCommaLocale>();
         if (!german->Ok()) GTEST_SKIP() << "no decimal-comma locale could be made";
     }
-    ChangeUnit(3.5f);
+    ChangeUnit(-3.5f);
     const auto backup = ReadOut();
     EXPECT_EQ(backup->current.mainVolume, -20);
     EXPECT_EQ(backup->current.channels[2].gain, -3.5f);
     const std::string text = SceneProfileText(backup->current);
 
-    ChangeUnit(12.0f);  // something else meanwhile
+    ChangeUnit(-12.0f);  // something else meanwhile
     f.device.EQ_Ctrl(0, 0, 1, 5, 250, 8.0f, -7.0f, true);
     auto model = ReadOut();
     ASSERT_TRUE(ParseSceneProfile(text, model->current).ok());
@@ -87,13 +87,13 @@ INSTANTIATE_TEST_SUITE_P(Locales, Transfer, ::testing::Values(false, true),
 class WholeTransfer : public Transfer {};
 
 TEST_F(WholeTransfer, WholeBackupRestoresScenesAndNames) {
-    ChangeUnit(6.0f);
+    ChangeUnit(-6.0f);
     f.device.SetSceneName(2, {'R', 'o', 'a', 'd'});
     f.device.SaveScene(2, 0);
-    f.device.Trim_Ctrl(0, 0, 0, 0, {9.25f}, true);
+    f.device.Trim_Ctrl(0, 0, 0, 0, {-9.25f}, true);
     f.device.SetSceneName(7, {'B', 'a', 's', 's'});
     f.device.SaveScene(7, 0);
-    f.device.Trim_Ctrl(0, 0, 0, 0, {1.5f}, true);
+    f.device.Trim_Ctrl(0, 0, 0, 0, {-1.5f}, true);
 
     const auto backup = WholeBackup();
     EXPECT_EQ(backup->scenes[1].channels[2].gain, -6.0f);
@@ -110,7 +110,7 @@ TEST_F(WholeTransfer, WholeBackupRestoresScenesAndNames) {
 }
 
 TEST_F(WholeTransfer, ReadingAStoredSceneFillsOnlyItsCopy) {
-    f.device.Trim_Ctrl(0, 0, 5, 5, {4.0f}, true);
+    f.device.Trim_Ctrl(0, 0, 5, 5, {-4.0f}, true);
     f.device.SaveScene(3, 0);
     f.device.Trim_Ctrl(0, 0, 5, 5, {0.0f}, true);
     auto m = std::make_unique<UnitModel>();

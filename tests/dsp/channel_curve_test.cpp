@@ -75,7 +75,7 @@ TEST(ChannelCurve, FlatChannelIsExactlyZero) {
     ch.highPass.off = true;
     ch.lowPass.slope = 0;
     ch.lowPass.off = false;
-    for (BandSpec& b : ch.bands) b.enabled = false;
+    for (BandSpec& b : ch.bands) b.enable = 0;
     ch.bands.push_back({0.0f, 3.0f, 440, true});
     for (bool bypassed : {false, true}) {
         const BothCurves c = Build(ch, bypassed);

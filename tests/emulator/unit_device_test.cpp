@@ -60,7 +60,7 @@ class UnitThroughLink : public ::testing::Test {
 
 TEST_F(UnitThroughLink, ValuesSetAreValuesRead) {
     dev.EQ_Ctrl(0, 0, 2, 5, 1000, 2.5f, 3.5f, true);
-    dev.Trim_Ctrl(0, 0, 4, 4, {3.25f}, true);
+    dev.Trim_Ctrl(0, 0, 4, 4, {-3.25f}, true);
     dev.Delay_Ctrl(0, 0, 1, 1, {2.5f}, true);
     sink.Take();
 

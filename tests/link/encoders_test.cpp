@@ -41,7 +41,7 @@ TEST_F(Encoders, WorkedValues) {
          "00 00 03 03 | 02 01 F4"},
         {"delay 0.021 ms", [](DspDevice& d) { d.Delay_Ctrl(0, 0, 0, 0, {0.021f}, true); },
          "01 07 BB", "00 00 00 00 | 00 00 15"},
-        {"trim attenuation 3.25 dB", [](DspDevice& d) { d.Trim_Ctrl(0, 0, 3, 3, {3.25f}, true); },
+        {"trim -3.25 dB as attenuation", [](DspDevice& d) { d.Trim_Ctrl(0, 0, 3, 3, {-3.25f}, true); },
          "01 08 BB", "00 00 03 03 | 03 19"},
         {"EQ band 1000 Hz Q 2.5 +3.5 dB",
          [](DspDevice& d) { d.EQ_Ctrl(0, 0, 2, 5, 1000, 2.5f, 3.5f, true); }, "01 06 BB",
@@ -85,10 +85,10 @@ TEST_F(Encoders, WorkedValues) {
          "07 09 BB", "FD"},
         {"input EQ band 3 on input 1",
          [](DspDevice& d) {
-             d.Input_EQ_Ctrl(0, 0, 1, 3, 3, {{250, 0.5f, -6.0f}}, true);
+             d.Input_EQ_Ctrl(0, 0, 1, 3, 3, {{-6.0f, 0.5f, 250, 1}}, true);
          },
          "01 23 BB", "00 00 01 03 03 | 00 FA 00 05 0C 00"},
-        {"main volume -10.7 truncates", [](DspDevice& d) { d.Main_Volume_Ctrl(-10.7f, true); },
+        {"main volume 16.7 dB: 6 - v = -10.7 truncates", [](DspDevice& d) { d.Main_Volume_Ctrl(16.7f, true); },
          "01 02 BB", "F6"},
         {"remote outputs", [](DspDevice& d) { d.Rem_Out_Ctrl(1, 0, true); }, "01 45 BB", "01 00"},
         {"link pairs",
@@ -159,7 +159,7 @@ TEST_F(Encoders, QueuedFormsAreDroppedWhileTheQueueIsDisabled) {
     size_t before = backend.Count();
     dev.Get_Input_Noise(0, 7, false);
     dev.Get_Input_Threshold(0, 0, false);
-    dev.Trim_Ctrl(0, 0, 0, 0, {1.0f}, false);
+    dev.Trim_Ctrl(0, 0, 0, 0, {-1.0f}, false);
     EXPECT_EQ(backend.Count(), before);
     EXPECT_TRUE(dev.QueueIdle());  // unchanged: nothing was queued
 }
@@ -173,6 +173,6 @@ TEST_F(Encoders, CommandsThatDoNotFitAFrameAreRefused) {
 TEST_F(Encoders, FractionDigitsSurviveBinaryRounding) {
     dev.EQ_Ctrl(0, 0, 0, 0, 100, 0.7f, -0.3f, true);  // 17.7 for the gain
     EXPECT_EQ(backend.LastData(), Hex("00 00 00 00 | 00 64 | 00 07 | 11 07"));
-    dev.Trim_Ctrl(0, 0, 0, 0, {0.29f}, true);
+    dev.Trim_Ctrl(0, 0, 0, 0, {-0.29f}, true);
     EXPECT_EQ(backend.LastData(), Hex("00 00 00 00 | 00 1D"));
 }

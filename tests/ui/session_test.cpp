@@ -8,6 +8,7 @@
 #include "core/firmware_upgrade.h"
 #include "core/session_view.h"
 #include "link/commands.h"
+#include "link/protocol/units.h"
 #include "platform/device_path.h"
 #include "session_fixture.h"
 #include "toolkit/language.h"
@@ -19,7 +20,7 @@ namespace seam = dvdsp::tk::testing;
 TEST_F(SessionTest, ConnectReadsTheUnitIntoTheControls) {
     unit->WithState([](emu::UnitState& s) {
         s.device.sourceCode = 81 + 3;
-        s.scenes[0].mainVolume = 6 - (-20);
+        s.scenes[0].mainVolume = static_cast<int8_t>(link::units::MainVolumeToWire(-20));
         s.scenes[0].ampMute = 1;
         s.scenes[0].noiseGate = 1;
         s.scenes[0].out[2].mute = 1;

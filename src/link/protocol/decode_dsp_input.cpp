@@ -1,23 +1,33 @@
 // Replies of the DSP (CMD_DSP) for the input channels, the mixer and source mixing and the
-// distortion read-outs.
+// distortion read-outs. Reply frame: AA 55 LEN 01 CMD DD DATA... SUM. Data by command:
+//   20, 21, 22 [0] scene [1] source [2] first [3] last, one byte per input channel
+//   23 input EQ, laid out as the output EQ report (6 bytes per band from [5])
+//   24 [0] scene [1] source [2] input [3] first output [4] last output, one signed byte each
+//   26 [0] threshold, signed          27 [0] first [1] last, per channel [level + 100, tenths]
+//   36, 83 [0] scene [1] source [2] type          3B, 44 [0] value
+//   40, 41 [0] source [1] first [2] last, one byte per channel
+//   47 [0] scene [1] source [2] channel [3] second source [4] its channel [5] its gain
+//   4D [0] scene [1] source [2] second source [3] its channel [4] channel
 #include "base/log.h"
 #include "link/commands.h"
-#include "link/decode_common.h"
-#include "link/dsp_device.h"
+#include "link/protocol/decode.h"
+#include "link/protocol/decode_common.h"
+#include "link/protocol/units.h"
 
-namespace dvdsp::link {
+namespace dvdsp::link::protocol {
 
 using namespace decode;
 
-bool DspDevice::dsp_input_ack(uint8_t cmd, uint8_t op, const uint8_t* d, int n) {
+bool DecodeDspInput(uint8_t cmd, uint8_t op, const uint8_t* d, int n, const DeviceProfile& profile,
+                    Postings& out) {
     const bool update = op == OP_UPDATE;
-    const auto value = [&](int64_t v) { Post(Target::Main, WM_READ_DSP_VALUE, cmd, v); };
+    const auto value = [&](int64_t v) { Post(out, Target::Main, WM_READ_DSP_VALUE, cmd, v); };
     const auto mixType = [&] {
         auto r = std::make_unique<MixTypeValue>();
         r->scene = d[0];
         r->source = d[1];
         r->type = d[2];
-        Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+        Post(out, Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
     };
     const auto distort = [&] {
         // data 0 source, 1 ch_start, 2 ch_end, one byte per channel from 3.
@@ -28,7 +38,7 @@ bool DspDevice::dsp_input_ack(uint8_t cmd, uint8_t op, const uint8_t* d, int n) 
         ForEachChannel(d, n, d[1], d[2], 3, 1, [&](int ch, const uint8_t* b) {
             r->values[static_cast<size_t>(ch)] = b[0];
         });
-        Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+        Post(out, Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
     };
 
     switch (cmd) {
@@ -44,11 +54,11 @@ bool DspDevice::dsp_input_ack(uint8_t cmd, uint8_t op, const uint8_t* d, int n) 
             ForEachChannel(d, n, d[2], d[3], 4, 1, [&](int ch, const uint8_t* b) {
                 r->values[static_cast<size_t>(ch)] = static_cast<int8_t>(b[0]);
             });
-            Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+            Post(out, Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
             return true;
         }
         case DSP_INPUT_EQ_CH:
-            if (update) PostEqBands(Target::Main, WM_READ_DSP_VALUE, cmd, d, n);
+            if (update) PostEqBands(out, Target::Main, WM_READ_DSP_VALUE, cmd, d, n);
             return true;
         case DSP_INPUT_MIX_CH_TRIM: {
             if (!update) return true;
@@ -64,7 +74,7 @@ bool DspDevice::dsp_input_ack(uint8_t cmd, uint8_t op, const uint8_t* d, int n) 
             ForEachEntry(d, n, 0, r->out_end - r->out_start, 5, 1, [&](int i, const uint8_t* b) {
                 r->trims[static_cast<size_t>(i)] = static_cast<int8_t>(b[0]);
             });
-            Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+            Post(out, Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
             return true;
         }
         case DSP_INPUT_THRESHOLD:
@@ -81,8 +91,8 @@ bool DspDevice::dsp_input_ack(uint8_t cmd, uint8_t op, const uint8_t* d, int n) 
             ForEachChannel(d, n, d[0], d[1], 2, 2, [&](int ch, const uint8_t* b) {
                 r->levels[static_cast<size_t>(ch)] = F(b[0]) - 100.0f + F(b[1]) / 10.0f;
             });
-            const Target to = profile_.noise_to_main ? Target::Main : Target::Noise;
-            Post(to, WM_READ_DSP_VALUE, cmd, std::move(r));
+            const Target to = profile.noise_to_main ? Target::Main : Target::Noise;
+            Post(out, to, WM_READ_DSP_VALUE, cmd, std::move(r));
             return true;
         }
         case DSP_MIX_TYPE:
@@ -117,7 +127,7 @@ bool DspDevice::dsp_input_ack(uint8_t cmd, uint8_t op, const uint8_t* d, int n) 
                 r->vice_ch = d[3];
                 r->ch = d[4];
             }
-            Post(Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
+            Post(out, Target::Main, WM_READ_DSP_VALUE, cmd, std::move(r));
             return true;
         }
         default:
@@ -125,4 +135,4 @@ bool DspDevice::dsp_input_ack(uint8_t cmd, uint8_t op, const uint8_t* d, int n) 
     }
 }
 
-}  // namespace dvdsp::link
+}  // namespace dvdsp::link::protocol

@@ -1,11 +1,19 @@
 // Replies of the DSP (CMD_DSP) for the automatic calibration: status reports and the
-// measured results, all posted to the calibration window.
+// measured results, all posted to the calibration window. Reply frame:
+// AA 55 LEN 01 CMD DD DATA... SUM. Data by command:
+//   13 [0] status [1] updated item [3] progress [4] failure code
+//   14 [0] first [1] last, per channel 2 bytes: distance integer, hundredths
+//   15, 17, 18, 19, 1B [0] first [1] last, one byte per channel
+//   16 [0] channel [1] first band [2] last band, 6 bytes per band as an EQ report
+//   1A [0] channel [1] first band [2] last band, per band 5 bytes: frequency (16-bit),
+//      hundredths of Hz, gain as signed integer and signed hundredths
 #include "base/log.h"
 #include "link/commands.h"
-#include "link/decode_common.h"
-#include "link/dsp_device.h"
+#include "link/protocol/decode.h"
+#include "link/protocol/decode_common.h"
+#include "link/protocol/units.h"
 
-namespace dvdsp::link {
+namespace dvdsp::link::protocol {
 
 using namespace decode;
 
@@ -28,7 +36,7 @@ constexpr int kIrcFailCount = 6;
 
 }  // namespace
 
-void DspDevice::irc_status_process(const uint8_t* d) {
+void DecodeCalibrationStatus(const uint8_t* d, Postings& out) {
     // data 0 status, data 1 the updated item, data 3 progress, data 4 failure code.
     const int status = d[0];
     if (status >= kIrcStatusCount) {
@@ -46,18 +54,18 @@ void DspDevice::irc_status_process(const uint8_t* d) {
         }
         LogWriteNarrow("IRC_RET_TEST_FAIL->%s\n", kIrcFailNames[code]);
         lparam = code;
-        Post(Target::Calibration, WM_READ_IRC_VALUE, static_cast<uint32_t>(status), lparam);
+        Post(out, Target::Calibration, WM_READ_IRC_VALUE, static_cast<uint32_t>(status), lparam);
         return;
     }
     LogWriteNarrow("%s\n", kIrcStatusNames[status]);
-    Post(Target::Calibration, WM_READ_IRC_VALUE, static_cast<uint32_t>(status), lparam);
+    Post(out, Target::Calibration, WM_READ_IRC_VALUE, static_cast<uint32_t>(status), lparam);
 }
 
-bool DspDevice::dsp_irc_ack(uint8_t cmd, uint8_t op, const uint8_t* d, int n) {
+bool DecodeDspCalibration(uint8_t cmd, uint8_t op, const uint8_t* d, int n, Postings& out) {
     if (cmd < DSP_IRC_CTRL || cmd > DSP_IRC_RTA) return false;
     if (op != OP_UPDATE) return true;
     const auto post = [&](std::unique_ptr<Record> r) {
-        Post(Target::Calibration, WM_READ_IRC_VALUE, cmd, std::move(r));
+        Post(out, Target::Calibration, WM_READ_IRC_VALUE, cmd, std::move(r));
     };
     // Per channel of the range in data 0 and 1, `width` bytes each from data 2.
     const auto perChannel = [&](int width, auto fn) {
@@ -68,7 +76,7 @@ bool DspDevice::dsp_irc_ack(uint8_t cmd, uint8_t op, const uint8_t* d, int n) {
 
     switch (cmd) {
         case DSP_IRC_CTRL:
-            irc_status_process(d);
+            DecodeCalibrationStatus(d, out);
             return true;
         case DSP_IRC_DISTANCE:
             perChannel(2, [&](int ch, const uint8_t* b) {
@@ -103,8 +111,8 @@ bool DspDevice::dsp_irc_ack(uint8_t cmd, uint8_t op, const uint8_t* d, int n) {
                 r->ch = d[0];
                 r->band = band;
                 r->freq = Be16(b);
-                r->q = F(b[2]) + F(b[3]) / 100.0f;
-                r->gain = F(b[4]) + F(b[5]) / 10.0f - 18.0f;
+                r->q = units::EqQFromWire(b + 2);
+                r->gain = units::EqGainFromWire(b + 4);
                 post(std::move(r));
             });
             return true;
@@ -125,4 +133,4 @@ bool DspDevice::dsp_irc_ack(uint8_t cmd, uint8_t op, const uint8_t* d, int n) {
     }
 }
 
-}  // namespace dvdsp::link
+}  // namespace dvdsp::link::protocol

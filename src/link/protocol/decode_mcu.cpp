@@ -1,13 +1,21 @@
-// Replies of the microcontroller (CMD_MCU).
+// Replies of the microcontroller (CMD_MCU). Reply frame: AA 55 LEN 03 CMD OP DATA... SUM.
+// Data by command:
+//   08 hand-shake [0] F0 refused, else [1] model [2] master version [3] slave version
+//   0B flash version [0..3]          0C bootloader version [0]
+//   0D password [0] length n, n bytes, remark length m, m bytes
+//   41 information [0] length n, n bytes        60 unit initialised, no data
+//   91 power-off delay [0..1] ms (16-bit)       92 ignition delay [0], signed
+//   93 keep-alive answer, no data
 #include <algorithm>
 #include <string>
 
 #include "base/log.h"
 #include "link/commands.h"
-#include "link/decode_common.h"
-#include "link/dsp_device.h"
+#include "link/protocol/decode.h"
+#include "link/protocol/decode_common.h"
+#include "link/protocol/units.h"
 
-namespace dvdsp::link {
+namespace dvdsp::link::protocol {
 
 using namespace decode;
 
@@ -20,7 +28,7 @@ std::string Chars(const uint8_t* b, int count) {
 
 }  // namespace
 
-void DspDevice::mcu_ack_process(const uint8_t* p, uint8_t len) {
+void DecodeMcu(const uint8_t* p, uint8_t len, LinkState& state, Postings& out) {
     // Data bytes present in the packet. Fixed-position fields always lie inside the
     // 60-byte payload buffer; variable-length ones are bounded by this count.
     const int dataLen = DataLength(len);
@@ -33,20 +41,20 @@ void DspDevice::mcu_ack_process(const uint8_t* p, uint8_t len) {
             LogWriteNarrow("MCU_HANDSHAKE\n");
             if (op != OP_UPDATE) return;
             if (d[0] == 0xF0) {
-                handshake_ok_ = 0;
-                Post(Target::Main, WM_DEVICE_STATUS_UNNORMAL, 0, int64_t{0});
+                state.handshake_ok = 0;
+                Post(out, Target::Main, WM_DEVICE_STATUS_UNNORMAL, 0, int64_t{0});
                 return;
             }
-            handshake_ok_ = 1;
-            model_ = d[1];
-            master_version_ = d[2];
-            slave_version_ = d[3];
+            state.handshake_ok = 1;
+            state.model = d[1];
+            state.master_version = d[2];
+            state.slave_version = d[3];
             LogWriteNarrow("model = %d, master verion = %d, slave verion = %d\n", d[1], d[2], d[3]);
             auto r = std::make_unique<HandshakeValue>();
             r->model = d[1];
             r->master = d[2];
             r->slave = d[3];
-            Post(Target::Main, WM_READ_MCU_VALUE, MCU_HANDSHAKE, std::move(r));
+            Post(out, Target::Main, WM_READ_MCU_VALUE, MCU_HANDSHAKE, std::move(r));
             return;
         }
         case MCU_GET_DSPFLASH_VER: {
@@ -55,12 +63,12 @@ void DspDevice::mcu_ack_process(const uint8_t* p, uint8_t len) {
             LogWriteNarrow("flashver = %02d%02d%02d%02d\n", d[0], d[1], d[2], d[3]);
             auto r = std::make_unique<FlashVersionValue>();
             for (int i = 0; i < 4; ++i) r->v[static_cast<size_t>(4 + i)] = d[i];
-            Post(Target::Main, WM_READ_MCU_VALUE, MCU_GET_DSPFLASH_VER, std::move(r));
+            Post(out, Target::Main, WM_READ_MCU_VALUE, MCU_GET_DSPFLASH_VER, std::move(r));
             return;
         }
         case MCU_BOOTLOADER_VER:
             if (op != OP_UPDATE) return;
-            bootloader_version_ = d[0];
+            state.bootloader_version = d[0];
             return;
         case MCU_PASSWORD: {
             if (op != OP_UPDATE) return;
@@ -79,7 +87,7 @@ void DspDevice::mcu_ack_process(const uint8_t* p, uint8_t len) {
             std::copy(remark, remark + r->remark_len, r->remark.begin());
             LogWriteNarrow("password->remark_len(%d),  -->> %s\n", mReported,
                            Chars(remark, m).c_str());
-            Post(Target::Main, WM_READ_MCU_VALUE, MCU_PASSWORD, std::move(r));
+            Post(out, Target::Main, WM_READ_MCU_VALUE, MCU_PASSWORD, std::move(r));
             return;
         }
         case MCU_INFO: {
@@ -89,7 +97,7 @@ void DspDevice::mcu_ack_process(const uint8_t* p, uint8_t len) {
                                     static_cast<int>(r->text.size())});
             r->len = static_cast<uint8_t>(n);
             std::copy(d + 1, d + 1 + n, r->text.begin());
-            Post(Target::Main, WM_READ_MCU_VALUE, MCU_INFO, std::move(r));
+            Post(out, Target::Main, WM_READ_MCU_VALUE, MCU_INFO, std::move(r));
             return;
         }
         case MCU_INIT:
@@ -97,18 +105,18 @@ void DspDevice::mcu_ack_process(const uint8_t* p, uint8_t len) {
             return;
         case MCU_POWER_OFF_TIME:
             if (op != OP_UPDATE) return;
-            Post(Target::Main, WM_READ_MCU_VALUE, MCU_POWER_OFF_TIME, int64_t{Be16(d)});
+            Post(out, Target::Main, WM_READ_MCU_VALUE, MCU_POWER_OFF_TIME, int64_t{Be16(d)});
             return;
         case MCU_ACC:
             LogWriteNarrow("MCU_ACC OP=0x%x, delay = %d\n", op, S8(d[0]));
             if (op != OP_UPDATE) return;
-            Post(Target::Main, WM_READ_MCU_VALUE, MCU_ACC, int64_t{S8(d[0])});
+            Post(out, Target::Main, WM_READ_MCU_VALUE, MCU_ACC, int64_t{S8(d[0])});
             return;
         case MCU_PING:
             LogWriteNarrow("\nMCU_PING\n");
-            handshake_ok_ = 0;
+            state.handshake_ok = 0;
             LogWriteNarrow("\n post WM_READ_MCU_VALUE + MCU_PING\n");
-            Post(Target::Main, WM_READ_MCU_VALUE, MCU_PING, int64_t{0});
+            Post(out, Target::Main, WM_READ_MCU_VALUE, MCU_PING, int64_t{0});
             return;
         case 0x05:
         case 0x06:
@@ -133,4 +141,4 @@ void DspDevice::mcu_ack_process(const uint8_t* p, uint8_t len) {
     }
 }
 
-}  // namespace dvdsp::link
+}  // namespace dvdsp::link::protocol

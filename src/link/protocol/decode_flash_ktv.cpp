@@ -1,18 +1,25 @@
-// Replies of the flash (scenes) and of the karaoke effects.
+// Replies of the flash (scenes) and of the karaoke effects. Reply frame:
+// AA 55 LEN TYPE CMD OP DATA... SUM. Data by command:
+//   flash (02): 08 save, 0A delete: OP EE, [0] 0A when done [1] scene;
+//     0B name [0] scene number (1-based) [1..16] name;  0E [0] current scene;
+//     0F [0..1] mask of the slots holding a scene (16-bit)
+//   karaoke (07): CMD the parameter 1 to 10; [0] value (echo delay: [0..1] 16-bit;
+//     bass and treble: signed); the log shows [0], [1] and [2]
 #include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "base/log.h"
 #include "link/commands.h"
-#include "link/decode_common.h"
-#include "link/dsp_device.h"
+#include "link/protocol/decode.h"
+#include "link/protocol/decode_common.h"
+#include "link/protocol/units.h"
 
-namespace dvdsp::link {
+namespace dvdsp::link::protocol {
 
 using namespace decode;
 
-void DspDevice::flash_ack_process(const uint8_t* p, uint8_t len) {
+void DecodeFlash(const uint8_t* p, uint8_t len, Postings& out) {
     const int n = DataLength(len);
     if (n < 0) return;  // no operation byte: nothing to decode
     const uint8_t cmd = p[0];
@@ -21,11 +28,11 @@ void DspDevice::flash_ack_process(const uint8_t* p, uint8_t len) {
     switch (cmd) {
         case FLASH_SCENE_SAVE:
             if (op == OP_ACK && d[0] == ACK_READY)
-                Post(Target::Scene, WM_READ_SCENE_VALUE, d[1], int64_t{0});
+                Post(out, Target::Scene, WM_READ_SCENE_VALUE, d[1], int64_t{0});
             return;
         case FLASH_SCENE_DELETE:
             if (op == OP_ACK && d[0] == ACK_READY)
-                Post(Target::Scene, WM_SCENE_DELETED, d[1], int64_t{0});
+                Post(out, Target::Scene, WM_SCENE_DELETED, d[1], int64_t{0});
             return;
         case FLASH_SCENE_NAME: {
             if (op != OP_UPDATE) return;
@@ -46,13 +53,13 @@ void DspDevice::flash_ack_process(const uint8_t* p, uint8_t len) {
                            bytes.c_str());
             LogHexBytes(p, static_cast<size_t>(n) + 2);
             if (!erased) std::copy(name, name + 16, r->name.begin());
-            Post(Target::Main, WM_READ_SCENE_VALUE, FLASH_SCENE_NAME, std::move(r));
+            Post(out, Target::Main, WM_READ_SCENE_VALUE, FLASH_SCENE_NAME, std::move(r));
             return;
         }
         case FLASH_SCENE_ID:
             if (op != OP_UPDATE) return;
             LogWriteNarrow("FLASH_SCENE_ID current scene id = %d\n", d[0]);
-            Post(Target::Scene, WM_READ_SCENE_ID, FLASH_SCENE_ID, static_cast<int64_t>(d[0]));
+            Post(out, Target::Scene, WM_READ_SCENE_ID, FLASH_SCENE_ID, static_cast<int64_t>(d[0]));
             return;
         case FLASH_SCENE_VALID: {
             if (op != OP_UPDATE) return;
@@ -60,7 +67,7 @@ void DspDevice::flash_ack_process(const uint8_t* p, uint8_t len) {
             LogWriteNarrow("FLASH_SCENE_VALID valid scene = %d\n", mask);
             auto r = std::make_unique<Int32Value>();
             r->value = mask;
-            Post(Target::Main, WM_READ_SCENE_VALUE, FLASH_SCENE_VALID, std::move(r));
+            Post(out, Target::Main, WM_READ_SCENE_VALUE, FLASH_SCENE_VALID, std::move(r));
             return;
         }
         case FLASH_SCENE_READ:
@@ -76,7 +83,7 @@ void DspDevice::flash_ack_process(const uint8_t* p, uint8_t len) {
     }
 }
 
-void DspDevice::ktv_ack_process(const uint8_t* p, uint8_t len) {
+void DecodeKtv(const uint8_t* p, uint8_t len, Postings& out) {
     if (DataLength(len) < 0) return;  // no operation byte: nothing to decode
     const uint8_t cmd = p[0];
     const uint8_t op = p[1];
@@ -110,7 +117,7 @@ void DspDevice::ktv_ack_process(const uint8_t* p, uint8_t len) {
     int64_t value = d[0];
     if (cmd == KTV_ECHO_DELAY) value = Be16(d);
     if (cmd == KTV_BASS_GAIN || cmd == KTV_TREBLE_GAIN) value = S8(d[0]);
-    Post(Target::Main, WM_READ_KTV_VALUE, cmd, value);
+    Post(out, Target::Main, WM_READ_KTV_VALUE, cmd, value);
 }
 
-}  // namespace dvdsp::link
+}  // namespace dvdsp::link::protocol

@@ -7,6 +7,7 @@
 
 #include "link/messages.h"
 #include "link/packet.h"
+#include "link/protocol/wire_values.h"
 
 namespace dvdsp::link::decode {
 
@@ -20,15 +21,9 @@ inline int DataLength(uint8_t len) {
     return std::min(static_cast<int>(len) - 3, kMaxData);
 }
 
-inline int32_t Be16(const uint8_t* b) {
-    return (b[0] << 8) | b[1];
-}
-inline int32_t S8(uint8_t b) {
-    return static_cast<int8_t>(b);
-}
-inline float F(int v) {
-    return static_cast<float>(v);
-}
+using wire::Be16;
+using wire::F;
+using wire::S8;
 
 // Highest channel index a per-channel walk or an indexed record takes.
 inline constexpr int kLastChannel = kRecordChannels - 1;

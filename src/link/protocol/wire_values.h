@@ -46,6 +46,18 @@ inline void PutBe16(std::vector<uint8_t>& out, unsigned v) {
     out.push_back(static_cast<uint8_t>(v & 0xFF));
 }
 
+inline int32_t Be16(const uint8_t* b) {
+    return (b[0] << 8) | b[1];
+}
+
+inline int32_t S8(uint8_t b) {
+    return static_cast<int8_t>(b);
+}
+
+inline float F(int v) {
+    return static_cast<float>(v);
+}
+
 inline void PutLe32(std::vector<uint8_t>& out, uint32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>((v >> (8 * i)) & 0xFF));
 }
