@@ -59,8 +59,7 @@ std::string TempFolder() {
 }
 
 bool FirmwareUpgrade::UpgradeGuard() const {
-    int32_t s = ctx_.device.UpgStatusValue();
-    return s == link::UPG_ENTER || s == link::UPG_START;
+    return ctx_.device.UpgradeState().Busy();
 }
 
 bool FirmwareUpgrade::ForceUpdatePrompt(const DeviceInfo& info) {

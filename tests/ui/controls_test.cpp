@@ -70,7 +70,7 @@ TEST_F(ControlsTest, TheGraphDrawsTheCurvesItIsHanded) {
     EXPECT_FALSE(RowsOf(img, x, Qt::red).empty());
     EXPECT_TRUE(RowsOf(img, x, Qt::green).empty());
 
-    eq.SetBands({BandPoint{3.0f, 2.0f, 1000, true}}, 0);
+    eq.SetBands({BandPoint{3.0f, 2.0f, 1000, 1}}, 0);
     EXPECT_EQ(eq.UserData(), "0");
     eq.SetCrossover(80, 12000);
     EXPECT_EQ(eq.HpFreq(), 80);

@@ -172,7 +172,7 @@ void UIEqualizer::PaintOverlay(QPainter& p) {
     p.setFont(f);
     for (size_t i = 0; i < bands_.size(); ++i) {
         const BandPoint& b = bands_[i];
-        QPointF c(ax.XOf(b.freq), ax.YOf(b.enabled ? b.gain : 0));
+        QPointF c(ax.XOf(b.freq), ax.YOf(b.enable ? b.gain : 0));
         bool sel = static_cast<int>(i) == selected_;
         p.setPen(QPen(sel ? QColor(0xFF, 0xFF, 0xFF) : QColor(0x2D, 0x9C, 0xDB), 1.2));
         p.setBrush(sel ? QColor(0x2D, 0x7F, 0xB8) : QColor(0x1A, 0x1F, 0x28, 220));

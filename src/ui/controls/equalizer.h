@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <vector>
 
+#include "base/band.h"
 #include "toolkit/control.h"
 
 namespace dvdsp::ui {
@@ -16,12 +17,8 @@ struct CurveData {
     std::vector<float> level;  // dB
 };
 
-struct BandPoint {
-    float gain = 0;
-    float q = 5.8f;
-    int freq = 1000;
-    bool enabled = true;
-};
+// A band the graph draws: the band of the model as it is.
+using BandPoint = dvdsp::Band;
 
 // Mapping shared by the graph controls.
 struct CurveAxes {
