@@ -13,6 +13,7 @@
 #include "base/identity.h"
 #include "base/log.h"
 #include "core/profile.h"
+#include "core/profile_limits.h"
 
 namespace dvdsp::core {
 
@@ -184,6 +185,12 @@ struct Parsed {
 // Steps shared by both readers: parse, then the model check.
 Parsed Open(std::string_view text) {
     Parsed p;
+    if (text.size() > kMaxProfileBytes) {
+        p.result = {ProfileStatus::LoadError, "the file is " + std::to_string(text.size()) +
+                                                  " bytes, larger than any profile (" +
+                                                  std::to_string(kMaxProfileBytes) + " at most)"};
+        return p;
+    }
     p.root.reset(cJSON_ParseWithLength(text.data(), text.size()));
     if (!p.root || !cJSON_IsObject(p.root.get())) {
         p.result = {ProfileStatus::OpenError, "not a profile (no JSON object)"};
@@ -239,6 +246,10 @@ ProfileResult ParseSceneProfile(std::string_view text, SceneState& current) {
                     r.Key(root, "bridgeOutputs", s.bridge) && r.Outputs(root, s) &&
                     r.Key(root, "inMixPhase", s.inMixPhase) && r.Channels(root, s);
     if (!ok) return LoadFailed(r);
+    if (std::string bad = ValueOutOfRange(s); !bad.empty()) {
+        r.Fail(bad);
+        return LoadFailed(r);
+    }
     current = s;
     LogWriteNarrow("read profile file ok\n");
     return {};
@@ -296,6 +307,15 @@ ProfileResult ParseWholeProfile(std::string_view text, UnitModel& model) {
         return true;
     };
     if (!(Header(r, root, m.current) && names() && current() && scenes())) return LoadFailed(r);
+    if (std::string bad = ValueOutOfRange(m.current); !bad.empty()) {
+        r.Fail("the live settings: " + bad);
+        return LoadFailed(r);
+    }
+    for (int n = 0; n < kStoredScenes; ++n)
+        if (std::string bad = ValueOutOfRange(m.scenes[static_cast<size_t>(n)]); !bad.empty()) {
+            r.Fail("scene " + std::to_string(n + 1) + ": " + bad);
+            return LoadFailed(r);
+        }
     model = m;
     LogWriteNarrow("read profile file ok\n");
     return {};

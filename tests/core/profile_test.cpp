@@ -182,6 +182,53 @@ const Refusal kRefusals[] = {
           cJSON_AddItemToArray(bands, cJSON_Duplicate(cJSON_GetArrayItem(bands, 0), 1));
       }); },
      "${profile_load_error}"},
+    // Values outside what the unit takes: they would wrap on the wire.
+    {"MainVolumeMinus1000",
+     [] { return Edited([](cJSON* r) { cJSON_SetNumberValue(cJSON_GetObjectItem(r, "mainVolume"), -1000); }); },
+     "${profile_load_error}"},
+    {"MainVolumeHuge",
+     [] { return Edited([](cJSON* r) { cJSON_SetNumberValue(cJSON_GetObjectItem(r, "mainVolume"), -1e308); }); },
+     "${profile_load_error}"},
+    {"TrimMinus500",
+     [] { return Edited([](cJSON* r) { cJSON_SetNumberValue(cJSON_GetObjectItem(Channel(r, 2), "gain"), -500); }); },
+     "${profile_load_error}"},
+    {"DelayMinus5",
+     [] { return Edited([](cJSON* r) { cJSON_SetNumberValue(cJSON_GetObjectItem(Channel(r, 1), "delay"), -5); }); },
+     "${profile_load_error}"},
+    {"DelayHuge",
+     [] { return Edited([](cJSON* r) { cJSON_SetNumberValue(cJSON_GetObjectItem(Channel(r, 1), "delay"), 1e30); }); },
+     "${profile_load_error}"},
+    {"SlopeMinus3",
+     [] { return Edited([](cJSON* r) {
+          cJSON* hp = cJSON_GetObjectItem(cJSON_GetObjectItem(Channel(r, 3), "crossover"), "hp");
+          cJSON_SetNumberValue(cJSON_GetObjectItem(hp, "slope"), -3);
+      }); },
+     "${profile_load_error}"},
+    {"FilterType99",
+     [] { return Edited([](cJSON* r) {
+          cJSON* lp = cJSON_GetObjectItem(cJSON_GetObjectItem(Channel(r, 3), "crossover"), "lp");
+          cJSON_SetNumberValue(cJSON_GetObjectItem(lp, "type"), 99);
+      }); },
+     "${profile_load_error}"},
+    {"RoleMinus1",
+     [] { return Edited([](cJSON* r) { cJSON_SetNumberValue(cJSON_GetArrayItem(cJSON_GetObjectItem(r, "outputs"), 4), -1); }); },
+     "${profile_load_error}"},
+    {"RoutingMaskOver8Bits",
+     [] { return Edited([](cJSON* r) {
+          cJSON_SetNumberValue(cJSON_GetArrayItem(cJSON_GetArrayItem(cJSON_GetObjectItem(r, "inputs"), 0), 0), 0x1FF);
+      }); },
+     "${profile_load_error}"},
+    {"BandGainInfinite",
+     [] {
+         std::string t = Edited([](cJSON* r) {
+             cJSON_SetNumberValue(cJSON_GetObjectItem(cJSON_GetArrayItem(cJSON_GetObjectItem(Channel(r, 7), "eqArray"), 3), "eqGain"), 777);
+         });
+         return t.replace(t.find("777"), 3, "1e999");
+     },
+     "${profile_load_error}"},
+    {"LargerThanAnyProfile",
+     [] { return Edited([](cJSON* r) { cJSON_AddItemToObject(r, "padding", cJSON_CreateString(std::string(3 << 20, 'x').c_str())); }); },
+     "${profile_load_error}"},
     {"NotJson", [] { return std::string("{\"model\":98,"); }, "${profile_open_error}"},
     {"Empty", [] { return std::string(); }, "${profile_open_error}"},
 };
