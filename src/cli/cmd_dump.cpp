@@ -58,8 +58,13 @@ int Dump(Session& s, const std::vector<std::string>& args) {
 int Raw(Session& s, const std::vector<std::string>& args) {
     if (args.size() < 3) return kUsage;
     long type, cmd, op;
-    if (!ParseInt(args[0], type) || !ParseInt(args[1], cmd) || !ParseInt(args[2], op))
-        return kUsage;
+    const char* names[] = {"TYPE", "CMD", "OP"};
+    long* fields[] = {&type, &cmd, &op};
+    for (size_t k = 0; k < 3; ++k)
+        if (!ParseInt(args[k], *fields[k]) || *fields[k] < 0 || *fields[k] > 255) {
+            std::fprintf(stderr, "%s '%s' is not 0..255 (0x.. for hex)\n", names[k], args[k].c_str());
+            return kUsage;
+        }
     std::vector<uint8_t> data;
     for (size_t i = 3; i < args.size(); ++i) {
         long b;

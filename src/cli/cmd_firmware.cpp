@@ -49,6 +49,8 @@ const char* FailedCheckText(int check) {
             return "DSP image size below 14 or past the end";
         case fw::kFailDspImage:
             return "DSP part: wrong FW_ID, model or checksum";
+        case fw::kFailTrailingBytes:
+            return "bytes after the DSP part";
         default:
             break;
     }
@@ -149,7 +151,8 @@ int RunCheck(const std::vector<std::string>& args) {
     if (r.failedCheck != fw::kCheckPassed)
         std::printf("failed check: %d (%s)\n", r.failedCheck, FailedCheckText(r.failedCheck));
     std::printf("result: %s (%d)\n", fw::UpgResultName(result), result);
-    return result;
+    // The exit code: 1 for a file that could not be opened, else the result code.
+    return r.failedCheck == fw::kFailOpen ? 1 : result;
 }
 
 bool ParseHexBytes(const std::string& s, Bytes& out) {

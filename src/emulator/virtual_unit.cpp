@@ -64,7 +64,9 @@ std::vector<Packet> VirtualUnit::HandleReport(const uint8_t* r, size_t n) {
     const size_t dataLen = static_cast<size_t>(len) - 3;
     auto it = handlers_.find(CommandKey{type, cmd, op});
     if (it == handlers_.end()) {
-        unknown_.push_back(CommandKey{type, cmd, op});
+        // Counted; only the first few are kept, so a long run cannot grow without bound.
+        ++unknownCount_;
+        if (unknown_.size() < kKeptUnknownCommands) unknown_.push_back(CommandKey{type, cmd, op});
         return out;  // a unit says nothing to a command it does not know
     }
     ++handled_;
@@ -130,7 +132,7 @@ uint64_t VirtualUnit::CommandsHandled() const {
 }
 uint64_t VirtualUnit::UnknownCommands() const {
     std::lock_guard lock(mutex_);
-    return unknown_.size();
+    return unknownCount_;
 }
 std::vector<CommandKey> VirtualUnit::UnknownCommandList() const {
     std::lock_guard lock(mutex_);

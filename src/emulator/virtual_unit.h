@@ -85,7 +85,9 @@ class VirtualUnit {
     // What the unit has seen.
     uint64_t CommandsHandled() const;
     uint64_t UnknownCommands() const;
+    // The first kKeptUnknownCommands of them, in the order they came.
     std::vector<CommandKey> UnknownCommandList() const;
+    static constexpr size_t kKeptUnknownCommands = 64;
     uint64_t MalformedReports() const;
     bool PcAttached() const;
     int PingCount() const;
@@ -165,6 +167,7 @@ class VirtualUnit {
     uint64_t handled_ = 0;
     uint64_t malformed_ = 0;
     std::vector<CommandKey> unknown_;
+    uint64_t unknownCount_ = 0;
     bool pcAttached_ = false;
     int pings_ = 0;
     int reboots_ = 0;

@@ -262,6 +262,11 @@ CheckReport CheckMergedImageBytes(std::span<const uint8_t> file, const ModelChec
         FailCheck(r, path, kRoutine, kFailDspImage);
         return r;
     }
+    // A file of two images ends with the DSP image: bytes after it are no part of either.
+    if (r.totalFW == 2 && imagesAt + m.size + d.size != n) {
+        FailCheck(r, path, kRoutine, kFailTrailingBytes);
+        return r;
+    }
     r.result = UPG_FILE_VALID;
     return r;
 }

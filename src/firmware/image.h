@@ -58,6 +58,7 @@ enum FailedCheck : int {
     kFailMcuImage = 13,
     kFailDspSize = 14,
     kFailDspImage = 15,
+    kFailTrailingBytes = 16,
 };
 
 // Model comparison settings of the device link.

@@ -155,6 +155,8 @@ TEST_F(CliFiles, FirmwareCheckOfTheExampleImage) {
     EXPECT_EQ(Cli("firmware check " + otherPath + " --model 99").exitCode, 0);
 
     EXPECT_EQ(Cli("firmware check " + (dir_ / "MISSING_MCU_UPG.BIN").string()).exitCode, 1);
+    for (const char* name : {"MISSING_UPG_FW.BIN", "MISSING_FLASH_UPG.BIN", "MISSING_BL_UPG.BIN"})
+        EXPECT_EQ(Cli("firmware check " + (dir_ / name).string()).exitCode, 1) << name;
     EXPECT_EQ(Cli("firmware check " + Write("image.bin", kExample)).exitCode, 2);
     // The same bytes named as a flash image: FW_ID is not examined there, the sum still is.
     EXPECT_EQ(Cli("firmware check " + Write("FLASH_UPG.BIN", kExample)).exitCode, 0);

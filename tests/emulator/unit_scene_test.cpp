@@ -212,6 +212,11 @@ TEST(UnitUnknown, UnknownCommandsGetNoAnswerAndAreCounted) {
     EXPECT_TRUE(Send(u, CMD_DSP_DWRITE, 0x01, OP_SET).empty());
     ASSERT_EQ(u.UnknownCommands(), 3u);
     EXPECT_EQ(u.UnknownCommandList()[0].cmd, 0x2A);
+    // A long run of them is counted, and the list stays bounded.
+    for (int i = 0; i < 20000; ++i) Send(u, CMD_DSP, 0x2B, OP_GET);
+    EXPECT_EQ(u.UnknownCommands(), 20003u);
+    EXPECT_EQ(u.UnknownCommandList().size(), VirtualUnit::kKeptUnknownCommands);
+    EXPECT_EQ(u.UnknownCommandList()[1].cmd, DSP_VOLUME);
 }
 
 }  // namespace
