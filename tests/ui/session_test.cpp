@@ -34,13 +34,14 @@ TEST_F(SessionTest, ConnectReadsTheUnitIntoTheControls) {
     EXPECT_EQ(ButtonText(), "${btn_connecting}");
     EXPECT_FALSE(wnd->Controller().Device().QueueEnabled());
 
-    bool busySeen = false, queueEnabledBeforeConnected = false;
+    // The busy window is up only while the unit is read: its showing is recorded.
+    const int busyShown = tk::Window::ShownCount("LoadingWnd");
+    bool queueEnabledBeforeConnected = false;
     ASSERT_TRUE(WaitFor([&] {
-        if (wnd->LoadingWindow() && wnd->LoadingWindow()->isVisible()) busySeen = true;
         if (!Connected() && wnd->Controller().Device().QueueEnabled()) queueEnabledBeforeConnected = true;
         return Connected();
     }));
-    EXPECT_TRUE(busySeen);
+    EXPECT_GT(tk::Window::ShownCount("LoadingWnd"), busyShown);
     EXPECT_FALSE(queueEnabledBeforeConnected);
     ASSERT_TRUE(WaitFor([&] { return wnd->LoadingWindow() == nullptr; }));
     EXPECT_TRUE(wnd->Controller().Device().QueueEnabled());

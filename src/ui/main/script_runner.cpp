@@ -136,6 +136,16 @@ private:
                         [text] { return "no message " + text; });
         }
         if (verb == "wait-text" && w.size() >= 3) return WaitText(w);
+        if (verb == "wait-window" && w.size() >= 2) {
+            QString cls = w[1];
+            return Wait(
+                [cls] {
+                    for (tk::Window* v : tk::Window::VisibleWindows())
+                        if (v->ClassName() == cls) return true;
+                    return false;
+                },
+                WaitMs(w, 2, kDefaultWaitMs), [cls] { return "no window " + cls + " was shown"; });
+        }
         if (verb == "wait-connected" || verb == "wait-disconnected") {
             QString want = verb == "wait-connected" ? "${btn_connected}" : "${btn_disconnected}";
             tk::Control* btn = wnd_.FindControl("btnConnect");
