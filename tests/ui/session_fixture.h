@@ -59,7 +59,10 @@ protected:
         ASSERT_NE(b, nullptr) << name;
         b->Click();
     }
+    // Asked for: the message box itself comes from a zero timer after it.
     bool Shown(const QString& text) { return wnd->MessagesShown().contains(text); }
+    // Every answer queued for a modal window has been taken by one.
+    static bool Answered() { return dvdsp::tk::testing::PendingModalAnswers() == 0; }
     // Connects by the button and waits until the session is idle again.
     void ConnectAndWait() {
         Click("btnConnect");
