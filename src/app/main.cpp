@@ -45,6 +45,12 @@ int main(int argc, char** argv) {
     }
     // A screenshot may be taken while the program runs.
     options.checkSingleInstance = options.screenshot.isEmpty();
+    if (virtualUnit) {
+        // A virtual unit is locked by its state file, so that programs on two of them run
+        // side by side; an in-memory one is nobody else's.
+        options.checkSingleInstance = !stateFile.empty();
+        if (!stateFile.empty()) options.instanceName = dvdsp::platform::VirtualUnitMutexName(stateFile);
+    }
 #endif
 
 #ifndef DVDSP_HAVE_GUI

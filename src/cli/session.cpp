@@ -59,13 +59,7 @@ int Session::Open() {
     if (options_.virtualUnit) {
         // A virtual unit is locked by its state file; an in-memory one is nobody else's.
         if (!options_.stateFile.empty()) {
-            // The same file reached by another relative path is the same unit.
-            std::error_code ec;
-            std::filesystem::path full = std::filesystem::absolute(options_.stateFile, ec);
-            std::string key = std::filesystem::weakly_canonical(full, ec).string();
-            if (ec) key = full.string();
-            std::string name = "dvdsp-unit-" + std::to_string(std::hash<std::string>{}(key));
-            if (!lock_.Acquire(name)) {
+            if (!lock_.Acquire(platform::VirtualUnitMutexName(options_.stateFile))) {
                 std::fprintf(stderr, "the virtual unit %s is in use by another dvdsp process\n",
                              options_.stateFile.c_str());
                 return kLocked;

@@ -50,12 +50,6 @@ constexpr std::array<int32_t, kChannels> kRoutingOther = {1, 2, 1, 2, 3, 3, 1, 2
 
 }  // namespace
 
-bool ChannelSettings::operator==(const ChannelSettings& o) const {
-    return eqSize == o.eqSize && gain == o.gain && mute == o.mute && delay == o.delay &&
-           phase == o.phase && solo == o.solo && bypass == o.bypass &&
-           compressorOn == o.compressorOn && bpType == o.bpType && hp == o.hp && lp == o.lp;
-}
-
 int32_t DefaultBandFrequency(int eqSize, int band) {
     if (band < 0 || band >= kBandsPerChannel) return kStandardFrequencies[0];
     const auto b = static_cast<size_t>(band);
@@ -140,19 +134,6 @@ SceneState::SceneState(int outputCount) {
             csmViceSource[s][i] = 9;
         }
     }
-    BindBands();
-}
-
-SceneState::SceneState(const SceneState& o) : SceneFields(o) { BindBands(); }
-
-SceneState& SceneState::operator=(const SceneState& o) {
-    SceneFields::operator=(o);
-    BindBands();
-    return *this;
-}
-
-void SceneState::BindBands() {
-    for (int ch = 0; ch < kChannels; ++ch) channels[static_cast<size_t>(ch)].bands = Bands(ch);
 }
 
 bool MirrorPartners(const SceneState& s, int a, int b) {

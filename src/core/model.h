@@ -49,7 +49,6 @@ struct CompressorSettings {
 };
 
 struct ChannelSettings {
-    EqBand* bands = nullptr;  // the channel's row of the band store, owned by the SceneState
     int32_t eqSize = kBandsPerChannel;
     float gain = 0.0f;        // trim, dB
     int32_t mute = 0;
@@ -61,11 +60,10 @@ struct ChannelSettings {
     int32_t bpType = 0;       // 0 none, 1 high-pass, 2 low-pass, 3 both
     CrossoverFilter hp;
     CrossoverFilter lp;
-    // Compares the settings, not where the bands are kept.
-    bool operator==(const ChannelSettings& o) const;
+    bool operator==(const ChannelSettings&) const = default;
 };
 
-// The fields of a SceneState; kept apart so that copies are plain member copies.
+// The fields of a SceneState.
 struct SceneFields {
     int32_t model = -1, mainVersion = -1, slaveVersion = -1;
     std::array<int32_t, 4> dspFlashVersion{};
@@ -103,13 +101,10 @@ struct SceneFields {
 };
 
 // The complete settings of the unit: the live ones (scene 0) or a stored scene's copy.
-// Each channel's `bands` points into this object's own band store, also after a copy.
 struct SceneState : SceneFields {
     // The defaults for a unit of `channelCount` outputs.
     SceneState() : SceneState(kChannels) {}
     explicit SceneState(int outputCount);
-    SceneState(const SceneState& o);
-    SceneState& operator=(const SceneState& o);
     bool operator==(const SceneState& o) const {
         return static_cast<const SceneFields&>(*this) == static_cast<const SceneFields&>(o);
     }
@@ -117,9 +112,6 @@ struct SceneState : SceneFields {
     // The bands in use of channel ch (eqSize of them, at most the storage).
     EqBand* Bands(int ch) { return eqStore[static_cast<size_t>(ch)].data(); }
     const EqBand* Bands(int ch) const { return eqStore[static_cast<size_t>(ch)].data(); }
-
-private:
-    void BindBands();
 };
 
 // ---- Tables -------------------------------------------------------------------------

@@ -229,6 +229,11 @@ int VirtualHidBackend::Write(uint64_t generation, const uint8_t* data, size_t le
 int VirtualHidBackend::Read(uint64_t generation, const std::atomic<bool>& interrupted,
                             uint8_t* data, size_t len, int timeoutMs) {
     const uint64_t deadline = clock_.NowMs() + static_cast<uint64_t>(std::max(timeoutMs, 0));
+    struct Counted {
+        std::atomic<int>& n;
+        explicit Counted(std::atomic<int>& c) : n(c) { ++n; }
+        ~Counted() { --n; }
+    } counted(readsInProgress_);
     for (;;) {
         uint64_t now = clock_.NowMs();
         uint64_t wake = deadline;

@@ -3,6 +3,7 @@
 // back as 64-byte input reports after a settable delay. Faults can be injected: lost,
 // corrupted, split or merged replies, stalls, unplugging, unreadable strings.
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -53,6 +54,8 @@ class VirtualHidBackend final : public link::HidBackend {
     uint64_t ReportsWritten() const;
     uint64_t ReportsRead() const;
     size_t PendingReports() const;
+    // Reads waiting for a report right now (a test waits on this, not on time).
+    int ReadsInProgress() const { return readsInProgress_.load(); }
 
   private:
     friend class VirtualHidHandle;
@@ -77,6 +80,7 @@ class VirtualHidBackend final : public link::HidBackend {
     bool plugged_ = true;
     uint64_t generation_ = 1;  // handles of an earlier plug-in are dead
     uint64_t written_ = 0, read_ = 0;
+    std::atomic<int> readsInProgress_{0};
     std::mutex listenerMutex_;
     std::vector<std::pair<int, PlugListener>> listeners_;
     int nextListener_ = 1;

@@ -2,6 +2,9 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstring>
+
+#include "platform/hotplug.h"
 
 namespace dvdsp::platform {
 
@@ -57,6 +60,16 @@ std::string HidInterfacePath(std::string_view devPath) {
     }
     if (vid.empty()) return std::string();
     return "\\\\?\\HID#VID_" + vid + "&PID_" + pid + "#" + std::string(leaf);
+}
+
+DeviceChange DeviceChangeOf(const char* action, const char* kernelDevPath) {
+    DeviceChange change;
+    if (action && std::strcmp(action, "add") == 0) change.event = DBT_DEVICEARRIVAL;
+    else if (action && std::strcmp(action, "remove") == 0) change.event = DBT_DEVICEREMOVECOMPLETE;
+    else change.event = DBT_DEVNODES_CHANGED;
+    change.path = HidInterfacePath(kernelDevPath ? kernelDevPath : "");
+    if (change.path.empty() && kernelDevPath) change.path = kernelDevPath;
+    return change;
 }
 
 }  // namespace dvdsp::platform

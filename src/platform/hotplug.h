@@ -19,6 +19,11 @@ struct DeviceChange {
     std::string path;           // interface path, e.g. "\\?\HID#VID_0483&PID_5750#hidraw3"
 };
 
+// The change a udev event of the hidraw subsystem stands for: "add" an arrival, "remove"
+// a removal, anything else a change of the device nodes; the path is the interface path
+// of the kernel device path, or that path itself when it names no HID device.
+DeviceChange DeviceChangeOf(const char* action, const char* kernelDevPath);
+
 // Watches the hidraw subsystem and calls `onChange` on its own thread for every hidraw
 // device added or removed. Destruction stops the watch and waits for the thread.
 class HotplugMonitor {

@@ -4,10 +4,8 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cstring>
 #include <thread>
 
-#include "platform/device_path.h"
 #include "platform/hotplug.h"
 
 namespace dvdsp::platform {
@@ -42,14 +40,7 @@ private:
             if (!(fds[0].revents & POLLIN)) continue;
             udev_device* dev = udev_monitor_receive_device(mon_);
             if (!dev) continue;
-            const char* action = udev_device_get_action(dev);
-            const char* devpath = udev_device_get_devpath(dev);
-            DeviceChange change;
-            if (action && std::strcmp(action, "add") == 0) change.event = DBT_DEVICEARRIVAL;
-            else if (action && std::strcmp(action, "remove") == 0) change.event = DBT_DEVICEREMOVECOMPLETE;
-            else change.event = DBT_DEVNODES_CHANGED;
-            change.path = HidInterfacePath(devpath ? devpath : "");
-            if (change.path.empty() && devpath) change.path = devpath;
+            DeviceChange change = DeviceChangeOf(udev_device_get_action(dev), udev_device_get_devpath(dev));
             udev_device_unref(dev);
             callback_(change);
         }

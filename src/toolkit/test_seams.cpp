@@ -15,6 +15,14 @@ std::deque<QString>& Files() {
     static std::deque<QString> q;
     return q;
 }
+testing::ModalObserver& Observer() {
+    static testing::ModalObserver o;
+    return o;
+}
+testing::UnansweredFileHandler& FileHandler() {
+    static testing::UnansweredFileHandler h;
+    return h;
+}
 }  // namespace
 
 namespace testing {
@@ -46,17 +54,22 @@ void ClearAnswers() {
 int PendingModalAnswers() {
     return static_cast<int>(Modal().size());
 }
+void SetModalObserver(ModalObserver observer) {
+    Observer() = std::move(observer);
+}
+ModalObserver CurrentModalObserver() {
+    return Observer();
+}
+void SetUnansweredFileHandler(UnansweredFileHandler handler) {
+    FileHandler() = std::move(handler);
+}
 }  // namespace testing
 
-QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter) {
+QString ChooseFile(FileChoice kind, QWidget* parent, const QString& title, const QString& filter) {
     QString answer;
     if (testing::TakeFileAnswer(&answer)) return answer;
-    return QFileDialog::getOpenFileName(parent, Lang(title), QString(), filter);
-}
-
-QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter) {
-    QString answer;
-    if (testing::TakeFileAnswer(&answer)) return answer;
+    if (testing::UnansweredFileHandler handler = FileHandler(); handler && handler(title)) return {};
+    if (kind == FileChoice::Open) return QFileDialog::getOpenFileName(parent, Lang(title), QString(), filter);
     return QFileDialog::getSaveFileName(parent, Lang(title), QString(), filter);
 }
 

@@ -4,6 +4,7 @@
 #include <QDomDocument>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -27,6 +28,17 @@ namespace {
 QList<Window*>& Registry() {
     static QList<Window*> windows;
     return windows;
+}
+
+// Shown windows in the order they were shown, the latest last.
+QList<Window*>& ShownOrder() {
+    static QList<Window*> windows;
+    return windows;
+}
+
+QHash<QString, int>& ShownCounts() {
+    static QHash<QString, int> counts;
+    return counts;
 }
 
 // Gives every control of a freshly built tree its own visibility and scale.
@@ -64,6 +76,7 @@ Window::~Window() {
     for (Control* c : AllControls()) c->SetOwner(nullptr);
     mailbox_->Detach();
     Registry().removeAll(this);
+    ShownOrder().removeAll(this);
     if (loop_) loop_->quit();
 }
 
@@ -221,11 +234,16 @@ int Window::ShowModal() {
     }
     setWindowModality(Qt::ApplicationModal);
     show();
+    QPointer<Window> self(this);
     if (answered) {
         auto action = answer.action;
-        QPointer<Window> self(this);
         QTimer::singleShot(0, this, [self, action] {
             if (self) action(*self);
+        });
+    } else if (testing::ModalObserver observer = testing::CurrentModalObserver()) {
+        // Runs inside the window's own loop, as a user's reaction would.
+        QTimer::singleShot(0, this, [self, observer] {
+            if (self && self->IsModalRunning()) observer(*self);
         });
     }
     QEventLoop loop;
@@ -293,10 +311,34 @@ bool Window::EndDialogByClass(const QString& className, int result) {
     return false;
 }
 
+int Window::ShownCount(const QString& className) {
+    return ShownCounts().value(className, 0);
+}
+
+QList<Window*> Window::VisibleWindows() {
+    QList<Window*> out;
+    const QList<Window*>& order = ShownOrder();
+    for (auto it = order.rbegin(); it != order.rend(); ++it)
+        if ((*it)->isVisible()) out.append(*it);
+    return out;
+}
+
+Window* Window::Topmost() {
+    QList<Window*> visible = VisibleWindows();
+    return visible.isEmpty() ? nullptr : visible.front();
+}
+
 bool Window::event(QEvent* e) {
     if (e->type() == DrainEventType()) {
         DrainMailbox();
         return true;
+    }
+    if (e->type() == QEvent::Show) {
+        ShownOrder().removeAll(this);
+        ShownOrder().append(this);
+        ++ShownCounts()[ClassName()];
+    } else if (e->type() == QEvent::Hide) {
+        ShownOrder().removeAll(this);
     }
     return QWidget::event(e);
 }

@@ -115,6 +115,15 @@ class Window : public QWidget {
     // `className`) with `result`. True when one was found.
     static bool EndDialogByTitle(const QString& title, int result);
     static bool EndDialogByClass(const QString& className, int result);
+    // How many times a window of class `className` has been shown since the process
+    // started: a record of windows that may be up only for a moment.
+    static int ShownCount(const QString& className);
+    // The visible windows, the most recently shown first.
+    static QList<Window*> VisibleWindows();
+    // The most recently shown visible window; nullptr when none is visible.
+    static Window* Topmost();
+    // True when the window keeps the user from the windows beneath it (modal).
+    bool BlocksBeneath() const { return windowModality() != Qt::NonModal; }
 
   protected:
     bool event(QEvent* e) override;

@@ -4,8 +4,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 #include "core/firmware_upgrade.h"
@@ -57,13 +59,24 @@ TEST(FirmwarePolicy, ResourceExtractionReportsEachFailure) {
 TEST(Workers, EveryWorkerIsJoinedAndNoneOutlivesTheSet) {
     std::atomic<int> finished{0};
     {
+        // The workers hold on until released, so that the set is gone with them still
+        // running unless it joins them.
+        std::mutex m;
+        std::condition_variable cv;
+        bool release = false;
         WorkerSet set;
         for (int i = 0; i < 5; ++i)
             set.Start("test worker", [&] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                std::unique_lock lock(m);
+                cv.wait(lock, [&] { return release; });
                 ++finished;
             });
-        EXPECT_GT(set.Running(), 0);
+        EXPECT_EQ(set.Running(), 5);
+        {
+            std::lock_guard lock(m);
+            release = true;
+        }
+        cv.notify_all();
     }
     EXPECT_EQ(finished.load(), 5);
 

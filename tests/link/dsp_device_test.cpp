@@ -5,10 +5,12 @@
 
 #include "link/commands.h"
 #include "support/link_fixture.h"
+#include "support/wait_until.h"
 
 using namespace dvdsp;
 using namespace dvdsp::link;
 using dvdsp::testing::LinkFixture;
+using dvdsp::testing::WaitUntil;
 
 TEST(LinkOpen, HandshakeAccepted) {
     LinkFixture f;
@@ -90,8 +92,15 @@ TEST(LinkQueue, DisabledQueueDropsWithoutWriting) {
     ASSERT_TRUE(f.Connect());
     uint64_t before = f.backend.ReportsWritten();
     EXPECT_FALSE(f.device.Send(CMD_MCU, MCU_PING, OP_SET, {}, false));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(f.backend.ReportsWritten(), before);
+    // Had the command been kept, it would go out with the next one once the queue runs.
+    f.device.EnableCmdQueue();
+    EXPECT_TRUE(f.device.Send(CMD_DSP, 0x60, OP_GET, {7}, false));
+    ASSERT_TRUE(f.device.WaitQueueIdle(60000));
+    EXPECT_EQ(f.backend.ReportsWritten(), before + 1);
+    EXPECT_EQ(f.unit.PingCount(), 0);
+    ASSERT_EQ(f.unit.UnknownCommandList().size(), 1u);
+    EXPECT_EQ(f.unit.UnknownCommandList()[0].cmd, 0x60);
 }
 
 TEST(LinkQueue, ManyCommandsCrossStorageBlocks) {
@@ -222,7 +231,7 @@ TEST(LinkUnplug, DuringReadReturnsWithoutData) {
     f.backend.StallFor(5000);
     bool result = true;
     std::thread t([&] { result = f.device.Exchange(CMD_MCU, MCU_HANDSHAKE, OP_SET, {}, 300); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_TRUE(WaitUntil([&] { return f.backend.ReadsInProgress() > 0; }));  // the read is waiting
     f.backend.Unplug();
     t.join();
     EXPECT_FALSE(result);
@@ -235,7 +244,7 @@ TEST(LinkUnplug, CloseDuringReadStopsTheRead) {
     f.backend.StallFor(60000);
     bool result = true;
     std::thread t([&] { result = f.device.Exchange(CMD_MCU, MCU_HANDSHAKE, OP_SET, {}, 30000); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_TRUE(WaitUntil([&] { return f.backend.ReadsInProgress() > 0; }));  // the read is waiting
     f.device.CloseHIDDevice(false);
     t.join();
     EXPECT_FALSE(result);
@@ -248,7 +257,7 @@ TEST(LinkSend, BusyExchangeTimesOutAWaitingWriter) {
     ASSERT_TRUE(f.Connect());
     f.backend.StallFor(60000);
     std::thread t([&] { f.device.Exchange(CMD_MCU, MCU_HANDSHAKE, OP_SET, {}, 3000); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_TRUE(WaitUntil([&] { return f.backend.ReadsInProgress() > 0; }));  // the read is waiting
     uint64_t before = f.backend.ReportsWritten();
     // The other exchange holds the link beyond the write wait: this command is dropped.
     EXPECT_FALSE(f.device.SendCtrlCommand(CMD_MCU, MCU_PING, OP_SET, nullptr, 0));
@@ -270,7 +279,9 @@ TEST(LinkLifetime, QueuedCommandsDiscardedAtDestruction) {
     f->backend.StallFor(60000);
     f->device.EnableCmdQueue();
     for (int i = 0; i < 5; ++i) f->device.Send(CMD_MCU, MCU_HANDSHAKE, OP_SET, {}, false);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // The worker sent the first one and waits for its answer.
+    ASSERT_TRUE(WaitUntil([&] { return f->backend.ReadsInProgress() > 0; }));
+    EXPECT_EQ(f->backend.ReportsWritten(), 3u);
     f->device.CloseHIDDevice(false);  // ends the read in progress
     f.reset();                        // the rest are freed unsent
 }

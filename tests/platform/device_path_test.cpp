@@ -2,9 +2,15 @@
 // kernel's device paths of hidraw nodes.
 #include <gtest/gtest.h>
 
+#include <mutex>
+#include <thread>
+#include <vector>
+
 #include "platform/device_path.h"
 #include "platform/hotplug.h"
 
+using dvdsp::platform::DeviceChange;
+using dvdsp::platform::DeviceChangeOf;
 using dvdsp::platform::HidInterfacePath;
 using dvdsp::platform::IsUnitDevicePath;
 
@@ -45,10 +51,59 @@ TEST(DevicePathFilter, KernelPathsBecomeInterfacePathsTheFilterAccepts) {
     EXPECT_EQ(HidInterfacePath(""), "");
 }
 
-TEST(DevicePathFilter, RegistrationEitherWorksOrReportsNull) {
-    // Containers often have no udev socket; both outcomes are valid, neither may crash,
-    // and destruction must stop the watch thread.
-    auto monitor = dvdsp::platform::RegisterDeviceNotification([](const dvdsp::platform::DeviceChange&) {});
-    monitor.reset();
-    SUCCEED();
+TEST(DevicePathFilter, UdevEventsBecomeChangesOnlyTheUnitsPassTheFilter) {
+    const char* unit = "/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/0003:0483:5750.0007/hidraw/hidraw3";
+    const char* mouse = "/devices/pci0000:00/usb1/1-3/1-3:1.0/0003:046D:C52B.0001/hidraw/hidraw0";
+
+    DeviceChange arrival = DeviceChangeOf("add", unit);
+    EXPECT_EQ(arrival.event, dvdsp::platform::DBT_DEVICEARRIVAL);
+    EXPECT_TRUE(arrival.interfaceKind);
+    EXPECT_EQ(arrival.path, "\\\\?\\HID#VID_0483&PID_5750#hidraw3");
+    EXPECT_TRUE(IsUnitDevicePath(arrival.path, kVid, kPid));
+
+    DeviceChange removal = DeviceChangeOf("remove", unit);
+    EXPECT_EQ(removal.event, dvdsp::platform::DBT_DEVICEREMOVECOMPLETE);
+    EXPECT_EQ(removal.path, arrival.path);
+
+    DeviceChange other = DeviceChangeOf("add", mouse);
+    EXPECT_EQ(other.event, dvdsp::platform::DBT_DEVICEARRIVAL);
+    EXPECT_FALSE(IsUnitDevicePath(other.path, kVid, kPid));
+
+    // Any other action is a change of the device nodes; a path without a HID device
+    // name is passed on as it is, and the filter drops it.
+    DeviceChange bind = DeviceChangeOf("bind", "/devices/virtual/misc/uhid");
+    EXPECT_EQ(bind.event, dvdsp::platform::DBT_DEVNODES_CHANGED);
+    EXPECT_EQ(bind.path, "/devices/virtual/misc/uhid");
+    EXPECT_FALSE(IsUnitDevicePath(bind.path, kVid, kPid));
+    DeviceChange none = DeviceChangeOf(nullptr, nullptr);
+    EXPECT_EQ(none.event, dvdsp::platform::DBT_DEVNODES_CHANGED);
+    EXPECT_EQ(none.path, "");
+}
+
+TEST(DevicePathFilter, RegistrationGivesAWatchThatStopsOrNothing) {
+    // Containers often have no udev socket, so the registration may be refused. Refused,
+    // there is no watch and nothing is ever delivered; granted, whatever arrives comes on
+    // the watch's own thread as a known change, and destruction stops that thread.
+    std::mutex m;
+    std::vector<DeviceChange> delivered;
+    bool onOtherThread = true;
+    const std::thread::id self = std::this_thread::get_id();
+    auto monitor = dvdsp::platform::RegisterDeviceNotification([&](const DeviceChange& c) {
+        std::lock_guard lock(m);
+        delivered.push_back(c);
+        if (std::this_thread::get_id() == self) onOtherThread = false;
+    });
+    const bool granted = monitor != nullptr;
+    monitor.reset();  // returns only once the watch thread has ended
+    std::lock_guard lock(m);
+    if (!granted) {
+        EXPECT_TRUE(delivered.empty());
+    }
+    EXPECT_TRUE(onOtherThread);
+    for (const DeviceChange& c : delivered) {
+        EXPECT_TRUE(c.event == dvdsp::platform::DBT_DEVICEARRIVAL ||
+                    c.event == dvdsp::platform::DBT_DEVICEREMOVECOMPLETE ||
+                    c.event == dvdsp::platform::DBT_DEVNODES_CHANGED);
+        EXPECT_FALSE(c.path.empty());
+    }
 }

@@ -1,15 +1,13 @@
 #pragma once
 // The main window on a virtual unit: start, wait for a state, click by name.
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 #include <functional>
 #include <memory>
 
 #include "emulator/virtual_transport.h"
 #include "emulator/virtual_unit.h"
 #include "toolkit/controls.h"
+#include "toolkit/waits.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/small_dialogs.h"
 #include "ui/main/main_wnd.h"
@@ -48,23 +46,9 @@ protected:
     }
 
     // Runs the window's event loop until `cond` holds; false after `ms`.
-    static bool WaitFor(const std::function<bool()>& cond, int ms = 15000) {
-        QElapsedTimer t;
-        t.start();
-        while (!cond()) {
-            if (t.elapsed() > ms) return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            QThread::msleep(1);
-        }
-        return true;
-    }
+    static bool WaitFor(const std::function<bool()>& cond, int ms = 15000) { return dvdsp::tk::WaitUntil(cond, ms); }
     // Lets posted messages and zero timers run.
-    static void Settle(int rounds = 20) {
-        for (int i = 0; i < rounds; ++i) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            QThread::msleep(1);
-        }
-    }
+    static void Settle(int rounds = 20) { dvdsp::tk::Settle(rounds); }
 
     dvdsp::tk::Control* C(const std::string& name) { return wnd->FindControl(name); }
     QString ButtonText() { return C("btnConnect")->Text(); }
@@ -75,7 +59,10 @@ protected:
         ASSERT_NE(b, nullptr) << name;
         b->Click();
     }
+    // Asked for: the message box itself comes from a zero timer after it.
     bool Shown(const QString& text) { return wnd->MessagesShown().contains(text); }
+    // Every answer queued for a modal window has been taken by one.
+    static bool Answered() { return dvdsp::tk::testing::PendingModalAnswers() == 0; }
     // Connects by the button and waits until the session is idle again.
     void ConnectAndWait() {
         Click("btnConnect");

@@ -35,13 +35,14 @@ TEST_F(SessionTest, ConnectReadsTheUnitIntoTheControls) {
     EXPECT_EQ(ButtonText(), "${btn_connecting}");
     EXPECT_FALSE(wnd->Controller().Device().QueueEnabled());
 
-    bool busySeen = false, queueEnabledBeforeConnected = false;
+    // The busy window is up only while the unit is read: its showing is recorded.
+    const int busyShown = tk::Window::ShownCount("LoadingWnd");
+    bool queueEnabledBeforeConnected = false;
     ASSERT_TRUE(WaitFor([&] {
-        if (wnd->LoadingWindow() && wnd->LoadingWindow()->isVisible()) busySeen = true;
         if (!Connected() && wnd->Controller().Device().QueueEnabled()) queueEnabledBeforeConnected = true;
         return Connected();
     }));
-    EXPECT_TRUE(busySeen);
+    EXPECT_GT(tk::Window::ShownCount("LoadingWnd"), busyShown);
     EXPECT_FALSE(queueEnabledBeforeConnected);
     ASSERT_TRUE(WaitFor([&] { return wnd->LoadingWindow() == nullptr; }));
     EXPECT_TRUE(wnd->Controller().Device().QueueEnabled());
@@ -78,7 +79,7 @@ TEST_F(SessionTest, ARefusedHandshakeReportsTheUnitAndNeverEnablesTheQueue) {
     Open();
     seam::AnswerNextModal(1);
     Click("btnConnect");
-    ASSERT_TRUE(WaitFor([&] { return Shown("${device_status_unnormal}") && wnd->Controller().RunningWorkers() == 0; }));
+    ASSERT_TRUE(WaitFor([&] { return Shown("${device_status_unnormal}") && Answered() && wnd->Controller().RunningWorkers() == 0; }));
     Settle();
     EXPECT_FALSE(Connected());
     EXPECT_FALSE(wnd->Controller().Device().QueueEnabled());
@@ -90,7 +91,7 @@ TEST_F(SessionTest, AnotherModelIsNamedAndDisconnected) {
     Open();
     seam::AnswerNextModal(1);
     Click("btnConnect");
-    ASSERT_TRUE(WaitFor([&] { return Shown("${device_not_match} 97") && Disconnected(); }));
+    ASSERT_TRUE(WaitFor([&] { return Shown("${device_not_match} 97") && Answered() && Disconnected(); }));
     ASSERT_TRUE(WaitFor([&] { return wnd->Controller().RunningWorkers() == 0; }));
     Settle();
     EXPECT_TRUE(Disconnected());
@@ -107,6 +108,7 @@ TEST_F(SessionTest, NoUnitIsReportedOnlyForAClick) {
     EXPECT_TRUE(wnd->MessagesShown().isEmpty());
     seam::AnswerNextModal(1);
     Click("btnConnect");
+    ASSERT_TRUE(WaitFor([&] { return Shown("${device_connect_fail}") && Answered() && Disconnected(); }));
     Settle();
     EXPECT_EQ(wnd->MessagesShown(), QStringList{"${device_connect_fail}"});
     EXPECT_TRUE(Disconnected());
@@ -226,7 +228,7 @@ TEST_F(SessionTest, DspStatusReportDisconnectsAndSaysWhenTheDspIsOff) {
     backend->InjectReport(unit->DspStatusReport());
     // The link reads what the unit sent by itself with its next read.
     ASSERT_TRUE(wnd->Controller().Device().ReadHIDData(500));
-    ASSERT_TRUE(WaitFor([&] { return Disconnected() && Shown("${dsp_is_off}"); }));
+    ASSERT_TRUE(WaitFor([&] { return Disconnected() && Shown("${dsp_is_off}") && Answered(); }));
     EXPECT_FALSE(wnd->Controller().Device().IsConnected());
 }
 
@@ -244,13 +246,10 @@ TEST_F(SessionTest, FactoryResetAsksShowsTheBusyWindowAndReportsTheReboot) {
     seam::AnswerNextModal(1);  // "${factory_default_tips}": yes
     seam::AnswerNextModal(1);  // "${device_reboot}"
     ASSERT_TRUE(wnd->CurrentMenu()->Trigger("option_item_reset_default"));
-    bool busySeen = false;
-    ASSERT_TRUE(WaitFor([&] {
-        if (wnd->LoadingWindow()) busySeen = true;
-        return Shown("${device_reboot}");
-    }));
+    const int busyShown = tk::Window::ShownCount("LoadingWnd");
+    ASSERT_TRUE(WaitFor([&] { return Shown("${device_reboot}") && Answered(); }));
     Settle();
-    EXPECT_TRUE(busySeen);
+    EXPECT_GT(tk::Window::ShownCount("LoadingWnd"), busyShown);
     EXPECT_EQ(wnd->LoadingWindow(), nullptr);
     EXPECT_EQ(wnd->MessagesShown(), (QStringList{"${factory_default_tips}", "${device_reboot}"}));
     EXPECT_EQ(unit->WithState([](emu::UnitState& s) { return s.scenes[0].out[3].mute; }), 0);

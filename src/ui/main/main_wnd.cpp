@@ -15,6 +15,7 @@
 #include "ui/dialogs/small_dialogs.h"
 #include "ui/link_sink.h"
 #include "ui/main/main_session_view.h"
+#include "ui/main/window_registry.h"
 
 namespace dvdsp::ui {
 namespace {
@@ -79,6 +80,7 @@ bool CMainWnd::Create() {
 tk::Control* CMainWnd::CreateControl(const QString& tag) { return CreateCustomControl(tag); }
 
 void CMainWnd::OnInit() {
+    RegisterWindowFactories();
     LoadLayout(QStringLiteral("XML_MAIN"));
     SetTitle(QStringLiteral("DV DSP Audio"));
     LoadInto(kPageContainer, QString::fromLatin1(kPageLayout));
@@ -111,7 +113,8 @@ void CMainWnd::SelectStartLanguage() {
 }
 
 bool CMainWnd::CheckSingleInstance() {
-    if (instance_.Acquire(platform::InstanceMutexName())) return true;
+    const std::string name = options_.instanceName.empty() ? platform::InstanceMutexName() : options_.instanceName;
+    if (instance_.Acquire(name)) return true;
     const QString captions[3] = {QStringLiteral("${confirm}"), QString(), QString()};
     ShowMessageBox(this, QStringLiteral("${tips}"), QStringLiteral("${mutex_tips}"), captions, 1);
     close();

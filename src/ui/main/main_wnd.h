@@ -59,6 +59,8 @@ public:
         fwSub_ = sub;
     }
     bool UnitConnected() const { return fwMain_ >= 0; }
+    int FirmwareMain() const { return fwMain_; }
+    int FirmwareSub() const { return fwSub_; }
 
     core::EqualizerManager& Controller() { return controller_; }
     // The device-change handling: arrival, removal and node changes.

@@ -1,149 +1,201 @@
 #include "ui/main/script_runner.h"
 
-#include <QAction>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFocusEvent>
-#include <QKeyEvent>
-#include <QThread>
+#include <QPointer>
 #include <functional>
 
 #include "toolkit/controls.h"
-#include "toolkit/edit.h"
-#include "toolkit/menu.h"
 #include "toolkit/test_seams.h"
+#include "toolkit/waits.h"
 #include "ui/main/main_wnd.h"
+#include "ui/main/script_actions.h"
 
 namespace dvdsp::ui {
 namespace {
 
 constexpr int kDefaultWaitMs = 10000;
+constexpr int kDefaultTextWaitMs = 5000;
 
-bool WaitFor(const std::function<bool()>& cond, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
+// The visible window whose modal loop is running, topmost first; nullptr when none.
+tk::Window* OpenModal() {
+    for (tk::Window* w : tk::Window::VisibleWindows())
+        if (w->IsModalRunning()) return w;
+    return nullptr;
 }
 
-void Settle() {
-    for (int i = 0; i < 10; ++i) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-}
-
-QString Rest(const QStringList& words, int from) { return words.mid(from).join(QLatin1Char(' ')); }
-
+// Runs the lines in order. A modal window opened by a line runs its own loop inside that
+// line; the lines after it then run from inside that loop (they may answer the window),
+// until the window closes and the line that opened it ends.
 class Runner {
 public:
-    explicit Runner(CMainWnd& wnd) : wnd_(wnd) {}
+    Runner(CMainWnd& wnd, const QStringList& lines) : wnd_(wnd), lines_(lines) {}
+
+    ScriptResult Run() {
+        tk::testing::ModalObserver previousModal = tk::testing::CurrentModalObserver();
+        tk::testing::SetModalObserver([this](tk::Window& w) { OnModal(w); });
+        tk::testing::SetUnansweredFileHandler([this](const QString& title) {
+            Fail(lastLine_, "a file dialog (" + title + ") that the script did not answer");
+            return true;
+        });
+        RunLines(nullptr);
+        if (!failed_) tk::Settle(10);
+        tk::testing::SetUnansweredFileHandler(nullptr);
+        tk::testing::SetModalObserver(previousModal);
+        return result_;
+    }
+
+private:
+    // A wait in progress. When a modal window opens during it, the window's loop goes
+    // on with it, so that the lines after it run in order.
+    struct PendingWait {
+        std::function<bool()> cond;
+        QElapsedTimer started;
+        int ms = 0;
+        int line = 0;
+        std::function<QString()> failure;
+        bool done = false;
+    };
+
+    // Runs lines until the end or a failure; with `dialog`, only while it is open.
+    void RunLines(tk::Window* dialog) {
+        QPointer<tk::Window> d(dialog);
+        auto open = [&] { return !dialog || (d && d->isVisible() && d->IsModalRunning()); };
+        while (!failed_ && open()) {
+            if (dialog && wait_ && !wait_->done) {
+                ResumeWait(d);
+                continue;
+            }
+            if (next_ >= lines_.size()) {
+                if (dialog) Fail(lastLine_, "a dialog that the script did not answer: " + DescribeDialog(*d));
+                return;
+            }
+            int index = next_++;
+            QString line = lines_[index].trimmed();
+            if (line.isEmpty() || line.startsWith('#')) continue;
+            lastLine_ = index + 1;
+            QString error = Step(line.split(' ', Qt::SkipEmptyParts));
+            if (!error.isEmpty()) Fail(index + 1, error);
+        }
+    }
+
+    // A modal window that nobody answered in advance: the script goes on inside its loop.
+    void OnModal(tk::Window& w) {
+        if (failed_) {
+            w.Close(tk::kResultClosed);
+            return;
+        }
+        RunLines(&w);
+    }
+
+    // Goes on with the wait of an earlier line while `dialog` is up.
+    void ResumeWait(const QPointer<tk::Window>& dialog) {
+        PendingWait& pw = *wait_;
+        auto closed = [&] { return !dialog || !dialog->isVisible() || !dialog->IsModalRunning(); };
+        int left = std::max(0, pw.ms - static_cast<int>(pw.started.elapsed()));
+        bool met = tk::WaitUntil([&] { return failed_ || closed() || pw.cond(); }, left);
+        if (failed_) return;
+        if (met && !pw.cond()) return;  // the window closed first: the line goes on waiting
+        pw.done = true;
+        if (!met) Fail(pw.line, pw.failure());
+    }
+
+    // Empty when `cond` held within `ms`, else what `failure` says.
+    QString Wait(std::function<bool()> cond, int ms, std::function<QString()> failure) {
+        PendingWait pw;
+        pw.cond = std::move(cond);
+        pw.ms = ms;
+        pw.line = lastLine_;
+        pw.failure = std::move(failure);
+        pw.started.start();
+        PendingWait* outer = std::exchange(wait_, &pw);
+        bool met = tk::WaitUntil([&] { return failed_ || pw.done || pw.cond(); }, ms);
+        wait_ = outer;
+        if (failed_ || pw.done) return {};  // finished inside a dialog's loop
+        return met ? QString() : pw.failure();
+    }
+
+    int WaitMs(const QStringList& w, int at, int fallback) {
+        return w.size() > at ? w[at].toInt() : fallback;
+    }
 
     // Empty when the step worked, else what went wrong.
     QString Step(const QStringList& w) {
         const QString& verb = w[0];
-        auto need = [&](int n) { return w.size() >= n; };
-        if (verb == "click" && need(2)) return Click(w[1]);
-        if ((verb == "check" || verb == "uncheck") && need(2)) return Check(w[1], verb == "check");
-        if ((verb == "type" || verb == "type-leave") && need(2)) return Type(w[1], Rest(w, 2), verb == "type");
-        if (verb == "slide" && need(3)) return Slide(w[1], w[2]);
-        if (verb == "choose" && need(3)) return Choose(w[1], w[2]);
-        if (verb == "menu" && need(2)) return Menu(w[1]);
-        if (verb == "answer" && need(2)) return Answer(w[1]);
-        if (verb == "wait-message" && need(2)) {
+        bool known = false;
+        QString error = RunAction(wnd_, w, &known);
+        if (known) return error;
+        if (verb == "answer" && w.size() >= 2) return Answer(w[1]);
+        if (verb == "answer-file") {
+            tk::testing::AnswerNextFileDialog(w.mid(1).join(' '));
+            return {};
+        }
+        if (verb == "wait-message" && w.size() >= 2) {
             QString text = w[1];
-            int ms = w.size() > 2 ? w[2].toInt() : kDefaultWaitMs;
-            return WaitFor([&] { return wnd_.MessagesShown().contains(text); }, ms) ? QString()
-                                                                                   : "no message " + text;
+            return Wait([this, text] { return wnd_.MessagesShown().contains(text); }, WaitMs(w, 2, kDefaultWaitMs),
+                        [text] { return "no message " + text; });
+        }
+        if (verb == "wait-text" && w.size() >= 3) return WaitText(w);
+        if (verb == "wait-window" && w.size() >= 2) {
+            QString cls = w[1];
+            return Wait(
+                [cls] {
+                    for (tk::Window* v : tk::Window::VisibleWindows())
+                        if (v->ClassName() == cls) return true;
+                    return false;
+                },
+                WaitMs(w, 2, kDefaultWaitMs), [cls] { return "no window " + cls + " was shown"; });
         }
         if (verb == "wait-connected" || verb == "wait-disconnected") {
             QString want = verb == "wait-connected" ? "${btn_connected}" : "${btn_disconnected}";
-            int ms = w.size() > 1 ? w[1].toInt() : kDefaultWaitMs;
             tk::Control* btn = wnd_.FindControl("btnConnect");
             if (!btn) return "no control btnConnect";
-            bool ok = WaitFor([&] { return btn->Text() == want && wnd_.Controller().RunningWorkers() == 0; }, ms);
-            return ok ? QString() : "timed out waiting for " + verb.mid(5);
+            return Wait([this, btn, want] { return btn->Text() == want && wnd_.Controller().RunningWorkers() == 0; },
+                        WaitMs(w, 1, kDefaultWaitMs), [verb] { return "timed out waiting for " + verb.mid(5); });
         }
-        if (verb == "sleep" && need(2)) {
-            WaitFor([] { return false; }, w[1].toInt());
+        if (verb == "sleep" && w.size() >= 2) {
+            QElapsedTimer t;
+            t.start();
+            int ms = w[1].toInt();
+            Wait([t, ms] { return t.elapsed() >= ms; }, ms + kDefaultWaitMs, [] { return QString(); });
             return {};
         }
         return "unknown step: " + w.join(' ');
     }
 
-private:
-    tk::Control* Find(const QString& name) { return wnd_.FindControl(name.toStdString()); }
-
-    QString Click(const QString& name) {
-        tk::Control* c = Find(name);
-        if (!c) return "no control " + name;
-        if (auto* b = dynamic_cast<tk::Button*>(c)) b->Click();
-        else if (auto* cb = dynamic_cast<tk::CheckBox*>(c)) cb->Click();
-        else return name + " cannot be clicked";
-        Settle();
-        return {};
-    }
-    QString Check(const QString& name, bool on) {
-        tk::Control* c = Find(name);
-        if (!c) return "no control " + name;
-        if (c->IsSelected() != on) return Click(name);
-        return {};
-    }
-    QString Type(const QString& name, const QString& text, bool pressReturn) {
-        auto* e = dynamic_cast<tk::Edit*>(Find(name));
-        if (!e) return "no edit " + name;
-        QFocusEvent in(QEvent::FocusIn, Qt::OtherFocusReason);
-        QCoreApplication::sendEvent(e, &in);
-        e->setText(text);
-        if (pressReturn) {
-            QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-            QCoreApplication::sendEvent(e, &key);
-        } else {
-            QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-            QCoreApplication::sendEvent(e, &out);
-        }
-        Settle();
-        return {};
-    }
-    QString Slide(const QString& name, const QString& value) {
-        auto* s = dynamic_cast<tk::Slider*>(Find(name));
-        if (!s) return "no slider " + name;
-        bool ok = false;
-        int v = value.toInt(&ok);
-        if (!ok) return "not a number: " + value;
-        s->setValue(v);  // as the user's drag does: the window is told
-        Settle();
-        return {};
-    }
-    QString Choose(const QString& name, const QString& item) {
-        auto* c = dynamic_cast<tk::Combo*>(Find(name));
-        if (!c) return "no combo " + name;
-        bool isIndex = false;
-        int i = item.toInt(&isIndex);
-        if (!isIndex) i = c->FindItem(item);
-        if (i < 0 || i >= c->ItemCount()) return "no item " + item + " in " + name;
-        c->setCurrentIndex(i);
-        c->activated(i);
-        Settle();
-        return {};
-    }
-    QString Menu(const QString& item) {
-        for (QAction* a : wnd_.actions())
-            if (a->objectName() == item) {
-                a->trigger();
-                Settle();
-                return {};
+    // wait-text NAME TEXT [MS]: the text may hold blanks; a last number after it is MS.
+    QString WaitText(const QStringList& w) {
+        std::string name = w[1].toStdString();
+        int ms = kDefaultTextWaitMs;
+        QStringList words = w.mid(2);
+        bool isNumber = false;
+        if (words.size() >= 2) {
+            int n = words.back().toInt(&isNumber);
+            if (isNumber) {
+                ms = n;
+                words.removeLast();
             }
-        tk::Menu* m = wnd_.CurrentMenu();
-        if (!m || !m->Trigger(item)) return "no menu item " + item;
-        Settle();
-        return {};
+        }
+        QString want = words.join(' ');
+        QString label = w[1];
+        auto shown = [name](QString* text) {
+            tk::Control* c = FindReachableControl(name);
+            if (c) *text = c->Text();
+            return c != nullptr;
+        };
+        return Wait(
+            [shown, want] {
+                QString text;
+                return shown(&text) && text == want;
+            },
+            ms,
+            [shown, want, label, ms] {
+                QString text;
+                if (!shown(&text)) return "no control " + label;
+                return QStringLiteral("%1 shows \"%2\", not \"%3\", after %4 ms").arg(label, text, want).arg(ms);
+            });
     }
+
     QString Answer(const QString& button) {
         int result;
         if (button == "confirm") result = tk::kResultConfirm;
@@ -154,22 +206,31 @@ private:
         return {};
     }
 
+    // Records the first failure and ends every modal window, so that their loops return.
+    void Fail(int line, QString message) {
+        if (failed_) return;
+        failed_ = true;
+        if (tk::Window* open = OpenModal(); open && !message.contains(open->ClassName()))
+            message += "; open: " + DescribeDialog(*open);
+        result_ = {1, line, message};
+        for (tk::Window* w : tk::Window::VisibleWindows())
+            if (w->IsModalRunning()) w->Close(tk::kResultClosed);
+    }
+
     CMainWnd& wnd_;
+    QStringList lines_;
+    int next_ = 0;      // index of the next line to run
+    int lastLine_ = 0;  // 1-based number of the line that ran last
+    PendingWait* wait_ = nullptr;
+    bool failed_ = false;
+    ScriptResult result_;
 };
 
 }  // namespace
 
 ScriptResult RunScript(CMainWnd& wnd, const QStringList& lines) {
-    Runner runner(wnd);
-    for (int i = 0; i < lines.size(); ++i) {
-        QString line = lines[i].trimmed();
-        if (line.isEmpty() || line.startsWith('#')) continue;
-        QStringList words = line.split(' ', Qt::SkipEmptyParts);
-        QString error = runner.Step(words);
-        if (!error.isEmpty()) return {1, i + 1, error};
-    }
-    Settle();
-    return {};
+    Runner runner(wnd, lines);
+    return runner.Run();
 }
 
 ScriptResult RunScriptFile(CMainWnd& wnd, const QString& path) {
@@ -177,5 +238,14 @@ ScriptResult RunScriptFile(CMainWnd& wnd, const QString& path) {
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return {2, 0, "cannot read " + path};
     return RunScript(wnd, QString::fromUtf8(f.readAll()).split('\n'));
 }
+
+UnansweredDialogGuard::UnansweredDialogGuard() : previous_(tk::testing::CurrentModalObserver()) {
+    tk::testing::SetModalObserver([this](tk::Window& w) {
+        if (message_.isEmpty()) message_ = "a dialog that the script did not answer: " + DescribeDialog(w);
+        w.Close(tk::kResultClosed);
+    });
+}
+
+UnansweredDialogGuard::~UnansweredDialogGuard() { tk::testing::SetModalObserver(previous_); }
 
 }  // namespace dvdsp::ui

@@ -1,9 +1,11 @@
 #pragma once
-// Replays a user's actions on the named controls of the main window from a text file
-// (docs/SCRIPT.md), so that a problem can be reproduced and checked step by step.
+// Replays a user's actions on the program's windows from a text file (docs/SCRIPT.md),
+// so that a problem can be reproduced and checked step by step.
 
 #include <QString>
 #include <QStringList>
+
+#include "toolkit/test_seams.h"
 
 namespace dvdsp::ui {
 
@@ -15,8 +17,26 @@ struct ScriptResult {
     QString message;     // what failed
 };
 
-// Runs every line of `lines` against the window, driving its event loop meanwhile.
+// Runs every line of `lines`, driving the event loop meanwhile. Modal windows opened by
+// a line are answered by the lines after it; one still open when the script ends fails
+// it with the window's text.
 ScriptResult RunScript(CMainWnd& wnd, const QStringList& lines);
 ScriptResult RunScriptFile(CMainWnd& wnd, const QString& path);
+
+// While it lives, a modal window that opens (outside a running script) is closed at once
+// and its text kept: a program that replays a script must not wait for a user.
+class UnansweredDialogGuard {
+public:
+    UnansweredDialogGuard();
+    ~UnansweredDialogGuard();
+    UnansweredDialogGuard(const UnansweredDialogGuard&) = delete;
+    UnansweredDialogGuard& operator=(const UnansweredDialogGuard&) = delete;
+    // Empty while no dialog was closed, else what the first one said.
+    const QString& Message() const { return message_; }
+
+private:
+    tk::testing::ModalObserver previous_;
+    QString message_;
+};
 
 }  // namespace dvdsp::ui

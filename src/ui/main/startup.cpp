@@ -127,9 +127,17 @@ int RunProgram(int argc, char** argv, const StartOptions& options, link::HidBack
     int result = 0;
     {
         CMainWnd wnd(backend, options);
-        if (!wnd.Create()) return 0;
         if (!options.script.isEmpty()) {
-            ScriptResult r = RunScriptFile(wnd, options.script);
+            // A dialog at start (the single-instance message) ends the script unrun.
+            QString atStart;
+            {
+                UnansweredDialogGuard guard;
+                if (!wnd.Create()) return 0;
+                atStart = guard.Message();
+            }
+            ScriptResult r = atStart.isEmpty() && !wnd.ClosedAtStart()
+                                 ? RunScriptFile(wnd, options.script)
+                                 : ScriptResult{1, 0, atStart.isEmpty() ? QStringLiteral("the window closed at start") : atStart};
             if (r.code != 0)
                 std::fprintf(stderr, "%s:%d: %s\n", options.script.toLocal8Bit().constData(), r.line,
                              r.message.toLocal8Bit().constData());
@@ -139,6 +147,7 @@ int RunProgram(int argc, char** argv, const StartOptions& options, link::HidBack
             }
             return r.code;
         }
+        if (!wnd.Create()) return 0;
         if (!options.screenshot.isEmpty()) {
             bool ok = wnd.SaveScreenshot(options.screenshot);
             std::fprintf(ok ? stdout : stderr, ok ? "screenshot written to %s\n" : "cannot write %s\n",

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <functional>
+#include <string>
 
 namespace dvdsp::link {
 class HidBackend;
@@ -29,6 +30,7 @@ struct StartOptions {
     QString language;     // "en", "cn_zh" or "ru": overrides the setting
     int scale = 0;        // display scale; 0 = from the screens
     bool checkSingleInstance = true;
+    std::string instanceName;     // the single-instance lock; empty: the program's own
     bool autoConnect = true;      // connect when the window has initialised
     int readOutPauseMs = 1000;    // pause after the read-out
     PlugControl plug;             // virtual unit only

@@ -1,0 +1,31 @@
+#pragma once
+// The actions of a script on the program's windows: the named controls are looked up
+// in the topmost window first, then in the windows beneath it, but never beneath a
+// window whose modal loop is running (as a user could not reach them either).
+
+#include <QString>
+#include <QStringList>
+#include <string>
+
+namespace dvdsp::tk {
+class Control;
+class Window;
+}  // namespace dvdsp::tk
+
+namespace dvdsp::ui {
+
+class CMainWnd;
+
+// The control of that name the user could reach now; nullptr when none.
+tk::Control* FindReachableControl(const std::string& name);
+
+// Runs an action line ("click", "check", "uncheck", "type", "type-leave", "slide",
+// "choose", "menu", "drag", "open"). Empty when it worked, else what went wrong; sets
+// `known` to false for a line that is none of those.
+QString RunAction(CMainWnd& wnd, const QStringList& words, bool* known);
+
+// What a dialog says, for a failure message: its class and its "MessageText" (or its
+// title), raw and as shown.
+QString DescribeDialog(const tk::Window& dialog);
+
+}  // namespace dvdsp::ui

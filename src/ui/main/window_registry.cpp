@@ -1,0 +1,48 @@
+#include "ui/main/window_registry.h"
+
+#include "toolkit/window_factory.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/small_dialogs.h"
+#include "ui/main/main_wnd.h"
+
+namespace dvdsp::ui {
+namespace {
+
+// Neighbouring outputs, copied in the chosen direction.
+std::vector<ChannelPair> NeighbourPairs(bool leftToRight) {
+    std::vector<ChannelPair> pairs;
+    for (int ch = 0; ch + 1 < 8 && static_cast<int>(pairs.size()) < CMsgLinkSelWnd::kMaxPairs; ch += 2)
+        pairs.push_back(leftToRight ? ChannelPair{ch, ch + 1, false} : ChannelPair{ch + 1, ch, false});
+    return pairs;
+}
+
+}  // namespace
+
+void RegisterWindowFactories() {
+    static const bool registered = [] {
+        tk::RegisterWindowFactory(QStringLiteral("AboutWnd"), [](tk::Window& owner) {
+            auto* main = dynamic_cast<CMainWnd*>(&owner);
+            CAboutWnd about(&owner, main ? main->FirmwareMain() : -1, main ? main->FirmwareSub() : -1);
+            about.Run();
+        });
+        tk::RegisterWindowFactory(QStringLiteral("MsgWnd"), [](tk::Window& owner) {
+            ShowTips(&owner, QString());
+        });
+        tk::RegisterWindowFactory(QStringLiteral("MsgCheckBoxWnd"), [](tk::Window& owner) {
+            ShowCheckBoxMessage(&owner, QStringLiteral("${tips}"), QString(), QString(), QString());
+        });
+        tk::RegisterWindowFactory(QStringLiteral("NameMsgWnd"), [](tk::Window& owner) {
+            const QString captions[2] = {QStringLiteral("${confirm}"), QStringLiteral("${cancel}")};
+            QString name;
+            ShowNameMessageBox(&owner, QStringLiteral("${tips}"), QString(), captions, &name);
+        });
+        tk::RegisterWindowFactory(QStringLiteral("CMsgLinkSelWnd"), [](tk::Window& owner) {
+            CMsgLinkSelWnd box(&owner, NeighbourPairs);
+            box.Run();
+        });
+        return true;
+    }();
+    (void)registered;
+}
+
+}  // namespace dvdsp::ui
