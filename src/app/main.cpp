@@ -46,10 +46,11 @@ int main(int argc, char** argv) {
     // A screenshot may be taken while the program runs.
     options.checkSingleInstance = options.screenshot.isEmpty();
     if (virtualUnit) {
-        // A virtual unit is locked by its state file, so that programs on two of them run
-        // side by side; an in-memory one is nobody else's.
+        // A virtual unit is held by its state file's lock (taken when the file is attached
+        // below), so that programs on two of them run side by side; an in-memory one is
+        // nobody else's.
         options.checkSingleInstance = !stateFile.empty();
-        if (!stateFile.empty()) options.instanceName = dvdsp::platform::VirtualUnitMutexName(stateFile);
+        options.onVirtualUnit = true;
     }
 #endif
 
@@ -67,9 +68,19 @@ int main(int argc, char** argv) {
         std::string why;
         if (!stateFile.empty()) {
             // A state file the unit cannot use stops the program; nothing of it is changed.
-            const bool attached = unit->AttachStateFile(stateFile, &why, replaceDamagedState);
+            bool inUse = false;
+            const bool attached = unit->AttachStateFile(stateFile, &why, replaceDamagedState, &inUse);
+#ifdef DVDSP_HAVE_GUI
+            // Another program on the same unit: the window tells the user, as for the
+            // program's own second start.
+            options.unitInUse = inUse;
+            if (inUse) why.clear();
+#endif
             if (!why.empty()) std::fprintf(stderr, "%s\n", why.c_str());
-            if (!attached) return 1;
+            if (!attached && !inUse) return 1;
+#ifndef DVDSP_HAVE_GUI
+            if (inUse) return 1;
+#endif
         }
         auto virtualBackend = std::make_unique<dvdsp::emu::VirtualHidBackend>(*unit);
 #ifdef DVDSP_HAVE_GUI

@@ -64,7 +64,7 @@ class Session {
 
   private:
     GlobalOptions options_;
-    platform::NamedMutex lock_;
+    platform::NamedMutex lock_;  // the real unit: the program's single-instance lock
     std::unique_ptr<emu::VirtualUnit> unit_;
     std::unique_ptr<link::HidBackend> backend_;
     std::unique_ptr<link::DspDevice> device_;

@@ -57,22 +57,17 @@ int Session::Open() {
     if (opened_) return IsOpen() ? kOk : kUnitError;
     opened_ = true;
     if (options_.virtualUnit) {
-        // A virtual unit is locked by its state file; an in-memory one is nobody else's.
-        if (!options_.stateFile.empty()) {
-            if (!lock_.Acquire(platform::VirtualUnitMutexName(options_.stateFile))) {
-                std::fprintf(stderr, "the virtual unit %s is in use by another dvdsp process\n",
-                             options_.stateFile.c_str());
-                return kLocked;
-            }
-        }
         unit_ = std::make_unique<emu::VirtualUnit>();
         if (!options_.stateFile.empty()) {
-            // The unit keeps its flash in the state file; one it cannot use stops the run.
+            // The unit keeps its flash in the state file and holds the file's lock, so no
+            // other process runs it meanwhile; a file it cannot use stops the run. An
+            // in-memory unit is nobody else's.
             std::string why;
-            if (!unit_->AttachStateFile(options_.stateFile, &why, options_.replaceDamagedState)) {
+            bool inUse = false;
+            if (!unit_->AttachStateFile(options_.stateFile, &why, options_.replaceDamagedState, &inUse)) {
                 std::fprintf(stderr, "%s\n", why.c_str());
                 unit_.reset();
-                return kUnitError;
+                return inUse ? kLocked : kUnitError;
             }
             if (!why.empty()) std::fprintf(stderr, "%s\n", why.c_str());
         }

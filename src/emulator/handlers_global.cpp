@@ -3,6 +3,7 @@
 #include <type_traits>
 
 #include "emulator/virtual_unit.h"
+#include "emulator/wire_ranges.h"
 #include "emulator/wire_util.h"
 #include "link/commands.h"
 #include "link/packet.h"
@@ -13,15 +14,16 @@ using namespace dvdsp::link;
 
 void VirtualUnit::RegisterGlobalCommands() {
     // One-byte settings of the live scene: the set stores data 0, the get reports it.
-    auto byteSetting = [this](uint8_t cmd, auto field) {
+    // A value outside `range` is put in it; the byte is read as the field's type.
+    auto byteSetting = [this](uint8_t cmd, auto field, WireRange range = WireRange{-128, 255}) {
         On(CMD_DSP, cmd, OP_SET,
-           [this, cmd, field](const uint8_t* d, size_t n, std::vector<Packet>& out) {
+           [this, cmd, field, range](const uint8_t* d, size_t n, std::vector<Packet>& out) {
                if (n < 1) {
                    out.push_back(Ack(CMD_DSP, cmd, ACK_NOT_READY));
                    return;
                }
-               field(state_.scenes[0]) =
-                   static_cast<std::remove_reference_t<decltype(field(state_.scenes[0]))>>(d[0]);
+               using Field = std::remove_reference_t<decltype(field(state_.scenes[0]))>;
+               field(state_.scenes[0]) = range.Keep<Field>(static_cast<Field>(d[0]));
                Changed(false);
                out.push_back(Ack(CMD_DSP, cmd));
            });
@@ -31,9 +33,10 @@ void VirtualUnit::RegisterGlobalCommands() {
                    Reply(CMD_DSP, cmd, OP_UPDATE, {static_cast<uint8_t>(field(state_.scenes[0]))}));
            });
     };
-    byteSetting(DSP_VOLUME, [](Scene& s) -> int8_t& { return s.mainVolume; });
+    byteSetting(DSP_VOLUME, [](Scene& s) -> int8_t& { return s.mainVolume; },
+                wire_range::kMainVolume);
     byteSetting(DSP_SUBWOOFER_VOLUME, [](Scene& s) -> int8_t& { return s.subVolume; });
-    byteSetting(DSP_MUTE, [](Scene& s) -> uint8_t& { return s.mute; });
+    byteSetting(DSP_MUTE, [](Scene& s) -> uint8_t& { return s.mute; }, wire_range::kFlag);
     byteSetting(DSP_AMP_MUTE, [](Scene& s) -> uint8_t& { return s.ampMute; });
     byteSetting(DSP_SPK_OHM, [](Scene& s) -> uint8_t& { return s.spkOhm; });
     byteSetting(DSP_NOISE_GATE, [](Scene& s) -> uint8_t& { return s.noiseGate; });

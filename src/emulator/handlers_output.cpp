@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "emulator/virtual_unit.h"
+#include "emulator/wire_ranges.h"
 #include "emulator/wire_util.h"
 #include "link/commands.h"
 #include "link/packet.h"
@@ -41,16 +42,17 @@ void VirtualUnit::RegisterOutputCommands() {
                out.push_back(Reply(CMD_DSP, cmd, OP_UPDATE, std::move(v)));
            });
     };
-    auto byteField = [&](uint8_t cmd, uint8_t Output::*field) {
+    // A value outside `range` is put in it.
+    auto byteField = [&](uint8_t cmd, uint8_t Output::*field, WireRange range = {0, 255}) {
         ranged(
             cmd, 1, [field](const Output& o, std::vector<uint8_t>& v) { v.push_back(o.*field); },
-            [field](Output& o, const uint8_t* p) { o.*field = p[0]; });
+            [field, range](Output& o, const uint8_t* p) { o.*field = range.Keep<uint8_t>(p[0]); });
     };
-    byteField(DSP_MUTE_CH, &Output::mute);
-    byteField(DSP_PHASE_CH, &Output::phase);
-    byteField(DSP_CH_TYPE, &Output::role);
-    byteField(DSP_EQ_BYPASS, &Output::eqBypass);
-    byteField(DSP_CH_SOLO, &Output::solo);
+    byteField(DSP_MUTE_CH, &Output::mute, wire_range::kFlag);
+    byteField(DSP_PHASE_CH, &Output::phase, wire_range::kFlag);
+    byteField(DSP_CH_TYPE, &Output::role, wire_range::kRole);
+    byteField(DSP_EQ_BYPASS, &Output::eqBypass, wire_range::kFlag);
+    byteField(DSP_CH_SOLO, &Output::solo, wire_range::kFlag);
     byteField(DSP_HPF_Q_FACT_MODE, &Output::hpQMode);
     byteField(DSP_LPF_Q_FACT_MODE, &Output::lpQMode);
     byteField(DSP_COMPRESSOR_ON_CH, &Output::compOn);
@@ -62,7 +64,8 @@ void VirtualUnit::RegisterOutputCommands() {
             PutBe16(v, o.delayUs % 1000);
         },
         [](Output& o, const uint8_t* p) {
-            o.delayUs = p[0] * 1000u + std::min<unsigned>(Be16(p + 1), 999);
+            const long us = p[0] * 1000L + std::min<long>(Be16(p + 1), 999);
+            o.delayUs = wire_range::kDelayUs.Keep<uint32_t>(us);
         });
     // Trims travel as a positive attenuation with a hundredths byte.
     ranged(
@@ -72,7 +75,7 @@ void VirtualUnit::RegisterOutputCommands() {
             v.push_back(B(o.trim100 % 100));
         },
         [](Output& o, const uint8_t* p) {
-            o.trim100 = static_cast<uint16_t>(p[0] * 100 + std::min<int>(p[1], 99));
+            o.trim100 = wire_range::kTrim100.Keep<uint16_t>(p[0] * 100L + std::min<long>(p[1], 99));
         });
     ranged(
         DSP_SPK_DIST, 2, [](const Output& o, std::vector<uint8_t>& v) { PutBe16(v, o.spkDist); },
@@ -113,7 +116,7 @@ void VirtualUnit::RegisterOutputCommands() {
                return;
            }
            Output& o = state_.scenes[d[0]].out[d[2]];
-           (d[3] == 1 ? o.lp : o.hp) = Filter{d[4], Be16(d + 5), d[7]};
+           (d[3] == 1 ? o.lp : o.hp) = InRange(Filter{d[4], Be16(d + 5), d[7]});
            Changed(false);
            out.push_back(Ack(CMD_DSP, DSP_FILTER_SET));
        });

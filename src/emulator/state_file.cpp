@@ -13,8 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "emulator/virtual_unit.h"
-#include "platform/atomic_file.h"
+#include "emulator/wire_ranges.h"
 
 namespace dvdsp::emu {
 
@@ -55,6 +54,10 @@ class Flat {
         field = static_cast<T>(v);
     }
     template <typename T>
+    void operator()(T& field, const WireRange& r) {
+        (*this)(field, r.lo, r.hi);
+    }
+    template <typename T>
     void operator()(T& field) {
         (*this)(field, static_cast<long>(std::numeric_limits<T>::min()),
                 static_cast<long>(std::numeric_limits<T>::max()));
@@ -64,20 +67,20 @@ class Flat {
         for (T& x : a) (*this)(x);
     }
     void operator()(Band& b) {
-        (*this)(b.freq);
-        (*this)(b.q100, 0, 25599);
-        (*this)(b.gain10, 0, 2559);
+        (*this)(b.freq, wire_range::kBandFreq);
+        (*this)(b.q100, wire_range::kBandQ100);
+        (*this)(b.gain10, wire_range::kBandGain10);
     }
     void operator()(Filter& f) {
-        (*this)(f.type);
-        (*this)(f.freq);
-        (*this)(f.slope);
+        (*this)(f.type, wire_range::kFilterType);
+        (*this)(f.freq, wire_range::kFilterFreq);
+        (*this)(f.slope, wire_range::kFilterSlope);
     }
     void operator()(LinkSet& l) {
         (*this)(l.on);
-        (*this)(l.count, 0, kLinkPairs);
-        (*this)(l.from);
-        (*this)(l.to);
+        (*this)(l.count, wire_range::kLinkCount);
+        for (uint8_t& c : l.from) (*this)(c, wire_range::kChannel);
+        for (uint8_t& c : l.to) (*this)(c, wire_range::kChannel);
     }
     // True when reading went well and used every value.
     bool Ok() const { return writing_ || (ok_ && next_ == nullptr); }
@@ -90,9 +93,9 @@ class Flat {
 };
 
 void VisitSettings(Flat& f, Scene& s) {
-    f(s.mainVolume);
+    f(s.mainVolume, wire_range::kMainVolume);
     f(s.subVolume);
-    f(s.mute);
+    f(s.mute, wire_range::kFlag);
     f(s.ampMute);
     f(s.remOut1);
     f(s.remOut2);
@@ -111,13 +114,13 @@ void VisitSettings(Flat& f, Scene& s) {
 }
 
 void VisitOutput(Flat& f, Output& o) {
-    f(o.delayUs, 0, 255999);
-    f(o.trim100, 0, 25599);
-    f(o.mute);
-    f(o.phase);
-    f(o.role);
-    f(o.eqBypass);
-    f(o.solo);
+    f(o.delayUs, wire_range::kDelayUs);
+    f(o.trim100, wire_range::kTrim100);
+    f(o.mute, wire_range::kFlag);
+    f(o.phase, wire_range::kFlag);
+    f(o.role, wire_range::kRole);
+    f(o.eqBypass, wire_range::kFlag);
+    f(o.solo, wire_range::kFlag);
     f(o.hpQMode);
     f(o.lpQMode);
     f(o.compOn);
@@ -154,13 +157,13 @@ void VisitSource(Flat& f, SourceMix& m) {
 }
 
 void VisitDevice(Flat& f, DeviceSettings& d) {
-    f(d.sourceCode, kFirstSourceCode, kFirstSourceCode + kSources - 1);
+    f(d.sourceCode, wire_range::kSourceCode);
     f(d.mixSource);
     f(d.threshold);
     f(d.acc);
     f(d.powerOffMs);
     f(d.karaoke);
-    f(d.currentScene, 0, kStoredScenes);
+    f(d.currentScene, wire_range::kScene);
     f(d.ircActiveBypass);
     f(d.autoSetting);
 }
@@ -353,10 +356,6 @@ bool StateFromJson(const std::string& text, UnitState& state, std::string* why) 
     return true;
 }
 
-// ---- The unit's state file ---------------------------------------------------------
-
-namespace {
-
 // Whether `text` is meant as a virtual unit's state file, however damaged: it names the
 // format near its start. Anything else is somebody else's file.
 bool NamesStateFormat(const std::string& text) {
@@ -370,90 +369,6 @@ bool NamesStateFormat(const std::string& text) {
     for (char c : text.substr(0, 96))
         if (c != ' ' && c != '\t' && c != '\r' && c != '\n') head += c;
     return head.rfind(std::string("{\"format\":\"") + kFormat + "\"", 0) == 0;
-}
-
-// The first of `path`.bad.1, `path`.bad.2, ... that does not exist yet.
-std::string FreeAsidePath(const std::string& path) {
-    std::error_code ec;
-    for (int n = 1;; ++n) {
-        std::string aside = path + ".bad." + std::to_string(n);
-        if (!std::filesystem::exists(std::filesystem::symlink_status(aside, ec))) return aside;
-    }
-}
-
-}  // namespace
-
-bool VirtualUnit::AttachStateFile(const std::string& path, std::string* why, bool replaceDamaged) {
-    std::lock_guard lock(mutex_);
-    statePath_.clear();
-    dirty_ = flashDirty_ = false;
-    auto refuse = [&](const std::string& reason) {
-        if (why) *why = reason;
-        return false;
-    };
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path folder = fs::path(path).has_parent_path() ? fs::path(path).parent_path() : fs::path(".");
-    if (!fs::is_directory(folder, ec))
-        return refuse(path + ": the folder " + folder.string() + " does not exist");
-    const auto kind = fs::status(path, ec).type();
-    if (kind == fs::file_type::not_found) {
-        statePath_ = path;  // a new unit: defaults, written on its first change
-        return true;
-    }
-    if (kind != fs::file_type::regular) return refuse(path + " is not a file");
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return refuse(path + ": " + std::strerror(errno));
-    std::string text;
-    char buf[65536];
-    size_t got;
-    while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, got);
-    const bool readError = std::ferror(f) != 0;
-    std::fclose(f);
-    if (readError) return refuse(path + " could not be read");
-    std::string reason;
-    UnitState loaded = DefaultUnitState();
-    if (StateFromJson(text, loaded, &reason)) {
-        state_ = std::move(loaded);
-        statePath_ = path;
-        return true;
-    }
-    if (!NamesStateFormat(text))
-        return refuse(path + " is not a virtual unit's state file (" + reason + "); it was left as it is");
-    if (!replaceDamaged)
-        return refuse(path + " is a damaged virtual unit's state file (" + reason +
-                      "); it was left as it is. To keep it aside and start the unit from its "
-                      "defaults, give --replace-damaged-state");
-    // Keep the damaged file for inspection, never over an earlier one.
-    const std::string aside = FreeAsidePath(path);
-    if (std::rename(path.c_str(), aside.c_str()) != 0)
-        return refuse(path + " could not be moved to " + aside + ": " + std::strerror(errno));
-    state_ = DefaultUnitState();
-    statePath_ = path;
-    if (why)
-        *why = path + " was damaged (" + reason + "); it was kept as " + aside +
-               " and the unit starts from its defaults";
-    return true;
-}
-
-bool VirtualUnit::SaveStateNow(std::string* why) {
-    std::lock_guard lock(mutex_);
-    if (statePath_.empty()) {
-        if (why) *why = "no state file";
-        return false;
-    }
-    const std::string text = StateToJson(state_);
-    std::string error;
-    if (!platform::WriteFileAtomically(statePath_, text, &error)) {
-        if (why) *why = error;
-        // Try again with the next change after the interval, not on every command.
-        flashDirty_ = false;
-        lastSaveMs_ = clock_.NowMs();
-        return false;
-    }
-    dirty_ = flashDirty_ = false;
-    lastSaveMs_ = clock_.NowMs();
-    return true;
 }
 
 }  // namespace dvdsp::emu

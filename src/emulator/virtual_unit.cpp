@@ -99,7 +99,7 @@ void VirtualUnit::Changed(bool flash) {
 }
 
 void VirtualUnit::MaybeSave() {
-    if (!dirty_ || statePath_.empty()) return;
+    if (!dirty_ || !stateFile_.Held()) return;
     const uint64_t now = clock_.NowMs();
     if (!flashDirty_ && now - lastSaveMs_ < kLiveSaveIntervalMs) return;
     std::string why;
@@ -108,7 +108,7 @@ void VirtualUnit::MaybeSave() {
 
 bool VirtualUnit::FlushState(std::string* why) {
     std::lock_guard lock(mutex_);
-    if (!dirty_ || statePath_.empty()) return true;
+    if (!dirty_ || !stateFile_.Held()) return true;
     std::string reason;
     if (SaveStateNow(&reason)) return true;
     LogWriteNarrow("virtual unit: %s\n", reason.c_str());

@@ -21,6 +21,7 @@
 #include "emulator/unit_state.h"
 #include "link/clock.h"
 #include "link/messages.h"
+#include "platform/locked_file.h"
 
 namespace dvdsp::emu {
 
@@ -118,19 +119,22 @@ class VirtualUnit {
     size_t MemoryWords() const;
 
     // ---- State file ---------------------------------------------------------------
-    // Loads the state kept in `path` (a missing file starts from the defaults) and keeps
-    // it there from now on. False, with `why`, when the file is not used: it is no state
-    // file (never moved or changed), it cannot be read, its folder does not exist, or it is
-    // a damaged state file and `replaceDamaged` is off. With `replaceDamaged` a damaged
-    // state file is kept as `path`.bad.N (the first N free) and the unit starts from its
-    // defaults; the result is then true and `why` says so.
-    bool AttachStateFile(const std::string& path, std::string* why, bool replaceDamaged = false);
+    // Loads the state kept in `path` and keeps it there from now on, holding the file's
+    // lock so that no other process runs the same unit. A missing (or empty) file is a new
+    // unit: its defaults are written at once. False, with `why`, when the file is not used:
+    // another process holds it (`inUse` set), it is no state file (never moved or changed),
+    // it cannot be read or written, its folder does not exist, or it is a damaged state
+    // file and `replaceDamaged` is off. With `replaceDamaged` a damaged state file is kept
+    // as `path`.bad.N (the first N free) and the unit starts from its defaults; the result
+    // is then true and `why` says so.
+    bool AttachStateFile(const std::string& path, std::string* why, bool replaceDamaged = false,
+                         bool* inUse = nullptr);
     // Writes the state file now (atomically); false with `why` on failure.
     bool SaveStateNow(std::string* why = nullptr);
     // Writes pending changes; false with `why` when they could not be written and are lost
     // when the unit goes.
     bool FlushState(std::string* why = nullptr);
-    const std::string& StateFilePath() const { return statePath_; }
+    const std::string& StateFilePath() const { return stateFile_.Path(); }
 
   protected:
     using Handler = std::function<void(const uint8_t* data, size_t n, std::vector<Packet>& out)>;
@@ -179,7 +183,7 @@ class VirtualUnit {
     int ircFailure_ = -1;
     uint32_t ircStepMs_ = 500;
 
-    std::string statePath_;
+    platform::LockedFile stateFile_;
     bool dirty_ = false;
     bool flashDirty_ = false;
     uint64_t lastSaveMs_ = 0;

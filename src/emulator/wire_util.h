@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "emulator/unit_state.h"
+#include "emulator/wire_ranges.h"
 
 namespace dvdsp::emu {
 
@@ -60,14 +61,15 @@ inline uint16_t Tenths(uint8_t whole, uint8_t tenth) {
 }
 
 // A band as EQ_Ctrl and Input_EQ_Ctrl carry it: frequency, Q in tenths, gain + 18 dB in
-// tenths. The unit keeps Q in hundredths, as its reports carry it.
+// tenths. The unit keeps Q in hundredths, as its reports carry it, and each field in its
+// range.
 inline Band DecodeSetBand(const uint8_t* p) {
     Band b;
     b.freq = Be16(p);
     b.q100 =
         static_cast<uint16_t>(std::clamp(p[2] * 100 + static_cast<int8_t>(p[3]) * 10, 0, 25599));
     b.gain10 = Tenths(p[4], p[5]);
-    return b;
+    return InRange(b);
 }
 
 // A band as the reports carry it: frequency, Q in hundredths, gain + 18 dB in tenths.

@@ -12,4 +12,16 @@ namespace dvdsp::platform {
 // True when `path` now holds `data`; else false with the reason in `error` (when given).
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string* error = nullptr);
 
+// The same, and the new file is locked (flock, exclusive) before it takes the old one's
+// place, so that a lock held on the file passes to its new content without a gap. The new
+// file's open descriptor is handed back in `lockedFd`; the caller closes it.
+bool WriteFileAtomicallyLocked(const std::string& path, std::string_view data, int* lockedFd,
+                               std::string* error = nullptr);
+
+// Creates `path` holding `data`, locked as above, only when there is no file of that name:
+// the complete file appears in one step or not at all. False when a file of that name
+// exists (`exists` set) or on failure (`error`).
+bool CreateFileAtomicallyLocked(const std::string& path, std::string_view data, int* lockedFd,
+                                bool* exists, std::string* error = nullptr);
+
 }  // namespace dvdsp::platform

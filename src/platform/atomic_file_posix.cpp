@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,9 +29,11 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
-}  // namespace
-
-bool WriteFileAtomically(const std::string& path, std::string_view data, std::string* error) {
+// Writes `data` beside `path` and renames it over `path`. With `lockedFd` the new file is
+// locked before the rename and stays open, its descriptor handed back. With `exists` the
+// file takes the name only when no file has it (a hard link, then the temporary name goes).
+bool Replace(const std::string& path, std::string_view data, int* lockedFd, bool* exists,
+             std::string* error) {
     namespace fs = std::filesystem;
     const fs::path target(path);
     if (target.filename().empty()) return Fail(error, "cannot write " + path, EISDIR);
@@ -45,14 +48,32 @@ bool WriteFileAtomically(const std::string& path, std::string_view data, std::st
     ::fchmod(fd, 0666 & ~mask);
 
     int err = 0;
-    if (!WriteAll(fd, data)) err = errno;
+    if (lockedFd && ::flock(fd, LOCK_EX) != 0) err = errno;
+    if (!err && !WriteAll(fd, data)) err = errno;
     if (!err && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && !err) err = errno;
-    if (!err && ::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
+    if (!lockedFd && ::close(fd) != 0 && !err) err = errno;
+    if (!err && !exists && ::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
+    if (!err && exists) {
+        *exists = false;
+        if (::link(tmp.c_str(), path.c_str()) == 0) {
+            ::unlink(tmp.c_str());
+        } else if (errno == EEXIST) {
+            *exists = true;
+            err = EEXIST;
+        } else if (errno == EPERM || errno == ENOTSUP || errno == EOPNOTSUPP) {
+            // A file system without hard links: a rename, which may replace a file made
+            // meanwhile by someone else; the caller checks that the name is still its own.
+            if (::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
+        } else {
+            err = errno;
+        }
+    }
     if (err) {
         ::unlink(tmp.c_str());
+        if (lockedFd) ::close(fd);
         return Fail(error, "cannot write " + path, err);
     }
+    if (lockedFd) *lockedFd = fd;
     // The rename itself lasts once the folder is on the disk.
     const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (dir >= 0) {
@@ -60,6 +81,22 @@ bool WriteFileAtomically(const std::string& path, std::string_view data, std::st
         ::close(dir);
     }
     return true;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, std::string_view data, std::string* error) {
+    return Replace(path, data, nullptr, nullptr, error);
+}
+
+bool WriteFileAtomicallyLocked(const std::string& path, std::string_view data, int* lockedFd,
+                               std::string* error) {
+    return Replace(path, data, lockedFd, nullptr, error);
+}
+
+bool CreateFileAtomicallyLocked(const std::string& path, std::string_view data, int* lockedFd,
+                                bool* exists, std::string* error) {
+    return Replace(path, data, lockedFd, exists, error);
 }
 
 }  // namespace dvdsp::platform

@@ -33,8 +33,4 @@ std::string RuntimeFolder();
 // Name of the single-instance lock: "DRAVIKUNIT_" followed by the model name.
 std::string InstanceMutexName();
 
-// Name of the lock of a virtual unit kept in `stateFile`: one per file, however the path
-// is written, so that programs on different virtual units run side by side.
-std::string VirtualUnitMutexName(const std::string& stateFile);
-
 }  // namespace dvdsp::platform

@@ -117,17 +117,20 @@ TEST_F(StateFile, DamagedStateFilesAreLeftAloneUnlessReplacingIsAsked) {
         EXPECT_EQ(Read(path_), c.text);
         EXPECT_FALSE(Exists(path_ + ".bad.1"));
 
-        // Replacing keeps the damaged file numbered and starts from the defaults.
-        VirtualUnit u;
-        u.State().scenes[0].mute = 1;  // anything the file would have replaced
+        // Replacing keeps the damaged file numbered and starts from the defaults, written
+        // at once.
         std::string why;
-        EXPECT_TRUE(u.AttachStateFile(path_, &why, true));
-        EXPECT_NE(why.find("defaults"), std::string::npos);
-        EXPECT_TRUE(u.State() == DefaultUnitState());
-        EXPECT_EQ(Read(path_ + ".bad.1"), c.text);
-        EXPECT_FALSE(Exists(path_));
-        // The unit goes on working and writes a good file on its next change.
-        EXPECT_EQ(Set(u, CMD_FLASH, FLASH_SCENE_SAVE, {1, 0}), ACK_READY);
+        {
+            VirtualUnit u;
+            u.State().scenes[0].mute = 1;  // anything the file would have replaced
+            EXPECT_TRUE(u.AttachStateFile(path_, &why, true));
+            EXPECT_NE(why.find("defaults"), std::string::npos);
+            EXPECT_TRUE(u.State() == DefaultUnitState());
+            EXPECT_EQ(Read(path_ + ".bad.1"), c.text);
+            EXPECT_EQ(Read(path_), StateToJson(DefaultUnitState()));
+            // The unit goes on working and keeps its next change.
+            EXPECT_EQ(Set(u, CMD_FLASH, FLASH_SCENE_SAVE, {1, 0}), ACK_READY);
+        }
         VirtualUnit again;
         EXPECT_TRUE(again.AttachStateFile(path_, &why)) << why;
         EXPECT_EQ(again.State().validMask, 2u);

@@ -4,6 +4,7 @@
 #include "support/hex.h"
 
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "link/commands.h"
@@ -88,8 +89,8 @@ TEST_F(Encoders, WorkedValues) {
              d.Input_EQ_Ctrl(0, 0, 1, 3, 3, {{-6.0f, 0.5f, 250, 1}}, true);
          },
          "01 23 BB", "00 00 01 03 03 | 00 FA 00 05 0C 00"},
-        {"main volume 16.7 dB: 6 - v = -10.7 truncates", [](DspDevice& d) { d.Main_Volume_Ctrl(16.7f, true); },
-         "01 02 BB", "F6"},
+        {"main volume -12.7 dB: 6 - v = 18.7 truncates", [](DspDevice& d) { d.Main_Volume_Ctrl(-12.7f, true); },
+         "01 02 BB", "12"},
         {"remote outputs", [](DspDevice& d) { d.Rem_Out_Ctrl(1, 0, true); }, "01 45 BB", "01 00"},
         {"link pairs",
          [](DspDevice& d) {
@@ -142,8 +143,48 @@ TEST_F(Encoders, MixMasksAreTwoBytesAboveEightInputs) {
 
 TEST_F(Encoders, TrimAsSignedByteWithoutAttenuation) {
     dev.SetDeviceProfile(98, 10, 8, 0, 0);
-    dev.Trim_Ctrl(0, 0, 0, 1, {-3.0f, 2.0f}, true);
-    EXPECT_EQ(backend.LastData(), Hex("00 00 00 01 | FD | 02"));
+    dev.Trim_Ctrl(0, 0, 0, 1, {-3.0f, -2.0f}, true);
+    EXPECT_EQ(backend.LastData(), Hex("00 00 00 01 | FD | FE"));
+}
+
+// Whatever a caller passes, the wire carries a value of the unit's range: nothing wraps
+// around in a byte, and no conversion overflows.
+TEST_F(Encoders, WildValuesGoOutAsTheNearestValueTheUnitTakes) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Row {
+        const char* what;
+        std::function<void(DspDevice&)> call;
+        const char* data;
+    };
+    const std::vector<Row> rows = {
+        {"volume far below -60 dB", [](DspDevice& d) { d.Main_Volume_Ctrl(-1000.0f, true); }, "42"},
+        {"volume above +6 dB", [](DspDevice& d) { d.Main_Volume_Ctrl(1e30f, true); }, "00"},
+        {"volume NaN: the quietest", [&](DspDevice& d) { d.Main_Volume_Ctrl(nan, true); }, "42"},
+        {"trim far below -60 dB", [](DspDevice& d) { d.Trim_Ctrl(0, 0, 0, 0, {-500.0f}, true); },
+         "00 00 00 00 | 3C 00"},
+        {"trim above 0 dB", [&](DspDevice& d) { d.Trim_Ctrl(0, 0, 0, 0, {inf}, true); },
+         "00 00 00 00 | 00 00"},
+        {"negative delay", [](DspDevice& d) { d.Delay_Ctrl(0, 0, 0, 0, {-5.0f}, true); },
+         "00 00 00 00 | 00 00 00"},
+        {"delay beyond the maximum", [](DspDevice& d) { d.Delay_Ctrl(0, 0, 0, 0, {1e30f}, true); },
+         "00 00 00 00 | 0F 00 00"},
+        {"EQ band: infinite gain, NaN Q, frequency 0",
+         [&](DspDevice& d) { d.EQ_Ctrl(0, 0, 1, 2, 0, nan, inf, true); },
+         "00 00 01 02 | 00 14 00 05 1E 00"},
+        {"EQ band: gain -inf, Q 1e30, frequency above 20 kHz",
+         [&](DspDevice& d) { d.EQ_Ctrl(0, 0, 1, 2, 65535, 1e30f, -inf, true); },
+         "00 00 01 02 | 4E 20 09 00 00 00"},
+        {"input EQ band NaN", [&](DspDevice& d) { d.Input_EQ_Ctrl(0, 0, 1, 3, 3, {{nan, nan, 20, 1}}, true); },
+         "00 00 01 03 03 | 00 14 00 05 00 00"},
+    };
+    for (const Row& r : rows) {
+        r.call(dev);
+        EXPECT_EQ(backend.LastData(), Hex(r.data)) << r.what;
+    }
+    // Fields without a row in the table of limits still convert without overflow.
+    dev.Compressor_Ctrl(0, 0, 1, 0, inf, nan, -1e30f, 10, 100, true);
+    EXPECT_FALSE(backend.LastData().empty());
 }
 
 TEST_F(Encoders, AutoSettingBlockIsSentWhole) {

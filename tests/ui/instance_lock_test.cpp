@@ -7,8 +7,9 @@
 #include <QTemporaryDir>
 #include <array>
 #include <cstdio>
+#include <memory>
 
-#include "platform/instance_lock.h"
+#include "emulator/virtual_unit.h"
 #include "toolkit/waits.h"
 #include "ui/main/main_wnd.h"
 #include "ui_fixture.h"
@@ -21,10 +22,17 @@ namespace {
 
 class InstanceLockTest : public uitest::UiTest {
   protected:
-    StartOptions OnUnit(const QString& stateFile) {
+    // The options of a window on the virtual unit kept in `stateFile`, attached as the
+    // program attaches it: the unit holds the file.
+    StartOptions OnUnit(emu::VirtualUnit& unit, const QString& stateFile) {
         StartOptions o;
         o.autoConnect = false;
-        o.instanceName = platform::VirtualUnitMutexName(stateFile.toStdString());
+        o.onVirtualUnit = true;
+        std::string why;
+        bool inUse = false;
+        const bool attached = unit.AttachStateFile(stateFile.toStdString(), &why, false, &inUse);
+        EXPECT_TRUE(attached || inUse) << why;
+        o.unitInUse = inUse;
         return o;
     }
     QTemporaryDir dir;
@@ -55,22 +63,14 @@ ProgramRun RunProgram(const QString& stateFile, const QString& script) {
 
 }  // namespace
 
-TEST_F(InstanceLockTest, EachVirtualUnitHasItsOwnLockWhateverThePathSays) {
-    const QString a = dir.filePath("a.json"), b = dir.filePath("b.json");
-    EXPECT_NE(platform::VirtualUnitMutexName(a.toStdString()), platform::VirtualUnitMutexName(b.toStdString()));
-    EXPECT_NE(platform::VirtualUnitMutexName(a.toStdString()), platform::InstanceMutexName());
-    const QString roundabout = dir.path() + "/sub/../a.json";
-    QDir(dir.path()).mkdir("sub");
-    EXPECT_EQ(platform::VirtualUnitMutexName(roundabout.toStdString()), platform::VirtualUnitMutexName(a.toStdString()));
-}
-
 TEST_F(InstanceLockTest, ASecondWindowOnTheSameVirtualUnitIsRefusedOnAnotherItRuns) {
     const QString a = dir.filePath("a.json"), b = dir.filePath("b.json");
-    CMainWnd first(nullptr, OnUnit(a));
+    emu::VirtualUnit unitA, unitB, unitAAgain;
+    CMainWnd first(nullptr, OnUnit(unitA, a));
     ASSERT_TRUE(first.Create());
     ASSERT_FALSE(first.ClosedAtStart());
 
-    CMainWnd other(nullptr, OnUnit(b));
+    CMainWnd other(nullptr, OnUnit(unitB, b));
     ASSERT_TRUE(other.Create());
     EXPECT_FALSE(other.ClosedAtStart());
     EXPECT_TRUE(other.isVisible());
@@ -80,7 +80,7 @@ TEST_F(InstanceLockTest, ASecondWindowOnTheSameVirtualUnitIsRefusedOnAnotherItRu
         text = box.FindControl("MessageText")->Text().toStdString();
         box.Close(tk::kResultConfirm);
     });
-    CMainWnd same(nullptr, OnUnit(a));
+    CMainWnd same(nullptr, OnUnit(unitAAgain, a));
     ASSERT_TRUE(same.Create());
     EXPECT_TRUE(same.ClosedAtStart());
     EXPECT_EQ(text, "${mutex_tips}");
@@ -96,8 +96,8 @@ TEST_F(InstanceLockTest, TwoProgramsOnTwoVirtualUnitsRunSideBySide) {
         f.write("wait-connected\n");
     }
     // The unit of `a` is taken, as by a program running on it.
-    platform::NamedMutex holder;
-    ASSERT_TRUE(holder.Acquire(platform::VirtualUnitMutexName(a.toStdString())));
+    auto holder = std::make_unique<emu::VirtualUnit>();
+    ASSERT_TRUE(holder->AttachStateFile(a.toStdString(), nullptr));
 
     ProgramRun onB = RunProgram(b, script);
     EXPECT_EQ(onB.code, 0) << onB.out;
@@ -108,7 +108,7 @@ TEST_F(InstanceLockTest, TwoProgramsOnTwoVirtualUnitsRunSideBySide) {
     EXPECT_EQ(onA.code, 1) << onA.out;
     EXPECT_NE(onA.out.find("${mutex_tips}"), std::string::npos) << onA.out;
 
-    holder.Release();
+    holder.reset();
     ProgramRun again = RunProgram(a, script);
     EXPECT_EQ(again.code, 0) << again.out;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/limits.h"
 #include "link/protocol/wire_values.h"
 
 namespace dvdsp::link::units {
@@ -14,7 +15,7 @@ using namespace wire;
 
 // ---- Main volume: the user's volume in dB travels as 6 - volume (a signed byte). -------
 inline double MainVolumeToWire(double volumeDb) {
-    return 6.0 - volumeDb;
+    return 6.0 - core::limits::kMainVolume.Clamp(volumeDb);
 }
 inline int MainVolumeFromWire(int wire) {
     return 6 - wire;
@@ -25,6 +26,7 @@ inline int MainVolumeFromWire(int wire) {
 // the others get the gain itself as one signed byte. Subtracting from +0 keeps a zero trim
 // from travelling (and being logged) as -0.
 inline double TrimToWire(double gainDb, bool attenuation) {
+    gainDb = core::limits::kTrim.Clamp(gainDb);
     return attenuation ? 0.0 - gainDb : gainDb;
 }
 inline void PutTrim(std::vector<uint8_t>& d, double onWire, bool attenuation) {
@@ -41,10 +43,12 @@ inline float TrimFromWire(const uint8_t* b, bool attenuation) {
 // ---- EQ band: frequency (16-bit), Q (integer, tenths), gain + 18 dB (integer, tenths). ---
 // The unit reports Q with hundredths.
 inline void PutEqBand(std::vector<uint8_t>& d, int32_t freq, double q, double gainDb) {
-    PutBe16(d, static_cast<unsigned>(freq) & 0xFFFF);
+    using namespace core::limits;
+    PutBe16(d, static_cast<unsigned>(kBandFreq.Clamp(freq)));
+    q = kBandQ.Clamp(q);
     d.push_back(IntPart(q));
     d.push_back(TenthsDigit(q));
-    const double g = gainDb + 18.0;
+    const double g = kBandGain.Clamp(gainDb) + 18.0;
     d.push_back(IntPart(g));
     d.push_back(TenthsDigit(g));
 }
@@ -57,6 +61,7 @@ inline float EqGainFromWire(const uint8_t* b) {
 
 // ---- Delay in ms: integer byte, then thousandths (16-bit). --------------------------------
 inline void PutDelay(std::vector<uint8_t>& d, double ms) {
+    ms = core::limits::kDelayMs.Clamp(ms);
     d.push_back(IntPart(ms));
     PutBe16(d, Thousandths(ms));
 }

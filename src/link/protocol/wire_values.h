@@ -7,10 +7,18 @@
 
 namespace dvdsp::link::wire {
 
+// Largest magnitude an encoder turns into an integer; every wire field is far smaller, so
+// this only keeps a wild value (1e30, infinity) from overflowing the conversion.
+inline constexpr double kMaxScaled = 1e9;
+
 // trunc(v * scale), robust against binary fractions that land just below an integer
 // (0.7f * 10 is 6.99999988...): within a thousandth of an integer the integer is meant.
+// NaN counts as 0 and a value beyond the largest magnitude as that magnitude.
 inline long TruncScaled(double v, double scale) {
     double x = v * scale;
+    if (std::isnan(x)) return 0;
+    if (x > kMaxScaled) x = kMaxScaled;
+    if (x < -kMaxScaled) x = -kMaxScaled;
     double r = std::round(x);
     if (std::fabs(x - r) < 1e-3) return static_cast<long>(r);
     return static_cast<long>(std::trunc(x));

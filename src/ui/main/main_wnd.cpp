@@ -113,8 +113,8 @@ void CMainWnd::SelectStartLanguage() {
 }
 
 bool CMainWnd::CheckSingleInstance() {
-    const std::string name = options_.instanceName.empty() ? platform::InstanceMutexName() : options_.instanceName;
-    if (instance_.Acquire(name)) return true;
+    if (options_.onVirtualUnit ? !options_.unitInUse : instance_.Acquire(platform::InstanceMutexName()))
+        return true;
     const QString captions[3] = {QStringLiteral("${confirm}"), QString(), QString()};
     ShowMessageBox(this, QStringLiteral("${tips}"), QStringLiteral("${mutex_tips}"), captions, 1);
     close();

@@ -30,7 +30,11 @@ struct StartOptions {
     QString language;     // "en", "cn_zh" or "ru": overrides the setting
     int scale = 0;        // display scale; 0 = from the screens
     bool checkSingleInstance = true;
-    std::string instanceName;     // the single-instance lock; empty: the program's own
+    // A virtual unit's state file taken by another process: the window says so and closes.
+    // (The unit holds its file's lock; the program's own single-instance lock is then not
+    // used, so that programs on two virtual units run side by side.)
+    bool onVirtualUnit = false;
+    bool unitInUse = false;
     bool autoConnect = true;      // connect when the window has initialised
     int readOutPauseMs = 1000;    // pause after the read-out
     PlugControl plug;             // virtual unit only
