@@ -4,8 +4,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
+#include "emulator/virtual_unit.h"
 #include "support/run_cli.h"
 
 namespace fs = std::filesystem;
@@ -112,6 +114,28 @@ TEST(CliUnit, AStateFileInAMissingFolderIsAnError) {
     auto r = RunCli("--virtual-unit=" + (dir.path / "nope" / "unit.json").string() + " set trim 1 -3");
     EXPECT_EQ(r.code, 4) << r.out;
     EXPECT_NE(r.out.find("does not exist"), std::string::npos) << r.out;
+}
+
+// A unit held by another program (the windowed one, say) is refused under every name of its
+// file, and nothing is changed in it.
+TEST(CliUnit, AVirtualUnitInUseElsewhereIsRefusedWhateverItsFileIsCalled) {
+    TempDir dir;
+    const fs::path file = dir.path / "unit.json";
+    auto holder = std::make_unique<dvdsp::emu::VirtualUnit>();
+    std::string why;
+    ASSERT_TRUE(holder->AttachStateFile(file.string(), &why)) << why;
+    fs::create_hard_link(file, dir.path / "same-unit.json");
+    for (const std::string& name : {std::string("unit.json"), std::string("same-unit.json"),
+                                    file.string()}) {
+        auto r = RunCli("--virtual-unit=" + name + " set trim 1 -3", dir.path.string());
+        EXPECT_EQ(r.code, 3) << name << ": " << r.out;
+        EXPECT_NE(r.out.find("in use"), std::string::npos) << r.out;
+    }
+    EXPECT_EQ(holder->State().scenes[0].out[1].trim100, 0);
+    holder.reset();
+    auto r = RunCli("--virtual-unit=" + file.string() + " set trim 1 -3 -- get trim 1");
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_EQ(r.out, "-3.00\n");
 }
 
 TEST(CliUnit, BadInputIsRefusedBeforeAnythingIsSent) {
