@@ -40,6 +40,8 @@ std::string ValueOutOfRange(const SceneState& s) {
     check.Each("outputs", s.outputs, lim::kRole);
     check.Each("outputs_bk", s.outputsBk, lim::kRole);
     check.Each("linkOutputs", s.linkOutputs, lim::kPartner);
+    check.Each("linkSel", s.linkSel, lim::kLinkGroup);
+    check.Each("delayLinkSel", s.delayLinkSel, lim::kDelayLinkGroup);
     check("currOutChannel", s.currOutChannel, Limit{"", 0, kChannels - 1, 0, kChannels - 1, 1, 1, "%d"});
     for (const auto& source : s.inputs) check.Each("inputs", source, lim::kRoutingMask);
     for (const auto& source : s.inputMixVolume)

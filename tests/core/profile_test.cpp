@@ -217,6 +217,12 @@ const Refusal kRefusals[] = {
           cJSON_SetNumberValue(cJSON_GetArrayItem(cJSON_GetArrayItem(cJSON_GetObjectItem(r, "inputs"), 0), 0), 0x1FF);
       }); },
      "${profile_load_error}"},
+    {"LinkGroup12",
+     [] { return Edited([](cJSON* r) { cJSON_SetNumberValue(cJSON_GetArrayItem(cJSON_GetObjectItem(r, "linkSel"), 1), 12); }); },
+     "${profile_load_error}"},
+    {"DelayLinkGroupMinus1",
+     [] { return Edited([](cJSON* r) { cJSON_SetNumberValue(cJSON_GetArrayItem(cJSON_GetObjectItem(r, "delayLinkSel"), 0), -1); }); },
+     "${profile_load_error}"},
     {"BandGainInfinite",
      [] {
          std::string t = Edited([](cJSON* r) {
