@@ -100,6 +100,7 @@ void Control::SetSelected(bool selected, bool notify) {
     OnSelectedChanged();
     self_->style()->unpolish(self_);
     self_->style()->polish(self_);
+    KeepSkinFont();
     self_->update();
     if (notify) Emit(notify::kSelectChanged);
 }
@@ -129,6 +130,13 @@ void Control::UpdateStyle() {
     if (bkColor_) css += QStringLiteral("background-color:%1;").arg(Rgba(bkColor_));
     if (borderColor_) css += QStringLiteral("border:1px solid %1;").arg(Rgba(borderColor_));
     self_->setStyleSheet(css);
+    KeepSkinFont();
+}
+
+void Control::KeepSkinFont() {
+    // Polishing with a style sheet gives the widget the sheet's font back; the skin's font
+    // at the current scale is the control's own.
+    self_->setFont(CurrentSkin().Font(base_.font, dpi_));
 }
 
 void Control::ShowText(const QString& shown) {

@@ -98,6 +98,8 @@ class Control {
     virtual void ShowText(const QString& shown);
     virtual void OnSelectedChanged() {}
     void UpdateStyle();
+    // Gives the widget the skin's font at its scale again (after a style change).
+    void KeepSkinFont();
     // Containers and blocks paint their colours themselves (a style sheet would pass
     // them on to every child).
     virtual bool PaintsOwnColors() const { return false; }

@@ -1,6 +1,8 @@
 // The main page's group, selection and mode controls through the window on the virtual
 // unit: link groups, the current channel, the output lock, the EQ mode switch and the EQ
 // bypass.
+#include <QComboBox>
+
 #include "channel_ops_fixture.h"
 
 using namespace dvdsp;
@@ -52,6 +54,7 @@ TEST_F(ChannelOpsTest, TheCurrentChannelIsEditedFromTheGraphPanel) {
     ClickOption("ch_enable_3");
     EXPECT_EQ(Model().currOutChannel, 3);
     EXPECT_EQ(C("label_channel_name")->Text(), "CH4");
+    EXPECT_EQ(qobject_cast<QComboBox*>(C("btn_channel_select")->Widget())->currentIndex(), 3);
     EXPECT_TRUE(C("ch_enable_3")->IsSelected());
     EXPECT_FALSE(C("ch_enable_0")->IsSelected());
     EXPECT_TRUE(C("ch_border_top_3")->IsVisible());

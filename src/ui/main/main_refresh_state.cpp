@@ -43,6 +43,8 @@ void ShowBypassButton(CMainWnd& wnd, bool bypassed) {
 void ShowCurrentChannel(CMainWnd& wnd, const core::SceneState& s, int ch) {
     ShowSelectors(wnd, s, ch);
     if (tk::Control* label = wnd.FindControl("label_channel_name")) label->SetText(QStringLiteral("CH%1").arg(ch + 1));
+    // The panel's channel list names the current channel however it became current.
+    if (auto* list = wnd.Find<tk::Combo>("btn_channel_select"); list && ch < list->ItemCount()) list->SelectItem(ch);
     for (int c = 0; c < core::kChannels; ++c)
         for (const char* border : {"ch_border_top_", "ch_border_buttom_", "ch_border_left_", "ch_border_right_"})
             if (tk::Control* b = wnd.FindControl(Indexed(border, c))) b->SetVisible(c == ch);
