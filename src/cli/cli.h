@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/numbers.h"
 #include "emulator/virtual_transport.h"
 #include "emulator/virtual_unit.h"
 #include "link/dsp_device.h"
@@ -88,9 +89,5 @@ void Register(Command c);
 struct Registrar {
     explicit Registrar(void (*fn)()) { fn(); }
 };
-
-// Small helpers shared by commands.
-bool ParseInt(const std::string& s, long& out);
-bool ParseDouble(const std::string& s, double& out);
 
 }  // namespace dvdsp::cli

@@ -281,25 +281,6 @@ const std::vector<ValueDef>& Values() {
     return defs;
 }
 
-// Index arguments by their synopsis word.
-bool ParseIndex(const std::string& word, const std::string& text, double& out) {
-    if (word == "hp|lp") {
-        if (text == "hp" || text == "0") return out = 0, true;
-        if (text == "lp" || text == "1") return out = 1, true;
-        return false;
-    }
-    long v;
-    if (!ParseInt(text, v)) return false;
-    long max = word == "CH"       ? 9
-               : word == "BAND"   ? 30
-               : word == "SOURCE" ? 8
-               : word == "PAIR"   ? 4
-                                  : 255;
-    if (v < 0 || v > max) return false;
-    out = static_cast<double>(v);
-    return true;
-}
-
 const ValueDef* Find(const std::string& name) {
     for (const ValueDef& d : Values())
         if (name == d.name) return &d;

@@ -116,26 +116,4 @@ void Register(Command c) {
     Registry().push_back(std::move(c));
 }
 
-bool ParseInt(const std::string& s, long& out) {
-    if (s.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    long v = std::strtol(s.c_str(), &end, 0);
-    if (errno || *end) return false;
-    out = v;
-    return true;
-}
-
-bool ParseDouble(const std::string& s, double& out) {
-    if (s.empty()) return false;
-    // Numbers on the command line always use a decimal point, whatever the locale.
-    std::string t = s;
-    char* end = nullptr;
-    errno = 0;
-    double v = std::strtod(t.c_str(), &end);
-    if (errno || *end) return false;
-    out = v;
-    return true;
-}
-
 }  // namespace dvdsp::cli

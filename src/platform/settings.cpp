@@ -1,9 +1,11 @@
 #include "platform/settings.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include "base/log.h"
@@ -66,8 +68,12 @@ int IniFile::GetInt(const std::string& section, const std::string& key, int def)
     std::string v = Get(section, key);
     if (v.empty()) return def;
     char* end = nullptr;
+    errno = 0;
     long n = std::strtol(v.c_str(), &end, 10);
     if (end == v.c_str()) return def;
+    // A number the program cannot hold is no setting of its (not the number cut short).
+    if (errno == ERANGE || n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
+        return def;
     return static_cast<int>(n);
 }
 

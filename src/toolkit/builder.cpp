@@ -1,6 +1,8 @@
 #include "toolkit/builder.h"
 
 #include <QRegularExpression>
+#include <algorithm>
+#include <limits>
 
 #include "base/log.h"
 #include "toolkit/containers.h"
@@ -42,9 +44,20 @@ QString Builder::Substitute(const QString& value, const QHash<QString, int>& var
         auto var = vars.find(m.captured(1));
         if (var == vars.end()) continue;
         long long v = *var;
-        if (m.capturedLength(2)) v *= m.captured(2).toLongLong();
-        if (m.capturedLength(3))
-            v += (m.captured(3) == QLatin1String("-") ? -1 : 1) * m.captured(4).toLongLong();
+        // Arithmetic past what a number can hold leaves the form as it is written.
+        bool overflow = false;
+        if (m.capturedLength(2)) {
+            bool ok = false;
+            const long long factor = m.captured(2).toLongLong(&ok);
+            overflow = !ok || __builtin_mul_overflow(v, factor, &v);
+        }
+        if (!overflow && m.capturedLength(3)) {
+            bool ok = false;
+            const long long offset = m.captured(4).toLongLong(&ok);
+            overflow = !ok || (m.captured(3) == QLatin1String("-") ? __builtin_sub_overflow(v, offset, &v)
+                                                                   : __builtin_add_overflow(v, offset, &v));
+        }
+        if (overflow) continue;
         out += value.mid(last, m.capturedStart() - last);
         out += QString::number(v);
         last = m.capturedEnd();
@@ -56,23 +69,11 @@ QString Builder::Substitute(const QString& value, const QHash<QString, int>& var
 Control* Builder::BuildChildren(const QDomElement& parent, Container* into) {
     Control* first = nullptr;
     for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        if (e.tagName().compare(QLatin1String("Repeat"), Qt::CaseInsensitive) == 0) {
-            QString var = e.attribute(QStringLiteral("var"), QStringLiteral("n"));
-            int from =
-                Substitute(e.attribute(QStringLiteral("from"), QStringLiteral("0")), vars_).toInt();
-            int count = Substitute(e.attribute(QStringLiteral("count"), QStringLiteral("0")), vars_)
-                            .toInt();
-            bool had = vars_.contains(var);
-            int old = vars_.value(var);
-            for (int i = from; i < from + count; ++i) {
-                vars_[var] = i;
+        if (IsRepeat(e)) {
+            Repeat(e, [&] {
                 Control* c = BuildChildren(e, into);
                 if (!first) first = c;
-            }
-            if (had)
-                vars_[var] = old;
-            else
-                vars_.remove(var);
+            });
             continue;
         }
         Control* c = BuildElement(e, into);
@@ -87,26 +88,11 @@ void Builder::BuildItems(const QDomElement& e, Control* control) {
     auto* list = dynamic_cast<List*>(control);
     for (QDomElement item = e.firstChildElement(); !item.isNull();
          item = item.nextSiblingElement()) {
-        if (item.tagName().compare(QLatin1String("Repeat"), Qt::CaseInsensitive) == 0) {
-            QString var = item.attribute(QStringLiteral("var"), QStringLiteral("n"));
-            int from =
-                Substitute(item.attribute(QStringLiteral("from"), QStringLiteral("0")), vars_)
-                    .toInt();
-            int count =
-                Substitute(item.attribute(QStringLiteral("count"), QStringLiteral("0")), vars_)
-                    .toInt();
-            bool had = vars_.contains(var);
-            int old = vars_.value(var);
-            for (int i = from; i < from + count; ++i) {
-                vars_[var] = i;
-                BuildItems(item, control);
-            }
-            if (had)
-                vars_[var] = old;
-            else
-                vars_.remove(var);
+        if (IsRepeat(item)) {
+            Repeat(item, [&] { BuildItems(item, control); });
             continue;
         }
+        if (!Spend()) return;
         QString text = Substitute(item.attribute(QStringLiteral("text")), vars_);
         QString data = Substitute(item.attribute(QStringLiteral("userdata")), vars_);
         if (combo)
@@ -115,7 +101,43 @@ void Builder::BuildItems(const QDomElement& e, Control* control) {
     }
 }
 
+bool Builder::IsRepeat(const QDomElement& e) {
+    return e.tagName().compare(QLatin1String("Repeat"), Qt::CaseInsensitive) == 0;
+}
+
+void Builder::Repeat(const QDomElement& e, const std::function<void()>& body) {
+    QString var = e.attribute(QStringLiteral("var"), QStringLiteral("n"));
+    int from = Substitute(e.attribute(QStringLiteral("from"), QStringLiteral("0")), vars_).toInt();
+    int count = Substitute(e.attribute(QStringLiteral("count"), QStringLiteral("0")), vars_).toInt();
+    bool had = vars_.contains(var);
+    int old = vars_.value(var);
+    // The last value stays a number the attributes can hold.
+    const long long end = std::min<long long>(static_cast<long long>(from) + count,
+                                              std::numeric_limits<int>::max() + 1LL);
+    for (long long i = from; i < end && Spend(); ++i) {
+        vars_[var] = static_cast<int>(i);
+        body();
+    }
+    if (had)
+        vars_[var] = old;
+    else
+        vars_.remove(var);
+}
+
+bool Builder::Spend() {
+    if (budget_ > 0) {
+        --budget_;
+        return true;
+    }
+    if (budget_ == 0) {
+        LogWriteNarrow("layout: more than %d controls, items and repeats; the rest is left out\n", kMaxBuilt);
+        budget_ = -1;
+    }
+    return false;
+}
+
 Control* Builder::BuildElement(const QDomElement& e, Container* into) {
+    if (!Spend()) return nullptr;
     QString tag = e.tagName();
     Control* c = CreateStandard(tag);
     if (!c && owner_) c = owner_->CreateControl(tag);

@@ -4,6 +4,7 @@
 #include <QDomElement>
 #include <QHash>
 #include <QString>
+#include <functional>
 
 namespace dvdsp::tk {
 
@@ -25,12 +26,22 @@ class Builder {
     // Replaces "{n}", "{n+1}", "{n*2+1}" forms of the repeat variables in a value.
     static QString Substitute(const QString& value, const QHash<QString, int>& vars);
 
+    // Controls, list items and Repeat rounds of one layout at most: a runaway Repeat stops
+    // there instead of taking every byte of memory and all the time there is.
+    static constexpr int kMaxBuilt = 20000;
+
   private:
     Control* BuildElement(const QDomElement& e, Container* into);
     void BuildItems(const QDomElement& e, Control* control);
+    static bool IsRepeat(const QDomElement& e);
+    // Runs `body` once for each value of a Repeat's variable.
+    void Repeat(const QDomElement& e, const std::function<void()>& body);
+    // Takes one control, item or round from the budget; false once it is spent.
+    bool Spend();
 
     Window* owner_;
     QHash<QString, int> vars_;
+    int budget_ = kMaxBuilt;
 };
 
 }  // namespace dvdsp::tk

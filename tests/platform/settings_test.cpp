@@ -64,6 +64,13 @@ TEST(Settings, GarbageValueGivesTheDefault) {
     fs::create_directories(home.dir / "dvdsp");
     std::ofstream(SettingsPath()) << "[config]\nlan=abc\n";
     EXPECT_EQ(ReadLanguageSetting(), 0);
+    // Too large for the program's numbers: not read as what is left of it once cut short.
+    std::ofstream(SettingsPath()) << "[config]\nlan=4294967297\nfactoryEQ=-99999999999999999999\n";
+    EXPECT_EQ(ReadLanguageSetting(), 0);
+    EXPECT_EQ(ReadSettingInt("factoryEQ", 7), 7);
+    std::ofstream(SettingsPath()) << "[config]\nlan=2147483647\nfactoryEQ=-2147483648\n";
+    EXPECT_EQ(ReadSettingInt("lan", 0), 2147483647);
+    EXPECT_EQ(ReadSettingInt("factoryEQ", 0), -2147483647 - 1);
 }
 
 TEST(DisplayScale, FromTheWidestMonitor) {

@@ -149,4 +149,32 @@ TEST_F(BuildTest, MissingLayoutLeavesAnEmptyWindow) {
     EXPECT_EQ(w.FindControl("label"), nullptr);
 }
 
+TEST_F(BuildTest, RepeatArithmeticBeyondANumberIsLeftAsWritten) {
+    const QHash<QString, int> vars{{"n", 5}};
+    EXPECT_EQ(Builder::Substitute("{n*999999999999999999}", vars), "4999999999999999995");
+    EXPECT_EQ(Builder::Substitute("{n*9999999999999999999}", vars), "{n*9999999999999999999}");
+    EXPECT_EQ(Builder::Substitute("a{n*2000000000000000000}b", vars), "a{n*2000000000000000000}b");
+    EXPECT_EQ(Builder::Substitute("{n+9223372036854775807}", vars), "{n+9223372036854775807}");
+    EXPECT_EQ(Builder::Substitute("{n*-2000000000000000000-9000000000000000000}", vars),
+              "{n*-2000000000000000000-9000000000000000000}");
+    EXPECT_EQ(Builder::Substitute("{n-7}", vars), "-2");
+}
+
+TEST_F(BuildTest, ARunawayRepeatStopsAtTheBudget) {
+    // Counting up to the largest number, nested, and repeating nothing a billion times.
+    tktest::WriteFile(dir_.filePath("xml/big.xml"), R"(<Window><Container name="abs">
+      <Repeat var="n" from="2147483646" count="5"><Label name="top_{n}"/></Repeat>
+      <Repeat var="a" from="0" count="1000000000"/>
+      <Repeat var="a" from="0" count="100000"><Repeat var="b" from="0" count="100000">
+        <Label name="x"/></Repeat></Repeat>
+      <Combo name="combo"><Repeat var="n" from="0" count="2000000000"><Item text="{n}"/></Repeat></Combo>
+    </Container></Window>)");
+    ASSERT_TRUE(CurrentSkin().LoadFolder(dir_.path()));
+    RecordingWindow w;
+    ASSERT_TRUE(w.LoadLayout("xml/big.xml"));
+    EXPECT_NE(w.FindControl("top_2147483646"), nullptr);
+    EXPECT_NE(w.FindControl("top_2147483647"), nullptr);
+    EXPECT_LE(w.AllControls().size(), Builder::kMaxBuilt);
+}
+
 }  // namespace

@@ -18,8 +18,6 @@
 namespace dvdsp::ui {
 namespace {
 
-QString Rest(const QStringList& words, int from) { return words.mid(from).join(QLatin1Char(' ')); }
-
 // The visible windows the user can reach, the topmost first.
 QList<tk::Window*> ReachableWindows() {
     QList<tk::Window*> out;
@@ -70,12 +68,9 @@ QString Type(const QString& name, const QString& text, bool pressReturn) {
     return {};
 }
 
-QString Slide(const QString& name, const QString& value) {
+QString Slide(const QString& name, int v) {
     auto* s = dynamic_cast<tk::Slider*>(FindReachableControl(name.toStdString()));
     if (!s) return Missing(QStringLiteral("slider"), name);
-    bool ok = false;
-    int v = value.toInt(&ok);
-    if (!ok) return "not a number: " + value;
     s->setValue(v);  // as the user's drag does: the window is told
     tk::Settle(10);
     return {};
@@ -120,15 +115,9 @@ void SendMouse(QWidget* top, QEvent::Type type, QPoint at, Qt::MouseButton butto
     QCoreApplication::sendEvent(target, &e);
 }
 
-QString Drag(const QStringList& w) {
-    tk::Control* c = FindReachableControl(w[1].toStdString());
-    if (!c) return Missing(QStringLiteral("control"), w[1]);
-    int v[4];
-    for (int i = 0; i < 4; ++i) {
-        bool ok = false;
-        v[i] = w[2 + i].toInt(&ok);
-        if (!ok) return "not a number: " + w[2 + i];
-    }
+QString Drag(const QString& name, const std::array<int, 4>& v) {
+    tk::Control* c = FindReachableControl(name.toStdString());
+    if (!c) return Missing(QStringLiteral("control"), name);
     QWidget* widget = c->Widget();
     const QPoint from(v[0], v[1]), to(v[2], v[3]);
     SendMouse(widget, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
@@ -157,20 +146,21 @@ tk::Control* FindReachableControl(const std::string& name) {
     return nullptr;
 }
 
-QString RunAction(CMainWnd& wnd, const QStringList& w, bool* known) {
+QString RunAction(CMainWnd& wnd, const ScriptStep& s, bool* known) {
     *known = true;
-    const QString& verb = w[0];
-    auto need = [&](int n) { return w.size() >= n; };
-    if (verb == "click" && need(2)) return Click(w[1]);
-    if ((verb == "check" || verb == "uncheck") && need(2)) return Check(w[1], verb == "check");
-    if ((verb == "type" || verb == "type-leave") && need(2)) return Type(w[1], Rest(w, 2), verb == "type");
-    if (verb == "slide" && need(3)) return Slide(w[1], w[2]);
-    if (verb == "choose" && need(3)) return Choose(w[1], w[2]);
-    if (verb == "menu" && need(2)) return Menu(wnd, w[1]);
-    if (verb == "drag" && need(6)) return Drag(w);
-    if (verb == "open" && need(2)) return Open(wnd, w[1]);
-    *known = false;
-    return {};
+    switch (s.verb) {
+        case ScriptVerb::Click: return Click(s.target);
+        case ScriptVerb::Check:
+        case ScriptVerb::Uncheck: return Check(s.target, s.verb == ScriptVerb::Check);
+        case ScriptVerb::Type:
+        case ScriptVerb::TypeLeave: return Type(s.target, s.text, s.verb == ScriptVerb::Type);
+        case ScriptVerb::Slide: return Slide(s.target, s.value);
+        case ScriptVerb::Choose: return Choose(s.target, s.text);
+        case ScriptVerb::Menu: return Menu(wnd, s.target);
+        case ScriptVerb::Drag: return Drag(s.target, s.points);
+        case ScriptVerb::Open: return Open(wnd, s.target);
+        default: *known = false; return {};
+    }
 }
 
 QString DescribeDialog(const tk::Window& dialog) {

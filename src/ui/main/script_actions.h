@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <string>
 
+#include "ui/main/script_parse.h"
+
 namespace dvdsp::tk {
 class Control;
 class Window;
@@ -19,10 +21,10 @@ class CMainWnd;
 // The control of that name the user could reach now; nullptr when none.
 tk::Control* FindReachableControl(const std::string& name);
 
-// Runs an action line ("click", "check", "uncheck", "type", "type-leave", "slide",
+// Runs an action step ("click", "check", "uncheck", "type", "type-leave", "slide",
 // "choose", "menu", "drag", "open"). Empty when it worked, else what went wrong; sets
-// `known` to false for a line that is none of those.
-QString RunAction(CMainWnd& wnd, const QStringList& words, bool* known);
+// `known` to false for a step that is none of those.
+QString RunAction(CMainWnd& wnd, const ScriptStep& step, bool* known);
 
 // What a dialog says, for a failure message: its class and its "MessageText" (or its
 // title), raw and as shown.

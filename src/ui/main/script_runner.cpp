@@ -4,18 +4,19 @@
 #include <QFile>
 #include <QPointer>
 #include <functional>
+#include <limits>
 
 #include "toolkit/controls.h"
 #include "toolkit/test_seams.h"
 #include "toolkit/waits.h"
 #include "ui/main/main_wnd.h"
 #include "ui/main/script_actions.h"
+#include "ui/main/script_parse.h"
 
 namespace dvdsp::ui {
 namespace {
 
 constexpr int kDefaultWaitMs = 10000;
-constexpr int kDefaultTextWaitMs = 5000;
 
 // The visible window whose modal loop is running, topmost first; nullptr when none.
 tk::Window* OpenModal() {
@@ -71,10 +72,10 @@ private:
                 return;
             }
             int index = next_++;
-            QString line = lines_[index].trimmed();
-            if (line.isEmpty() || line.startsWith('#')) continue;
+            const ScriptLine line = ParseScriptLine(lines_[index]);
+            if (line.skip) continue;
             lastLine_ = index + 1;
-            QString error = Step(line.split(' ', Qt::SkipEmptyParts));
+            QString error = line.error.isEmpty() ? Step(line.step) : line.error;
             if (!error.isEmpty()) Fail(index + 1, error);
         }
     }
@@ -115,69 +116,61 @@ private:
         return met ? QString() : pw.failure();
     }
 
-    int WaitMs(const QStringList& w, int at, int fallback) {
-        return w.size() > at ? w[at].toInt() : fallback;
-    }
-
     // Empty when the step worked, else what went wrong.
-    QString Step(const QStringList& w) {
-        const QString& verb = w[0];
+    QString Step(const ScriptStep& s) {
         bool known = false;
-        QString error = RunAction(wnd_, w, &known);
+        QString error = RunAction(wnd_, s, &known);
         if (known) return error;
-        if (verb == "answer" && w.size() >= 2) return Answer(w[1]);
-        if (verb == "answer-file") {
-            tk::testing::AnswerNextFileDialog(w.mid(1).join(' '));
-            return {};
+        switch (s.verb) {
+            case ScriptVerb::Answer: return Answer(s.answer);
+            case ScriptVerb::AnswerFile: tk::testing::AnswerNextFileDialog(s.text); return {};
+            case ScriptVerb::WaitMessage: {
+                QString text = s.target;
+                return Wait([this, text] { return wnd_.MessagesShown().contains(text); }, s.ms,
+                            [text] { return "no message " + text; });
+            }
+            case ScriptVerb::WaitText: return WaitText(s);
+            case ScriptVerb::WaitWindow: {
+                QString cls = s.target;
+                return Wait(
+                    [cls] {
+                        for (tk::Window* v : tk::Window::VisibleWindows())
+                            if (v->ClassName() == cls) return true;
+                        return false;
+                    },
+                    s.ms, [cls] { return "no window " + cls + " was shown"; });
+            }
+            case ScriptVerb::WaitConnected:
+            case ScriptVerb::WaitDisconnected: {
+                const bool connected = s.verb == ScriptVerb::WaitConnected;
+                QString want = connected ? "${btn_connected}" : "${btn_disconnected}";
+                tk::Control* btn = wnd_.FindControl("btnConnect");
+                if (!btn) return "no control btnConnect";
+                return Wait([this, btn, want] { return btn->Text() == want && wnd_.Controller().RunningWorkers() == 0; },
+                            s.ms, [connected] {
+                                return QStringLiteral("timed out waiting for %1").arg(connected ? "connected" : "disconnected");
+                            });
+            }
+            case ScriptVerb::Sleep: {
+                QElapsedTimer t;
+                t.start();
+                const int ms = s.ms;
+                // Time enough for the sleep and then some, however long the sleep.
+                const int limit = ms > std::numeric_limits<int>::max() - kDefaultWaitMs ? std::numeric_limits<int>::max()
+                                                                                       : ms + kDefaultWaitMs;
+                Wait([t, ms] { return t.elapsed() >= ms; }, limit, [] { return QString(); });
+                return {};
+            }
+            default: return "unknown step: " + ScriptStepText(s);
         }
-        if (verb == "wait-message" && w.size() >= 2) {
-            QString text = w[1];
-            return Wait([this, text] { return wnd_.MessagesShown().contains(text); }, WaitMs(w, 2, kDefaultWaitMs),
-                        [text] { return "no message " + text; });
-        }
-        if (verb == "wait-text" && w.size() >= 3) return WaitText(w);
-        if (verb == "wait-window" && w.size() >= 2) {
-            QString cls = w[1];
-            return Wait(
-                [cls] {
-                    for (tk::Window* v : tk::Window::VisibleWindows())
-                        if (v->ClassName() == cls) return true;
-                    return false;
-                },
-                WaitMs(w, 2, kDefaultWaitMs), [cls] { return "no window " + cls + " was shown"; });
-        }
-        if (verb == "wait-connected" || verb == "wait-disconnected") {
-            QString want = verb == "wait-connected" ? "${btn_connected}" : "${btn_disconnected}";
-            tk::Control* btn = wnd_.FindControl("btnConnect");
-            if (!btn) return "no control btnConnect";
-            return Wait([this, btn, want] { return btn->Text() == want && wnd_.Controller().RunningWorkers() == 0; },
-                        WaitMs(w, 1, kDefaultWaitMs), [verb] { return "timed out waiting for " + verb.mid(5); });
-        }
-        if (verb == "sleep" && w.size() >= 2) {
-            QElapsedTimer t;
-            t.start();
-            int ms = w[1].toInt();
-            Wait([t, ms] { return t.elapsed() >= ms; }, ms + kDefaultWaitMs, [] { return QString(); });
-            return {};
-        }
-        return "unknown step: " + w.join(' ');
     }
 
-    // wait-text NAME TEXT [MS]: the text may hold blanks; a last number after it is MS.
-    QString WaitText(const QStringList& w) {
-        std::string name = w[1].toStdString();
-        int ms = kDefaultTextWaitMs;
-        QStringList words = w.mid(2);
-        bool isNumber = false;
-        if (words.size() >= 2) {
-            int n = words.back().toInt(&isNumber);
-            if (isNumber) {
-                ms = n;
-                words.removeLast();
-            }
-        }
-        QString want = words.join(' ');
-        QString label = w[1];
+    // wait-text NAME TEXT [MS]: the control's raw text is TEXT within MS.
+    QString WaitText(const ScriptStep& s) {
+        std::string name = s.target.toStdString();
+        const int ms = s.ms;
+        const QString want = s.text;
+        const QString label = s.target;
         auto shown = [name](QString* text) {
             tk::Control* c = FindReachableControl(name);
             if (c) *text = c->Text();
@@ -196,13 +189,10 @@ private:
             });
     }
 
-    QString Answer(const QString& button) {
-        int result;
-        if (button == "confirm") result = tk::kResultConfirm;
-        else if (button == "cancel" || button == "close") result = tk::kResultClosed;
-        else if (button == "third") result = tk::kResultThird;
-        else return "answer takes confirm, cancel, third or close";
-        tk::testing::AnswerNextModal(result);
+    QString Answer(ScriptAnswer answer) {
+        tk::testing::AnswerNextModal(answer == ScriptAnswer::Confirm ? tk::kResultConfirm
+                                     : answer == ScriptAnswer::Third ? tk::kResultThird
+                                                                     : tk::kResultClosed);
         return {};
     }
 
@@ -236,7 +226,7 @@ ScriptResult RunScript(CMainWnd& wnd, const QStringList& lines) {
 ScriptResult RunScriptFile(CMainWnd& wnd, const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return {2, 0, "cannot read " + path};
-    return RunScript(wnd, QString::fromUtf8(f.readAll()).split('\n'));
+    return RunScript(wnd, ScriptFileLines(f.readAll()));
 }
 
 UnansweredDialogGuard::UnansweredDialogGuard() : previous_(tk::testing::CurrentModalObserver()) {
