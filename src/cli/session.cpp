@@ -96,8 +96,11 @@ int Session::Open() {
             options_.virtualUnit ? "" : "; is it plugged in, and may you use it (see README)?");
         return kNoUnit;
     }
-    device_->PC_Connect(1);
-    device_->Hand_Connect();
+    {
+        link::ExchangeSequence handshake(*device_, "hand-shake");  // sent again when unanswered
+        device_->PC_Connect(1);
+        device_->Hand_Connect();
+    }
     if (!device_->HandshakeOk()) {
         std::fprintf(stderr, "the unit did not accept the hand-shake\n");
         device_->CloseHIDDevice(true);
