@@ -35,9 +35,6 @@ struct ExchangeOutcome {
     bool Answered() const { return result == ExchangeResult::Answered; }
 };
 
-// A command named for log lines and messages: "DSP_EQ_CH get [00 00 03 07 0d]".
-std::string DescribeCommand(uint8_t type, uint8_t cmd, uint8_t op, const std::vector<uint8_t>& data);
-
 class ExchangeSequence {
   public:
     // Opens the sequence `name` ("read-out", "restore", ...) for this thread's exchanges

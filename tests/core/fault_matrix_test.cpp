@@ -222,6 +222,34 @@ TEST_P(FaultMatrix, RecoversOrReportsWithinTheTimeBound) {
     }
 }
 
+// A reply that does not come after every attempt: the sequence fails and names it.
+TEST(FaultReports, AQueryUnansweredThreeTimesFailsTheReadOutAndIsNamed) {
+    Rig rig;
+    rig.f.backend.ArmFault(Fault::Drop, Dry(Seq::ReadOut).replies / 2, link::kExchangeAttempts);
+    std::string why;
+    EXPECT_EQ(ReadOutUnitStatus(rig.f.device, ReadOutPlan(), &why), kReadOutIncomplete);
+    EXPECT_NE(why.find("read-out: 1 of "), std::string::npos) << why;
+    EXPECT_NE(why.find(" get ["), std::string::npos) << "names the query: " << why;
+    EXPECT_TRUE(rig.f.device.IsConnected()) << "a silent unit is not a gone one";
+}
+
+TEST(FaultReports, AnUnansweredHandShakeIsNotAnIncompleteReadOut) {
+    Rig rig;
+    rig.f.backend.ArmFault(Fault::Drop, 0, link::kExchangeAttempts);
+    std::string why;
+    EXPECT_EQ(ReadOutUnitStatus(rig.f.device, ReadOutPlan(), &why), kReadOutNoHandshake);
+    EXPECT_NE(why.find("MCU_HANDSHAKE"), std::string::npos) << why;
+}
+
+TEST(FaultReports, ARestoreWithASetNeverAcknowledgedFails) {
+    Rig rig;
+    auto written = WrittenModel(rig, false);
+    rig.f.backend.ArmFault(Fault::Drop, Dry(Seq::Restore).replies / 2, link::kExchangeAttempts);
+    std::string why;
+    EXPECT_FALSE(SetReadCurProfileToMCU(rig.f.device, written->current, nullptr, &why));
+    EXPECT_NE(why.find("restore: 1 of "), std::string::npos) << why;
+}
+
 std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
     const auto& [seq, kind, where] = info.param;
     const char* w = where == Where::Start ? "AtStart" : where == Where::Middle ? "InTheMiddle" : "AtTheEnd";
