@@ -272,7 +272,8 @@ ExchangeOutcome DspDevice::Exchange(uint8_t type, uint8_t cmd, uint8_t op,
     ExchangeOutcome out;
     ExchangeSequence* sequence = ExchangeSequence::Current(*this);
     auto done = [&]() -> ExchangeOutcome {
-        if (sequence) sequence->Record(DescribeCommand(type, cmd, op, data), out);
+        if (sequence)
+            sequence->Record(out.Answered() ? std::string() : DescribeCommand(type, cmd, op, data), out);
         return out;
     };
     if (sequence && sequence->DeviceGone()) return done();  // the sequence has ended
@@ -296,7 +297,6 @@ ExchangeOutcome DspDevice::Exchange(uint8_t type, uint8_t cmd, uint8_t op,
         return done();
     }
 
-    const std::string name = DescribeCommand(type, cmd, op, data);
     for (int attempt = 1; attempt <= kExchangeAttempts; ++attempt) {
         BeginExpecting(type, cmd);
         const int w = SendLocked(type, cmd, op, data.data(), data.size());
@@ -307,8 +307,8 @@ ExchangeOutcome DspDevice::Exchange(uint8_t type, uint8_t cmd, uint8_t op,
         out.attempts = attempt;
         out.result = ReadReplyLocked(timeoutMs, out.reportRead);
         if (out.result != ExchangeResult::Unanswered) break;
-        LogWriteNarrow("no reply to %s (attempt %d of %d)\n", name.c_str(), attempt,
-                       kExchangeAttempts);
+        LogWriteNarrow("no reply to %s (attempt %d of %d)\n",
+                       DescribeCommand(type, cmd, op, data).c_str(), attempt, kExchangeAttempts);
     }
     expecting_ = false;
     // Answers to earlier attempts that are here already are read now, so that none is
