@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "cli/cmd_model.h"
 #include "core/transfer.h"
@@ -31,11 +32,15 @@ int Backup(Session& s, const std::vector<std::string>& args) {
     if (r != kOk) return r;
     if (whole) {
         s.Sink().Take();
+        std::string why;
         for (int n = 1; n <= core::kStoredScenes; ++n) {
-            core::ReadStoredScene(s.Device(), n, SceneClock(s));
+            if (!core::ReadStoredScene(s.Device(), n, SceneClock(s), &why))
+                return TransferFailed("reading the stored scenes", why);
             ApplyPosted(s, *model);
         }
+        link::ExchangeSequence back(s.Device(), "back to the live settings");
         s.Device().ReadScene(0, 0);
+        if (!back.Complete()) return TransferFailed("reading the stored scenes", back.Summary());
     }
     r = ReadOutModel(s, *model);
     if (r != kOk) return r;
@@ -79,12 +84,18 @@ int Restore(Session& s, const std::vector<std::string>& args) {
         if (terminal && (done % 16 == 0 || done == total))
             std::fprintf(stderr, "\rrestoring: %d of %d commands", done, total);
     };
-    if (kind == core::ProfileKind::Whole)
-        core::SetReadWholeProfileToMCU(s.Device(), *model, progress);
-    else
-        core::SetReadCurProfileToMCU(s.Device(), model->current, progress);
+    std::string why;
+    const bool written = kind == core::ProfileKind::Whole
+                             ? core::SetReadWholeProfileToMCU(s.Device(), *model, progress, &why)
+                             : core::SetReadCurProfileToMCU(s.Device(), model->current, progress, &why);
     if (terminal) std::fprintf(stderr, "\n");
     s.Sink().Take();
+    if (!written) {
+        // What did reach the unit is kept, as a unit keeps it.
+        s.KeepState();
+        std::fprintf(stderr, "%s was not written to the unit completely\n", path.c_str());
+        return TransferFailed("restore", why);
+    }
     if (int kept = s.KeepState(); kept != kOk) return kept;
     std::printf("%s written to the unit\n", path.c_str());
     return kOk;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/cli.h"
+#include "cli/cmd_model.h"
 #include "cli/message_json.h"
 #include "core/apply.h"
 #include "core/profile.h"
@@ -29,10 +30,7 @@ int Dump(Session& s, const std::vector<std::string>& args) {
     int r = s.Open();
     if (r != kOk) return r;
     s.Sink().Take();
-    if (core::ReadOutUnitStatus(s.Device()) != 0) {
-        std::fprintf(stderr, "the unit did not answer the hand-shake\n");
-        return kUnitError;
-    }
+    if (r = RunReadOut(s); r != kOk) return r;
     auto& d = s.Device();
     cJSON* root = cJSON_CreateObject();
     cJSON_AddNumberToObject(root, "model", d.Model());

@@ -1,8 +1,10 @@
 // scene: the scenes stored in the unit's flash.
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "cli/cmd_model.h"
+#include "core/transfer.h"
 #include "link/commands.h"
 
 namespace dvdsp::cli {
@@ -14,9 +16,11 @@ int ReadScenes(Session& s, core::UnitModel& m) {
     int r = s.Open();
     if (r != kOk) return r;
     s.Sink().Take();
+    link::ExchangeSequence sequence(s.Device(), "reading the scene names");
     s.Device().GetSceneValid();
     for (uint8_t n = 1; n <= core::kStoredScenes; ++n) s.Device().GetSceneName(n);
     ApplyPosted(s, m);
+    if (!sequence.Complete()) return TransferFailed("reading the scenes", sequence.Summary());
     return kOk;
 }
 
@@ -52,7 +56,9 @@ int SceneCommand(Session& s, const std::vector<std::string>& args) {
             std::fprintf(stderr, "scene %d is empty; nothing loaded\n", scene);
             return kUnitError;
         }
+        link::ExchangeSequence load(s.Device(), "loading scene " + std::to_string(scene));
         s.Device().ReadScene(static_cast<uint8_t>(scene), 0);
+        if (!load.Complete()) return TransferFailed("loading the scene", load.Summary());
         if (int kept = s.KeepState(); kept != kOk) return kept;
         std::printf("scene %d loaded\n", scene);
         return kOk;
@@ -66,10 +72,9 @@ int SceneCommand(Session& s, const std::vector<std::string>& args) {
                                  core::SceneNameToUtf8(name).c_str());
                     return kUsage;
                 }
-        const auto narrow = core::SceneNameToNarrow(name);
-        s.Device().SetSceneName(static_cast<uint8_t>(scene), {narrow.begin(), narrow.end()});
         s.Sink().Take();
-        s.Device().SaveScene(static_cast<uint8_t>(scene), 0);
+        std::string why;
+        if (!core::StoreLiveAsScene(s.Device(), scene, name, &why)) return TransferFailed("saving the scene", why);
         if (!Acknowledged(s, link::WM_READ_SCENE_VALUE, scene)) {
             std::fprintf(stderr, "the unit did not confirm saving scene %d\n", scene);
             return kUnitError;
@@ -80,7 +85,9 @@ int SceneCommand(Session& s, const std::vector<std::string>& args) {
         return kOk;
     }
     if (what == "delete" && args.size() == 2) {
+        link::ExchangeSequence erase(s.Device(), "deleting scene " + std::to_string(scene));
         s.Device().DeleteScene(static_cast<uint8_t>(scene));
+        if (!erase.Complete()) return TransferFailed("deleting the scene", erase.Summary());
         if (!Acknowledged(s, link::WM_SCENE_DELETED, scene)) {
             std::fprintf(stderr, "the unit did not confirm deleting scene %d\n", scene);
             return kUnitError;

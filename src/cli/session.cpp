@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <utility>
 
 #include "base/identity.h"
@@ -29,6 +30,29 @@ void ReportLostState(const std::string& why, bool& reported) {
     if (std::exchange(reported, true)) return;
     std::fprintf(stderr, "the virtual unit's state was not saved (%s); the changes of this run are lost\n",
                  why.c_str());
+}
+// A virtual unit can be given one fault for tests of the commands' failure paths:
+// DVDSP_VIRTUAL_FAULT=KIND@N[xAMOUNT], KIND one of drop, corrupt, split, merge, stall
+// (AMOUNT in ms), unplug; armed for the reply N replies after the hand-shake.
+void ArmFaultFromEnvironment(emu::VirtualHidBackend& backend) {
+    const char* spec = std::getenv("DVDSP_VIRTUAL_FAULT");
+    if (!spec || !*spec) return;
+    using Fault = emu::VirtualHidBackend::Fault;
+    const std::pair<const char*, Fault> kinds[] = {{"drop", Fault::Drop},   {"corrupt", Fault::Corrupt},
+                                                   {"split", Fault::Split}, {"merge", Fault::Merge},
+                                                   {"stall", Fault::Stall}, {"unplug", Fault::Unplug}};
+    const std::string text = spec;
+    const size_t at = text.find('@');
+    const size_t times = text.find('x', at == std::string::npos ? 0 : at);
+    for (const auto& [name, fault] : kinds) {
+        if (text.compare(0, at, name) != 0 || at == std::string::npos) continue;
+        const unsigned long after = std::strtoul(text.c_str() + at + 1, nullptr, 10);
+        const unsigned long amount =
+            times == std::string::npos ? 1 : std::strtoul(text.c_str() + times + 1, nullptr, 10);
+        backend.ArmFault(fault, after, static_cast<uint32_t>(amount));
+        return;
+    }
+    std::fprintf(stderr, "DVDSP_VIRTUAL_FAULT=%s is not KIND@N[xAMOUNT]; ignored\n", spec);
 }
 }  // namespace
 
@@ -91,8 +115,11 @@ int Session::Open() {
             options_.virtualUnit ? "" : "; is it plugged in, and may you use it (see README)?");
         return kNoUnit;
     }
-    device_->PC_Connect(1);
-    device_->Hand_Connect();
+    {
+        link::ExchangeSequence handshake(*device_, "hand-shake");  // sent again when unanswered
+        device_->PC_Connect(1);
+        device_->Hand_Connect();
+    }
     if (!device_->HandshakeOk()) {
         std::fprintf(stderr, "the unit did not accept the hand-shake\n");
         device_->CloseHIDDevice(true);
@@ -104,6 +131,7 @@ int Session::Open() {
         device_->CloseHIDDevice(true);
         return kUnitError;
     }
+    if (unit_) ArmFaultFromEnvironment(static_cast<emu::VirtualHidBackend&>(*backend_));
     return kOk;
 }
 

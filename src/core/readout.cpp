@@ -7,11 +7,16 @@
 
 namespace dvdsp::core {
 
-int ReadOutUnitStatus(link::DspDevice& dev, const ReadOutPlan& plan) {
+int ReadOutUnitStatus(link::DspDevice& dev, const ReadOutPlan& plan, std::string* why) {
     LogWriteNarrow("PC_UI_Status_Init\n");
+    link::ExchangeSequence sequence(dev, "read-out");
+    auto failed = [&](int result) {  // the sequence logs what went wrong
+        if (why) *why = sequence.Summary();
+        return result;
+    };
     dev.PC_Connect(1);
-    if (!dev.Hand_Connect()) return -1;
-    if (dev.Model() != kModelId || !dev.HandshakeOk()) return 0;
+    if (!dev.Hand_Connect() || !sequence.Complete()) return failed(kReadOutNoHandshake);
+    if (dev.Model() != kModelId || !dev.HandshakeOk()) return kReadOutDone;
 
     dev.Get_Source();
     dev.Get_Main_Volume();
@@ -60,8 +65,9 @@ int ReadOutUnitStatus(link::DspDevice& dev, const ReadOutPlan& plan) {
 
     for (uint8_t scene = 1; scene <= 10; ++scene) dev.GetSceneName(scene);
     dev.Get_Ouput_Bridge(0, 0, 5);
+    if (!sequence.Complete()) return failed(kReadOutIncomplete);
     LogWriteNarrow("PC_UI_Status_Init done\n");
-    return 0;
+    return kReadOutDone;
 }
 
 }  // namespace dvdsp::core

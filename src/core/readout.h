@@ -3,6 +3,7 @@
 // reply fills the live settings. Replies reach the registered message targets.
 
 #include <array>
+#include <string>
 
 #include "core/model.h"
 #include "link/dsp_device.h"
@@ -19,8 +20,16 @@ struct ReadOutPlan {
     ReadOutPlan() { eqSize.fill(kMaxEqBands); }
 };
 
-// Runs the read-out; -1 when the hand-shake failed, else 0 (also when the unit is of
-// another model: then nothing is read).
-int ReadOutUnitStatus(link::DspDevice& dev, const ReadOutPlan& plan = ReadOutPlan());
+// Results of the read-out.
+inline constexpr int kReadOutDone = 0;         // every query answered (or the unit is of
+                                               // another model: then nothing is read)
+inline constexpr int kReadOutNoHandshake = -1;  // the hand-shake was not answered
+inline constexpr int kReadOutIncomplete = -2;   // a query stayed unanswered after its retries,
+                                                // or the unit went away: the model is not the unit's
+
+// Runs the read-out as one exchange sequence (link/exchange.h): each query is sent again
+// when its reply does not come. On failure `why` (when given) says what was not read.
+int ReadOutUnitStatus(link::DspDevice& dev, const ReadOutPlan& plan = ReadOutPlan(),
+                      std::string* why = nullptr);
 
 }  // namespace dvdsp::core

@@ -49,7 +49,12 @@ void Session::StartReadOut() {
 void Session::ReadMcuValueThread() {
     SessionView& view = *ctx_.view;
     link::DspDevice& device = ctx_.device;
-    if (PC_UI_Status_Init() == -1) {
+    const int readOut = PC_UI_Status_Init();
+    if (readOut != kReadOutDone) {
+        // An incomplete read-out leaves a model that is not the unit's: the connection
+        // fails as when the hand-shake does (the read-out has logged what was missing).
+        LogWriteNarrow(readOut == kReadOutIncomplete ? "read-out incomplete, not connected\n"
+                                                     : "hand-shake failed, not connected\n");
         view.Post(WM_CLOSE_LOADING);
         view.Post(WM_DEVICE_CONNECT_FAIL);
         view.Post(WM_DEVICE_DISCONNECTED);

@@ -21,7 +21,7 @@ public:
     void DevicePlugOut();
     void ShowConnected();
     void ShowDisconnected();
-    // The read-out that follows a connection: -1 when the hand-shake failed, else 0.
+    // The read-out that follows a connection: a kReadOut* result of core/readout.h.
     int PC_UI_Status_Init();
     // Disables the queue, posts the busy window and reads the unit out on a worker.
     void StartReadOut();

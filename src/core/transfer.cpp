@@ -101,6 +101,13 @@ void SendLive(link::DspDevice& dev, const SceneState& s, Counter& count) {
     LogWriteNarrow("SendMonitorChCfgs\n");
 }
 
+// The end of a transfer: whether every command was answered, and if not, what was not.
+bool Finish(const link::ExchangeSequence& sequence, std::string* why) {
+    if (sequence.Complete()) return true;
+    if (why) *why = sequence.Summary();
+    return false;
+}
+
 }  // namespace
 
 int CurProfileCommandCount(const SceneState& s) { return 2 + BodyCount(s); }
@@ -111,16 +118,21 @@ int WholeProfileCommandCount(const UnitModel& m) {
     return n;
 }
 
-void SetReadCurProfileToMCU(link::DspDevice& dev, const SceneState& s, const TransferProgress& progress) {
+bool SetReadCurProfileToMCU(link::DspDevice& dev, const SceneState& s, const TransferProgress& progress,
+                            std::string* why) {
     LogWriteNarrow("EqualizerManager::SetReadCurProfileToMCU\n");
+    link::ExchangeSequence sequence(dev, "restore");
     Counter count{progress, CurProfileCommandCount(s)};
     SendLive(dev, s, count);
+    return Finish(sequence, why);
 }
 
-void SetReadWholeProfileToMCU(link::DspDevice& dev, const UnitModel& m, const TransferProgress& progress) {
+bool SetReadWholeProfileToMCU(link::DspDevice& dev, const UnitModel& m, const TransferProgress& progress,
+                              std::string* why) {
     LogWriteNarrow("EqualizerManager::SetReadWholeProfileToMCU\n");
+    link::ExchangeSequence sequence(dev, "whole restore");
     Counter count{progress, WholeProfileCommandCount(m)};
-    for (int n = 1; n <= kStoredScenes; ++n) {
+    for (int n = 1; n <= kStoredScenes && !sequence.DeviceGone(); ++n) {
         LogWriteNarrow("set scene(%d)\n", n);
         SendSceneBody(dev, m.scenes[static_cast<size_t>(n - 1)], m.current.source, U8(n), count);
         const auto name = SceneNameToNarrow(m.names[static_cast<size_t>(n - 1)]);
@@ -130,12 +142,15 @@ void SetReadWholeProfileToMCU(link::DspDevice& dev, const UnitModel& m, const Tr
         count.Step();
     }
     SendLive(dev, m.current, count);
+    return Finish(sequence, why);
 }
 
-void ReadStoredScene(link::DspDevice& dev, int n, link::Clock& clock) {
+bool ReadStoredScene(link::DspDevice& dev, int n, link::Clock& clock, std::string* why) {
     LogWriteNarrow("read scene sceneId(%d)\n", n);
+    link::ExchangeSequence sequence(dev, "reading scene " + std::to_string(n));
     const uint8_t scene = U8(n);
     dev.ReadScene(scene, 255);
+    if (sequence.DeviceGone()) return Finish(sequence, why);
     clock.SleepMs(kScenePrepareMs);
     dev.Get_CH_Type(scene, 0, 0, 10);
     dev.Get_CH_Link(scene);
@@ -158,6 +173,16 @@ void ReadStoredScene(link::DspDevice& dev, int n, link::Clock& clock) {
     for (uint8_t src = 0; src < kSources; ++src)
         for (uint8_t in = 0; in < kInputChannelsPerSource[src]; ++in) dev.Get_Mix_Source2(scene, src, in);
     for (uint8_t k = 1; k <= 9; ++k) dev.GetSceneName(k);
+    return Finish(sequence, why);
+}
+
+bool StoreLiveAsScene(link::DspDevice& dev, int n, const SceneName& name, std::string* why) {
+    LogWriteNarrow("store the live settings as scene %d\n", n);
+    link::ExchangeSequence sequence(dev, "saving scene " + std::to_string(n));
+    const auto narrow = SceneNameToNarrow(name);
+    dev.SetSceneName(U8(n), std::vector<uint8_t>(narrow.begin(), narrow.end()));
+    dev.SaveScene(U8(n), 0);
+    return Finish(sequence, why);
 }
 
 }  // namespace dvdsp::core

@@ -70,6 +70,34 @@ void VirtualHidBackend::FailStrings(int count) {
     failStrings_ = std::clamp(count, 0, 4);
 }
 
+void VirtualHidBackend::ArmFault(Fault fault, uint64_t afterReplies, uint32_t amount) {
+    std::lock_guard lock(mutex_);
+    armed_.push_back(Armed{fault, produced_ + afterReplies, amount});
+}
+
+uint64_t VirtualHidBackend::RepliesProduced() const {
+    std::lock_guard lock(mutex_);
+    return produced_;
+}
+
+bool VirtualHidBackend::StartDueFaults() {
+    bool unplug = false;
+    std::erase_if(armed_, [&](const Armed& a) {
+        if (a.atReply != produced_) return false;
+        const int n = static_cast<int>(a.amount);
+        switch (a.fault) {
+        case Fault::Drop: drop_ = n; break;
+        case Fault::Corrupt: corrupt_ = n; break;
+        case Fault::Split: split_ = n; break;
+        case Fault::Merge: merge_ = n; break;
+        case Fault::Stall: stallUntil_ = clock_.NowMs() + a.amount; break;
+        case Fault::Unplug: unplug = true; break;
+        }
+        return true;
+    });
+    return unplug;
+}
+
 void VirtualHidBackend::InjectReport(const Packet& packet) {
     std::lock_guard lock(mutex_);
     if (!plugged_ || packet.empty()) return;
@@ -189,10 +217,16 @@ int VirtualHidBackend::Write(uint64_t generation, const uint8_t* data, size_t le
     }
     // The report ID is not part of the report the unit receives.
     replies = unit_.HandleReport(data + 1, std::min(len - 1, link::kReportSize));
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     if (!plugged_ || generation != generation_) return -1;
-    uint64_t ready = std::max(clock_.NowMs(), stallUntil_) + delayMs_;
     for (Packet& p : replies) {
+        if (StartDueFaults()) {
+            lock.unlock();
+            Unplug();  // the command was taken; its answer never leaves the unit
+            return static_cast<int>(len);
+        }
+        ++produced_;
+        const uint64_t ready = std::max(clock_.NowMs(), stallUntil_) + delayMs_;
         if (drop_ > 0) {
             --drop_;
             continue;

@@ -38,6 +38,17 @@ class VirtualHidBackend final : public link::HidBackend {
     void StallFor(uint32_t ms);      // replies are held back until the stall ends
     void FailStrings(int count);     // the last `count` of the four device strings fail
 
+    // A fault armed for a later reply, so that a test can hit the middle or the end of a
+    // sequence: it takes effect at the reply that comes after `afterReplies` more replies
+    // (0: the next one). Drop, Corrupt, Split and Merge then apply to `amount` replies, as
+    // their calls above; Stall holds replies back for `amount` ms from that reply on;
+    // Unplug pulls the plug once the unit has taken that reply's command, before the
+    // reply goes out.
+    enum class Fault { Drop, Corrupt, Split, Merge, Stall, Unplug };
+    void ArmFault(Fault fault, uint64_t afterReplies, uint32_t amount = 1);
+    // Replies the unit has produced so far (dropped ones too).
+    uint64_t RepliesProduced() const;
+
     // Queues a packet that the unit sends of its own accord (a DSP status report, say);
     // it is read like any reply. Nothing happens while unplugged.
     void InjectReport(const Packet& packet);
@@ -68,6 +79,14 @@ class VirtualHidBackend final : public link::HidBackend {
              int timeoutMs);
     int GetString(uint64_t generation, link::HidString which, std::wstring& out);
     void Enqueue(std::vector<uint8_t> bytes, uint64_t readyMs);
+    // Starts the armed faults that are due at the reply about to go out; true when the
+    // unit is to be unplugged instead.
+    bool StartDueFaults();
+    struct Armed {
+        Fault fault;
+        uint64_t atReply;
+        uint32_t amount;
+    };
 
     VirtualUnit& unit_;
     link::Clock& clock_;
@@ -79,7 +98,8 @@ class VirtualHidBackend final : public link::HidBackend {
     uint64_t stallUntil_ = 0;
     bool plugged_ = true;
     uint64_t generation_ = 1;  // handles of an earlier plug-in are dead
-    uint64_t written_ = 0, read_ = 0;
+    uint64_t written_ = 0, read_ = 0, produced_ = 0;
+    std::vector<Armed> armed_;
     std::atomic<int> readsInProgress_{0};
     std::mutex listenerMutex_;
     std::vector<std::pair<int, PlugListener>> listeners_;

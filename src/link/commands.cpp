@@ -1,5 +1,9 @@
 #include "link/commands.h"
 
+#include <cstdio>
+
+#include "link/packet.h"
+
 namespace dvdsp::link {
 
 const wchar_t* const kDspCommandNames[kDspCommandNameCount] = {
@@ -88,6 +92,64 @@ const wchar_t* DspCommandName(uint8_t code) {
     if (code == DSP_MIX_TYPE2) return kDspMixType2Name;
     if (code < kDspCommandNameCount) return kDspCommandNames[code];
     return nullptr;
+}
+
+namespace {
+
+std::string Narrow(const wchar_t* w) {
+    std::string s;
+    for (; w && *w; ++w) s += static_cast<char>(*w);
+    return s;
+}
+
+std::string CommandName(uint8_t type, uint8_t cmd) {
+    if (type == CMD_DSP) {
+        if (const wchar_t* name = DspCommandName(cmd)) return Narrow(name);
+    } else if (type == CMD_FLASH) {
+        switch (cmd) {
+        case FLASH_SCENE_SAVE: return "FLASH_SCENE_SAVE";
+        case FLASH_SCENE_READ: return "FLASH_SCENE_READ";
+        case FLASH_SCENE_DELETE: return "FLASH_SCENE_DELETE";
+        case FLASH_SCENE_NAME: return "FLASH_SCENE_NAME";
+        case FLASH_SCENE_PROFILE: return "FLASH_SCENE_PROFILE";
+        case FLASH_SCENE_ID: return "FLASH_SCENE_ID";
+        case FLASH_SCENE_VALID: return "FLASH_SCENE_VALID";
+        default: break;
+        }
+    } else if (type == CMD_MCU) {
+        switch (cmd) {
+        case MCU_HANDSHAKE: return "MCU_HANDSHAKE";
+        case MCU_ACC: return "MCU_ACC";
+        case MCU_PING: return "MCU_PING";
+        default: break;
+        }
+    }
+    char b[32];
+    std::snprintf(b, sizeof b, "type %u cmd 0x%02x", type, cmd);
+    return b;
+}
+
+}  // namespace
+
+std::string DescribeCommand(uint8_t type, uint8_t cmd, uint8_t op, const std::vector<uint8_t>& data) {
+    std::string s = CommandName(type, cmd);
+    s += op == OP_GET ? " get" : op == OP_SET ? " set" : " op";
+    if (op != OP_GET && op != OP_SET) {
+        char b[8];
+        std::snprintf(b, sizeof b, " 0x%02x", op);
+        s += b;
+    }
+    s += " [";
+    const size_t shown = data.size() < 8 ? data.size() : 8;
+    for (size_t i = 0; i < shown; ++i) {
+        char b[4];
+        std::snprintf(b, sizeof b, "%02x", data[i]);
+        if (i) s += ' ';
+        s += b;
+    }
+    if (shown < data.size()) s += " ...";
+    s += ']';
+    return s;
 }
 
 }  // namespace dvdsp::link

@@ -2,6 +2,8 @@
 // Command codes of every packet type and the DSP command-name table used in log lines.
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace dvdsp::link {
 
@@ -129,5 +131,8 @@ inline constexpr const wchar_t* kDspMixType2Name = L"DSP_MIX_TYPE2";
 
 // Name of a DSP command for log lines, or null when it has none in the table.
 const wchar_t* DspCommandName(uint8_t code);
+
+// A command named for log lines and messages: "DSP_EQ_CH get [00 00 03 07 0d]".
+std::string DescribeCommand(uint8_t type, uint8_t cmd, uint8_t op, const std::vector<uint8_t>& data);
 
 }  // namespace dvdsp::link

@@ -1,6 +1,9 @@
 #include "link/dsp_device.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <utility>
 
 #include "base/identity.h"
 #include "base/log.h"
@@ -12,6 +15,7 @@ namespace dvdsp::link {
 
 namespace {
 std::atomic<uint32_t> g_sendCounter{0};
+thread_local ExchangeSequence* t_innermost = nullptr;  // this thread's open sequences
 }
 
 DspDevice::DspDevice(HidBackend& backend, Clock& clock)
@@ -139,11 +143,11 @@ bool DspDevice::LockExchange(std::unique_lock<std::mutex>& lock, uint64_t start)
     }
 }
 
-bool DspDevice::SendLocked(uint8_t type, uint8_t cmd, uint8_t op, const uint8_t* data, size_t len) {
+int DspDevice::SendLocked(uint8_t type, uint8_t cmd, uint8_t op, const uint8_t* data, size_t len) {
     std::shared_ptr<HidHandle> h = Handle();
     if (!h) {
         LogWriteNarrow("mHidHandle is NULL, break out send cmd!\n");
-        return false;
+        return 0;
     }
     LogWriteNarrow("SendCtrlCommand Cmd:0x%02x, subcmd:0x%02x, optype:0x%02x, len:0x%02x\n", type,
                    cmd, op, static_cast<unsigned>(len));
@@ -155,7 +159,7 @@ bool DspDevice::SendLocked(uint8_t type, uint8_t cmd, uint8_t op, const uint8_t*
     if (!IsConnected()) {
         LogWriteNarrow("mHidHandle is NULL, can't send cmd\n");
         write_report_ = 0;
-        return false;
+        return 0;
     }
     int r = h->Write(report.data(), report.size());
     last_write_tick_ = clock_.NowMs();
@@ -163,10 +167,22 @@ bool DspDevice::SendLocked(uint8_t type, uint8_t cmd, uint8_t op, const uint8_t*
     if (r < 0) {
         LogWrite(L"Write HidDeviceObject = %d errot = %ls\n", static_cast<int>(h != nullptr),
                  h->Error().c_str());
-        return false;
+        DropFailedHandle(h, "write");
+        return -1;
     }
     LogWriteNarrow("write data ok! HidDeviceObject = %d\n", 1);
-    return true;
+    return 1;
+}
+
+void DspDevice::DropFailedHandle(const std::shared_ptr<HidHandle>& h, const char* what) {
+    {
+        std::lock_guard lock(handleMutex_);
+        if (handle_ != h) return;  // closed (or opened again) by someone else meanwhile
+        handle_.reset();
+    }
+    h->Interrupt();
+    write_report_ = 0;
+    LogWriteNarrow("the %s failed: the device is gone, link closed\n", what);
 }
 
 bool DspDevice::SendCtrlCommand(uint8_t type, uint8_t cmd, uint8_t op, const uint8_t* data,
@@ -176,7 +192,7 @@ bool DspDevice::SendCtrlCommand(uint8_t type, uint8_t cmd, uint8_t op, const uin
     if (!IsConnected()) return false;
     std::unique_lock<std::mutex> lock(exchangeMutex_, std::defer_lock);
     if (!LockExchange(lock, start)) return false;
-    return SendLocked(type, cmd, op, data, len);
+    return SendLocked(type, cmd, op, data, len) > 0;
 }
 
 bool DspDevice::ReadHIDData(int timeoutMs) {
@@ -185,30 +201,31 @@ bool DspDevice::ReadHIDData(int timeoutMs) {
 }
 
 bool DspDevice::ReadLocked(int timeoutMs) {
+    return ReadReportLocked(timeoutMs) > 0;
+}
+
+int DspDevice::ReadReportLocked(int timeoutMs) {
     uint64_t start = clock_.NowMs();
     LogWriteNarrow("ReadHIDData timestart = %ld\n", static_cast<long>(start));
     transfer_busy_ = 1;
-    int n;
-    for (;;) {
-        std::shared_ptr<HidHandle> h = Handle();
-        if (!h) {
-            LogWriteNarrow("mHidHandle is NULL\n");
-            bytes_read_ = 0;
-            write_report_ = 0;
-            return false;
-        }
-        n = h->ReadTimeout(rxBuffer_.data(), kReportSize, timeoutMs);
-        if (n >= 0) break;
-        if (clock_.NowMs() - start > static_cast<uint64_t>(timeoutMs)) break;
-        clock_.SleepMs(1);  // an error repeats at once otherwise (unplugged device)
+    std::shared_ptr<HidHandle> h = Handle();
+    if (!h) {
+        LogWriteNarrow("mHidHandle is NULL\n");
+        bytes_read_ = 0;
+        write_report_ = 0;
+        return -1;
     }
+    // An error means the device is gone (or the link was closed under the read): reading
+    // again does not heal it, so the link closes now.
+    int n = h->ReadTimeout(rxBuffer_.data(), kReportSize, timeoutMs);
     LogWriteNarrow("ReadHIDData done timeend-timestart = %ld\n",
                    static_cast<long>(clock_.NowMs() - start));
     LogWriteNarrow("ReadHIDData NumberOfBytesRead = %d\n", n);
     if (n <= 0) {
+        if (n < 0) DropFailedHandle(h, "read");
         bytes_read_ = 0;
         transfer_busy_ = 0;
-        return false;
+        return n < 0 ? -1 : 0;
     }
     bytes_read_ = n;
     LogWriteNarrow("read data: ");
@@ -217,7 +234,7 @@ bool DspDevice::ReadLocked(int timeoutMs) {
         LogWriteNarrow("mHidHandle is NULL\n");
         bytes_read_ = 0;
         write_report_ = 0;
-        return false;
+        return -1;
     }
     receiver_.Append(rxBuffer_.data(), static_cast<size_t>(n));
     receiver_.Drain([this] { return IsConnected(); },
@@ -225,19 +242,81 @@ bool DspDevice::ReadLocked(int timeoutMs) {
                         packet_process(len, type, payload);
                     });
     transfer_busy_ = 0;
-    return true;
+    return n;
 }
 
-bool DspDevice::Exchange(uint8_t type, uint8_t cmd, uint8_t op, const std::vector<uint8_t>& data,
-                         int timeoutMs) {
+ExchangeResult DspDevice::ReadReplyLocked(int timeoutMs, bool& reportRead) {
+    const uint64_t deadline = clock_.NowMs() + static_cast<uint64_t>(std::max(timeoutMs, 0));
+    for (;;) {
+        const uint64_t now = clock_.NowMs();
+        const int left = now >= deadline ? 0 : static_cast<int>(deadline - now);
+        const int n = ReadReportLocked(left);
+        if (n > 0) reportRead = true;
+        if (answered_) return ExchangeResult::Answered;
+        if (n < 0) return ExchangeResult::Gone;
+        // A report without the reply (half of a split reply, a late answer to an earlier
+        // command) is followed by another read while time is left.
+        if (n == 0 || clock_.NowMs() >= deadline) return ExchangeResult::Unanswered;
+    }
+}
+
+void DspDevice::BeginExpecting(uint8_t type, uint8_t cmd) {
+    expecting_ = true;
+    answered_ = false;
+    expectType_ = type;
+    expectCmd_ = cmd;
+}
+
+ExchangeOutcome DspDevice::Exchange(uint8_t type, uint8_t cmd, uint8_t op,
+                                    const std::vector<uint8_t>& data, int timeoutMs) {
+    ExchangeOutcome out;
+    ExchangeSequence* sequence = ExchangeSequence::Current(*this);
+    auto done = [&]() -> ExchangeOutcome {
+        if (sequence)
+            sequence->Record(out.Answered() ? std::string() : DescribeCommand(type, cmd, op, data), out);
+        return out;
+    };
+    if (sequence && sequence->DeviceGone()) return done();  // the sequence has ended
     uint64_t start = clock_.NowMs();
     LogSendStart(type, cmd, op, start);
-    if (!IsConnected()) return false;
+    if (!IsConnected()) return done();
     std::unique_lock<std::mutex> lock(exchangeMutex_, std::defer_lock);
-    if (!LockExchange(lock, start)) return false;
-    SendLocked(type, cmd, op, data.data(), data.size());
-    // The read follows even when the write failed, as the unit may still answer.
-    return ReadLocked(timeoutMs);
+    if (!LockExchange(lock, start)) return done();
+
+    if (!sequence) {
+        // On its own: one write and one report, whatever that holds.
+        BeginExpecting(type, cmd);
+        out.attempts = 1;
+        const int w = SendLocked(type, cmd, op, data.data(), data.size());
+        const int n = w > 0 ? ReadReportLocked(timeoutMs) : -1;
+        expecting_ = false;
+        out.reportRead = n > 0;
+        if (answered_) out.result = ExchangeResult::Answered;
+        else if (w == 0) out.result = ExchangeResult::NotSent;
+        else out.result = n < 0 ? ExchangeResult::Gone : ExchangeResult::Unanswered;
+        return done();
+    }
+
+    for (int attempt = 1; attempt <= kExchangeAttempts; ++attempt) {
+        BeginExpecting(type, cmd);
+        const int w = SendLocked(type, cmd, op, data.data(), data.size());
+        if (w <= 0) {
+            out.result = w < 0 ? ExchangeResult::Gone : ExchangeResult::NotSent;
+            break;
+        }
+        out.attempts = attempt;
+        out.result = ReadReplyLocked(timeoutMs, out.reportRead);
+        if (out.result != ExchangeResult::Unanswered) break;
+        LogWriteNarrow("no reply to %s (attempt %d of %d)\n",
+                       DescribeCommand(type, cmd, op, data).c_str(), attempt, kExchangeAttempts);
+    }
+    expecting_ = false;
+    // Answers to earlier attempts that are here already are read now, so that none is
+    // taken for the answer to a later command of the same kind.
+    if (out.result == ExchangeResult::Answered && out.attempts > 1)
+        while (ReadReportLocked(0) > 0) {
+        }
+    return done();
 }
 
 bool DspDevice::Send(uint8_t type, uint8_t cmd, uint8_t op, std::vector<uint8_t> data,
@@ -276,7 +355,7 @@ bool DspDevice::WaitQueueIdle(int timeoutMs) {
 bool DspDevice::Hand_Connect() {
     LogWriteNarrow("Hand_Connect\n");
     const protocol::Frame f = protocol::Hand_Connect();
-    return Exchange(f.type, f.cmd, f.op, f.data, kDefaultReadTimeoutMs);
+    return Exchange(f.type, f.cmd, f.op, f.data, kDefaultReadTimeoutMs).reportRead;
 }
 
 void DspDevice::PC_Connect(uint8_t state) {
@@ -337,8 +416,88 @@ void DspDevice::Post(Target target, Message message) {
 }
 
 void DspDevice::packet_process(uint8_t len, uint8_t type, const uint8_t* payload) {
+    if (expecting_ && type == expectType_ && len >= 2 && payload[0] == expectCmd_) answered_ = true;
     for (protocol::Posting& p : protocol::DecodeReply(len, type, payload, profile_, state_))
         Post(p.target, std::move(p.message));
+}
+
+// ---- Exchange sequences (link/exchange.h) -----------------------------------------------
+
+const char* ExchangeResultName(ExchangeResult r) {
+    switch (r) {
+    case ExchangeResult::Answered: return "answered";
+    case ExchangeResult::Unanswered: return "unanswered";
+    case ExchangeResult::NotSent: return "not sent";
+    case ExchangeResult::Gone: return "device gone";
+    }
+    return "?";
+}
+
+ExchangeSequence::ExchangeSequence(const DspDevice& device, std::string name)
+    : device_(device), name_(std::move(name)), outer_(t_innermost) {
+    t_innermost = this;
+}
+
+ExchangeSequence::~ExchangeSequence() {
+    t_innermost = outer_;
+    if (!Complete()) LogWriteNarrow("%s\n", Summary().c_str());
+    for (ExchangeSequence* o = outer_; o; o = o->outer_) {
+        if (&o->device_ != &device_) continue;
+        o->commands_ += commands_;
+        o->unanswered_ += unanswered_;
+        o->notSent_ += notSent_;
+        o->resent_ += resent_;
+        if (gone_ && !o->gone_) {
+            o->gone_ = true;
+            o->goneAt_ = goneAt_;
+        }
+        for (const std::string& m : missing_)
+            if (o->missing_.size() < kKeptMissing) o->missing_.push_back(m);
+        break;
+    }
+}
+
+ExchangeSequence* ExchangeSequence::Current(const DspDevice& device) {
+    for (ExchangeSequence* s = t_innermost; s; s = s->outer_)
+        if (&s->device_ == &device) return s;
+    return nullptr;
+}
+
+void ExchangeSequence::Record(const std::string& command, const ExchangeOutcome& outcome) {
+    ++commands_;
+    if (outcome.attempts > 1) resent_ += outcome.attempts - 1;
+    switch (outcome.result) {
+    case ExchangeResult::Answered: return;
+    case ExchangeResult::Unanswered: ++unanswered_; break;
+    case ExchangeResult::NotSent: ++notSent_; break;
+    case ExchangeResult::Gone:
+        if (!gone_) goneAt_ = command;
+        gone_ = true;
+        ++unanswered_;
+        break;
+    }
+    if (outcome.result != ExchangeResult::NotSent || !gone_)
+        if (missing_.size() < kKeptMissing) missing_.push_back(command);
+}
+
+std::string ExchangeSequence::Summary() const {
+    if (Complete()) return {};
+    std::string s = name_ + ": ";
+    char b[96];
+    if (gone_) {
+        s += "the unit went away at " + goneAt_ + " (the link is closed)";
+        if (notSent_ > 0) {
+            std::snprintf(b, sizeof b, "; %d later commands were not sent", notSent_);
+            s += b;
+        }
+        return s;
+    }
+    std::snprintf(b, sizeof b, "%d of %d commands unanswered after %d attempts", unanswered_ + notSent_,
+                  commands_, kExchangeAttempts);
+    s += b;
+    for (size_t i = 0; i < missing_.size(); ++i) s += (i ? ", " : ": ") + missing_[i];
+    if (static_cast<size_t>(unanswered_ + notSent_) > missing_.size()) s += ", ...";
+    return s;
 }
 
 }  // namespace dvdsp::link

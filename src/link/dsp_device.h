@@ -17,6 +17,7 @@
 
 #include "link/clock.h"
 #include "link/command_queue.h"
+#include "link/exchange.h"
 #include "link/hid_transport.h"
 #include "link/messages.h"
 #include "link/packet.h"
@@ -278,9 +279,13 @@ class DspDevice {
     bool Send(protocol::Frame frame, bool immediate, int timeoutMs = kDefaultReadTimeoutMs);
     bool Send(uint8_t type, uint8_t cmd, uint8_t op, std::vector<uint8_t> data, bool immediate,
               int timeoutMs = kDefaultReadTimeoutMs);
-    // One command written and one report read under the exchange lock.
-    bool Exchange(uint8_t type, uint8_t cmd, uint8_t op, const std::vector<uint8_t>& data,
-                  int timeoutMs);
+    // One command written and its answer read under the exchange lock. On its own: one
+    // report is read. Inside an ExchangeSequence of this thread: reports are read until the
+    // reply to this command came or the time-out passed, and the command is sent again
+    // when it did not (kExchangeAttempts in all); the sequence records the outcome. A
+    // write or read that fails (the device went away) closes the link at once.
+    ExchangeOutcome Exchange(uint8_t type, uint8_t cmd, uint8_t op,
+                             const std::vector<uint8_t>& data, int timeoutMs);
 
     // State written by the decoders.
     int32_t Model() const { return state_.model; }
@@ -299,8 +304,19 @@ class DspDevice {
   private:
     void McuCmdThread();
     std::shared_ptr<HidHandle> Handle() const;
-    bool SendLocked(uint8_t type, uint8_t cmd, uint8_t op, const uint8_t* data, size_t len);
+    // 1 when written, 0 without a handle, -1 when the write failed (the link is closed).
+    int SendLocked(uint8_t type, uint8_t cmd, uint8_t op, const uint8_t* data, size_t len);
     bool ReadLocked(int timeoutMs);
+    // Reads and decodes one report: its length, 0 on time-out, -1 when the link is closed
+    // (a failed read closes it).
+    int ReadReportLocked(int timeoutMs);
+    // Names the reply the exchange in progress waits for; packet_process notes its arrival.
+    void BeginExpecting(uint8_t type, uint8_t cmd);
+    // Reads until the expected reply came or `timeoutMs` passed.
+    ExchangeResult ReadReplyLocked(int timeoutMs, bool& reportRead);
+    // Closes the link after a failed write or read of `h` (unless it was closed or
+    // reopened meanwhile).
+    void DropFailedHandle(const std::shared_ptr<HidHandle>& h, const char* what);
     void LogSendStart(uint8_t type, uint8_t cmd, uint8_t op, uint64_t start);
     // Takes the exchange lock, waiting up to the write wait; false when it timed out or the
     // handle went away meanwhile.
@@ -325,6 +341,10 @@ class DspDevice {
     mutable std::mutex handleMutex_;
     std::shared_ptr<HidHandle> handle_;
     std::mutex exchangeMutex_;  // one send together with its read
+    // The reply the exchange in progress waits for (under exchangeMutex_).
+    bool expecting_ = false;
+    bool answered_ = false;
+    uint8_t expectType_ = 0, expectCmd_ = 0;
 
     PacketReceiver receiver_;
     std::vector<uint8_t> rxBuffer_;

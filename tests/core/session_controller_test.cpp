@@ -92,3 +92,16 @@ TEST_F(ControllerTest, ConnectingAndDisconnectingCloseTheSecondaryWindows) {
     mgr.ShowDisconnected();
     EXPECT_EQ(view.closed, std::vector<WindowKind>{WindowKind::Mixer});
 }
+
+TEST_F(ControllerTest, AReadOutCutShortFailsTheConnectionAndNeverEnablesTheQueue) {
+    backend.ArmFault(emu::VirtualHidBackend::Fault::Unplug, 40);  // in the middle of the read-out
+    mgr.Connect(true);
+    WaitWorkers();
+    EXPECT_EQ(view.Posted(), (std::vector<uint32_t>{WM_SHOW_LOADING, WM_CLOSE_LOADING, WM_DEVICE_CONNECT_FAIL,
+                                                    WM_DEVICE_DISCONNECTED}));
+    Dispatch();
+    EXPECT_EQ(view.button, ConnectButton::Disconnected);
+    EXPECT_FALSE(mgr.Device().QueueEnabled());
+    EXPECT_FALSE(mgr.Device().IsConnected());
+    EXPECT_EQ(mgr.ModelNumber(), -1);
+}

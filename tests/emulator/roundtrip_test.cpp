@@ -208,6 +208,6 @@ TEST(RoundTrip, RefusedHandshakeStopsTheReadOut) {
 
     LinkFixture g;
     g.device.OpenHIDDevice();
-    g.backend.DropReplies(1);
+    g.backend.DropReplies(link::kExchangeAttempts);  // a single loss is asked for again
     EXPECT_EQ(core::ReadOutUnitStatus(g.device), -1);
 }

@@ -230,7 +230,7 @@ TEST(LinkUnplug, DuringReadReturnsWithoutData) {
     ASSERT_TRUE(f.Connect());
     f.backend.StallFor(5000);
     bool result = true;
-    std::thread t([&] { result = f.device.Exchange(CMD_MCU, MCU_HANDSHAKE, OP_SET, {}, 300); });
+    std::thread t([&] { result = f.device.Exchange(CMD_MCU, MCU_HANDSHAKE, OP_SET, {}, 300).reportRead; });
     EXPECT_TRUE(WaitUntil([&] { return f.backend.ReadsInProgress() > 0; }));  // the read is waiting
     f.backend.Unplug();
     t.join();
@@ -243,7 +243,7 @@ TEST(LinkUnplug, CloseDuringReadStopsTheRead) {
     ASSERT_TRUE(f.Connect());
     f.backend.StallFor(60000);
     bool result = true;
-    std::thread t([&] { result = f.device.Exchange(CMD_MCU, MCU_HANDSHAKE, OP_SET, {}, 30000); });
+    std::thread t([&] { result = f.device.Exchange(CMD_MCU, MCU_HANDSHAKE, OP_SET, {}, 30000).reportRead; });
     EXPECT_TRUE(WaitUntil([&] { return f.backend.ReadsInProgress() > 0; }));  // the read is waiting
     f.device.CloseHIDDevice(false);
     t.join();
