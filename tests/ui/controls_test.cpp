@@ -3,9 +3,9 @@
 #include <QImage>
 #include <cmath>
 
+#include "ui/controls/circle_progress.h"
 #include "ui/controls/custom_tags.h"
 #include "ui/controls/equalizer.h"
-#include "ui/controls/circle_progress.h"
 #include "ui/controls/sbutton.h"
 #include "ui_fixture.h"
 
@@ -23,7 +23,7 @@ TEST_F(ControlsTest, AxesMapFrequencyAndGain) {
     EXPECT_NEAR(ax.XOfF(632.456), 150, 0.01);  // the geometric middle
     EXPECT_EQ(ax.YOf(12), 0);
     EXPECT_EQ(ax.YOf(-18), 300);
-    EXPECT_EQ(ax.YOf(0), 120);  // 0 dB at 40 % of the height
+    EXPECT_EQ(ax.YOf(0), 120);                // 0 dB at 40 % of the height
     EXPECT_EQ(ax.FreqAt(ax.XOf(1000)), 980);  // x is truncated, the frequency rounded
     EXPECT_EQ(ax.FreqAt(150), 632);
     EXPECT_FLOAT_EQ(ax.GainAt(ax.YOf(-7.5)), -7.5f);
@@ -56,8 +56,8 @@ TEST_F(ControlsTest, RingProgressKeepsItsValueInRangeAndSweepsClockwise) {
     ring.SetRange(0, 100);
     ring.SetValue(25);
     QImage img = ring.grab().toImage();
-    EXPECT_EQ(img.pixelColor(30, 93), QColor(0, 0xFF, 0));   // below left of centre
-    EXPECT_EQ(img.pixelColor(70, 93), QColor(0, 0, 0xFF));   // below right of centre
+    EXPECT_EQ(img.pixelColor(30, 93), QColor(0, 0xFF, 0));  // below left of centre
+    EXPECT_EQ(img.pixelColor(70, 93), QColor(0, 0, 0xFF));  // below right of centre
     EXPECT_EQ(img.pixelColor(50, 50), QColor(Qt::white));
 }
 

@@ -15,7 +15,7 @@ namespace uitest {
 
 struct SeenNotify {
     std::string type;
-    int index = -1;  // the user-data text as the owner reads it
+    int index = -1;    // the user-data text as the owner reads it
     dvdsp::Band band;  // the current band as the owner reads it
     int hp = -1, lp = -1;
 };
@@ -66,7 +66,9 @@ class EqualizerTest : public UiTest {
         win.reset();
         UiTest::TearDown();
     }
-    static dvdsp::Band B(float gain, int freq, float q = 1.0f) { return dvdsp::Band{gain, q, freq, 1}; }
+    static dvdsp::Band B(float gain, int freq, float q = 1.0f) {
+        return dvdsp::Band{gain, q, freq, 1};
+    }
     // The middle of a rectangle of the control.
     static QPoint Mid(const dvdsp::ui::graph::Rect& r) {
         return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);

@@ -137,8 +137,8 @@ TEST_F(EqualizerTest, QHandleDistanceGivesQ) {
     Release(QPoint(x - 81, 128));
     EXPECT_FLOAT_EQ(eq->BandAt(0).q, 1.0f);
     EXPECT_EQ(eq->BandAt(0).freq, 1000);
-    EXPECT_EQ(win->Types(), (std::vector<std::string>{"equalizer_eq", "equalizer_eq",
-                                                      "equalizer_eq_release"}));
+    EXPECT_EQ(win->Types(),
+              (std::vector<std::string>{"equalizer_eq", "equalizer_eq", "equalizer_eq_release"}));
     EXPECT_EQ(eq->CaptureState(), UIEqualizer::kIdle);
 }
 

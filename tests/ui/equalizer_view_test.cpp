@@ -143,7 +143,8 @@ TEST_F(EqualizerTest, At150PercentEverySizeScales) {
     EXPECT_EQ(eq->InfoRect().right - eq->InfoRect().left, 225);
     EXPECT_EQ(eq->InfoRect().top, h.y() + 21);
     // Q 1: 81 px at 100 % is 122 px here; the squares are 12 px.
-    EXPECT_EQ(eq->QHandleRect(true), (graph::Rect{h.x() + 116, h.y() + 6, h.x() + 128, h.y() + 18}));
+    EXPECT_EQ(eq->QHandleRect(true),
+              (graph::Rect{h.x() + 116, h.y() + 6, h.x() + 128, h.y() + 18}));
     EXPECT_FLOAT_EQ(graph::QForDistance(122, 144), 1.0f);
     EXPECT_FLOAT_EQ(graph::QForDistance(13, 144), 9.0f);
     EXPECT_FLOAT_EQ(graph::QForDistance(243, 144), 122.0f / 243.0f);

@@ -76,7 +76,8 @@ void UIEqualizer::SetCurves(const std::vector<CurveData>& curves, int highlighte
         c = curves[static_cast<size_t>(i)];
         c.freq.resize(kEqCurvePoints, 0.0);
         c.level.resize(kEqCurvePoints, 0.0);
-        if (i < static_cast<int>(visible.size())) visible_[static_cast<size_t>(i)] = visible[static_cast<size_t>(i)];
+        if (i < static_cast<int>(visible.size()))
+            visible_[static_cast<size_t>(i)] = visible[static_cast<size_t>(i)];
     }
     highlighted_ = highlighted;
     update();

@@ -36,10 +36,10 @@ struct EqPaintRecord {
     int paints = 0;
     bool logo = false;
     bool bypassText = false;
-    std::vector<int> curves;             // secondary curves drawn, in order
-    std::vector<uint32_t> curveColors;   // their pen colours
-    double curveWidth = 0;               // their pen width
-    int highlighted = -1;                // the highlighted curve drawn, -1 none
+    std::vector<int> curves;            // secondary curves drawn, in order
+    std::vector<uint32_t> curveColors;  // their pen colours
+    double curveWidth = 0;              // their pen width
+    int highlighted = -1;               // the highlighted curve drawn, -1 none
     bool qHandles = false;
     bool hpMarker = false, lpMarker = false;
     uint32_t hpColor = 0, lpColor = 0;
@@ -108,7 +108,9 @@ class UIEqualizer : public QWidget, public tk::Control {
     void focusOutEvent(QFocusEvent* e) override;
 
   private:
-    bool HasCurrentBand() const { return mCurrentControlIndex >= 0 && mCurrentControlIndex < bandCount_; }
+    bool HasCurrentBand() const {
+        return mCurrentControlIndex >= 0 && mCurrentControlIndex < bandCount_;
+    }
     void MakeCurrent(int index);
     void FullLayout();
     void LightLayout();

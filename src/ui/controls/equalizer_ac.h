@@ -27,7 +27,7 @@ extern const std::array<uint32_t, kAcSeriesSlots> kAcSpectrumPalette;
 // What the last paint drew, for tests and diagnostics.
 struct AcPaintRecord {
     int paints = 0;
-    std::vector<int> eqCurves, spectra;           // series drawn, in order
+    std::vector<int> eqCurves, spectra;  // series drawn, in order
     std::vector<uint32_t> eqColors, spectrumColors;
 };
 

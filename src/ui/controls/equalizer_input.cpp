@@ -128,7 +128,8 @@ void UIEqualizer::Drag(QPoint pos) {
         LogWriteNarrow("INDEX_CAPTURED move x(%d) y(%d) \n", x, y);
     } else if (capture_ == kFactor && HasCurrentBand()) {
         BandPoint& b = bands_[static_cast<size_t>(mCurrentControlIndex)];
-        float q = graph::QForDistance(x - handles_[static_cast<size_t>(mCurrentControlIndex)].x(), Dpi());
+        float q =
+            graph::QForDistance(x - handles_[static_cast<size_t>(mCurrentControlIndex)].x(), Dpi());
         if (std::fabs(b.q - q) >= 0.01f) {
             b.q = q;
             Emit(kEq);

@@ -14,8 +14,8 @@
 namespace dvdsp::ui {
 namespace {
 
-const int kFreqGrid[] = {20,   30,   40,   50,   60,   70,   80,   90,   100,  200,
-                         300,  400,  500,  600,  700,  800,  900,  1000, 2000, 3000,
+const int kFreqGrid[] = {20,   30,   40,   50,   60,   70,   80,    90,   100,  200,
+                         300,  400,  500,  600,  700,  800,  900,   1000, 2000, 3000,
                          4000, 5000, 6000, 7000, 8000, 9000, 10000, 20000};
 const int kGainGrid[] = {-15, -10, -5, 5, 10};
 constexpr uint32_t kBypassTextColor = 0x77777777;
@@ -96,8 +96,8 @@ void UIEqualizer::PaintCurves(QPainter& p, const graph::Axes& axes) {
         paint_.curveWidth = width;
     }
     if (highlighted_ >= 0 && highlighted_ < kEqCurveSlots) {
-        std::vector<QPointF> pts = graph::Rounded(
-            graph::CurvePoints(axes, curves_[static_cast<size_t>(highlighted_)]));
+        std::vector<QPointF> pts =
+            graph::Rounded(graph::CurvePoints(axes, curves_[static_cast<size_t>(highlighted_)]));
         if (pts.size() >= 2) {
             p.setPen(QPen(tk::ToQColor(kEqHighlightColor), 2.0 * scale));
             p.drawPolyline(QPolygonF(QList<QPointF>(pts.begin(), pts.end())));

@@ -143,8 +143,8 @@ int StepFrequency(int freq, int dir) {
         return static_cast<int>(std::lround(std::pow(10.0, kLogMin + kLogSpan * s / kSteps)));
     };
     if (freq <= 0) return freq;
-    int s = static_cast<int>(std::trunc((std::log10(static_cast<double>(freq)) - kLogMin) *
-                                        kSteps / kLogSpan));
+    int s = static_cast<int>(
+        std::trunc((std::log10(static_cast<double>(freq)) - kLogMin) * kSteps / kLogSpan));
     for (int by = 1; by <= 2; ++by) {
         int next = at(std::clamp(s + dir * by, 0, kSteps));
         if (next != freq) return next;
