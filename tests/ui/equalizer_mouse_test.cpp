@@ -152,6 +152,8 @@ TEST_F(EqualizerTest, MarkersMoveButNeverCrossEachOther) {
     EXPECT_EQ(eq->MarkerRect(true).bottom - eq->MarkerRect(true).top, 12);
     EXPECT_EQ(eq->MarkerRect(true).right - eq->MarkerRect(true).left, 14);
 
+    Move(Mid(eq->MarkerRect(true)));
+    EXPECT_EQ(eq->cursor().shape(), Qt::SizeHorCursor);
     Press(Mid(eq->MarkerRect(false)));
     EXPECT_EQ(eq->CaptureState(), UIEqualizer::kHighPass);
     EXPECT_EQ(eq->CurrentBand(), -1);
@@ -210,6 +212,28 @@ TEST_F(EqualizerTest, HiddenMarkersAreNotDrawnOrHit) {
     Release(QPoint(eq->Axes().XOf(300), 200));
     EXPECT_NEAR(eq->mHpFreq, 300, 10);
     EXPECT_EQ(win->Types(), (std::vector<std::string>{"equalizer_hp", "equalizer_hp_release"}));
+}
+
+TEST_F(EqualizerTest, QHandlesComeBeforeBandsAndNeedACurrentBand) {
+    eq->SetDragAllDirection(true);
+    // Band 1 sits right under band 0's upper Q handle.
+    eq->SetBands({B(0, 1000, 1.0f), B(-1, 3100, 1.0f)}, 0);
+    QPoint q = Mid(eq->QHandleRect(true));
+    ASSERT_TRUE(eq->HandleRect(1).Contains(q.x(), q.y()));
+    Press(q);
+    EXPECT_EQ(eq->CaptureState(), UIEqualizer::kFactor);
+    EXPECT_EQ(eq->CurrentBand(), 0);
+    Release(q);
+
+    // Without a current band there are no Q handles to take: the press takes band 1.
+    eq->SetBands({B(0, 1000, 1.0f), B(-1, 3100, 1.0f)}, -1);
+    Press(q);
+    EXPECT_EQ(eq->CaptureState(), UIEqualizer::kBand);
+    EXPECT_EQ(eq->CurrentBand(), 1);
+    EXPECT_EQ(eq->UserData(), "1");
+    Release(q);
+    EXPECT_EQ(win->Types(),
+              (std::vector<std::string>{"equalizer_eq_release", "equalizer_eq_release"}));
 }
 
 }  // namespace

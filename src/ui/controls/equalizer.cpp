@@ -21,7 +21,9 @@ bool UIEqualizer::SetAttribute(const QString& name, const QString& value) {
         logo_ = value;
     } else if (name == QLatin1String("bypassfont")) {
         bypassFont_ = value.toInt();
-    } else if (!graph::ApplyTextAttribute(textStyle_, name, value)) {
+    } else if (graph::ApplyTextAttribute(textStyle_, name, value)) {
+        if (name == QLatin1String("textcolor")) SetTextColor(textStyle_.textColor);
+    } else {
         return tk::Control::SetAttribute(name, value);
     }
     update();
