@@ -68,6 +68,25 @@ TEST_F(EqualizerTest, TheHighlightedCurveIsDrawnInBlueOverTheOthers) {
     int x = ax.XOf(350);
     EXPECT_TRUE(Near(img.pixelColor(x, ax.YOf(6)), QColor(0xFF, 0, 0)));
     EXPECT_TRUE(Near(img.pixelColor(x, ax.YOf(-9)), tk::ToQColor(kEqHighlightColor)));
+    // Where the two meet the highlighted one is on top.
+    eq->SetCurves({Flat(6), Flat(6)}, 1, {1, 1});
+    img = eq->grab().toImage();
+    EXPECT_TRUE(Near(img.pixelColor(x, ax.YOf(6)), tk::ToQColor(kEqHighlightColor)));
+}
+
+TEST_F(EqualizerTest, TheCurrentBandNumberIsRed) {
+    eq->SetBands({B(1, 100), B(2, 1000), B(3, 10000)}, 1);
+    Paint();
+    EXPECT_EQ(eq->LastPaint().numberColors,
+              (std::vector<uint32_t>{0xFFFFFFFF, 0xFFFF0000, 0xFFFFFFFF}));
+    Move(Mid(eq->HandleRect(2)));
+    Paint();
+    EXPECT_EQ(eq->LastPaint().numberColors,
+              (std::vector<uint32_t>{0xFFFFFFFF, 0xFFFFFFFF, 0xFFFF0000}));
+    eq->SetBands({B(1, 100)}, -1);
+    Paint();
+    EXPECT_EQ(eq->LastPaint().numberColors, std::vector<uint32_t>{0xFFFFFFFF});
+    EXPECT_TRUE(eq->InfoText().isEmpty());
 }
 
 TEST_F(EqualizerTest, AllZeroGainsShowTheBypassTextUnlessALogoIsSet) {

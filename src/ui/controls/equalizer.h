@@ -36,10 +36,11 @@ struct EqPaintRecord {
     int paints = 0;
     bool logo = false;
     bool bypassText = false;
-    std::vector<int> curves;            // secondary curves drawn, in order
-    std::vector<uint32_t> curveColors;  // their pen colours
-    double curveWidth = 0;              // their pen width
-    int highlighted = -1;               // the highlighted curve drawn, -1 none
+    std::vector<int> curves;             // secondary curves drawn, in order
+    std::vector<uint32_t> curveColors;   // their pen colours
+    double curveWidth = 0;               // their pen width
+    int highlighted = -1;                // the highlighted curve drawn, -1 none
+    std::vector<uint32_t> numberColors;  // band number labels, by band
     bool qHandles = false;
     bool hpMarker = false, lpMarker = false;
     uint32_t hpColor = 0, lpColor = 0;

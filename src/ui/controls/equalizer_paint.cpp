@@ -110,10 +110,10 @@ void UIEqualizer::PaintCurves(QPainter& p, const graph::Axes& axes) {
 void UIEqualizer::PaintTexts(QPainter& p) {
     p.setFont(font());
     for (int i = 0; i < bandCount_; ++i) {
-        bool current = i == mCurrentControlIndex;
+        uint32_t colour = i == mCurrentControlIndex ? kRed : kWhite;
         graph::DrawStyledText(p, handleRects_[static_cast<size_t>(i)].ToQRect(),
-                              QString::number(i + 1), textStyle_,
-                              tk::ToQColor(current ? kRed : kWhite), Dpi());
+                              QString::number(i + 1), textStyle_, tk::ToQColor(colour), Dpi());
+        paint_.numberColors.push_back(colour);
     }
     if (mCurrentControlIndex >= 0 && mCurrentControlIndex < kEqBandSlots) {
         graph::DrawStyledText(p, infoRect_.ToQRect(), infoText_, textStyle_, tk::ToQColor(kRed),
