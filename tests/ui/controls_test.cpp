@@ -1,8 +1,9 @@
-// The program's custom controls: the EQ graph draws what it is handed where the axes
-// put it; the ring progress keeps its value in range; custom tags by any case.
+// The program's custom controls: the graph axes, the ring progress, custom tags by any
+// case.
 #include <QImage>
 #include <cmath>
 
+#include "ui/controls/circle_progress.h"
 #include "ui/controls/custom_tags.h"
 #include "ui/controls/equalizer.h"
 #include "ui/controls/sbutton.h"
@@ -15,76 +16,49 @@ namespace {
 
 class ControlsTest : public uitest::UiTest {};
 
-// Rows of column x whose pixel is close to `colour`.
-std::vector<int> RowsOf(const QImage& img, int x, QColor colour) {
-    std::vector<int> rows;
-    for (int y = 0; y < img.height(); ++y) {
-        QColor c = img.pixelColor(x, y);
-        if (std::abs(c.red() - colour.red()) < 40 && std::abs(c.green() - colour.green()) < 40 &&
-            std::abs(c.blue() - colour.blue()) < 40)
-            rows.push_back(y);
-    }
-    return rows;
-}
-
 TEST_F(ControlsTest, AxesMapFrequencyAndGain) {
-    CurveAxes ax;
-    ax.plot = QRectF(0, 0, 300, 300);
-    EXPECT_DOUBLE_EQ(ax.XOf(20), 0);
-    EXPECT_DOUBLE_EQ(ax.XOf(20000), 300);
-    EXPECT_NEAR(ax.XOf(632.456), 150, 0.01);  // the geometric middle
-    EXPECT_DOUBLE_EQ(ax.YOf(12), 0);
-    EXPECT_DOUBLE_EQ(ax.YOf(-18), 300);
-    EXPECT_DOUBLE_EQ(ax.YOf(0), 120);  // 0 dB at 40 % of the height
-    EXPECT_NEAR(ax.FreqAt(ax.XOf(1000)), 1000, 1e-6);
-    EXPECT_NEAR(ax.GainAt(ax.YOf(-7.5)), -7.5, 1e-9);
-    EXPECT_DOUBLE_EQ(ax.XOf(5), 0);  // clamped to the axis
+    graph::Axes ax(graph::Rect{0, 0, 300, 300}, 12, -18);
+    EXPECT_EQ(ax.XOf(20), 0);
+    EXPECT_NEAR(ax.XOfF(20000), 300, 1e-9);
+    EXPECT_NEAR(ax.XOfF(632.456), 150, 0.01);  // the geometric middle
+    EXPECT_EQ(ax.YOf(12), 0);
+    EXPECT_EQ(ax.YOf(-18), 300);
+    EXPECT_EQ(ax.YOf(0), 120);                // 0 dB at 40 % of the height
+    EXPECT_EQ(ax.FreqAt(ax.XOf(1000)), 980);  // x is truncated, the frequency rounded
+    EXPECT_EQ(ax.FreqAt(150), 632);
+    EXPECT_FLOAT_EQ(ax.GainAt(ax.YOf(-7.5)), -7.5f);
+    EXPECT_FLOAT_EQ(ax.GainAt(60), 6.0f);
+    EXPECT_EQ(ax.ClampX(-4), 0);
+    EXPECT_EQ(ax.ClampY(301), 300);
+    // A height whose 40 % is not whole: the edges still map to the edges.
+    graph::Axes odd(graph::Rect{10, 10, 310, 204}, 12, -18);
+    EXPECT_EQ(odd.YOf(12), 10);
+    EXPECT_DOUBLE_EQ(odd.ZeroY(), 10 + 194 * 0.4);
 }
 
-TEST_F(ControlsTest, TheGraphDrawsTheCurvesItIsHanded) {
-    UIEqualizer eq;
-    eq.SetAttribute("curvecolor", "#FFFF0000,#FF00FF00");
-    eq.resize(400, 300);
-    eq.show();
-    CurveData flat6, flatMinus9;
-    for (int i = 0; i < 512; ++i) {
-        float f = 20.0f * std::pow(1000.0f, static_cast<float>(i) / 511.0f);
-        flat6.freq.push_back(f);
-        flat6.level.push_back(6);
-        flatMinus9.freq.push_back(f);
-        flatMinus9.level.push_back(-9);
-    }
-    eq.SetCurves({flat6, flatMinus9}, 0, {true, true});
-    QImage img = eq.grab().toImage();
-    int x = static_cast<int>(eq.Axes().XOf(300));
-    std::vector<int> red = RowsOf(img, x, Qt::red);
-    std::vector<int> green = RowsOf(img, x, Qt::green);
-    ASSERT_FALSE(red.empty());
-    ASSERT_FALSE(green.empty());
-    EXPECT_NEAR(red[red.size() / 2], eq.Axes().YOf(6), 2);
-    EXPECT_NEAR(green[green.size() / 2], eq.Axes().YOf(-9), 2);
-
-    // A curve not shown is not drawn; the current one always is.
-    eq.SetCurves({flat6, flatMinus9}, 0, {false, false});
-    img = eq.grab().toImage();
-    EXPECT_FALSE(RowsOf(img, x, Qt::red).empty());
-    EXPECT_TRUE(RowsOf(img, x, Qt::green).empty());
-
-    eq.SetBands({BandPoint{3.0f, 2.0f, 1000, 1}}, 0);
-    EXPECT_EQ(eq.UserData(), "0");
-    eq.SetCrossover(80, 12000);
-    EXPECT_EQ(eq.HpFreq(), 80);
-}
-
-TEST_F(ControlsTest, RingProgressKeepsItsValueInRange) {
+TEST_F(ControlsTest, RingProgressKeepsItsValueInRangeAndSweepsClockwise) {
     CCircleProgressUI ring;
     ring.SetRange(0, 50);
     ring.SetValue(80);
     EXPECT_EQ(ring.Value(), 50);
+    EXPECT_DOUBLE_EQ(ring.SweepDegrees(), 360);
     ring.SetValue(-3);
     EXPECT_EQ(ring.Value(), 0);
-    ring.SetIndeterminate(true);
-    ring.SetIndeterminate(false);
+    ring.SetValue(20);
+    EXPECT_DOUBLE_EQ(ring.SweepDegrees(), 144);
+    EXPECT_TRUE(ring.SetAttribute("forecolor", "#FF00FF00"));
+    EXPECT_EQ(ring.ForeColor(), 0xFF00FF00u);
+    EXPECT_TRUE(ring.SetAttribute("bkcolor", "#FF0000FF"));
+
+    // The quarter from straight down towards the left is foreground, the rest background,
+    // the middle white.
+    ring.resize(100, 100);
+    ring.SetRange(0, 100);
+    ring.SetValue(25);
+    QImage img = ring.grab().toImage();
+    EXPECT_EQ(img.pixelColor(30, 93), QColor(0, 0xFF, 0));  // below left of centre
+    EXPECT_EQ(img.pixelColor(70, 93), QColor(0, 0, 0xFF));  // below right of centre
+    EXPECT_EQ(img.pixelColor(50, 50), QColor(Qt::white));
 }
 
 TEST_F(ControlsTest, CustomTagsByAnyCase) {

@@ -1,6 +1,8 @@
 #include "ui/controls/custom_tags.h"
 
+#include "ui/controls/circle_progress.h"
 #include "ui/controls/equalizer.h"
+#include "ui/controls/equalizer_ac.h"
 #include "ui/controls/sbutton.h"
 
 namespace dvdsp::ui {

@@ -1,57 +1,28 @@
+// UIEqualizer: attributes, the operations of the owner and the layout of handles,
+// information label and markers. Mouse and keys are in equalizer_input.cpp, painting
+// in equalizer_paint.cpp.
 #include "ui/controls/equalizer.h"
 
-#include <QPainter>
-#include <QPainterPath>
-#include <cmath>
+#include <algorithm>
 
-#include "toolkit/scale.h"
+#include "base/log.h"
 
 namespace dvdsp::ui {
-namespace {
 
-const double kFreqGrid[] = {20,   30,   40,   50,   60,   70,   80,   90,   100,
-                            200,  300,  400,  500,  600,  700,  800,  900,  1000,
-                            2000, 3000, 4000, 5000, 6000, 7000, 8000, 9000, 10000};
-const double kGainGrid[] = {-15, -10, -5, 5, 10};
-const uint32_t kDefaultColors[] = {0xFFFF5A5A, 0xFFFFA53B, 0xFFFFE14D, 0xFF7CDD5A, 0xFF3BD6C6,
-                                   0xFF3BA4FF, 0xFF7A7CFF, 0xFFC77DFF, 0xFFFF7DD3, 0xFFB0B8C4};
-
-QString FreqLabel(double f) {
-    return f >= 1000 ? QStringLiteral("%1k").arg(f / 1000) : QString::number(f);
+UIEqualizer::UIEqualizer(QWidget* parent) : QWidget(parent), tk::Control(this) {
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
-}  // namespace
-
-double CurveAxes::XOf(double freq) const {
-    double f = std::clamp(freq, kFreqMin, kFreqMax);
-    return plot.left() + plot.width() * (std::log10(f) - std::log10(kFreqMin)) /
-                             (std::log10(kFreqMax) - std::log10(kFreqMin));
-}
-
-double CurveAxes::YOf(double gain) const {
-    return plot.top() + plot.height() * (kGainTop - gain) / (kGainTop - kGainBottom);
-}
-
-double CurveAxes::FreqAt(double x) const {
-    double t = plot.width() > 0 ? (x - plot.left()) / plot.width() : 0;
-    return std::pow(10.0, std::log10(kFreqMin) + t * (std::log10(kFreqMax) - std::log10(kFreqMin)));
-}
-
-double CurveAxes::GainAt(double y) const {
-    double t = plot.height() > 0 ? (y - plot.top()) / plot.height() : 0;
-    return kGainTop - t * (kGainTop - kGainBottom);
-}
-
-CurveView::CurveView(QWidget* parent) : QWidget(parent), tk::Control(this) {
-    colors_.assign(std::begin(kDefaultColors), std::end(kDefaultColors));
-}
-
-bool CurveView::SetAttribute(const QString& name, const QString& value) {
+bool UIEqualizer::SetAttribute(const QString& name, const QString& value) {
     if (name == QLatin1String("curvecolor")) {
-        colors_.clear();
-        for (const QString& c : value.split(QLatin1Char(','))) colors_.push_back(tk::ParseColor(c));
-    } else if (name == QLatin1String("gridcolor")) {
-        gridColor_ = tk::ParseColor(value);
+        curveColors_ = graph::ParseCurveColors(value);
+    } else if (name == QLatin1String("curvelogo")) {
+        logo_ = value;
+    } else if (name == QLatin1String("bypassfont")) {
+        bypassFont_ = value.toInt();
+    } else if (graph::ApplyTextAttribute(textStyle_, name, value)) {
+        if (name == QLatin1String("textcolor")) SetTextColor(textStyle_.textColor);
     } else {
         return tk::Control::SetAttribute(name, value);
     }
@@ -59,142 +30,139 @@ bool CurveView::SetAttribute(const QString& name, const QString& value) {
     return true;
 }
 
-void CurveView::SetCurves(std::vector<CurveData> curves, int current, std::vector<bool> shown) {
-    curves_ = std::move(curves);
-    current_ = current;
-    shown_ = std::move(shown);
+void UIEqualizer::SetBands(const BandPoint* bands, int count, int selected) {
+    bandCount_ = std::clamp(count, 0, kEqBandSlots);
+    bands_.fill(BandPoint{});
+    allBypass_ = true;
+    for (int i = 0; i < bandCount_; ++i) {
+        bands_[static_cast<size_t>(i)] = bands[i];
+        if (bands[i].gain != 0.0f) allBypass_ = false;
+    }
+    mCurrentControlIndex = selected;
+    if (selected >= 0 && selected < bandCount_) SetUserData(selected);
+    FullLayout();
     update();
 }
 
-QColor CurveView::CurveColor(int i) const {
-    if (colors_.empty()) return QColor(0x2D, 0x9C, 0xDB);
-    return tk::ToQColor(colors_[static_cast<size_t>(i) % colors_.size()]);
+void UIEqualizer::SetCrossoverMarkers(int hpFreq, int lpFreq) {
+    auto shown = [](int f) { return f >= graph::kFreqMin && f <= graph::kFreqMax; };
+    mHpFreq = shown(hpFreq) ? hpFreq : -1;
+    mLpFreq = shown(lpFreq) ? lpFreq : -1;
+    if (mHpFreq != -1) LogWriteNarrow("setCurEqHpLp mHpFreq(%d)\n", mHpFreq);
+    LayoutMarkers(Axes());
+    update();
 }
 
-void CurveView::resizeEvent(QResizeEvent* e) {
+void UIEqualizer::SetCurves(const double* const* grids, const double* const* levels, int count,
+                            int highlighted, const int* visible) {
+    curves_.fill(CurveData{});
+    visible_.fill(0);
+    curveCount_ = std::clamp(count, 0, kEqCurveSlots);
+    for (int i = 0; i < curveCount_; ++i) {
+        auto& c = curves_[static_cast<size_t>(i)];
+        c.freq.assign(grids[i], grids[i] + kEqCurvePoints);
+        c.level.assign(levels[i], levels[i] + kEqCurvePoints);
+        visible_[static_cast<size_t>(i)] = visible ? visible[i] : 0;
+    }
+    highlighted_ = highlighted;
+    update();
+}
+
+void UIEqualizer::SetCurves(const std::vector<CurveData>& curves, int highlighted,
+                            const std::vector<int>& visible) {
+    curves_.fill(CurveData{});
+    visible_.fill(0);
+    curveCount_ = std::min(static_cast<int>(curves.size()), kEqCurveSlots);
+    for (int i = 0; i < curveCount_; ++i) {
+        auto& c = curves_[static_cast<size_t>(i)];
+        c = curves[static_cast<size_t>(i)];
+        c.freq.resize(kEqCurvePoints, 0.0);
+        c.level.resize(kEqCurvePoints, 0.0);
+        if (i < static_cast<int>(visible.size()))
+            visible_[static_cast<size_t>(i)] = visible[static_cast<size_t>(i)];
+    }
+    highlighted_ = highlighted;
+    update();
+}
+
+void UIEqualizer::SetDragAllDirection(bool on) {
+    mDragAllDirection = on;
+    update();
+}
+
+std::vector<BandPoint> UIEqualizer::Bands() const {
+    return std::vector<BandPoint>(bands_.begin(), bands_.begin() + bandCount_);
+}
+
+graph::Axes UIEqualizer::Axes() const {
+    return graph::Axes(graph::Rect{0, 0, width(), height()}, 12, -18);
+}
+
+QPoint UIEqualizer::HandlePoint(int i) const {
+    return handles_[static_cast<size_t>(i)];
+}
+
+void UIEqualizer::MakeCurrent(int index) {
+    mCurrentControlIndex = index;
+    if (index >= 0) SetUserData(index);
+}
+
+void UIEqualizer::PlaceHandle(int i, const graph::Axes& axes) {
+    const BandPoint& b = bands_[static_cast<size_t>(i)];
+    handles_[static_cast<size_t>(i)] = QPoint(axes.XOf(b.freq), axes.YOf(b.gain));
+}
+
+void UIEqualizer::FullLayout() {
+    graph::Axes axes = Axes();
+    if (axes.Height() != 0 && axes.Width() != 0 && axes.ZeroY() != 0) layoutValid_ = true;
+    for (int i = 0; i < bandCount_; ++i) {
+        PlaceHandle(i, axes);
+        QPoint h = handles_[static_cast<size_t>(i)];
+        handleRects_[static_cast<size_t>(i)] = graph::HandleRect(axes, h.x(), h.y(), Dpi());
+    }
+    LayoutCurrentBand(axes);
+    LayoutMarkers(axes);
+}
+
+void UIEqualizer::LightLayout() {
+    graph::Axes axes = Axes();
+    if (HasCurrentBand()) {
+        QPoint h = handles_[static_cast<size_t>(mCurrentControlIndex)];
+        handleRects_[static_cast<size_t>(mCurrentControlIndex)] =
+            graph::HandleRect(axes, h.x(), h.y(), Dpi());
+    }
+    LayoutCurrentBand(axes);
+    LayoutMarkers(axes);
+}
+
+void UIEqualizer::LayoutCurrentBand(const graph::Axes& axes) {
+    infoText_.clear();
+    infoRect_ = qLower_ = qUpper_ = graph::Rect{};
+    if (mCurrentControlIndex < 0 || mCurrentControlIndex >= kEqBandSlots) return;
+    const BandPoint& b = bands_[static_cast<size_t>(mCurrentControlIndex)];
+    QPoint h = handles_[static_cast<size_t>(mCurrentControlIndex)];
+    if (mDragAllDirection) {
+        QString q = QString::asprintf("%0.2f", static_cast<double>(b.q));
+        infoText_ = QString::asprintf("%d Hz %s Q %.1f dB", b.freq, q.toUtf8().constData(),
+                                      static_cast<double>(b.gain));
+        infoRect_ = graph::InfoRect(axes, h.x(), h.y(), true, Dpi());
+        graph::QHandleRects(axes, h.x(), h.y(), b.q, Dpi(), &qLower_, &qUpper_);
+    } else {
+        infoText_ = QString::asprintf("%.1f dB", static_cast<double>(b.gain));
+        infoRect_ = graph::InfoRect(axes, h.x(), h.y(), false, Dpi());
+    }
+}
+
+void UIEqualizer::LayoutMarkers(const graph::Axes& axes) {
+    auto shown = [](int f) { return f >= graph::kFreqMin && f <= graph::kFreqMax; };
+    hpRect_ = shown(mHpFreq) ? graph::MarkerRect(axes, mHpFreq, false, Dpi()) : graph::Rect{};
+    lpRect_ = shown(mLpFreq) ? graph::MarkerRect(axes, mLpFreq, true, Dpi()) : graph::Rect{};
+}
+
+void UIEqualizer::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
-    int left = tk::Scaled(30, Dpi()), bottom = tk::Scaled(16, Dpi()), pad = tk::Scaled(6, Dpi());
-    axes_.plot =
-        QRectF(left, pad, std::max(1, width() - left - pad), std::max(1, height() - pad - bottom));
-}
-
-void CurveView::PaintGrid(QPainter& p) {
-    QColor grid = tk::ToQColor(gridColor_);
-    QColor faint = grid;
-    faint.setAlpha(90);
-    const QRectF& r = axes_.plot;
-    p.fillRect(r, QColor(0x10, 0x14, 0x1A));
-    QFont f = font();
-    f.setPixelSize(std::max(7, tk::Scaled(9, Dpi())));
-    p.setFont(f);
-    for (double fr : kFreqGrid) {
-        double x = axes_.XOf(fr);
-        bool major = fr == 100 || fr == 1000 || fr == 10000;
-        p.setPen(QPen(major ? grid : faint, 1));
-        p.drawLine(QPointF(x, r.top()), QPointF(x, r.bottom()));
-        if (fr == 20 || fr == 50 || fr == 100 || fr == 200 || fr == 500 || fr == 1000 ||
-            fr == 2000 || fr == 5000 || fr == 10000) {
-            p.setPen(QColor(0x8A, 0x94, 0xA6));
-            p.drawText(QRectF(x - 20, r.bottom() + 1, 40, tk::Scaled(14, Dpi())), Qt::AlignCenter,
-                       FreqLabel(fr));
-        }
-    }
-    p.setPen(QColor(0x8A, 0x94, 0xA6));
-    p.drawText(QRectF(r.right() - 40, r.bottom() + 1, 40, tk::Scaled(14, Dpi())),
-               Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("20k"));
-    for (double g : kGainGrid) {
-        double y = axes_.YOf(g);
-        p.setPen(QPen(faint, 1));
-        p.drawLine(QPointF(r.left(), y), QPointF(r.right(), y));
-        p.setPen(QColor(0x8A, 0x94, 0xA6));
-        p.drawText(QRectF(0, y - 8, r.left() - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
-                   QString::number(g));
-    }
-    double y0 = axes_.YOf(0);
-    p.setPen(QPen(grid, 1.5));
-    p.drawLine(QPointF(r.left(), y0), QPointF(r.right(), y0));
-    p.setPen(QColor(0x8A, 0x94, 0xA6));
-    p.drawText(QRectF(0, y0 - 8, r.left() - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("0"));
-    p.setPen(QPen(grid, 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(r);
-}
-
-void CurveView::PaintCurves(QPainter& p) {
-    p.save();
-    p.setClipRect(axes_.plot);
-    auto draw = [&](int i, qreal width) {
-        const CurveData& c = curves_[static_cast<size_t>(i)];
-        size_t n = std::min(c.freq.size(), c.level.size());
-        if (n < 2) return;
-        QPainterPath path;
-        path.moveTo(axes_.XOf(c.freq[0]), axes_.YOf(c.level[0]));
-        for (size_t k = 1; k < n; ++k) path.lineTo(axes_.XOf(c.freq[k]), axes_.YOf(c.level[k]));
-        p.setPen(QPen(CurveColor(i), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.drawPath(path);
-    };
-    for (int i = 0; i < static_cast<int>(curves_.size()); ++i) {
-        bool visible = i < static_cast<int>(shown_.size()) ? shown_[static_cast<size_t>(i)] : false;
-        if (i != current_ && visible) draw(i, 1.2);
-    }
-    if (current_ >= 0 && current_ < static_cast<int>(curves_.size())) draw(current_, 2.4);
-    p.restore();
-}
-
-void CurveView::paintEvent(QPaintEvent* e) {
-    (void)e;
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    PaintGrid(p);
-    PaintCurves(p);
-    PaintOverlay(p);
-}
-
-void UIEqualizer::SetBands(std::vector<BandPoint> bands, int selected) {
-    bands_ = std::move(bands);
-    selected_ = selected;
-    SetUserData(selected);
-    update();
-}
-
-void UIEqualizer::SetCrossover(int hpFreq, int lpFreq) {
-    hpFreq_ = hpFreq;
-    lpFreq_ = lpFreq;
-    update();
-}
-
-void UIEqualizer::PaintOverlay(QPainter& p) {
-    const CurveAxes& ax = Axes();
-    int r = std::max(5, tk::Scaled(7, Dpi()));
-    QFont f = font();
-    f.setPixelSize(std::max(7, tk::Scaled(8, Dpi())));
-    p.setFont(f);
-    for (size_t i = 0; i < bands_.size(); ++i) {
-        const BandPoint& b = bands_[i];
-        QPointF c(ax.XOf(b.freq), ax.YOf(b.enable ? b.gain : 0));
-        bool sel = static_cast<int>(i) == selected_;
-        p.setPen(QPen(sel ? QColor(0xFF, 0xFF, 0xFF) : QColor(0x2D, 0x9C, 0xDB), 1.2));
-        p.setBrush(sel ? QColor(0x2D, 0x7F, 0xB8) : QColor(0x1A, 0x1F, 0x28, 220));
-        p.drawEllipse(c, r, r);
-        p.setPen(QColor(0xD8, 0xDE, 0xE9));
-        p.drawText(QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r), Qt::AlignCenter,
-                   QString::number(i + 1));
-    }
-    auto marker = [&](int freq, const QString& letter, QColor color) {
-        if (freq < 0) return;
-        double x = ax.XOf(freq);
-        p.setPen(QPen(color, 1, Qt::DashLine));
-        p.drawLine(QPointF(x, ax.plot.top()), QPointF(x, ax.plot.bottom()));
-        QRectF box(x - r, ax.plot.top() + 2, 2 * r, 2 * r);
-        p.setPen(Qt::NoPen);
-        p.setBrush(color);
-        p.drawRoundedRect(box, 3, 3);
-        p.setPen(QColor(0x12, 0x16, 0x1C));
-        p.drawText(box, Qt::AlignCenter, letter);
-    };
-    marker(hpFreq_, QStringLiteral("H"), QColor(0xFF, 0xA5, 0x3B));
-    marker(lpFreq_, QStringLiteral("L"), QColor(0x7C, 0xDD, 0x5A));
+    // The next paint places every handle for the new size.
+    layoutValid_ = false;
 }
 
 }  // namespace dvdsp::ui

@@ -1,95 +1,161 @@
 #pragma once
-// The EQ graph controls: UIEqualizer (tag "Curve") shows a channel's response curves,
-// its band handles and the crossover markers; UIEqualizerAc (tag "CurveAc") shows
-// curves only. Both draw a logarithmic frequency axis from 20 Hz to 20 kHz and a gain
-// axis from +12 dB (top) to -18 dB (bottom). Editing by dragging is added on top.
+// UIEqualizer (tag "Curve"): a channel's response curves on a logarithmic frequency axis
+// (20 Hz to 20 kHz) and a gain axis from +12 dB (top) to -18 dB (bottom), a numbered
+// handle per band, the current band's information label, its two Q handles in
+// parametric mode and the "H"/"L" crossover markers. Dragging (and the keyboard) change
+// only the control's own copy of the values and notify the owner:
+//   "equalizer_eq" / "equalizer_eq_release"   a band (or its Q) moved / was let go
+//   "equalizer_hp" / "equalizer_hp_release"   the high-pass marker
+//   "equalizer_lp" / "equalizer_lp_release"   the low-pass marker
+// The owner reads the band slots, the current index (user-data text) and mHpFreq /
+// mLpFreq back and hands everything in again (SetBands, SetCrossoverMarkers, SetCurves).
 
 #include <QWidget>
+#include <array>
 #include <vector>
 
 #include "base/band.h"
 #include "toolkit/control.h"
+#include "ui/controls/graph_geometry.h"
+#include "ui/controls/graph_paths.h"
+#include "ui/controls/graph_text.h"
 
 namespace dvdsp::ui {
 
-struct CurveData {
-    std::vector<float> freq;   // Hz
-    std::vector<float> level;  // dB
-};
-
-// A band the graph draws: the band of the model as it is.
 using BandPoint = dvdsp::Band;
+using CurveData = graph::Series;
 
-// Mapping shared by the graph controls.
-struct CurveAxes {
-    static constexpr double kFreqMin = 20, kFreqMax = 20000;
-    static constexpr double kGainTop = 12, kGainBottom = -18;
-    QRectF plot;
-    double XOf(double freq) const;
-    double YOf(double gain) const;
-    double FreqAt(double x) const;
-    double GainAt(double y) const;
+inline constexpr int kEqBandSlots = 31;
+inline constexpr int kEqCurveSlots = 10;
+inline constexpr int kEqCurvePoints = 512;
+inline constexpr uint32_t kEqOtherCurveColor = 0xFF646464;
+inline constexpr uint32_t kEqHighlightColor = 0xFF026DF9;
+
+// What the last paint drew, for tests and diagnostics.
+struct EqPaintRecord {
+    int paints = 0;
+    bool logo = false;
+    bool bypassText = false;
+    std::vector<int> curves;             // secondary curves drawn, in order
+    std::vector<uint32_t> curveColors;   // their pen colours
+    double curveWidth = 0;               // their pen width
+    int highlighted = -1;                // the highlighted curve drawn, -1 none
+    std::vector<uint32_t> numberColors;  // band number labels, by band
+    bool qHandles = false;
+    bool hpMarker = false, lpMarker = false;
+    uint32_t hpColor = 0, lpColor = 0;
 };
 
-class CurveView : public QWidget, public tk::Control {
+class UIEqualizer : public QWidget, public tk::Control {
   public:
-    explicit CurveView(QWidget* parent = nullptr);
+    enum Capture { kIdle = 0, kBand = 1, kFactor = 2, kHighPass = 3, kLowPass = 4 };
+
+    explicit UIEqualizer(QWidget* parent = nullptr);
+    QString Tag() const override { return QStringLiteral("Curve"); }
     bool SetAttribute(const QString& name, const QString& value) override;
 
-    // Up to ten curves; `current` is drawn on top and thicker; `shown` hides others.
-    void SetCurves(std::vector<CurveData> curves, int current, std::vector<bool> shown);
-    int CurveCount() const { return static_cast<int>(curves_.size()); }
-    const CurveAxes& Axes() const { return axes_; }
+    // The first `count` (at most 31) bands and the current one (-1: none; an index in
+    // [0, count) also goes to the user-data text). Every handle is placed anew.
+    void SetBands(const BandPoint* bands, int count, int selected);
+    void SetBands(const std::vector<BandPoint>& bands, int selected) {
+        SetBands(bands.data(), static_cast<int>(bands.size()), selected);
+    }
+    // Marker frequencies; one outside [20, 20000] (owners pass -1) hides its marker.
+    void SetCrossoverMarkers(int hpFreq, int lpFreq);
+    // Up to ten curves of 512 points (grid Hz, level dB); `visible[i]` non-zero shows
+    // curve i; the highlighted one is drawn on top whether visible or not.
+    void SetCurves(const double* const* grids, const double* const* levels, int count,
+                   int highlighted, const int* visible);
+    void SetCurves(const std::vector<CurveData>& curves, int highlighted,
+                   const std::vector<int>& visible);
+    // On: parametric mode (drag both ways, Q handles); off: graphic mode (gain only).
+    void SetDragAllDirection(bool on);
+    bool DragAllDirection() const { return mDragAllDirection; }
+
+    // The band slots as the last drag or key left them.
+    int BandCount() const { return bandCount_; }
+    const BandPoint& BandAt(int i) const { return bands_[static_cast<size_t>(i)]; }
+    std::vector<BandPoint> Bands() const;
+    int CurrentBand() const { return mCurrentControlIndex; }
+    int HpFreq() const { return mHpFreq; }
+    int LpFreq() const { return mLpFreq; }
+
+    // Layout state, in widget coordinates.
+    graph::Axes Axes() const;
+    QPoint HandlePoint(int i) const;
+    graph::Rect HandleRect(int i) const { return handleRects_[static_cast<size_t>(i)]; }
+    const QString& InfoText() const { return infoText_; }
+    graph::Rect InfoRect() const { return infoRect_; }
+    graph::Rect QHandleRect(bool upper) const { return upper ? qUpper_ : qLower_; }
+    graph::Rect MarkerRect(bool lowPass) const { return lowPass ? lpRect_ : hpRect_; }
+    Capture CaptureState() const { return capture_; }
+    bool AllBypass() const { return allBypass_; }
+    const std::vector<uint32_t>& CurveColors() const { return curveColors_; }
+    const EqPaintRecord& LastPaint() const { return paint_; }
+
+    // Marker frequencies, read by owners after a marker notification.
+    int mHpFreq = -1;
+    int mLpFreq = -1;
 
   protected:
+    bool PaintsOwnColors() const override { return true; }
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
-    virtual void PaintOverlay(QPainter& p) { (void)p; }
-    void PaintGrid(QPainter& p);
-    void PaintCurves(QPainter& p);
-    QColor CurveColor(int i) const;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+  private:
+    bool HasCurrentBand() const {
+        return mCurrentControlIndex >= 0 && mCurrentControlIndex < bandCount_;
+    }
+    void MakeCurrent(int index);
+    void FullLayout();
+    void LightLayout();
+    void LayoutCurrentBand(const graph::Axes& axes);
+    void LayoutMarkers(const graph::Axes& axes);
+    void PlaceHandle(int i, const graph::Axes& axes);
+    // Mouse: one step of the capture state machine each.
+    void Press(QPoint pos);
+    void Hover(QPoint pos);
+    void Drag(QPoint pos);
+    void Release(QPoint pos);
+    bool InQHandle(QPoint pos) const;
+    int BandUnder(QPoint pos) const;
+    // Keyboard: a finished change of the current band.
+    bool StepKey(int key, Qt::KeyboardModifiers mods);
+    void KeyChanged();
+    void Paint(QPainter& p);
+    void PaintCurves(QPainter& p, const graph::Axes& axes);
+    void PaintTexts(QPainter& p);
+
+    std::array<BandPoint, kEqBandSlots> bands_{};
+    std::array<QPoint, kEqBandSlots> handles_{};
+    std::array<graph::Rect, kEqBandSlots> handleRects_{};
+    int bandCount_ = 0;
+    int mCurrentControlIndex = -1;
+    bool mDragAllDirection = false;
+    Capture capture_ = kIdle;
+    bool allBypass_ = false;
+    bool layoutValid_ = false;
+    bool focused_ = false;
+    QString infoText_;
+    graph::Rect infoRect_, qLower_, qUpper_, hpRect_, lpRect_;
+
+    std::array<CurveData, kEqCurveSlots> curves_{};
+    std::array<int, kEqCurveSlots> visible_{};
+    int curveCount_ = 0;
+    int highlighted_ = -1;
+
+    std::vector<uint32_t> curveColors_;
     uint32_t gridColor_ = 0xFF596274;
-
-  private:
-    CurveAxes axes_;
-    std::vector<CurveData> curves_;
-    std::vector<bool> shown_;
-    int current_ = -1;
-    std::vector<uint32_t> colors_;
-};
-
-class UIEqualizer : public CurveView {
-  public:
-    explicit UIEqualizer(QWidget* parent = nullptr) : CurveView(parent) {}
-    QString Tag() const override { return QStringLiteral("Curve"); }
-
-    // The current channel's bands and the selected one (-1: none); the user data holds
-    // the selected index as text.
-    void SetBands(std::vector<BandPoint> bands, int selected);
-    const std::vector<BandPoint>& Bands() const { return bands_; }
-    int CurrentBand() const { return selected_; }
-    // Crossover markers; -1 hides a marker.
-    void SetCrossover(int hpFreq, int lpFreq);
-    int HpFreq() const { return hpFreq_; }
-    int LpFreq() const { return lpFreq_; }
-    // 1: parametric (drag in both directions), 0: graphic (gain only).
-    void SetDragAllDirection(bool all) { dragAll_ = all; }
-    bool DragAllDirection() const { return dragAll_; }
-
-  protected:
-    void PaintOverlay(QPainter& p) override;
-
-  private:
-    std::vector<BandPoint> bands_;
-    int selected_ = -1;
-    int hpFreq_ = -1, lpFreq_ = -1;
-    bool dragAll_ = false;
-};
-
-class UIEqualizerAc : public CurveView {
-  public:
-    explicit UIEqualizerAc(QWidget* parent = nullptr) : CurveView(parent) {}
-    QString Tag() const override { return QStringLiteral("CurveAc"); }
+    graph::TextStyle textStyle_;
+    QString logo_;
+    int bypassFont_ = -1;
+    EqPaintRecord paint_;
 };
 
 }  // namespace dvdsp::ui
