@@ -334,7 +334,14 @@ bool DspDevice::Send(protocol::Frame frame, bool immediate, int timeoutMs) {
         return true;
     }
     if (queue_enabled_) {
-        queue_.Push(std::move(frame));
+        QueuedCommand q;
+        q.key = protocol::CoalescingKey(frame);
+        if (q.key != 0) {
+            std::lock_guard lock(coalesceMutex_);
+            q.generation = ++newest_[q.key];
+        }
+        q.frame = std::move(frame);
+        queue_.Push(std::move(q));
         queue_idle_ = 0;
         wake_.notify_one();
         return true;
@@ -388,9 +395,9 @@ void DspDevice::McuCmdThread() {
         LogWriteNarrow("get mcmd 0x%02x subcmd 0x%02x optype 0x%02x len 0x%02x cmd_data:%s\n",
                        r.type, r.cmd, r.op, static_cast<unsigned>(r.data.size()), line.c_str());
     };
-    CommandRecord rec;
+    QueuedCommand q;
     while (worker_running_) {
-        if (!queue_.Pop(rec)) {
+        if (!queue_.Pop(q)) {
             if (!queue_idle_) {
                 queue_idle_ = 1;
                 // A command pushed just before the flag was set must clear it again.
@@ -400,12 +407,32 @@ void DspDevice::McuCmdThread() {
             wake_.wait_for(lk, std::chrono::milliseconds(5));
             continue;
         }
+        const CommandRecord& rec = q.frame;
+        if (Superseded(q)) {
+            LogWriteNarrow("superseded by a newer command to the same address: 0x%02x 0x%02x\n", rec.cmd,
+                           rec.data.size() > 2 ? rec.data[2] : 0);
+            q = QueuedCommand{};
+            continue;
+        }
         logRecord(rec);
         Exchange(rec.type, rec.cmd, rec.op, rec.data, kDefaultReadTimeoutMs);
-        rec = CommandRecord{};
+        q = QueuedCommand{};
     }
-    while (queue_.Pop(rec)) logRecord(rec);  // discarded unsent
+    while (queue_.Pop(q)) logRecord(q.frame);  // discarded unsent
     LogWriteNarrow("McuCmdThread end\n");
+}
+
+bool DspDevice::Superseded(const QueuedCommand& q) {
+    if (q.key == 0) return false;
+    std::lock_guard lock(coalesceMutex_);
+    auto it = newest_.find(q.key);
+    if (it != newest_.end() && it->second != q.generation) {
+        ++coalesced_;
+        return true;
+    }
+    // The newest of its address: none older waits any more (the queue keeps its order).
+    if (it != newest_.end()) newest_.erase(it);
+    return false;
 }
 
 void DspDevice::Post(Target target, Message message) {

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -269,6 +270,9 @@ class DspDevice {
     void DisableCmdQueue() { queue_enabled_ = 0; }
     bool QueueEnabled() const { return queue_enabled_ != 0; }
     bool QueueIdle() const { return queue_idle_ != 0; }
+    // Queued band and filter sets that were not sent because a newer one to the same
+    // address was queued behind them.
+    uint64_t CoalescedCommands() const { return coalesced_.load(); }
     // Waits (real time) until the worker has sent and answered everything queued.
     bool WaitQueueIdle(int timeoutMs);
 
@@ -349,7 +353,19 @@ class DspDevice {
     PacketReceiver receiver_;
     std::vector<uint8_t> rxBuffer_;
 
-    SpscQueue<CommandRecord> queue_;
+    // A queued command; a band or filter set carries its address's key and its rank among
+    // the commands queued for that address, so the worker sends only the newest of them.
+    struct QueuedCommand {
+        CommandRecord frame;
+        uint64_t key = 0;
+        uint64_t generation = 0;
+    };
+    bool Superseded(const QueuedCommand& q);
+
+    SpscQueue<QueuedCommand> queue_;
+    std::mutex coalesceMutex_;
+    std::unordered_map<uint64_t, uint64_t> newest_;  // key -> generation of the newest queued
+    std::atomic<uint64_t> coalesced_{0};
     std::mutex wakeMutex_;
     std::condition_variable wake_;
     std::thread worker_;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "link/commands.h"
 #include "link/messages.h"
 #include "link/packet.h"
 
@@ -27,6 +28,18 @@ struct Frame {
 // unit as a different command; such frames are refused, never sent.
 inline bool FitsOneReport(const Frame& f) {
     return f.data.size() <= kMaxCommandData;
+}
+
+// Commands of which only the newest matters while several wait unsent: a band set
+// (scene, source, channel, band) or a filter set (scene, source, channel, filter) replaces
+// the whole value at its address. Returns 0 for every other frame, else a key that is
+// equal exactly for frames of the same kind and address.
+inline uint64_t CoalescingKey(const Frame& f) {
+    if (f.type != CMD_DSP || f.op != OP_SET || (f.cmd != DSP_FILTER_SET && f.cmd != DSP_EQ_CH) ||
+        f.data.size() < 4)
+        return 0;
+    return uint64_t{1} << 40 | uint64_t{f.cmd} << 32 | uint64_t{f.data[0]} << 24 |
+           uint64_t{f.data[1]} << 16 | uint64_t{f.data[2]} << 8 | f.data[3];
 }
 
 // The 65-byte output report of a frame.
