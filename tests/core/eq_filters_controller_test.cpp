@@ -211,6 +211,20 @@ TEST_F(EqFilters, TheStoreHoldsTheCurvesOfTheModel) {
     EXPECT_FALSE(same(mgr.Curves().Curve(7), reference(7, false)));
     mgr.UpdateAllCurves();
     EXPECT_TRUE(same(mgr.Curves().Curve(7), reference(7, false)));
+    // The partner and the link group follow the current channel's edits, so theirs are.
+    Live().bridge[0] = 1;
+    Live().linkSel[0] = Live().linkSel[3] = 2;
+    Live().eqStore[1][5].gain = -7.0f;
+    Live().eqStore[3][5].gain = 5.0f;
+    Live().eqStore[8][5].gain = 5.0f;
+    mgr.UpdateEqualizer(-1);
+    EXPECT_TRUE(same(mgr.Curves().Curve(1), reference(1, false)));
+    EXPECT_TRUE(same(mgr.Curves().Curve(3), reference(3, false)));
+    EXPECT_FALSE(same(mgr.Curves().Curve(8), reference(8, false)));
+    // The GEQ/PEQ switch is channel-wide.
+    prompt.Answer(true);
+    mgr.SwitchEqMode();
+    EXPECT_TRUE(same(mgr.Curves().Curve(8), reference(8, false)));
 
     // The curve box stores its flag and hands the curves over again.
     const size_t updates = view.curveUpdates.size();
