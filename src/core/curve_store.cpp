@@ -11,13 +11,13 @@ namespace {
 size_t Z(int v) { return static_cast<size_t>(v); }
 bool ChannelOk(int ch) { return ch >= 0 && ch < kChannels; }
 
-dsp::CrossoverSpec SpecOf(const CrossoverFilter& f) {
-    dsp::CrossoverSpec spec;
-    spec.frequency = limits::kFilterFreq.Accepts(f.freq) ? f.freq : static_cast<int32_t>(limits::kFilterFreq.min);
-    spec.type = limits::kFilterType.Accepts(f.type) ? f.type : static_cast<int32_t>(limits::kFilterType.min);
-    spec.slope = std::max(f.slope, 0);
-    spec.off = f.bypass != 0 || f.slope <= 0;
-    return spec;
+dsp::CrossoverSpec CrossoverOf(const CrossoverFilter& f) {
+    dsp::CrossoverSpec out;
+    out.frequency = limits::kFilterFreq.Accepts(f.freq) ? f.freq : static_cast<int32_t>(limits::kFilterFreq.min);
+    out.type = limits::kFilterType.Accepts(f.type) ? f.type : static_cast<int32_t>(limits::kFilterType.min);
+    out.slope = std::max(f.slope, 0);
+    out.off = f.bypass != 0 || f.slope <= 0;
+    return out;
 }
 
 }  // namespace
@@ -26,8 +26,8 @@ dsp::ChannelFilters ChannelFiltersOf(const SceneState& s, int ch) {
     dsp::ChannelFilters f;
     if (!ChannelOk(ch)) return f;
     const ChannelSettings& c = s.channels[Z(ch)];
-    f.highPass = SpecOf(c.hp);
-    f.lowPass = SpecOf(c.lp);
+    f.highPass = CrossoverOf(c.hp);
+    f.lowPass = CrossoverOf(c.lp);
     const int size = std::clamp<int>(c.eqSize, 0, kBandsPerChannel);
     f.bands.assign(s.Bands(ch), s.Bands(ch) + size);
     return f;
