@@ -55,6 +55,9 @@ enum class What {
     DelayUnit,         // unit of every delay text (`value`: kDelayMs, kDelayCm, kDelayInch)
     LinkGroup,         // link group of `channel`
     DelayLinkGroup,    // delay-link group of `channel`
+    SlopeItems,        // the slope items of `channel`'s high-pass (`value` 0) or low-pass (1)
+                       // filter follow its type: type 2 offers only the even slopes and off
+    CurveShown,        // `channel`'s curve is drawn or not (showOutChEqualizer)
 };
 
 struct Change {

@@ -21,7 +21,7 @@ void Channels::SetOutputValue(int ch, const std::string& item, bool keepSaved) {
         if (!keepSaved) s.outputsBk[Z(ch)] = code;
         RoleCrossover(code, c.bpType, c.hp, c.lp);
     });
-    eq_.UpdateEqualizer(-1);
+    eq_.UpdateAllCurves();
     const auto out = static_cast<uint8_t>(ch);
     ctx_.device.CH_Type_Ctrl(ctx_.Scene(), 0, out, out, {static_cast<uint8_t>(code)}, false);
     eq_.SendFilters(ch);
@@ -119,7 +119,7 @@ void Channels::RefreshAllControls() {
     ShowLinkState();
     // The bridge pairs are shown, not sent.
     for (int p = 0; p < kBridgePairs; ++p) ctx_.edit.Report({What::Bridge, 0, p});
-    eq_.UpdateEqualizer(-1);
+    eq_.UpdateAllCurves();
 }
 
 }  // namespace dvdsp::core

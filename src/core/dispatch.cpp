@@ -25,6 +25,9 @@ void EqualizerManager::ReadDspValueCallback(const link::Message& msg) {
         return;
     }
     if (change.scene != 0) return;
+    // The channel's curves follow its reported bands, filters and bypass flag.
+    if (change.what == What::Band || change.what == What::Filter || change.what == What::EqBypass)
+        eq_.CurveChanged(change.channel);
     if (change.what == What::Link || change.what == What::Lock) {
         channels_.LinkReply(change);
         return;

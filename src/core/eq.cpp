@@ -1,5 +1,5 @@
-// EQ and crossover operations of the page: sending a channel's filters and bands,
-// copying them, the bypass, the reset and the GEQ/PEQ mode.
+// EQ and crossover operations of the page that concern whole channels: sending a
+// channel's filters and bands, copying them, the bypass, the reset and the GEQ/PEQ mode.
 #include "core/eq.h"
 
 #include <algorithm>
@@ -23,14 +23,9 @@ int ShownSliderValue(const ChannelSettings& c, const EqBand& band) {
 
 }  // namespace
 
-void Eq::UpdateEqualizer(int band) { ctx_.view->UpdateEqualizer(band); }
-
 void Eq::SendFilters(int ch) {
-    const ChannelSettings& c = ctx_.Live().channels[Z(ch)];
-    const auto scene = ctx_.Scene();
-    // Filter 2 is the high-pass, 1 the low-pass.
-    ctx_.device.Filter_Ctrl(scene, 0, U8(ch), 2, U8(c.hp.type), static_cast<uint16_t>(c.hp.freq), U8(c.hp.slope), kQueued);
-    ctx_.device.Filter_Ctrl(scene, 0, U8(ch), 1, U8(c.lp.type), static_cast<uint16_t>(c.lp.freq), U8(c.lp.slope), kQueued);
+    SendFilter(ch, kHighPass);
+    SendFilter(ch, kLowPass);
 }
 
 void Eq::SendChannelEq(int ch) {
@@ -38,10 +33,7 @@ void Eq::SendChannelEq(int ch) {
     const ChannelSettings& c = s.channels[Z(ch)];
     const auto scene = ctx_.Scene();
     const int size = std::min<int>(c.eqSize, kBandsPerChannel);
-    for (int b = 0; b < size; ++b) {
-        const EqBand& band = s.Bands(ch)[b];
-        ctx_.device.EQ_Ctrl(scene, 0, U8(ch), U8(b), static_cast<uint16_t>(band.freq), band.q, band.gain, kQueued);
-    }
+    for (int b = 0; b < size; ++b) SendBand(ch, b);
     SendFilters(ch);
     ctx_.device.PEQ_Bypass_Ctrl(scene, 0, U8(ch), U8(ch), {c.bypass}, kQueued);
 }
@@ -59,6 +51,7 @@ void Eq::CopyOutConfig(int from, int to) {
         b.bypass = a.bypass;
     });
     ctx_.edit.Report({What::EqBypass, 0, to});
+    curves_.MarkStale(to);
     // The unit keeps its own copy of every channel: it is sent what the model now holds.
     SendChannelEq(to);
 }
@@ -132,7 +125,7 @@ void Eq::SwitchEqMode() {
     Change mode{What::EqMode, 0};
     mode.value = parametricEq_ ? 1 : 0;
     ctx_.edit.Report(mode);
-    UpdateEqualizer(-1);
+    UpdateAllCurves();
 }
 
 }  // namespace dvdsp::core

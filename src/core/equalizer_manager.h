@@ -167,8 +167,46 @@ public:
     // Rewrites the volume texts (after a language change).
     void UpdateAllVolumeEdit() { channels_.UpdateAllVolumeEdit(); }
 
-    // ---- EQ and crossovers (eq.cpp) ---------------------------------------------------
+    // ---- EQ and crossovers (eq*.cpp) --------------------------------------------------
+    // Computes the curves of the current channel and of the channels that follow it, then
+    // has the view hand the curve control the current channel's bands (band selected, -1
+    // none), its two crossover markers and the ten curves (Curves()).
     void UpdateEqualizer(int band) { eq_.UpdateEqualizer(band); }
+    // Computes all ten channels' curves, then as UpdateEqualizer(-1).
+    void UpdateAllCurves() { eq_.UpdateAllCurves(); }
+    const CurveStore& Curves() const { return eq_.Curves(); }
+    // The curve box of a channel ("ch_show_%d").
+    void ShowCurve(int ch, bool shown) { eq_.ShowCurve(ch, shown); }
+
+    // Bands of the current channel: the three edit texts of band b (frequency also in the
+    // "2k5" form; outside 20-20000 Hz refused and shown again), the slider (tenths of a
+    // dB), the step buttons and the enable box.
+    void SetChEqEdit(int band, const std::string& freqText, const std::string& qText, const std::string& gainText) {
+        eq_.SetChEqEdit(band, freqText, qText, gainText);
+    }
+    void SetEqSlider(int band, int value) { eq_.SetEqSlider(band, value); }
+    void SetEqFreqUp(int band, bool up) { eq_.SetEqFreqUp(band, up); }
+    void SetEqGainUp(int band, bool up) { eq_.SetEqGainUp(band, up); }
+    void SetEqQUp(int band, bool up) { eq_.SetEqQUp(band, up); }
+    void OnEqEnable(int band) { eq_.OnEqEnable(band); }
+
+    // Crossover filters of the current channel: frequency texts ("hp_freq", "lp_freq"),
+    // step buttons, type (1-3) and slope (0-8) items.
+    void SetHpFreqEdit(const std::string& text) { eq_.SetHpFreqEdit(text); }
+    void SetLpFreqEdit(const std::string& text) { eq_.SetLpFreqEdit(text); }
+    void SetHpFreqUp(bool up) { eq_.SetHpFreqUp(up); }
+    void SetLpFreqUp(bool up) { eq_.SetLpFreqUp(up); }
+    void SetHpType(int type) { eq_.SetHpType(type); }
+    void SetLpType(int type) { eq_.SetLpType(type); }
+    void SetHpSlope(int slope) { eq_.SetHpSlope(slope); }
+    void SetLpSlope(int slope) { eq_.SetLpSlope(slope); }
+
+    // The curve control's notifications ("equalizer_eq", "equalizer_hp", "equalizer_lp"
+    // and their "_release" forms): kind 0 band point `index`, 1 high-pass marker, 2
+    // low-pass marker, with the control's values.
+    void EqualizerCallback(int index, int kind, bool released, const CurveEdit& edit) {
+        eq_.EqualizerCallback(index, kind, released, edit);
+    }
     // Bypasses the current channel's EQ or restores it, asking first when the bands are
     // not flat; the link group (channels 0-3) and the partner follow.
     void SetOutputBypass() { eq_.SetOutputBypass(); }

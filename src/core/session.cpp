@@ -92,7 +92,7 @@ void Session::ShowConnected() {
     }
     ctx_.view->SetConnectButton(ConnectButton::Connected);
     ctx_.device.EnableCmdQueue();
-    eq_.UpdateEqualizer(-1);
+    eq_.UpdateAllCurves();
 }
 
 void Session::ShowDisconnected() {

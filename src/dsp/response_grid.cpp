@@ -1,5 +1,6 @@
 #include "dsp/response_grid.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -14,6 +15,21 @@ namespace {
 constexpr double kFoldLow = 1e-200;
 constexpr double kFoldHigh = 1e200;
 constexpr size_t kFoldEvery = 4;
+
+// Peaking bands are multiplied as separate numerator and denominator powers and divided
+// once per this many bands: a band's numerator or denominator alone stays above 1e-16 on
+// the grid (a band at 20 Hz with Q 9 comes closest), so eight of them stay far inside
+// the range of a double.
+constexpr size_t kBandsPerQuotient = 8;
+// A band of at most this gain (either way) lies within 10^(+-6) in power everywhere, far
+// from the per-section floor, so it needs no floor check. Steeper bands go the careful
+// way with the crossovers.
+constexpr double kUnflooredBandDb = 60.0;
+
+// 10 log10 of a power. The natural logarithm of the C library is several times faster
+// than its base-10 one and as precise for what is shown.
+constexpr double kDbPerNeper = 4.3429448190325182765;  // 10 / ln 10
+inline double PowerDb(double power) { return kDbPerNeper * std::log(power); }
 
 }  // namespace
 
@@ -64,15 +80,17 @@ void ResponseGrid::Prepare() {
     }
 }
 
-void ResponseGrid::SectionsDb(const PowerSection* sections, size_t n, double* levels) const {
+void ResponseGrid::SectionsDb(const PowerSection* sections, size_t n, double* levels,
+                              const double* start) const {
     const size_t m = static_cast<size_t>(count_);
     if (n == 0) {
-        for (size_t k = 0; k < m; ++k) levels[k] = 0.0;
+        for (size_t k = 0; k < m; ++k) levels[k] = start ? PowerDb(start[k]) : 0.0;
         return;
     }
     // Per point: the product of the kept powers since the last fold, the number of
     // floored sections and the dB folded so far.
     std::vector<double> product(m, 1.0), floors(m, 0.0), folded(m, 0.0);
+    if (start) product.assign(start, start + m);
     double* __restrict prod = product.data();
     double* __restrict fl = floors.data();
     double* __restrict fold = folded.data();
@@ -102,8 +120,50 @@ void ResponseGrid::SectionsDb(const PowerSection* sections, size_t n, double* le
             }
         }
     }
-    for (size_t k = 0; k < m; ++k)
-        levels[k] = fl[k] * kLevelFloorDb + (fold[k] + 10.0 * std::log10(prod[k]));
+    for (size_t k = 0; k < m; ++k) levels[k] = fl[k] * kLevelFloorDb + (fold[k] + PowerDb(prod[k]));
+}
+
+namespace {
+
+// Multiplies out[k] by the quotient of N bands' numerator and denominator powers: the
+// products stay in registers, one division per point.
+template <size_t N>
+void MultiplyBands(const PowerSection* p, size_t m, const double* __restrict c2, const double* __restrict sc,
+                   const double* __restrict s2, double* __restrict out) {
+    for (size_t k = 0; k < m; ++k) {
+        const double c = c2[k], x = sc[k], t = s2[k];
+        double num = 1.0, den = 1.0;
+        for (size_t j = 0; j < N; ++j) {
+            num *= p[j].numC2 * c + p[j].numSC * x + p[j].numS2 * t;
+            den *= p[j].denC2 * c + p[j].denSC * x + p[j].denS2 * t;
+        }
+        out[k] *= num / den;
+    }
+}
+
+}  // namespace
+
+void ResponseGrid::BandsPower(const PowerSection* sections, size_t n, double* power) const {
+    const size_t m = static_cast<size_t>(count_);
+    const double* c2 = c2_.data();
+    const double* sc = sc_.data();
+    const double* s2 = s2_.data();
+    for (size_t k = 0; k < m; ++k) power[k] = 1.0;
+    // Up to kBandsPerQuotient bands per pass over the grid.
+    static_assert(kBandsPerQuotient == 8);
+    for (size_t first = 0; first < n; first += kBandsPerQuotient) {
+        const PowerSection* p = sections + first;
+        switch (std::min(kBandsPerQuotient, n - first)) {
+        case 8: MultiplyBands<8>(p, m, c2, sc, s2, power); break;
+        case 7: MultiplyBands<7>(p, m, c2, sc, s2, power); break;
+        case 6: MultiplyBands<6>(p, m, c2, sc, s2, power); break;
+        case 5: MultiplyBands<5>(p, m, c2, sc, s2, power); break;
+        case 4: MultiplyBands<4>(p, m, c2, sc, s2, power); break;
+        case 3: MultiplyBands<3>(p, m, c2, sc, s2, power); break;
+        case 2: MultiplyBands<2>(p, m, c2, sc, s2, power); break;
+        default: MultiplyBands<1>(p, m, c2, sc, s2, power); break;
+        }
+    }
 }
 
 void AppendCrossoverSections(bool lowPass, const CrossoverSpec& filter,
@@ -136,8 +196,19 @@ void ResponseGrid::CrossoverDb(bool lowPass, const CrossoverSpec& filter, double
 
 void ResponseGrid::ChannelDb(const ChannelFilters& channel, bool eqBypassed, double* levels,
                              double* highPass, double* lowPass) const {
-    std::vector<PowerSection> sections;
-    sections.reserve(2 * CROSSOVER_SECTIONS + channel.bands.size());
+    // The bands that cannot reach the floor are multiplied without dividing per band; the
+    // crossovers (unless asked for alone) and any steeper band are evaluated section by
+    // section, starting from the bands' product.
+    std::vector<PowerSection> bands, sections;
+    bands.reserve(channel.bands.size());
+    sections.reserve(2 * CROSSOVER_SECTIONS);
+    for (const BandSpec& b : channel.bands) {
+        const double gain = EffectiveBandGain(b, eqBypassed);
+        if (gain == 0.0) continue;
+        const PowerSection p = ToPowerSection(DesignPeakingBand(
+            RESPONSE_SAMPLE_RATE, static_cast<double>(b.freq), gain, static_cast<double>(b.q)));
+        (std::fabs(gain) <= kUnflooredBandDb ? bands : sections).push_back(p);
+    }
     if (highPass)
         CrossoverDb(false, channel.highPass, highPass);
     else
@@ -146,8 +217,13 @@ void ResponseGrid::ChannelDb(const ChannelFilters& channel, bool eqBypassed, dou
         CrossoverDb(true, channel.lowPass, lowPass);
     else
         AppendCrossoverSections(true, channel.lowPass, sections);
-    AppendBandSections(channel.bands, eqBypassed, sections);
-    SectionsDb(sections.data(), sections.size(), levels);
+    if (bands.empty()) {
+        SectionsDb(sections.data(), sections.size(), levels);
+    } else {
+        std::vector<double> power(static_cast<size_t>(count_));
+        BandsPower(bands.data(), bands.size(), power.data());
+        SectionsDb(sections.data(), sections.size(), levels, power.data());
+    }
     for (int k = 0; k < count_; ++k) {
         if (highPass) levels[k] += highPass[k];
         if (lowPass) levels[k] += lowPass[k];

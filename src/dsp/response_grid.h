@@ -7,7 +7,9 @@
 // multiplications per point. Unlike the form expanded in cos w and cos 2w, this keeps
 // full precision where a high-pass (or low-pass) has its zeros: far below (above) its
 // cut-off the leading coefficient is exactly zero and the level follows s^2 (c^2).
-// Levels are multiplied as powers and turned into dB once per point.
+// Levels are multiplied as powers and turned into dB once per point. The peaking bands,
+// which never come near the per-section floor, are multiplied as numerator and
+// denominator powers with one division per eight bands instead of one per band.
 
 #include <cstddef>
 #include <vector>
@@ -36,8 +38,13 @@ class ResponseGrid {
     const std::vector<double>& Frequencies() const { return frequencies_; }
 
     // Summed level of the sections at each grid point, written to levels (count values).
-    // Per section a squared magnitude not above kFloorPower counts kLevelFloorDb.
-    void SectionsDb(const PowerSection* sections, size_t n, double* levels) const;
+    // Per section a squared magnitude not above kFloorPower counts kLevelFloorDb. With
+    // `start`, the product starts from those powers (count positive values).
+    void SectionsDb(const PowerSection* sections, size_t n, double* levels,
+                    const double* start = nullptr) const;
+    // Product of the powers of sections that never fall to the floor (peaking bands of
+    // moderate gain), written to power (count values; 1 when n is 0).
+    void BandsPower(const PowerSection* sections, size_t n, double* power) const;
 
     // The crossover's level (zeros when it is off).
     void CrossoverDb(bool lowPass, const CrossoverSpec& filter, double* levels) const;

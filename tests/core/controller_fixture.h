@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -30,6 +31,7 @@ public:
         changes.push_back(change);
     }
     void CloseWindow(core::WindowKind kind) override { closed.push_back(kind); }
+    void UpdateEqualizer(int band) override { curveUpdates.push_back(band); }
     void StartTimer(int id, int) override { timer = id; }
     void StopTimer(int id) override {
         if (timer == id) timer = 0;
@@ -50,8 +52,55 @@ public:
     std::vector<core::What> refreshed;
     std::vector<core::Change> changes;
     std::vector<core::WindowKind> closed;
+    std::vector<int> curveUpdates;  // band of each hand-over to the curve control
     core::ConnectButton button = core::ConnectButton::Disconnected;
     int timer = 0;
+};
+
+// Passes everything to the virtual unit and keeps the header of every report written.
+class CommandLog final : public link::HidBackend {
+public:
+    explicit CommandLog(link::HidBackend& inner) : inner_(inner) {}
+    struct Handle final : link::HidHandle {
+        Handle(std::shared_ptr<link::HidHandle> h, CommandLog& o) : inner(std::move(h)), owner(o) {}
+        int GetString(link::HidString w, std::wstring& out) override { return inner->GetString(w, out); }
+        int SetNonblocking(bool on) override { return inner->SetNonblocking(on); }
+        int Write(const uint8_t* data, size_t len) override {
+            {
+                std::lock_guard lock(owner.mutex_);
+                owner.reports_.emplace_back(data, data + len);
+            }
+            return inner->Write(data, len);
+        }
+        int ReadTimeout(uint8_t* data, size_t len, int ms) override { return inner->ReadTimeout(data, len, ms); }
+        std::wstring Error() override { return inner->Error(); }
+        void Interrupt() override { inner->Interrupt(); }
+        std::shared_ptr<link::HidHandle> inner;
+        CommandLog& owner;
+    };
+    int Init() override { return inner_.Init(); }
+    std::shared_ptr<link::HidHandle> Open(uint16_t v, uint16_t p) override {
+        auto h = inner_.Open(v, p);
+        return h ? std::make_shared<Handle>(h, *this) : nullptr;
+    }
+    // The data bytes of each command (type, command code) written since the last Clear.
+    std::vector<std::vector<uint8_t>> Sent(uint8_t type, uint8_t cmd) {
+        std::lock_guard lock(mutex_);
+        std::vector<std::vector<uint8_t>> out;
+        for (const auto& r : reports_)
+            if (r.size() > 7 && r[4] == type && r[5] == cmd)
+                out.emplace_back(r.begin() + 7, r.begin() + 7 + std::max(0, r[3] - 3));
+        return out;
+    }
+    void Clear() {
+        std::lock_guard lock(mutex_);
+        reports_.clear();
+    }
+
+private:
+    link::HidBackend& inner_;
+    std::mutex mutex_;
+    std::vector<std::vector<uint8_t>> reports_;
 };
 
 // Keeps the link's messages for the test thread, as the window's mailbox would.
@@ -73,7 +122,8 @@ private:
 
 class ControllerTest : public ::testing::Test {
 protected:
-    ControllerTest() : backend(unit), mgr(backend) {
+    // The controller's (and the link's) clock; the virtual unit keeps the steady one.
+    explicit ControllerTest(link::Clock& clock = link::DefaultClock()) : backend(unit), commands(backend), mgr(commands, clock) {
         mgr.Init(&view, &prompt);
         mgr.SetReadOutPauseMs(0);
         mgr.Device().SetTarget(link::Target::Main, &sink);
@@ -124,6 +174,7 @@ protected:
 
     emu::VirtualUnit unit;
     emu::VirtualHidBackend backend;
+    CommandLog commands;  // what the controller sent
     RecordingView view;
     ScriptedPrompt prompt;
     QueueSink sink;

@@ -189,6 +189,28 @@ TEST(ChannelCurve, FastPathAgreesWithReferenceOnRandomChannels) {
     EXPECT_GT(floorPoints, 100);
 }
 
+TEST(ChannelCurve, NarrowLowBandsAndSteepBandsAgreeWithReference) {
+    // The bands are multiplied as numerator and denominator powers between divisions: 31
+    // narrow bands at the bottom of the range bring those powers closest to the limits of
+    // a double. Bands far beyond the page's gains take the section-by-section path.
+    ChannelFilters narrow;
+    narrow.lowPass = {18000, kBessel, 8, false};
+    for (int b = 0; b < 31; ++b)
+        narrow.bands.push_back({b % 2 ? -12.0f : 12.0f, 9.0f, 20 + b % 6, true});
+    ChannelFilters steep;
+    steep.highPass = {40, kButterworth, 8, false};
+    steep.bands = {{-90.0f, 2.0f, 1000, true}, {75.0f, 1.0f, 5000, true}, {6.0f, 0.5f, 100, true}};
+    for (const ChannelFilters& ch : {narrow, steep}) {
+        const BothCurves c = Build(ch, false);
+        for (int k = 0; k < CURVE_POINTS; ++k) {
+            ASSERT_TRUE(std::isfinite(c.fast.levels[k])) << k;
+            if (c.reference.levels[k] > -300.0) {
+                ASSERT_NEAR(c.fast.levels[k], c.reference.levels[k], 1e-6) << k;
+            }
+        }
+    }
+}
+
 TEST(ChannelCurve, ExpandedCosineFormWouldFailFarBelowAHighPass) {
     // Guards the precision the closed form must keep: written in cos w and cos 2w, the
     // numerator of a high-pass far below its cut-off cancels down to rounding noise.

@@ -1,0 +1,279 @@
+// Editing the parametric bands of the current channel: the three edits of a band, its
+// slider, its step buttons and its enable box. Every change is repeated on the link
+// group (the same difference) and the partner (the same values), keeps the channel's
+// bypass flag in step with its gains, redraws the curves and goes out with EQ_Ctrl.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "base/log.h"
+#include "core/channel_format.h"
+#include "core/eq.h"
+#include "core/limits.h"
+
+namespace dvdsp::core {
+namespace {
+
+constexpr bool kQueued = false;
+uint8_t U8(int v) { return static_cast<uint8_t>(v); }
+size_t Z(int v) { return static_cast<size_t>(v); }
+
+constexpr float kGainZero = 0.001f;   // a gain within this of 0 is flat
+constexpr double kQAtEnd = 0.025;     // a Q this close to its limit does not step on
+
+bool Raised(float gain) { return std::fabs(gain) > kGainZero; }
+
+// A gain put on the band slider and read back: whole tenths within the slider's range.
+float SliderGain(double gain) {
+    const Limit& g = limits::kBandGain;
+    const double position = std::clamp(gain * g.scale, -1e6, 1e6);
+    return static_cast<float>(g.ClampSlider(static_cast<int>(std::lround(position)))) / static_cast<float>(g.scale);
+}
+
+float ClampQ(double q) { return static_cast<float>(limits::kBandQ.Clamp(q)); }
+int ClampFreq(double f) { return static_cast<int>(std::lround(limits::kBandFreq.Clamp(f))); }
+
+// The gain the band's slider and edit show: 0 while the channel is bypassed or the band
+// is disabled.
+float ShownGain(const ChannelSettings& c, const EqBand& band) {
+    if (c.bypass || !band.enable) return 0.0f;
+    return SliderGain(static_cast<double>(band.gain));
+}
+
+}  // namespace
+
+// ---- Frequency texts and steps ------------------------------------------------------------
+
+bool ParseFrequencyText(const std::string& text, int& freq) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    long value = 0;
+    size_t digits = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits)
+        if (value < 100000000L) value = value * 10 + (text[i] - '0');
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'k' || text[i] == 'K')) {
+        value *= 1000;
+        if (i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9') value += (text[i + 1] - '0') * 100;
+    }
+    freq = static_cast<int>(std::min(value, 1000000000L));
+    return true;
+}
+
+int LogFrequencyStep(int freq, bool up) {
+    const Limit& f = limits::kBandFreq;
+    const int lo = static_cast<int>(f.min), hi = static_cast<int>(f.max);
+    freq = std::clamp(freq, lo, hi);
+    if ((up && freq >= hi) || (!up && freq <= lo)) return freq;
+    constexpr int kPositions = 200;
+    const double lmin = std::log10(f.min), lmax = std::log10(f.max);
+    const int s = static_cast<int>((std::log10(static_cast<double>(freq)) - lmin) * kPositions / (lmax - lmin));
+    int next = freq;
+    for (int step = 1; step <= 2 && next == freq; ++step) {
+        const int position = up ? std::min(s + step, kPositions) : std::max(s - step, 0);
+        next = static_cast<int>(std::lround(std::pow(10.0, lmin + (lmax - lmin) * position / kPositions)));
+    }
+    return next;
+}
+
+// ---- Sending ------------------------------------------------------------------------------
+
+void Eq::SendBand(int ch, int b) {
+    const EqBand& band = ctx_.Live().Bands(ch)[b];
+    // The unit knows no enable flag: a disabled band plays flat.
+    const float gain = band.enable ? band.gain : 0.0f;
+    ctx_.device.EQ_Ctrl(ctx_.Scene(), 0, U8(ch), U8(b), static_cast<uint16_t>(ClampFreq(band.freq)),
+                        ClampQ(static_cast<double>(band.q)),
+                        static_cast<float>(limits::kBandGain.Clamp(static_cast<double>(gain))), kQueued);
+}
+
+// ---- Applying a band edit -----------------------------------------------------------------
+
+void Eq::ZeroBypassedGains(int ch) {
+    const SceneState& s = ctx_.Live();
+    const int size = std::min<int>(s.channels[Z(ch)].eqSize, kBandsPerChannel);
+    for (int b = 0; b < size; ++b) {
+        if (!Raised(s.Bands(ch)[b].gain)) continue;
+        ctx_.edit.Apply({What::Band, 0, ch, b}, [&](SceneState& m) {
+            m.Bands(ch)[b].gain = 0.0f;
+            m.Bands(ch)[b].enable = 1;
+        });
+        SendBand(ch, b);
+    }
+}
+
+void Eq::FollowGains(int ch, float gain) {
+    const SceneState& s = ctx_.Live();
+    const ChannelSettings& c = s.channels[Z(ch)];
+    double sum = 0.0;
+    for (int b = 0; b < std::min<int>(c.eqSize, kBandsPerChannel); ++b)
+        sum += std::fabs(static_cast<double>(s.Bands(ch)[b].gain));
+    // Flat as a whole number of dB: the channel counts as bypassed.
+    const bool flat = !Raised(gain) && static_cast<long>(sum) == 0;
+    const uint8_t bypass = flat ? 1 : 0;
+    Change button{What::BypassButton, 0, ch};
+    button.value = bypass;
+    ctx_.edit.Report(button);
+    if (c.bypass == bypass) return;
+    ApplyBypass(ch, bypass);
+    std::vector<int> followers = GroupMembers(ch);
+    if (const int partner = PartnerChannel(s, ch); partner >= 0) followers.push_back(partner);
+    for (int x : followers)
+        if (s.channels[Z(x)].bypass != bypass) ApplyBypass(x, bypass);
+}
+
+void Eq::ApplyBandEdit(int band, int freq, float q, float gain, bool zeroBypassed) {
+    const SceneState& s = ctx_.Live();
+    const int ch = s.currOutChannel;
+    LogWriteNarrow("freqValue(%d) ,qValue(%f) ,gainValue(%.1f)\n", freq, static_cast<double>(q),
+                   static_cast<double>(gain));
+    const int partner = PartnerChannel(s, ch);
+    const std::vector<int> members = GroupMembers(ch);
+    auto inUse = [&](int x) { return band < std::min<int>(s.channels[Z(x)].eqSize, kBandsPerChannel); };
+
+    if (zeroBypassed && s.channels[Z(ch)].bypass) {
+        ZeroBypassedGains(ch);
+        for (int x : members)
+            if (s.channels[Z(x)].bypass) ZeroBypassedGains(x);
+        if (partner >= 0 && s.channels[Z(partner)].bypass) ZeroBypassedGains(partner);
+    }
+
+    const EqBand old = s.Bands(ch)[band];
+    const EqBand now{gain, q, freq, 1};
+    ctx_.edit.Apply({What::Band, 0, ch, band}, [&](SceneState& m) { m.Bands(ch)[band] = now; });
+    // The link group takes the same change of each value, the partner the values.
+    const double df = static_cast<double>(freq - old.freq);
+    const double dq = static_cast<double>(q) - static_cast<double>(old.q);
+    const double dg = static_cast<double>(gain) - static_cast<double>(old.gain);
+    for (int x : members) {
+        if (!inUse(x)) continue;
+        const EqBand& own = s.Bands(x)[band];
+        const EqBand moved{SliderGain(static_cast<double>(own.gain) + dg), ClampQ(static_cast<double>(own.q) + dq),
+                           ClampFreq(own.freq + df), 1};
+        ctx_.edit.Apply({What::Band, 0, x, band}, [&](SceneState& m) { m.Bands(x)[band] = moved; });
+        SendBand(x, band);
+    }
+    if (partner >= 0 && inUse(partner)) {
+        ctx_.edit.Apply({What::Band, 0, partner, band}, [&](SceneState& m) { m.Bands(partner)[band] = now; });
+        SendBand(partner, band);
+    }
+    FollowGains(ch, gain);
+    UpdateEqualizer(band);
+    SendBand(ch, band);
+}
+
+// ---- The band's controls ------------------------------------------------------------------
+
+void Eq::SetChEqEdit(int band, const std::string& freqText, const std::string& qText, const std::string& gainText) {
+    LogWriteNarrow("SetChEqEdit band=%d\n", band);
+    const SceneState& s = ctx_.Live();
+    const int ch = s.currOutChannel;
+    if (band < 0 || band >= kBandsPerChannel || ch < 0 || ch >= kChannels) return;
+    if (band >= s.channels[Z(ch)].eqSize) return;
+    const EqBand& stored = s.Bands(ch)[band];
+    int freq = 0;
+    if (!ParseFrequencyText(freqText, freq) || !limits::kBandFreq.Accepts(freq)) {
+        // Refused: the edit shows the stored frequency again.
+        ctx_.edit.Report({What::Band, 0, ch, band});
+        return;
+    }
+    double value = 0.0;
+    const float q = ParseNumber(qText, value) ? ClampQ(value) : stored.q;
+    const float gain = ParseNumber(gainText, value) ? SliderGain(value) : SliderGain(static_cast<double>(stored.gain));
+    ApplyBandEdit(band, freq, q, gain);
+}
+
+void Eq::SetEqSlider(int band, int value) {
+    const SceneState& s = ctx_.Live();
+    const int ch = s.currOutChannel;
+    if (band < 0 || band >= kBandsPerChannel || ch < 0 || ch >= kChannels) return;
+    if (band >= s.channels[Z(ch)].eqSize) return;
+    LogWriteNarrow("SetChEqEdit band=%d\n", band);
+    const EqBand stored = s.Bands(ch)[band];
+    ApplyBandEdit(band, stored.freq, stored.q, SliderGain(value / static_cast<double>(limits::kBandGain.scale)));
+}
+
+void Eq::SetEqGainUp(int band, bool up) {
+    const SceneState& s = ctx_.Live();
+    const int ch = s.currOutChannel;
+    if (band < 0 || band >= kBandsPerChannel || ch < 0 || ch >= kChannels) return;
+    const ChannelSettings& c = s.channels[Z(ch)];
+    if (band >= c.eqSize) return;
+    const int slider = static_cast<int>(std::lround(ShownGain(c, s.Bands(ch)[band]) * limits::kBandGain.scale));
+    SetEqSlider(band, slider + (up ? 1 : -1));
+}
+
+void Eq::SetEqFreqUp(int band, bool up) {
+    const SceneState& s = ctx_.Live();
+    const int ch = s.currOutChannel;
+    if (band < 0 || band >= kBandsPerChannel || ch < 0 || ch >= kChannels) return;
+    const ChannelSettings& c = s.channels[Z(ch)];
+    if (band >= c.eqSize) return;
+    const EqBand stored = s.Bands(ch)[band];
+    const int next = LogFrequencyStep(stored.freq, up);
+    if (next == stored.freq) return;
+    LogWriteNarrow("SetChEqEdit band=%d\n", band);
+    // As if typed: the edits hold the new frequency, the Q and the gain shown.
+    ApplyBandEdit(band, next, stored.q, ShownGain(c, stored));
+}
+
+void Eq::SetEqQUp(int band, bool up) {
+    const SceneState& s = ctx_.Live();
+    const int ch = s.currOutChannel;
+    if (band < 0 || band >= kBandsPerChannel || ch < 0 || ch >= kChannels) return;
+    const ChannelSettings& c = s.channels[Z(ch)];
+    if (band >= c.eqSize) return;
+    const EqBand stored = s.Bands(ch)[band];
+    const Limit& lq = limits::kBandQ;
+    const double q = static_cast<double>(stored.q);
+    if ((up && q >= lq.max - kQAtEnd) || (!up && q <= lq.min + kQAtEnd)) return;
+    // The edit shows two decimals; the step lands on them.
+    const double next =
+        static_cast<double>(std::lround(lq.Clamp(q + (up ? lq.step : -lq.step)) * lq.scale)) / lq.scale;
+    LogWriteNarrow("SetChEqEdit band=%d\n", band);
+    ApplyBandEdit(band, stored.freq, ClampQ(next), ShownGain(c, stored));
+}
+
+void Eq::DragBand(int band, bool released, const CurveEdit& edit) {
+    const SceneState& s = ctx_.Live();
+    const int ch = s.currOutChannel;
+    if (band < 0 || band >= kBandsPerChannel || ch < 0 || ch >= kChannels) return;
+    const ChannelSettings& c = s.channels[Z(ch)];
+    if (band >= c.eqSize) return;
+    const EqBand& stored = s.Bands(ch)[band];
+    const int freq = ClampFreq(edit.freq);
+    const float q = ClampQ(static_cast<double>(edit.q));
+    const float gain = SliderGain(static_cast<double>(edit.gain));
+    const bool unchanged = freq == stored.freq && std::fabs(static_cast<double>(q - stored.q)) < kQAtEnd &&
+                           std::fabs(gain - stored.gain) < 0.01f && stored.enable;
+    if (!released && unchanged) return;
+    if (c.bypass && !Raised(gain) && stored.enable) return;
+    ApplyBandEdit(band, freq, q, gain, Raised(gain));
+}
+
+void Eq::OnEqEnable(int band) {
+    LogWriteNarrow("OnEqEnable mEqIndex %d\n", band);
+    const SceneState& s = ctx_.Live();
+    const int ch = s.currOutChannel;
+    if (band < 0 || band >= kBandsPerChannel || ch < 0 || ch >= kChannels) return;
+    const ChannelSettings& c = s.channels[Z(ch)];
+    if (band >= c.eqSize) return;
+    const EqBand& stored = s.Bands(ch)[band];
+    const float shown = ShownGain(c, stored);
+    uint8_t enable = 0;
+    if (stored.enable && Raised(shown)) enable = 0;
+    else if (!stored.enable && std::fabs(stored.gain - shown) > kGainZero) enable = 1;
+    else return;
+    // The stored gain stays: enabling the band again brings it back.
+    std::vector<int> targets = {ch};
+    for (int x : GroupMembers(ch)) targets.push_back(x);
+    if (const int partner = PartnerChannel(s, ch); partner >= 0) targets.push_back(partner);
+    for (int x : targets) {
+        if (band >= std::min<int>(s.channels[Z(x)].eqSize, kBandsPerChannel)) continue;
+        ctx_.edit.Apply({What::Band, 0, x, band}, [&](SceneState& m) { m.Bands(x)[band].enable = enable; });
+        SendBand(x, band);
+    }
+    UpdateEqualizer(band);
+}
+
+}  // namespace dvdsp::core
