@@ -1,6 +1,6 @@
 #pragma once
 // Unbounded first-in first-out queue for one producer and one consumer, without locks.
-// Storage grows by blocks of 512 slots; a block is freed once the consumer has left it.
+// Storage grows by blocks of 512 cells; a block is freed once the consumer has left it.
 
 #include <array>
 #include <atomic>
@@ -34,7 +34,7 @@ class SpscQueue {
             tail_ = nb;
             w = 0;
         }
-        tail_->slots[w] = std::move(value);
+        tail_->cells[w] = std::move(value);
         tail_->written.store(w + 1, std::memory_order_release);
     }
 
@@ -43,8 +43,8 @@ class SpscQueue {
         for (;;) {
             size_t w = head_->written.load(std::memory_order_acquire);
             if (readIndex_ < w) {
-                out = std::move(head_->slots[readIndex_]);
-                head_->slots[readIndex_] = T{};
+                out = std::move(head_->cells[readIndex_]);
+                head_->cells[readIndex_] = T{};
                 ++readIndex_;
                 return true;
             }
@@ -68,7 +68,7 @@ class SpscQueue {
 
   private:
     struct Block {
-        std::array<T, kBlockSlots> slots{};
+        std::array<T, kBlockSlots> cells{};
         std::atomic<size_t> written{0};
         std::atomic<Block*> next{nullptr};
     };

@@ -72,6 +72,14 @@ std::vector<QString> LaterTexts(const std::string& name) {
         add({"-59dB", "${off}"});
     } else if (name == "edit_acc") {
         add({"10", "${off}"});
+    } else if (Starts(name, "eq_freq_")) {
+        add({"20000", "12500"});
+    } else if (Starts(name, "eq_gain_")) {
+        add({"-18.0", "12.0"});
+    } else if (Starts(name, "eq_q_")) {
+        add({"9.00", "0.50"});
+    } else if (name == "hp_freq" || name == "lp_freq") {
+        add({"20000Hz"});
     } else if (Starts(name, "spk_delay_")) {
         add({"12.345", "519"});
     } else if (name == "btn_amp_onoff") {

@@ -43,14 +43,14 @@ void MainSessionView::SetConnectButton(ConnectButton state) { wnd_.SetConnectBut
 
 void MainSessionView::Refresh(const Change& change) {
     RefreshControls(wnd_, wnd_.controller_.Model(), change, wnd_.controller_.DelayUnit());
+    RefreshEqControls(wnd_, wnd_.controller_.Model(), change, wnd_.controller_.ParametricEq());
 }
 
 void MainSessionView::StartTimer(int id, int ms) { wnd_.SetTimer(id, ms); }
 void MainSessionView::StopTimer(int id) { wnd_.KillTimer(id); }
 
 void MainSessionView::UpdateEqualizer(int band) {
-    // The curves of the channels come with the EQ editing; the control keeps its curves.
-    (void)band;
+    ShowCurves(wnd_, wnd_.controller_.Model(), wnd_.controller_.Curves(), band);
 }
 
 // ---- The prompt -------------------------------------------------------------------------

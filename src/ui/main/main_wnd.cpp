@@ -137,7 +137,7 @@ tk::Menu* CMainWnd::OpenMenu(const QString& layout, tk::Control* under) {
 }
 
 void CMainWnd::Notify(tk::TNotify& n) {
-    if (RouteChannelNotify(n)) return;
+    if (RouteChannelNotify(n) || RouteEqNotify(n)) return;
     if (n.type == tk::notify::kItemSelect) {
         LogWriteNarrow("on %s DUI_MSGTYPE_ITEMSELECT\n", n.name.c_str());
         if (n.name == "btn_input_source") controller_.SetInputSource(static_cast<int>(n.wparam));

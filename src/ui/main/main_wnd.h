@@ -93,6 +93,9 @@ private:
     // The channel and master controls of the page (main_channel_routes.cpp); false for
     // notifications that are not theirs.
     bool RouteChannelNotify(tk::TNotify& n);
+    bool RouteEqNotify(tk::TNotify& n);
+    // The text of a band edit ("eq_freq_", "eq_q_", "eq_gain_") of `band`.
+    std::string BandEditText(const char* prefix, int band);
     // Focus moved to the named control: only a focused delay edit or slider shows its
     // channel's delay slider.
     void ShowDelaySliderFor(const std::string& name, int index);
