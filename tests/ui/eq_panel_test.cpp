@@ -70,6 +70,30 @@ TEST_F(EqPanelTest, TypedBandValuesReachTheUnitTheEditsAndTheCurve) {
     EXPECT_NEAR(LevelAt(0, 1200), 0.0, 0.01);
 }
 
+TEST_F(EqPanelTest, BypassAndResetShowTheBandsAsTheUnitPlaysThem) {
+    Type("eq_gain_4", QStringLiteral("6"));
+    tk::testing::AnswerNextModal(tk::kResultConfirm);
+    Click("btn_bypass");
+    Settle();
+    EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].out[0].eqBypass == 1; }));
+    EXPECT_EQ(C("eq_gain_4")->Text(), "0.0");
+    EXPECT_EQ(C("eq_slider_4")->Value(), 0);
+    EXPECT_FLOAT_EQ(graph->BandAt(4).gain, 0.0f);
+    EXPECT_NEAR(LevelAt(0, Model().Bands(0)[4].freq), 0.0, 0.01);
+    tk::testing::AnswerNextModal(tk::kResultConfirm);
+    Click("btn_bypass");
+    Settle();
+    EXPECT_EQ(C("eq_gain_4")->Text(), "6.0");
+    EXPECT_EQ(C("eq_slider_4")->Value(), 60);
+
+    tk::testing::AnswerNextModal(tk::kResultConfirm);
+    Click("btn_reset_eq");
+    Settle();
+    EXPECT_EQ(C("eq_gain_4")->Text(), "0.0");
+    EXPECT_EQ(C("eq_slider_4")->Value(), 0);
+    EXPECT_FALSE(C("pt_enable_4")->IsSelected());
+}
+
 TEST_F(EqPanelTest, GraphicModeKeepsFrequencyAndQFixed) {
     EXPECT_FALSE(C("eq_freq_3")->IsEnabled());
     EXPECT_FALSE(C("eq_q_3")->IsEnabled());
