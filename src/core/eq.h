@@ -111,6 +111,7 @@ public:
     void CopyOutConfig(int from, int to);
 
 private:
+    static bool InUse(const SceneState& s, int band);
     // Stores and sends the bypass flag of a channel.
     void ApplyBypass(int ch, uint8_t bypass);
     // The other members of ch's link group that follow its EQ (channels 0-3, the partner

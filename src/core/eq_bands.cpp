@@ -164,12 +164,18 @@ void Eq::ApplyBandEdit(int band, int freq, float q, float gain, bool zeroBypasse
 
 // ---- The band's controls ------------------------------------------------------------------
 
+// Whether `band` is one of the current channel's bands in use: every band control acts on
+// those only.
+bool Eq::InUse(const SceneState& s, int band) {
+    const int ch = s.currOutChannel;
+    return band >= 0 && band < kBandsPerChannel && ch >= 0 && ch < kChannels && band < s.channels[Z(ch)].eqSize;
+}
+
 void Eq::SetChEqEdit(int band, const std::string& freqText, const std::string& qText, const std::string& gainText) {
     LogWriteNarrow("SetChEqEdit band=%d\n", band);
     const SceneState& s = ctx_.Live();
     const int ch = s.currOutChannel;
-    if (band < 0 || band >= kBandsPerChannel || ch < 0 || ch >= kChannels) return;
-    if (band >= s.channels[Z(ch)].eqSize) return;
+    if (!InUse(s, band)) return;
     const EqBand& stored = s.Bands(ch)[band];
     int freq = 0;
     if (!ParseFrequencyText(freqText, freq) || !limits::kBandFreq.Accepts(freq)) {
@@ -186,8 +192,7 @@ void Eq::SetChEqEdit(int band, const std::string& freqText, const std::string& q
 void Eq::SetEqSlider(int band, int value) {
     const SceneState& s = ctx_.Live();
     const int ch = s.currOutChannel;
-    if (band < 0 || band >= kBandsPerChannel || ch < 0 || ch >= kChannels) return;
-    if (band >= s.channels[Z(ch)].eqSize) return;
+    if (!InUse(s, band)) return;
     LogWriteNarrow("SetChEqEdit band=%d\n", band);
     const EqBand stored = s.Bands(ch)[band];
     ApplyBandEdit(band, stored.freq, stored.q, SliderGain(value / static_cast<double>(limits::kBandGain.scale)));
@@ -196,9 +201,8 @@ void Eq::SetEqSlider(int band, int value) {
 void Eq::SetEqGainUp(int band, bool up) {
     const SceneState& s = ctx_.Live();
     const int ch = s.currOutChannel;
-    if (band < 0 || band >= kBandsPerChannel || ch < 0 || ch >= kChannels) return;
+    if (!InUse(s, band)) return;
     const ChannelSettings& c = s.channels[Z(ch)];
-    if (band >= c.eqSize) return;
     const int slider = static_cast<int>(std::lround(ShownGain(c, s.Bands(ch)[band]) * limits::kBandGain.scale));
     SetEqSlider(band, slider + (up ? 1 : -1));
 }
@@ -206,9 +210,8 @@ void Eq::SetEqGainUp(int band, bool up) {
 void Eq::SetEqFreqUp(int band, bool up) {
     const SceneState& s = ctx_.Live();
     const int ch = s.currOutChannel;
-    if (band < 0 || band >= kBandsPerChannel || ch < 0 || ch >= kChannels) return;
+    if (!InUse(s, band)) return;
     const ChannelSettings& c = s.channels[Z(ch)];
-    if (band >= c.eqSize) return;
     const EqBand stored = s.Bands(ch)[band];
     const int next = LogFrequencyStep(stored.freq, up);
     if (next == stored.freq) return;
@@ -220,9 +223,8 @@ void Eq::SetEqFreqUp(int band, bool up) {
 void Eq::SetEqQUp(int band, bool up) {
     const SceneState& s = ctx_.Live();
     const int ch = s.currOutChannel;
-    if (band < 0 || band >= kBandsPerChannel || ch < 0 || ch >= kChannels) return;
+    if (!InUse(s, band)) return;
     const ChannelSettings& c = s.channels[Z(ch)];
-    if (band >= c.eqSize) return;
     const EqBand stored = s.Bands(ch)[band];
     const Limit& lq = limits::kBandQ;
     const double q = static_cast<double>(stored.q);
@@ -237,9 +239,8 @@ void Eq::SetEqQUp(int band, bool up) {
 void Eq::DragBand(int band, bool released, const CurveEdit& edit) {
     const SceneState& s = ctx_.Live();
     const int ch = s.currOutChannel;
-    if (band < 0 || band >= kBandsPerChannel || ch < 0 || ch >= kChannels) return;
+    if (!InUse(s, band)) return;
     const ChannelSettings& c = s.channels[Z(ch)];
-    if (band >= c.eqSize) return;
     const EqBand& stored = s.Bands(ch)[band];
     const int freq = ClampFreq(edit.freq);
     const float q = ClampQ(static_cast<double>(edit.q));
@@ -255,9 +256,8 @@ void Eq::OnEqEnable(int band) {
     LogWriteNarrow("OnEqEnable mEqIndex %d\n", band);
     const SceneState& s = ctx_.Live();
     const int ch = s.currOutChannel;
-    if (band < 0 || band >= kBandsPerChannel || ch < 0 || ch >= kChannels) return;
+    if (!InUse(s, band)) return;
     const ChannelSettings& c = s.channels[Z(ch)];
-    if (band >= c.eqSize) return;
     const EqBand& stored = s.Bands(ch)[band];
     const float shown = ShownGain(c, stored);
     uint8_t enable = 0;

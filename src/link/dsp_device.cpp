@@ -335,7 +335,7 @@ bool DspDevice::Send(protocol::Frame frame, bool immediate, int timeoutMs) {
     }
     if (queue_enabled_) {
         QueuedCommand q;
-        q.key = protocol::CoalescingKey(frame);
+        q.key = coalescing_ ? protocol::CoalescingKey(frame) : 0;
         if (q.key != 0) {
             std::lock_guard lock(coalesceMutex_);
             q.generation = ++newest_[q.key];

@@ -273,6 +273,9 @@ class DspDevice {
     // Queued band and filter sets that were not sent because a newer one to the same
     // address was queued behind them.
     uint64_t CoalescedCommands() const { return coalesced_.load(); }
+    // Off: every queued command goes out, also one a newer one to its address replaces
+    // (tests that count the commands an operation issues). On by default.
+    void SetCoalescing(bool on) { coalescing_ = on; }
     // Waits (real time) until the worker has sent and answered everything queued.
     bool WaitQueueIdle(int timeoutMs);
 
@@ -366,6 +369,7 @@ class DspDevice {
     std::mutex coalesceMutex_;
     std::unordered_map<uint64_t, uint64_t> newest_;  // key -> generation of the newest queued
     std::atomic<uint64_t> coalesced_{0};
+    std::atomic<bool> coalescing_{true};
     std::mutex wakeMutex_;
     std::condition_variable wake_;
     std::thread worker_;

@@ -127,6 +127,8 @@ protected:
         mgr.Init(&view, &prompt);
         mgr.SetReadOutPauseMs(0);
         mgr.Device().SetTarget(link::Target::Main, &sink);
+        // The tests count every command an operation issues, however fast they follow.
+        mgr.Device().SetCoalescing(false);
     }
     ~ControllerTest() override {
         mgr.Shutdown();
