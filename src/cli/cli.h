@@ -23,7 +23,7 @@ enum ExitCode : int {
     kLocked = 3,
     kUnitError = 4,
     kFileRefused = 5,    // a profile file that was refused
-    kFileNotWritten = 6, // an output file (profile, image, plot) that could not be written
+    kFileNotWritten = 6, // a file that could not be written (profile, image, plot, state)
 };
 
 // The exit codes as --help and the README list them.
@@ -64,10 +64,10 @@ class Session {
     emu::VirtualUnit* VirtualUnit() { return unit_.get(); }
     const GlobalOptions& Options() const { return options_; }
     // Writes a virtual unit's state file now, before a command says it is done: kOk, or
-    // kUnitError (said why) when the changes could not be kept.
+    // kFileNotWritten (said why) when the changes could not be kept.
     int KeepState();
     // Ends the session: closes the unit and writes a virtual unit's state file. kOk, or
-    // kUnitError (said why) when changes of this run could not be kept.
+    // kFileNotWritten (said why) when changes of this run could not be kept.
     int Close();
 
   private:

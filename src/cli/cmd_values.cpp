@@ -314,9 +314,11 @@ bool ParseIndexes(const ValueDef& def, const std::vector<std::string>& args, Arg
         double v;
         if (!ParseIndex(word, text, v)) {
             long number;
-            const char* why = word == "hp|lp"             ? "is not hp or lp"
-                              : !ParseInt(text, number) ? "is not a number"
-                                                        : "is out of range";
+            double any;
+            const char* why = word == "hp|lp"              ? "is not hp or lp"
+                              : ParseInt(text, number)   ? "is out of range"
+                              : ParseDouble(text, any)   ? "is not a whole number"
+                                                         : "is not a number";
             std::fprintf(stderr, "%s: %s '%s' %s\n", def.name, word.c_str(), text.c_str(), why);
             return false;
         }

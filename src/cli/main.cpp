@@ -82,6 +82,9 @@ int main(int argc, char** argv) {
         } else if (a.rfind("--virtual-unit=", 0) == 0) {
             options.virtualUnit = true;
             options.stateFile = a.substr(std::strlen("--virtual-unit="));
+        } else if (a.size() >= 2 && a[0] == '-' && a != "--") {
+            std::fprintf(stderr, "unknown option '%s' (see dvdsp-cli --help)\n", a.c_str());
+            return kUsage;
         } else {
             break;
         }

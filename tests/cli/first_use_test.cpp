@@ -125,6 +125,7 @@ TEST_F(CliFirstUse, AMistakeInALaterCommandChangesNothing) {
         "set trim 3 -9 -- info now",
         "set trim 3 -9 -- set delay 1 abc",
         "set trim 3 -9 -- frobnicate",
+        "--bogus set trim 3 -9",
     };
     for (const char* args : laterMistakes) {
         const CliResult r = Unit(args);
@@ -195,7 +196,8 @@ TEST_F(CliFirstUse, WrongIndexesAndOrdersAreNamed) {
     } rows[] = {
         {"get trim abc", "CH 'abc' is not a number"},
         {"get trim 12", "CH '12' is out of range"},
-        {"get eq 1 1.5", "BAND '1.5' is not a number"},
+        {"get eq 1 1.5", "BAND '1.5' is not a whole number"},
+        {"set delay x 1", "CH 'x' is not a number"},
         {"get filter 1 mid", "'mid' is not hp or lp"},
         {"response --lp 1,12,1000", "ORDER is 0 (off) to 8"},
         {"response --hp 1,-1,1000", "ORDER is 0 (off) to 8"},
