@@ -15,6 +15,7 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "cli/cmd_model.h"
 #include "support/run_cli.h"
 
 namespace fs = std::filesystem;
@@ -85,6 +86,28 @@ TEST_F(CliFirstUse, RefusedProfilesAreExplainedInEnglishOnce) {
         EXPECT_EQ(Count(r.out, row.says), 1u) << row.args << ": " << r.out;
         EXPECT_EQ(Count(r.out, row.key), 1u) << row.args << ": " << r.out;
         EXPECT_EQ(r.out.find("${"), std::string::npos) << row.args << ": " << r.out;
+    }
+}
+
+// The CLI's words are the window's: the English language file's text of each key.
+TEST(CliMessages, AreTheEnglishLanguageFilesTexts) {
+    std::ifstream in(DVDSP_LANGUAGE_EN);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    const std::string language = ss.str();
+    ASSERT_FALSE(language.empty()) << DVDSP_LANGUAGE_EN;
+    using dvdsp::core::ProfileStatus;
+    for (ProfileStatus status : {ProfileStatus::OpenError, ProfileStatus::ModelMismatch, ProfileStatus::LoadError,
+                                 ProfileStatus::CreateError}) {
+        const std::string said = dvdsp::cli::ProfileMessage({status, ""}, false);
+        const std::smatch parts = [&] {
+            std::smatch m;
+            std::regex_match(said, m, std::regex("(.+) \\[([a-z_]+)\\]"));
+            return m;
+        }();
+        ASSERT_EQ(parts.size(), 3u) << said;
+        const std::string entry = "<Text key=\"" + parts[2].str() + "\">" + parts[1].str() + ".</Text>";
+        EXPECT_NE(language.find(entry), std::string::npos) << entry;
     }
 }
 
