@@ -16,6 +16,23 @@
 #include "ui/main/startup.h"
 #endif
 
+#ifndef DVDSP_BUILD_COMMIT
+#define DVDSP_BUILD_COMMIT "unknown"
+#endif
+
+namespace {
+constexpr const char* kUsage =
+    "usage: dvdsp [--virtual-unit[=STATEFILE] [--replace-damaged-state]] [--script FILE] [--screenshot FILE.png]"
+    " [--language en|cn_zh|ru] [--scale N]\n"
+    "       dvdsp --help | --version\n";
+
+// A wrong command line: what is wrong and the usage line on stderr; the exit code 2.
+int RefuseCommandLine(const char* why) {
+    std::fprintf(stderr, "dvdsp: %s\n%s", why, kUsage);
+    return 2;
+}
+}  // namespace
+
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
@@ -24,25 +41,34 @@ int main(int argc, char** argv) {
     bool replaceDamagedState = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--replace-damaged-state") == 0) replaceDamagedState = true;
-        if (std::strncmp(argv[i], "--virtual-unit", 14) == 0) {
+        if (std::strcmp(argv[i], "--virtual-unit") == 0 || std::strncmp(argv[i], "--virtual-unit=", 15) == 0) {
             virtualUnit = true;
             if (argv[i][14] == '=') stateFile = argv[i] + 15;
         }
         if (std::strcmp(argv[i], "--help") == 0) {
-            std::printf(
-                "usage: dvdsp [--virtual-unit[=STATEFILE] [--replace-damaged-state]] [--script FILE] [--screenshot FILE.png]"
-                " [--language en|cn_zh|ru] [--scale N]\n");
+            std::printf("%s", kUsage);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("dvdsp %s (commit %s)\n", dvdsp::kSoftwareVersion, DVDSP_BUILD_COMMIT);
             return 0;
         }
     }
-    LogStartIfEnabled();
 #ifdef DVDSP_HAVE_GUI
     dvdsp::ui::StartOptions options;
     QString optionError;
-    if (!dvdsp::ui::ParseStartOptions(argc, argv, &options, &optionError)) {
-        std::fprintf(stderr, "%s\n", optionError.toLocal8Bit().constData());
-        return 2;
-    }
+    if (!dvdsp::ui::ParseStartOptions(argc, argv, &options, &optionError))
+        return RefuseCommandLine(optionError.toLocal8Bit().constData());
+#else
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--replace-damaged-state") != 0 && std::strcmp(argv[i], "--virtual-unit") != 0 &&
+            std::strncmp(argv[i], "--virtual-unit=", 15) != 0) {
+            const std::string why = std::string("unknown option '") + argv[i] + "'";
+            return RefuseCommandLine(why.c_str());
+        }
+#endif
+    LogStartIfEnabled();
+#ifdef DVDSP_HAVE_GUI
     // A screenshot may be taken while the program runs.
     options.checkSingleInstance = options.screenshot.isEmpty();
     if (virtualUnit) {

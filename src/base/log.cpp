@@ -16,6 +16,7 @@ namespace {
 struct LogState {
     std::mutex mutex;
     FILE* file = nullptr;
+    FILE* console = stdout;  // the echo of every entry; null for none
     bool timestamp = true;
     int writeCounter = 0;
 };
@@ -40,16 +41,15 @@ std::string TimeStamp() {
 
 // Writes one formatted message under the lock: time stamp (if set), text, flush rule.
 void Emit(LogState& s, const std::string& text) {
-    if (s.timestamp) {
-        std::string ts = TimeStamp();
-        std::fwrite(ts.data(), 1, ts.size(), stdout);
-        std::fwrite(ts.data(), 1, ts.size(), s.file);
-    }
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fwrite(text.data(), 1, text.size(), s.file);
+    const auto write = [&](const std::string& t) {
+        if (s.console) std::fwrite(t.data(), 1, t.size(), s.console);
+        std::fwrite(t.data(), 1, t.size(), s.file);
+    };
+    if (s.timestamp) write(TimeStamp());
+    write(text);
     if (s.writeCounter > 10) {
         std::fflush(s.file);
-        std::fflush(stdout);
+        if (s.console) std::fflush(s.console);
         s.writeCounter = 0;
     }
     ++s.writeCounter;
@@ -178,12 +178,19 @@ int LogWriteNarrow(const char* format, ...) {
     return n;
 }
 
+void LogSetConsole(FILE* console) {
+    LogState& s = State();
+    std::lock_guard lock(s.mutex);
+    s.console = console;
+}
+
 bool LogOpen(const std::string& path) {
     LogState& s = State();
     std::lock_guard lock(s.mutex);
     if (s.file) return true;  // opened once, never reopened
-    // The console is standard output on this platform; nothing to allocate.
-    std::fputs("InitConsoleWindow OK!\n", stdout);
+    // The console is a stream on this platform (standard output unless chosen otherwise);
+    // nothing to allocate.
+    if (s.console) std::fputs("InitConsoleWindow OK!\n", s.console);
     s.writeCounter = 0;
     s.file = std::fopen(path.c_str(), "wb");
     return s.file != nullptr;
@@ -238,6 +245,7 @@ void LogCloseForTest() {
     std::lock_guard lock(s.mutex);
     if (s.file) std::fclose(s.file);
     s.file = nullptr;
+    s.console = stdout;
     s.timestamp = true;
     s.writeCounter = 0;
 }

@@ -1,9 +1,11 @@
 #pragma once
 // Process-wide diagnostic log. Off unless "savelog.ini" exists in the current
-// directory at start-up; then every call goes to standard output and "save.log".
+// directory at start-up; then every call goes to "save.log" and to the console
+// (standard output unless the program chose another stream or none).
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 // Wide-character printf-style log call. Returns the number of characters formatted,
@@ -12,6 +14,10 @@ int LogWrite(const wchar_t* format, ...);
 
 // Narrow (UTF-8) printf-style log call.
 int LogWriteNarrow(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Where the log is echoed besides its file: standard output by default; null for
+// nowhere (a program whose standard output carries results). Set before LogOpen.
+void LogSetConsole(FILE* console);
 
 // Opens the log file (truncating it). Returns false when it cannot be opened; logging
 // then stays off.

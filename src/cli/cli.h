@@ -22,7 +22,14 @@ enum ExitCode : int {
     kNoUnit = 2,
     kLocked = 3,
     kUnitError = 4,
+    kFileRefused = 5,    // a profile file that was refused
+    kFileNotWritten = 6, // a file that could not be written (profile, image, plot, state)
 };
+
+// The exit codes as --help and the README list them.
+inline constexpr const char* kExitCodeHelp =
+    "exit codes: 0 done, 1 usage, 2 no unit, 3 unit in use, 4 unit error,\n"
+    "            5 file refused, 6 file not written";
 
 // Collects what the link posts while a command runs.
 class RecordingSink final : public link::MessageSink {
@@ -57,10 +64,10 @@ class Session {
     emu::VirtualUnit* VirtualUnit() { return unit_.get(); }
     const GlobalOptions& Options() const { return options_; }
     // Writes a virtual unit's state file now, before a command says it is done: kOk, or
-    // kUnitError (said why) when the changes could not be kept.
+    // kFileNotWritten (said why) when the changes could not be kept.
     int KeepState();
     // Ends the session: closes the unit and writes a virtual unit's state file. kOk, or
-    // kUnitError (said why) when changes of this run could not be kept.
+    // kFileNotWritten (said why) when changes of this run could not be kept.
     int Close();
 
   private:
@@ -74,11 +81,17 @@ class Session {
     bool stateLossReported_ = false;
 };
 
+using Words = std::vector<std::string>;
+
 struct Command {
     std::string name;
     std::string usage;  // argument synopsis
     std::string help;   // one or more lines
-    std::function<int(Session&, const std::vector<std::string>&)> run;
+    std::function<int(Session&, const Words&)> run;
+    // Checks the arguments without a unit: kOk, or kUsage after saying on stderr what is
+    // wrong (a bare kUsage: the synopsis tells). Every command of a run is checked before
+    // the first one runs.
+    std::function<int(const Words&)> check;
 };
 
 std::vector<Command>& Registry();

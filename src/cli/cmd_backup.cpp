@@ -18,15 +18,30 @@ link::Clock& SceneClock(Session& s) {
     return s.VirtualUnit() ? static_cast<link::Clock&>(instant) : link::DefaultClock();
 }
 
-int Backup(Session& s, const std::vector<std::string>& args) {
-    bool whole = false;
-    std::string path;
+// [--whole] FILE
+bool ParseBackupArgs(const Words& args, bool& whole, std::string& path) {
+    whole = false;
+    path.clear();
     for (const std::string& a : args) {
         if (a == "--whole") whole = true;
         else if (path.empty()) path = a;
-        else return kUsage;
+        else return false;
     }
-    if (path.empty()) return kUsage;
+    return !path.empty();
+}
+
+int CheckBackup(const Words& args) {
+    bool whole;
+    std::string path;
+    return ParseBackupArgs(args, whole, path) ? kOk : kUsage;
+}
+
+int CheckRestore(const Words& args) { return args.size() == 1 ? kOk : kUsage; }
+
+int Backup(Session& s, const Words& args) {
+    bool whole = false;
+    std::string path;
+    if (!ParseBackupArgs(args, whole, path)) return kUsage;
     auto model = std::make_unique<core::UnitModel>();
     int r = s.Open();
     if (r != kOk) return r;
@@ -47,15 +62,16 @@ int Backup(Session& s, const std::vector<std::string>& args) {
     const core::ProfileResult w = whole ? core::WriteWholeProfile(path, *model)
                                         : core::WriteSceneProfile(path, model->current);
     if (!w.ok()) {
-        std::fprintf(stderr, "%s: %s\n", core::MessageKey(w, true), w.detail.c_str());
-        return kUnitError;
+        std::fprintf(stderr, "%s: not written: %s%s%s\n", path.c_str(), ProfileMessage(w, true).c_str(),
+                     w.detail.empty() ? "" : ": ", w.detail.c_str());
+        return kFileNotWritten;
     }
     std::printf("%s profile of the unit written to %s\n", whole ? "whole" : "scene", path.c_str());
     return kOk;
 }
 
-int Restore(Session& s, const std::vector<std::string>& args) {
-    if (args.size() != 1) return kUsage;
+int Restore(Session& s, const Words& args) {
+    if (CheckRestore(args) != kOk) return kUsage;
     const std::string& path = args[0];
     std::string text;
     if (!core::ReadWholeFile(path, text)) {
@@ -105,11 +121,11 @@ void RegisterBackupCommands() {
     Register({"backup", "[--whole] FILE",
               "Read the unit's settings and write them as a scene profile (.spf); with --whole\n"
               "read every stored scene too and write a whole configuration profile (.wpf).",
-              Backup});
+              Backup, CheckBackup});
     Register({"restore", "FILE.spf|FILE.wpf",
               "Check a profile file, then write it to the unit (a .wpf also writes the ten\n"
-              "stored scenes and their names). A refused file exits with 5 and its message key.",
-              Restore});
+              "stored scenes and their names). A refused file exits with 5 and says why.",
+              Restore, CheckRestore});
 }
 
 const Registrar registrar(RegisterBackupCommands);

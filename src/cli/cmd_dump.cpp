@@ -25,8 +25,10 @@ void PrintJson(cJSON* root) {
     cJSON_Delete(root);
 }
 
-int Dump(Session& s, const std::vector<std::string>& args) {
-    if (!args.empty()) return kUsage;
+int CheckDump(const Words& args) { return args.empty() ? kOk : kUsage; }
+
+int Dump(Session& s, const Words& args) {
+    if (CheckDump(args) != kOk) return kUsage;
     int r = s.Open();
     if (r != kOk) return r;
     s.Sink().Take();
@@ -53,36 +55,53 @@ int Dump(Session& s, const std::vector<std::string>& args) {
     return kOk;
 }
 
-int Raw(Session& s, const std::vector<std::string>& args) {
-    if (args.size() < 3) return kUsage;
-    long type, cmd, op;
-    const char* names[] = {"TYPE", "CMD", "OP"};
-    long* fields[] = {&type, &cmd, &op};
-    for (size_t k = 0; k < 3; ++k)
-        if (!ParseInt(args[k], *fields[k]) || *fields[k] < 0 || *fields[k] > 255) {
-            std::fprintf(stderr, "%s '%s' is not 0..255 (0x.. for hex)\n", names[k], args[k].c_str());
-            return kUsage;
-        }
+struct RawFrame {
+    uint8_t type = 0, cmd = 0, op = 0;
     std::vector<uint8_t> data;
-    for (size_t i = 3; i < args.size(); ++i) {
-        long b;
-        if (!ParseInt(args[i], b) || b < 0 || b > 255) {
-            std::fprintf(stderr, "data byte '%s' is not 0..255 (0x.. for hex)\n", args[i].c_str());
-            return kUsage;
+};
+
+// TYPE CMD OP [BYTE...]; false after saying what is wrong.
+bool ParseRaw(const Words& args, RawFrame& frame) {
+    if (args.size() < 3) return false;
+    const char* names[] = {"TYPE", "CMD", "OP"};
+    uint8_t* fields[] = {&frame.type, &frame.cmd, &frame.op};
+    for (size_t k = 0; k < args.size(); ++k) {
+        long v;
+        if (!ParseInt(args[k], v) || v < 0 || v > 255) {
+            if (k < 3) std::fprintf(stderr, "%s '%s' is not 0..255 (0x.. for hex)\n", names[k], args[k].c_str());
+            else std::fprintf(stderr, "data byte '%s' is not 0..255 (0x.. for hex)\n", args[k].c_str());
+            return false;
         }
-        data.push_back(static_cast<uint8_t>(b));
+        if (k < 3) *fields[k] = static_cast<uint8_t>(v);
+        else frame.data.push_back(static_cast<uint8_t>(v));
     }
-    if (data.size() > link::kMaxCommandData) {
+    if (frame.data.size() > link::kMaxCommandData) {
         std::fprintf(stderr, "at most %zu data bytes fit one frame\n", link::kMaxCommandData);
-        return kUsage;
+        return false;
     }
+    return true;
+}
+
+int CheckRaw(const Words& args) {
+    RawFrame frame;
+    return ParseRaw(args, frame) ? kOk : kUsage;
+}
+
+int Raw(Session& s, const Words& args) {
+    RawFrame f;
+    if (!ParseRaw(args, f)) return kUsage;
     int r = s.Open();
     if (r != kOk) return r;
     s.Sink().Take();
-    s.Device().Exchange(static_cast<uint8_t>(type), static_cast<uint8_t>(cmd),
-                        static_cast<uint8_t>(op), data, 2000);
+    const link::ExchangeOutcome outcome = s.Device().Exchange(f.type, f.cmd, f.op, f.data, 2000);
+    const std::vector<link::Message> posted = s.Sink().Take();
+    if (posted.empty() && !outcome.reportRead) {
+        std::fprintf(stderr, "the unit did not answer %s %s %s\n", args[0].c_str(), args[1].c_str(),
+                     args[2].c_str());
+        return kUnitError;
+    }
     cJSON* replies = cJSON_CreateArray();
-    for (const link::Message& m : s.Sink().Take()) cJSON_AddItemToArray(replies, MessageToJson(m));
+    for (const link::Message& m : posted) cJSON_AddItemToArray(replies, MessageToJson(m));
     PrintJson(replies);
     return kOk;
 }
@@ -90,12 +109,13 @@ int Raw(Session& s, const std::vector<std::string>& args) {
 void RegisterDumpCommands() {
     Register(
         {"dump", "", "Run the connection read-out and print the live settings (\"live\", in the scene\n"
-              "profile's form) and every decoded reply (\"replies\") as JSON.", Dump});
+              "profile's form) and every decoded reply (\"replies\") as JSON.", Dump, CheckDump});
     Register(
         {"raw", "TYPE CMD OP [BYTE...]",
          "Send one frame (numbers in decimal or 0x hex; TYPE 1 DSP, 2 flash, 3 MCU, 7 karaoke;\n"
-         "OP 0xBB set, 0x66 get) and print what came back, decoded, as JSON.",
-         Raw});
+         "OP 0xBB set, 0x66 get) and print what came back, decoded, as JSON; no answer\n"
+         "at all exits with 4.",
+         Raw, CheckRaw});
 }
 
 const Registrar registrar(RegisterDumpCommands);

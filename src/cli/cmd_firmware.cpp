@@ -85,15 +85,14 @@ void PrintImage(const char* title, const fw::ImageFields& f, const fw::ModelChec
                 f.computedChecksum, f.storedChecksum == f.computedChecksum ? "match" : "differ");
 }
 
-int RunCheck(const std::vector<std::string>& args) {
-    std::string path;
-    fw::ModelCheck model;
+// check FILE [--model N] [--no-check-id]; false after saying what is wrong.
+bool ParseCheck(const Words& args, std::string& path, fw::ModelCheck& model) {
     for (size_t i = 1; i < args.size(); ++i) {
         long v = 0;
         if (args[i] == "--model" && i + 1 < args.size()) {
             if (!ParseInt(args[++i], v) || v < 0 || v > 255) {
                 std::fprintf(stderr, "--model: a number 0 to 255\n");
-                return kUsage;
+                return false;
             }
             model.pcModelId = static_cast<uint8_t>(v);
         } else if (args[i] == "--no-check-id") {
@@ -102,10 +101,16 @@ int RunCheck(const std::vector<std::string>& args) {
             path = args[i];
         } else {
             std::fprintf(stderr, "unexpected argument '%s'\n", args[i].c_str());
-            return kUsage;
+            return false;
         }
     }
-    if (path.empty()) return kUsage;
+    return !path.empty();
+}
+
+int RunCheck(const Words& args) {
+    std::string path;
+    fw::ModelCheck model;
+    if (!ParseCheck(args, path, model)) return kUsage;
 
     const fw::ImageKind kind = fw::ImageKindFromFileName(path);
     std::printf("file: %s\n", path.c_str());
@@ -208,51 +213,66 @@ bool TakePayloadOption(const std::string& base, const std::vector<std::string>& 
     return true;
 }
 
-int RunMake(const std::vector<std::string>& args) {
-    if (args.size() < 3) return kUsage;
-    const std::string& kindName = args[1];
-    const std::string& out = args[2];
+struct MakeRequest {
     fw::ImageKind kind = fw::ImageKind::kNone;
-    if (kindName == "mcu") kind = fw::ImageKind::kMcu;
-    if (kindName == "bootloader") kind = fw::ImageKind::kBootloader;
-    if (kindName == "flash") kind = fw::ImageKind::kFlash;
-    if (kindName == "merged") kind = fw::ImageKind::kMerged;
-    if (kind == fw::ImageKind::kNone) {
-        std::fprintf(stderr, "KIND is mcu, bootloader, flash or merged\n");
-        return kUsage;
-    }
-
+    std::string out;
     long model = 98;
     Bytes header = {0, 0, 0, 0}, dspHeader = {0, 0, 0, 0}, trailer = {0, 0, 0, 0};
     Bytes payload = Pattern(64, 1), dspPayload;
     bool payloadGiven = false, dspGiven = false;
+};
+
+// make KIND FILE [options]; false after saying what is wrong.
+bool ParseMake(const Words& args, MakeRequest& q) {
+    if (args.size() < 3) return false;
+    const std::string& kindName = args[1];
+    q.out = args[2];
+    if (kindName == "mcu") q.kind = fw::ImageKind::kMcu;
+    if (kindName == "bootloader") q.kind = fw::ImageKind::kBootloader;
+    if (kindName == "flash") q.kind = fw::ImageKind::kFlash;
+    if (kindName == "merged") q.kind = fw::ImageKind::kMerged;
+    if (q.kind == fw::ImageKind::kNone) {
+        std::fprintf(stderr, "KIND is mcu, bootloader, flash or merged\n");
+        return false;
+    }
     for (size_t i = 3; i < args.size(); ++i) {
         bool bad = false;
         const std::string& a = args[i];
-        if (TakePayloadOption("--payload", args, i, payload, payloadGiven, 1, bad) ||
-            TakePayloadOption("--dsp-payload", args, i, dspPayload, dspGiven, 2, bad)) {
+        if (TakePayloadOption("--payload", args, i, q.payload, q.payloadGiven, 1, bad) ||
+            TakePayloadOption("--dsp-payload", args, i, q.dspPayload, q.dspGiven, 2, bad)) {
             if (bad) {
                 std::fprintf(stderr, "%s: hex bytes, a readable file or a byte count\n", a.c_str());
-                return kUsage;
+                return false;
             }
         } else if (a == "--model" && i + 1 < args.size()) {
-            if (!ParseInt(args[++i], model) || model < 0 || model > 255) {
+            if (!ParseInt(args[++i], q.model) || q.model < 0 || q.model > 255) {
                 std::fprintf(stderr, "--model: a number 0 to 255\n");
-                return kUsage;
+                return false;
             }
         } else if ((a == "--header" || a == "--dsp-header" || a == "--trailer") &&
                    i + 1 < args.size()) {
-            Bytes& dest = a == "--header" ? header : a == "--dsp-header" ? dspHeader : trailer;
+            Bytes& dest = a == "--header" ? q.header : a == "--dsp-header" ? q.dspHeader : q.trailer;
             if (!ParseHexBytes(args[++i], dest) || dest.size() != 4) {
                 std::fprintf(stderr, "%s: four hex bytes, e.g. 01020304\n", a.c_str());
-                return kUsage;
+                return false;
             }
         } else {
             std::fprintf(stderr, "unexpected argument '%s'\n", a.c_str());
-            return kUsage;
+            return false;
         }
     }
-    if (!dspGiven) dspPayload = payload;
+    return true;
+}
+
+int RunMake(const Words& args) {
+    MakeRequest q;
+    if (!ParseMake(args, q)) return kUsage;
+    const fw::ImageKind kind = q.kind;
+    const std::string& out = q.out;
+    const long model = q.model;
+    const Bytes &header = q.header, &dspHeader = q.dspHeader, &trailer = q.trailer, &payload = q.payload;
+    Bytes dspPayload = q.dspPayload;
+    if (!q.dspGiven) dspPayload = payload;
     auto four = [](const Bytes& b) { return std::array<uint8_t, 4>{b[0], b[1], b[2], b[3]}; };
     const uint8_t m = static_cast<uint8_t>(model);
 
@@ -279,7 +299,7 @@ int RunMake(const std::vector<std::string>& args) {
     f.close();
     if (!f) {
         std::fprintf(stderr, "cannot write %s\n", out.c_str());
-        return kUnitError;
+        return kFileNotWritten;
     }
     std::printf("wrote %s: %s, model %ld, %zu bytes\n", out.c_str(), fw::ImageKindName(kind), model,
                 image.size());
@@ -293,7 +313,17 @@ int RunMake(const std::vector<std::string>& args) {
     return kOk;
 }
 
-int RunFirmware(Session&, const std::vector<std::string>& args) {
+int CheckFirmware(const Words& args) {
+    if (args.empty()) return kUsage;
+    std::string path;
+    fw::ModelCheck model;
+    MakeRequest q;
+    if (args[0] == "check") return ParseCheck(args, path, model) ? kOk : kUsage;
+    if (args[0] == "make") return ParseMake(args, q) ? kOk : kUsage;
+    return kUsage;
+}
+
+int RunFirmware(Session&, const Words& args) {
     if (args.empty()) return kUsage;
     if (args[0] == "check") return RunCheck(args);
     if (args[0] == "make") return RunMake(args);
@@ -312,8 +342,9 @@ void RegisterFirmwareCommands() {
               "--model sets the model the image must carry (98); --no-check-id waives it.\n"
               "make: write a valid image; KIND is mcu, bootloader, flash or merged (an MCU\n"
               "image followed by a DSP image, whose payload defaults to the MCU payload).\n"
-              "The payload defaults to 64 pattern bytes.",
-              RunFirmware});
+              "The payload defaults to 64 pattern bytes; a FILE that cannot be written exits\n"
+              "with 6.",
+              RunFirmware, CheckFirmware});
 }
 
 const Registrar registrar(RegisterFirmwareCommands);

@@ -13,9 +13,6 @@
 
 namespace dvdsp::cli {
 
-// Exit code of a profile file that was refused.
-inline constexpr int kFileRefused = 5;
-
 // Applies every message posted so far to the model.
 inline void ApplyPosted(Session& s, core::UnitModel& m) {
     for (const link::Message& msg : s.Sink().Take()) core::ApplyMessage(m, msg);
@@ -48,9 +45,29 @@ inline int TransferFailed(const char* what, const std::string& why) {
     return kUnitError;
 }
 
-// Prints why a file was refused: its message key and what was wrong.
+// What a profile result says, in the words of the program's English language file,
+// with the language key in brackets: "Could not open the file [profile_open_error]".
+inline std::string ProfileMessage(const core::ProfileResult& r, bool writing) {
+    struct Text {
+        const char* key;
+        const char* english;
+    };
+    static const Text kTexts[] = {
+        {"${profile_save_ok}", "File saved"},
+        {"${profile_open_error}", "Could not open the file"},
+        {"${software_not_match}", "The software does not match the unit"},
+        {"${profile_load_error}", "The file does not fit this unit"},
+        {"${profile_create_error}", "Could not create the file"},
+    };
+    const std::string key = core::MessageKey(r, writing);
+    for (const Text& t : kTexts)
+        if (key == t.key) return std::string(t.english) + " [" + key.substr(2, key.size() - 3) + "]";
+    return key;
+}
+
+// Says on stderr why a file was refused (once): "PATH: refused: TEXT [KEY]: DETAIL".
 inline void PrintRefusal(const std::string& path, const core::ProfileResult& r) {
-    std::fprintf(stderr, "%s: refused, %s%s%s\n", path.c_str(), core::MessageKey(r, false),
+    std::fprintf(stderr, "%s: refused: %s%s%s\n", path.c_str(), ProfileMessage(r, false).c_str(),
                  r.detail.empty() ? "" : ": ", r.detail.c_str());
 }
 

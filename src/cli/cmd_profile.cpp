@@ -31,7 +31,6 @@ Loaded Load(const std::string& path) {
 int Check(const std::string& path) {
     Loaded l = Load(path);
     if (!l.result.ok()) {
-        std::printf("%s\n", core::MessageKey(l.result, false));
         PrintRefusal(path, l.result);
         return kFileRefused;
     }
@@ -53,18 +52,23 @@ int Diff(const std::string& a, const std::string& b) {
     return kOk;
 }
 
-int Profile(Session&, const std::vector<std::string>& args) {
-    if (args.size() == 2 && args[0] == "check") return Check(args[1]);
-    if (args.size() == 3 && args[0] == "diff") return Diff(args[1], args[2]);
-    return kUsage;
+int CheckArgs(const Words& args) {
+    const bool check = args.size() == 2 && args[0] == "check";
+    const bool diff = args.size() == 3 && args[0] == "diff";
+    return check || diff ? kOk : kUsage;
+}
+
+int Profile(Session&, const Words& args) {
+    if (CheckArgs(args) != kOk) return kUsage;
+    return args[0] == "check" ? Check(args[1]) : Diff(args[1], args[2]);
 }
 
 void RegisterProfileCommands() {
     Register({"profile", "check FILE | diff A B",
-              "check: read and check a profile file without a unit; prints \"ok\" or the\n"
-              "message key of the refusal (exit 5). diff: the settings in which two files differ,\n"
+              "check: read and check a profile file without a unit; prints \"ok\" or why it\n"
+              "was refused (exit 5). diff: the settings in which two files differ,\n"
               "one line each: where (CH<n> or unit), setting, value in A, value in B.",
-              Profile});
+              Profile, CheckArgs});
 }
 
 const Registrar registrar(RegisterProfileCommands);

@@ -46,7 +46,7 @@ bool ParseCrossover(const std::string& s, dsp::CrossoverSpec& out, std::string& 
         why = "expected TYPE,ORDER,FREQ";
     } else if (!ParseType(p[0], out.type)) {
         why = "TYPE is 1 (bw), 2 (lr) or 3 (bessel)";
-    } else if (!ParseInt(p[1], order) || order < 0 || order > 100) {
+    } else if (!ParseInt(p[1], order) || order < 0 || order > 8) {
         why = "ORDER is 0 (off) to 8";
     } else if (!ParseInt(p[2], freq) || freq < 1 || freq > 100000) {
         why = "FREQ is a whole number of Hz";
@@ -84,12 +84,18 @@ bool ParseBand(const std::string& s, dsp::BandSpec& out, std::string& why) {
     return false;
 }
 
-int RunResponse(Session&, const std::vector<std::string>& args) {
+struct ResponseRequest {
     dsp::ChannelFilters channel;
+    bool bypassed = false;
+    bool json = false;
+    std::string plotPath;
+};
+
+// The options of the command; false after saying on stderr what is wrong.
+bool ParseResponse(const Words& args, ResponseRequest& req) {
+    dsp::ChannelFilters& channel = req.channel;
     channel.highPass.off = true;
     channel.lowPass.off = true;
-    bool bypassed = false, json = false;
-    std::string plotPath;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -98,29 +104,42 @@ int RunResponse(Session&, const std::vector<std::string>& args) {
             dsp::CrossoverSpec& f = a == "--hp" ? channel.highPass : channel.lowPass;
             if (!ParseCrossover(args[++i], f, why)) {
                 std::fprintf(stderr, "%s %s: %s\n", a.c_str(), args[i].c_str(), why.c_str());
-                return kUsage;
+                return false;
             }
         } else if (a == "--band" && hasValue) {
             dsp::BandSpec band;
             if (!ParseBand(args[++i], band, why)) {
                 std::fprintf(stderr, "--band %s: %s\n", args[i].c_str(), why.c_str());
-                return kUsage;
+                return false;
             }
             channel.bands.push_back(band);
         } else if (a == "--bypass") {
-            bypassed = true;
+            req.bypassed = true;
         } else if (a == "--json") {
-            json = true;
+            req.json = true;
         } else if (a == "--plot" && hasValue) {
-            plotPath = args[++i];
+            req.plotPath = args[++i];
         } else {
             std::fprintf(stderr, "unexpected argument '%s'\n", a.c_str());
-            return kUsage;
+            return false;
         }
     }
+    return true;
+}
+
+int CheckResponse(const Words& args) {
+    ResponseRequest req;
+    return ParseResponse(args, req) ? kOk : kUsage;
+}
+
+int RunResponse(Session&, const Words& args) {
+    ResponseRequest req;
+    if (!ParseResponse(args, req)) return kUsage;
+    const bool json = req.json;
+    const std::string& plotPath = req.plotPath;
 
     dsp::ChannelCurve curve;
-    dsp::BuildChannelCurve(channel, bypassed, dsp::CURVE_POINTS, curve);
+    dsp::BuildChannelCurve(req.channel, req.bypassed, dsp::CURVE_POINTS, curve);
     if (json) {
         std::printf("{\"points\":%zu,\"frequency_hz\":[", curve.frequencies.size());
         for (size_t k = 0; k < curve.frequencies.size(); ++k)
@@ -141,7 +160,7 @@ int RunResponse(Session&, const std::vector<std::string>& args) {
         std::string error;
         if (!WriteResponsePlot(plotPath, curve.frequencies, curve.levels, error)) {
             std::fprintf(stderr, "--plot: %s\n", error.c_str());
-            return kUnitError;
+            return kFileNotWritten;
         }
     }
     return kOk;
@@ -157,7 +176,7 @@ void RegisterResponseCommand() {
               "(off) to 8; FREQ in Hz. Bands are peaking EQ bands (ENABLED 0 disables one);\n"
               "--bypass shows the channel with its EQ bypassed (bands flat). --plot also\n"
               "draws the curve from 20 Hz to 20 kHz into a PNG file.",
-              RunResponse});
+              RunResponse, CheckResponse});
 }
 
 const Registrar registrar(RegisterResponseCommand);

@@ -30,14 +30,44 @@ bool Acknowledged(Session& s, uint32_t msg, int scene) {
     return false;
 }
 
-int SceneCommand(Session& s, const std::vector<std::string>& args) {
-    if (args.empty()) return kUsage;
+// Counts UTF-8 characters: every byte that does not continue a sequence.
+size_t Utf8Characters(const std::string& text) {
+    size_t n = 0;
+    for (char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+// list | load N | save N NAME | delete N; false after saying what is wrong (a bare false:
+// the synopsis tells).
+bool ParseScene(const Words& args, long& n) {
+    if (args.empty()) return false;
     const std::string& what = args[0];
-    long n = 0;
-    if (what != "list" && (args.size() < 2 || !ParseInt(args[1], n) || n < 1 || n > core::kStoredScenes)) {
-        if (args.size() >= 2) std::fprintf(stderr, "scene numbers are 1 to %d\n", core::kStoredScenes);
-        return kUsage;
+    const size_t count = what == "list" ? 1 : what == "save" ? 3 : what == "load" || what == "delete" ? 2 : 0;
+    if (count == 0 || args.size() != count) return false;
+    if (what == "list") return true;
+    if (!ParseInt(args[1], n) || n < 1 || n > core::kStoredScenes) {
+        std::fprintf(stderr, "scene numbers are 1 to %d\n", core::kStoredScenes);
+        return false;
     }
+    constexpr size_t kMaxName = core::kSceneNameChars - 1;
+    if (what == "save" && Utf8Characters(args[2]) > kMaxName) {
+        std::fprintf(stderr, "scene names have at most %zu characters; \"%s\" has %zu\n", kMaxName,
+                     args[2].c_str(), Utf8Characters(args[2]));
+        return false;
+    }
+    return true;
+}
+
+int CheckScene(const Words& args) {
+    long n = 0;
+    return ParseScene(args, n) ? kOk : kUsage;
+}
+
+int SceneCommand(Session& s, const Words& args) {
+    long n = 0;
+    if (!ParseScene(args, n)) return kUsage;
+    const std::string& what = args[0];
     const int scene = static_cast<int>(n);
     auto m = std::make_unique<core::UnitModel>();
     int r = ReadScenes(s, *m);
@@ -104,7 +134,7 @@ void RegisterSceneCommands() {
               "The unit's stored scenes 1-10: list them with their names, load one into the\n"
               "live settings, save the live settings as scene N named NAME (at most 7\n"
               "characters), or delete one.",
-              SceneCommand});
+              SceneCommand, CheckScene});
 }
 
 const Registrar registrar(RegisterSceneCommands);

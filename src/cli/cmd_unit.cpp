@@ -8,6 +8,8 @@
 namespace dvdsp::cli {
 
 namespace {
+int NoArguments(const Words& args) { return args.empty() ? kOk : kUsage; }
+
 void RegisterUnitCommands() {
     Register({"info", "",
               "Open the unit, attach, shake hands and print its model and firmware version.",
@@ -19,7 +21,8 @@ void RegisterUnitCommands() {
                   std::printf("model: %d\n", d.Model());
                   std::printf("firmware: %d.%d\n", d.MasterVersion(), d.SlaveVersion());
                   return static_cast<int>(kOk);
-              }});
+              },
+              NoArguments});
     Register({"ping", "",
               "Open the unit and send the keep-alive; prints whether the unit answered.",
               [](Session& s, const std::vector<std::string>& args) {
@@ -37,7 +40,8 @@ void RegisterUnitCommands() {
                           answered = true;
                   std::printf(answered ? "ping: answered\n" : "ping: no answer\n");
                   return static_cast<int>(answered ? kOk : kUnitError);
-              }});
+              },
+              NoArguments});
 }
 
 const Registrar registrar(RegisterUnitCommands);

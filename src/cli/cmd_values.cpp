@@ -41,7 +41,10 @@ struct ValueDef {
 std::string Fmt(const char* f, double v) {
     char b[64];
     std::snprintf(b, sizeof b, f, v);
-    return b;
+    // A value that rounds to zero prints as 0, not -0.
+    std::string text = b;
+    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+    return text;
 }
 
 // The plain value posted for a command code.
@@ -288,7 +291,7 @@ const ValueDef* Find(const std::string& name) {
     return nullptr;
 }
 
-std::vector<std::string> Words(const char* synopsis) {
+std::vector<std::string> SynopsisWords(const char* synopsis) {
     std::vector<std::string> w;
     std::string cur;
     for (const char* p = synopsis; *p; ++p) {
@@ -304,13 +307,19 @@ std::vector<std::string> Words(const char* synopsis) {
 }
 
 bool ParseIndexes(const ValueDef& def, const std::vector<std::string>& args, Args& idx) {
-    auto words = Words(def.indexes);
+    auto words = SynopsisWords(def.indexes);
     for (int k = 0; k < def.indexCount; ++k) {
+        const std::string& word = words[static_cast<size_t>(k)];
+        const std::string& text = args[static_cast<size_t>(1 + k)];
         double v;
-        if (!ParseIndex(words[static_cast<size_t>(k)], args[static_cast<size_t>(1 + k)], v)) {
-            std::fprintf(stderr, "%s: %s '%s' is out of range\n", def.name,
-                         words[static_cast<size_t>(k)].c_str(),
-                         args[static_cast<size_t>(1 + k)].c_str());
+        if (!ParseIndex(word, text, v)) {
+            long number;
+            double any;
+            const char* why = word == "hp|lp"              ? "is not hp or lp"
+                              : ParseInt(text, number)   ? "is out of range"
+                              : ParseDouble(text, any)   ? "is not a whole number"
+                                                         : "is not a number";
+            std::fprintf(stderr, "%s: %s '%s' %s\n", def.name, word.c_str(), text.c_str(), why);
             return false;
         }
         idx.push_back(v);
@@ -318,13 +327,54 @@ bool ParseIndexes(const ValueDef& def, const std::vector<std::string>& args, Arg
     return true;
 }
 
-int Get(Session& s, const std::vector<std::string>& args) {
-    if (args.empty()) return kUsage;
+// get NAME [INDEX...]: the value and its indexes, or null after saying what is wrong.
+const ValueDef* ParseGet(const std::vector<std::string>& args, Args& idx) {
+    if (args.empty()) return nullptr;
     const ValueDef* def = Find(args[0]);
-    if (!def) return kUsage;
-    if (static_cast<int>(args.size()) != 1 + def->indexCount) return kUsage;
+    if (!def || static_cast<int>(args.size()) != 1 + def->indexCount) return nullptr;
+    return ParseIndexes(*def, args, idx) ? def : nullptr;
+}
+
+// set NAME [INDEX...] VALUE...: checked against the value's limits before anything is sent.
+const ValueDef* ParseSet(const std::vector<std::string>& args, Args& idx, Args& val) {
+    if (args.empty()) return nullptr;
+    const ValueDef* def = Find(args[0]);
+    if (!def || static_cast<int>(args.size()) != 1 + def->indexCount + def->valueCount) return nullptr;
+    if (!ParseIndexes(*def, args, idx)) return nullptr;
+    for (int k = 0; k < def->valueCount; ++k) {
+        const std::string& text = args[static_cast<size_t>(1 + def->indexCount + k)];
+        double v;
+        if (!ParseDouble(text, v)) {
+            std::fprintf(stderr, "%s: '%s' is not a number\n", def->name, text.c_str());
+            return nullptr;
+        }
+        if (k < static_cast<int>(def->limits.size())) {
+            const core::Limit& limit = def->limits[static_cast<size_t>(k)];
+            if (!limit.Accepts(v)) {
+                std::fprintf(stderr, "%s: %g is outside %g to %g\n", def->name, v, limit.min,
+                             limit.max);
+                return nullptr;
+            }
+        }
+        val.push_back(v);
+    }
+    return def;
+}
+
+int CheckGet(const std::vector<std::string>& args) {
     Args idx;
-    if (!ParseIndexes(*def, args, idx)) return kUsage;
+    return ParseGet(args, idx) ? kOk : kUsage;
+}
+
+int CheckSet(const std::vector<std::string>& args) {
+    Args idx, val;
+    return ParseSet(args, idx, val) ? kOk : kUsage;
+}
+
+int Get(Session& s, const std::vector<std::string>& args) {
+    Args idx;
+    const ValueDef* def = ParseGet(args, idx);
+    if (!def) return kUsage;
     int r = s.Open();
     if (r != kOk) return r;
     s.Sink().Take();
@@ -339,29 +389,9 @@ int Get(Session& s, const std::vector<std::string>& args) {
 }
 
 int Set(Session& s, const std::vector<std::string>& args) {
-    if (args.empty()) return kUsage;
-    const ValueDef* def = Find(args[0]);
-    if (!def) return kUsage;
-    if (static_cast<int>(args.size()) != 1 + def->indexCount + def->valueCount) return kUsage;
     Args idx, val;
-    if (!ParseIndexes(*def, args, idx)) return kUsage;
-    for (int k = 0; k < def->valueCount; ++k) {
-        const std::string& text = args[static_cast<size_t>(1 + def->indexCount + k)];
-        double v;
-        if (!ParseDouble(text, v)) {
-            std::fprintf(stderr, "%s: '%s' is not a number\n", def->name, text.c_str());
-            return kUsage;
-        }
-        if (k < static_cast<int>(def->limits.size())) {
-            const core::Limit& limit = def->limits[static_cast<size_t>(k)];
-            if (!limit.Accepts(v)) {
-                std::fprintf(stderr, "%s: %g is outside %g to %g\n", def->name, v, limit.min,
-                             limit.max);
-                return kUsage;
-            }
-        }
-        val.push_back(v);
-    }
+    const ValueDef* def = ParseSet(args, idx, val);
+    if (!def) return kUsage;
     int r = s.Open();
     if (r != kOk) return r;
     if (def->setWithSession)
@@ -391,11 +421,11 @@ void RegisterValueCommands() {
               "Read one value from the unit and print it. Channels CH are 0-9, BAND 0-30,\n"
               "SOURCE 0-8, PAIR 0-4. NAME is one of:" +
                   ValueHelp(false),
-              Get});
+              Get, CheckGet});
     Register({"set", "NAME [INDEX...] VALUE...",
               "Change one value on the unit (same names as get; values in the units below):" +
                   ValueHelp(true),
-              Set});
+              Set, CheckSet});
 }
 
 const Registrar registrar(RegisterValueCommands);

@@ -2,10 +2,16 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "base/identity.h"
 #include "base/log.h"
 #include "cli/cli.h"
+
+#ifndef DVDSP_BUILD_COMMIT
+#define DVDSP_BUILD_COMMIT "unknown"
+#endif
 
 using namespace dvdsp::cli;
 
@@ -15,12 +21,14 @@ void PrintHelp() {
     std::printf(
         "usage: dvdsp-cli [--virtual-unit[=STATEFILE] [--replace-damaged-state]] COMMAND [ARGS...]\n"
         "                 [-- COMMAND ...]\n"
+        "       dvdsp-cli --help | --version\n"
         "\n"
         "Talks to a VTR50 DSP amplifier (USB 0483:5750), or with --virtual-unit to the\n"
         "virtual unit (kept in STATEFILE when one is given, else in memory for this run).\n"
         "A damaged STATEFILE is refused; --replace-damaged-state keeps it as STATEFILE.bad.N\n"
         "and starts the unit from its defaults. A file that is no state file is never touched.\n"
-        "Several commands may be given, separated by --; they run in order against one unit.\n"
+        "Several commands may be given, separated by --; they run in order against one unit,\n"
+        "after the arguments of all of them were checked.\n"
         "With \"savelog.ini\" in the current directory every exchange goes to \"save.log\".\n"
         "\n"
         "commands:\n");
@@ -37,7 +45,18 @@ void PrintHelp() {
             pos = nl + 1;
         }
     }
-    std::printf("\nexit codes: 0 done, 1 usage, 2 no unit, 3 unit in use, 4 unit error\n");
+    std::printf("\n%s\n", kExitCodeHelp);
+}
+
+const Command* FindCommand(const std::string& name) {
+    for (const Command& c : Registry())
+        if (c.name == name) return &c;
+    return nullptr;
+}
+
+int UsageOf(const Command& cmd) {
+    std::fprintf(stderr, "usage: dvdsp-cli %s %s\n", cmd.name.c_str(), cmd.usage.c_str());
+    return kUsage;
 }
 
 }  // namespace
@@ -45,7 +64,6 @@ void PrintHelp() {
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");  // numbers read and printed with a decimal point
-    LogStartIfEnabled();
 
     GlobalOptions options;
     int i = 1;
@@ -54,6 +72,9 @@ int main(int argc, char** argv) {
         if (a == "--help" || a == "-h") {
             PrintHelp();
             return kOk;
+        } else if (a == "--version") {
+            std::printf("dvdsp-cli %s (commit %s)\n", dvdsp::kSoftwareVersion, DVDSP_BUILD_COMMIT);
+            return kOk;
         } else if (a == "--virtual-unit") {
             options.virtualUnit = true;
         } else if (a == "--replace-damaged-state") {
@@ -61,6 +82,9 @@ int main(int argc, char** argv) {
         } else if (a.rfind("--virtual-unit=", 0) == 0) {
             options.virtualUnit = true;
             options.stateFile = a.substr(std::strlen("--virtual-unit="));
+        } else if (a.size() >= 2 && a[0] == '-' && a != "--") {
+            std::fprintf(stderr, "unknown option '%s' (see dvdsp-cli --help)\n", a.c_str());
+            return kUsage;
         } else {
             break;
         }
@@ -78,20 +102,27 @@ int main(int argc, char** argv) {
             commands.back().push_back(argv[i]);
         }
     }
-    Session session(options);
+    // Every command's arguments are checked before the first one runs, so that a mistake
+    // in the last one changes nothing on the unit.
+    std::vector<std::pair<const Command*, Words>> plan;
     for (const auto& words : commands) {
         if (words.empty()) continue;
-        const Command* cmd = nullptr;
-        for (const Command& c : Registry())
-            if (c.name == words[0]) cmd = &c;
+        const Command* cmd = FindCommand(words[0]);
         if (!cmd) {
             std::fprintf(stderr, "unknown command '%s' (see dvdsp-cli --help)\n", words[0].c_str());
             return kUsage;
         }
-        std::vector<std::string> args(words.begin() + 1, words.end());
+        Words args(words.begin() + 1, words.end());
+        if (cmd->check && cmd->check(args) != kOk) return UsageOf(*cmd);
+        plan.emplace_back(cmd, std::move(args));
+    }
+    // The log goes to "save.log" only: standard output carries the commands' results.
+    LogSetConsole(nullptr);
+    LogStartIfEnabled();
+    Session session(options);
+    for (const auto& [cmd, args] : plan) {
         int r = cmd->run(session, args);
-        if (r == kUsage)
-            std::fprintf(stderr, "usage: dvdsp-cli %s %s\n", cmd->name.c_str(), cmd->usage.c_str());
+        if (r == kUsage) UsageOf(*cmd);
         if (r != kOk) {
             session.Close();
             return r;

@@ -61,7 +61,7 @@ int Session::KeepState() {
     std::string why;
     if (unit_->FlushState(&why)) return kOk;
     ReportLostState(why, stateLossReported_);
-    return kUnitError;
+    return kFileNotWritten;
 }
 
 int Session::Close() {
@@ -74,7 +74,7 @@ int Session::Close() {
     unit_.reset();
     if (kept) return kOk;
     ReportLostState(why, stateLossReported_);
-    return kUnitError;
+    return kFileNotWritten;
 }
 
 int Session::Open() {

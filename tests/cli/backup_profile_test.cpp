@@ -105,15 +105,17 @@ TEST_F(CliBackup, CheckAndRestoreRefuseBadFiles) {
     std::ofstream(P("wrong.spf"), std::ios::binary) << text;
     const CliResult check = Cli("profile check wrong.spf");
     EXPECT_EQ(check.exitCode, 5);
-    EXPECT_NE(check.out.find("${software_not_match}\n"), std::string::npos) << check.out;
+    EXPECT_NE(check.out.find("wrong.spf: refused: The software does not match the unit [software_not_match]"),
+              std::string::npos)
+        << check.out;
     std::ofstream(P("broken.spf"), std::ios::binary) << "{\"model\":98";
-    EXPECT_NE(Cli("profile check broken.spf").out.find("${profile_open_error}"), std::string::npos);
-    EXPECT_NE(Cli("profile check missing.spf").out.find("${profile_open_error}"), std::string::npos);
+    EXPECT_NE(Cli("profile check broken.spf").out.find("[profile_open_error]"), std::string::npos);
+    EXPECT_NE(Cli("profile check missing.spf").out.find("[profile_open_error]"), std::string::npos);
 
     ASSERT_EQ(Cli("set trim 0 -6").exitCode, 0);
     const CliResult restore = Cli("restore wrong.spf");
     EXPECT_EQ(restore.exitCode, 5);
-    EXPECT_NE(restore.out.find("${software_not_match}"), std::string::npos);
+    EXPECT_NE(restore.out.find("[software_not_match]"), std::string::npos);
     EXPECT_NE(Cli("get trim 0").out.find("-6.00"), std::string::npos);  // the unit is untouched
 }
 

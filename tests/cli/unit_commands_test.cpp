@@ -101,7 +101,7 @@ TEST(CliUnit, AStateFileThatCannotBeWrittenFailsTheRun) {
             args += profile.string();
         }
         auto r = RunCli(args, "", full);
-        EXPECT_EQ(r.code, 4) << command << ": " << r.out;
+        EXPECT_EQ(r.code, 6) << command << ": " << r.out;
         EXPECT_NE(r.out.find("not saved"), std::string::npos) << command << ": " << r.out;
         EXPECT_EQ(fs::file_size(state), before) << command;
     }

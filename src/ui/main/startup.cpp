@@ -50,6 +50,16 @@ bool ParseStartOptions(int argc, char** argv, StartOptions* out, QString* error)
                 return false;
             }
             out->scale = n;
+        } else if (arg == QLatin1String("--virtual-unit") || arg.startsWith(QLatin1String("--virtual-unit=")) ||
+                   arg == QLatin1String("--replace-damaged-state") || arg == QLatin1String("--help") ||
+                   arg == QLatin1String("--version")) {
+            // The program's entry reads these itself.
+        } else if (arg.startsWith(QLatin1Char('-'))) {
+            *error = QStringLiteral("unknown option '%1'").arg(arg);
+            return false;
+        } else {
+            *error = QStringLiteral("unexpected argument '%1'").arg(arg);
+            return false;
         }
     }
     return true;

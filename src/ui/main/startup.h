@@ -41,8 +41,10 @@ struct StartOptions {
     QString script;               // --script FILE
 };
 
-// Reads --screenshot FILE, --language CODE, --scale N. False (with `error`) on a bad
-// option value; other arguments are left to others.
+// Reads --script FILE, --screenshot FILE, --language CODE, --scale N. False (with
+// `error`) on a bad option value, an unknown option or any other argument; the options
+// the program's entry reads itself (--virtual-unit[=FILE], --replace-damaged-state,
+// --help, --version) are let through.
 bool ParseStartOptions(int argc, char** argv, StartOptions* out, QString* error);
 
 // Loads the skin from the program's resource. A missing or empty resource leaves the
