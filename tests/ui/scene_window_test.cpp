@@ -7,7 +7,7 @@ namespace {
 
 class SceneWindowTest : public SceneOpsTest {
 protected:
-    // Stored scene n named `name` on the unit, holding trim `tenths` on channel 0.
+    // Stored scene n named `name` on the unit, channel 0 attenuated by `trim100` hundredths of a dB.
     void StoreOnUnit(int n, const std::string& name, uint16_t trim100) {
         unit->WithState([&](emu::UnitState& s) {
             s.scenes[static_cast<size_t>(n)].out[0].trim100 = trim100;
