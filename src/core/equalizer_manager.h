@@ -217,6 +217,31 @@ public:
     void SwitchEqMode() { eq_.SwitchEqMode(); }
     bool ParametricEq() const { return eq_.ParametricEq(); }
 
+    // ---- Scenes in the unit (scenes.cpp) -----------------------------------------------
+    // The scene window opened (its port) or closed (nullptr); it asks for the scene
+    // number of the unit when it opens.
+    void SetSceneWindow(SceneWindowPort* window) { scenes_.SetSceneWindow(window); }
+    void GetSceneId() { scenes_.AskSceneId(); }
+    int SceneId() const { return scenes_.SceneId(); }
+    void SetSceneId(int n) { scenes_.SetSceneId(n); }
+    const SceneName& SceneNameOf(int n) const { return scenes_.Name(n); }
+    bool SceneHasName(int n) const { return scenes_.HasName(n); }
+    int SceneNamed(const SceneName& name, int n) const { return scenes_.SceneNamed(name, n); }
+    void SetSceneName(int n, const SceneName& name) { scenes_.SetName(n, name); }
+    void LoadSence(int n) { scenes_.LoadScene(n); }
+    void SaveSence(int n, const SceneName& name) { scenes_.SaveScene(n, name); }
+    void DeleteSence(int n) { scenes_.DeleteScene(n); }
+    void OnSceneJobDone(SceneJob job) { scenes_.OnJobDone(job); }
+    std::string SceneJobFailure() const { return scenes_.LastFailure(); }
+
+    // ---- Profile files (profiles.cpp) -------------------------------------------------
+    void SaveSenceConfigToFile() { profiles_.SaveSenceConfigToFile(); }
+    void LoadSenceConfigFromFile() { profiles_.LoadSenceConfigFromFile(); }
+    void SaveWholeConfigToFile() { profiles_.SaveWholeConfigToFile(); }
+    void LoadWholeConfigFromFile() { profiles_.LoadWholeConfigFromFile(); }
+    void OnProfileJobDone(ProfileJob job) { profiles_.OnJobDone(job); }
+    std::string ProfileJobFailure() const { return profiles_.LastFailure(); }
+
 private:
     link::DspDevice device_;
     link::Clock& clock_;
@@ -230,8 +255,8 @@ private:
     Eq eq_{ctx_};
     Session session_{ctx_, upgrade_, eq_};
     Channels channels_{ctx_, eq_};
-    Scenes scenes_{ctx_};
-    Profiles profiles_{ctx_};
+    Scenes scenes_{ctx_, channels_, eq_};
+    Profiles profiles_{ctx_, channels_, eq_};
     Mixer mixer_{ctx_};
     Processing processing_{ctx_};
 };

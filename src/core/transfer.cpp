@@ -26,12 +26,20 @@ struct Counter {
     }
 };
 
+// What SendRest sends: the routing of the other sources, the cross-source feeds, the
+// bridge pairs, lock and link.
+int RestCount() {
+    int n = kSources - 1 + 3;
+    for (int src = 0; src < kSources; ++src) n += kInputChannelsPerSource[static_cast<size_t>(src)];
+    return n;
+}
+
 int BodyCount(const SceneState& s) {
     int n = 0;
     for (const ChannelSettings& c : s.channels) n += 2 + std::clamp(c.eqSize, 0, kBandsPerChannel);
     n += 1 + 6 + 1;
     for (int src = 0; src < kSources; ++src) n += kInputChannelsPerSource[static_cast<size_t>(src)];
-    return n;
+    return n + RestCount();
 }
 
 template <typename T, typename F>
@@ -92,6 +100,47 @@ void SendSceneBody(link::DspDevice& dev, const SceneState& s, int source, uint8_
     }
 }
 
+// What the settings hold besides the body: the routing of every source other than
+// `source`, the cross-source feed of every input channel, the bridge pairs, the lock and
+// the stereo link with its pairs. Without these a unit that held other values (another
+// unit, or one reset to its defaults) would keep its own.
+void SendRest(link::DspDevice& dev, const SceneState& s, int source, uint8_t scene, Counter& count) {
+    const int current = std::clamp(source, 0, kSources - 1);
+    for (int sidx = 0; sidx < kSources; ++sidx) {
+        if (sidx == current) continue;
+        const auto& masks = s.inputs[static_cast<size_t>(sidx)];
+        dev.Mix_Ch_Ctrl(scene, U8(sidx), 0, kLast,
+                        PerChannel<uint16_t>([&](int ch) { return static_cast<uint16_t>(masks[static_cast<size_t>(ch)]); }),
+                        true);
+        count.Step();
+    }
+    for (int sidx = 0; sidx < kSources; ++sidx) {
+        const auto si = static_cast<size_t>(sidx);
+        for (int in = 0; in < kInputChannelsPerSource[si]; ++in) {
+            const auto i = static_cast<size_t>(in);
+            // The unit keeps the feed's gain offset by 32.
+            dev.Cross_Source_Mix_Ctrl(scene, U8(sidx), U8(in), U8(s.csmViceSource[si][i]), U8(s.csmViceCh[si][i]),
+                                      U8(s.csmViceGain[si][i] + 32), true);
+            count.Step();
+        }
+    }
+    std::vector<uint8_t> bridge;
+    for (int32_t b : s.bridge) bridge.push_back(U8(b));
+    dev.Output_Bridge_Ctrl(scene, 0, bridge, true);
+    count.Step();
+    // The lock first: the unit ends a link when it is unlocked.
+    dev.CH_Lock_Ctrl(scene, U8(s.lockMode), true);
+    count.Step();
+    link::DspDevice::ChannelPairs pairs;
+    if (s.linkMode)
+        for (int ch = 0; ch < kChannels; ++ch) {
+            const int partner = s.linkOutputs[static_cast<size_t>(ch)];
+            if (partner > ch && partner < kChannels) pairs.emplace_back(U8(ch), U8(partner));
+        }
+    dev.CH_Link_Ctrl(scene, U8(s.linkMode ? 1 : 0), pairs, true);
+    count.Step();
+}
+
 void SendLive(link::DspDevice& dev, const SceneState& s, Counter& count) {
     dev.Main_Volume_Ctrl(static_cast<float>(s.mainVolume), true);
     count.Step();
@@ -99,6 +148,7 @@ void SendLive(link::DspDevice& dev, const SceneState& s, Counter& count) {
     count.Step();
     SendSceneBody(dev, s, s.source, 0, count);
     LogWriteNarrow("SendMonitorChCfgs\n");
+    SendRest(dev, s, s.source, 0, count);
 }
 
 // The end of a transfer: whether every command was answered, and if not, what was not.
@@ -134,7 +184,9 @@ bool SetReadWholeProfileToMCU(link::DspDevice& dev, const UnitModel& m, const Tr
     Counter count{progress, WholeProfileCommandCount(m)};
     for (int n = 1; n <= kStoredScenes && !sequence.DeviceGone(); ++n) {
         LogWriteNarrow("set scene(%d)\n", n);
-        SendSceneBody(dev, m.scenes[static_cast<size_t>(n - 1)], m.current.source, U8(n), count);
+        const SceneState& scene = m.scenes[static_cast<size_t>(n - 1)];
+        SendSceneBody(dev, scene, m.current.source, U8(n), count);
+        SendRest(dev, scene, m.current.source, U8(n), count);
         const auto name = SceneNameToNarrow(m.names[static_cast<size_t>(n - 1)]);
         dev.SetSceneName(U8(n), std::vector<uint8_t>(name.begin(), name.end()));
         count.Step();

@@ -19,13 +19,16 @@ namespace dvdsp::core {
 // Called after each command with the commands sent so far and the total.
 using TransferProgress = std::function<void(int done, int total)>;
 
-// Writes the live settings `s` to the unit (scene 0). Routing masks are sent for `s`'s
-// current source only.
+// Writes the live settings `s` to the unit (scene 0): the master values, then per channel
+// the filters and bands, the roles and channel values, the routing of `s`'s current source
+// and the mix trims; after these the routing of the other sources, the cross-source feeds,
+// the bridge pairs, the lock and the stereo link with its pairs, so that the unit holds
+// everything `s` holds whatever it held before.
 bool SetReadCurProfileToMCU(link::DspDevice& dev, const SceneState& s,
                             const TransferProgress& progress = nullptr, std::string* why = nullptr);
 
-// Writes scene copies 1-10 with their names and stores each in the unit's flash, then the
-// live settings.
+// Writes scene copies 1-10 (each as the live settings are written, with scene number n)
+// with their names and stores each in the unit's flash, then the live settings.
 bool SetReadWholeProfileToMCU(link::DspDevice& dev, const UnitModel& m,
                               const TransferProgress& progress = nullptr, std::string* why = nullptr);
 

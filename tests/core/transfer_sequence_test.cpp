@@ -91,10 +91,25 @@ protected:
                 e.emplace_back(CMD_DSP, DSP_INPUT_MIX_CH_TRIM, scene, 0);
         (void)source;
     }
+    // What follows the body: the routing of the other sources, the cross-source feeds, the
+    // bridge pairs, lock and link.
+    static void Rest(std::vector<RecordingBackend::Entry>& e, const SceneState& s, int scene, int source) {
+        for (int src = 0; src < kSources; ++src)
+            if (src != source) e.emplace_back(CMD_DSP, DSP_MIX_CH, scene, 9);
+        for (int src = 0; src < kSources; ++src)
+            for (int in = 0; in < kInputChannelsPerSource[static_cast<size_t>(src)]; ++in)
+                e.emplace_back(CMD_DSP, DSP_CROSS_SOURCE_MIX, scene,
+                               s.csmViceSource[static_cast<size_t>(src)][static_cast<size_t>(in)]);
+        e.emplace_back(CMD_DSP, DSP_OUPUT_BRIDGE, scene, s.bridge[0]);
+        e.emplace_back(CMD_DSP, DSP_CH_LOCK, scene, -1);
+        // With the link on, the first pair's first channel.
+        e.emplace_back(CMD_DSP, DSP_CH_LINK, scene, s.linkMode ? 0 : -1);
+    }
     static void Live(std::vector<RecordingBackend::Entry>& e, const SceneState& s) {
         e.emplace_back(CMD_DSP, DSP_VOLUME, static_cast<int>(link::units::MainVolumeToWire(s.mainVolume)), -1);
         e.emplace_back(CMD_DSP, DSP_MUTE, s.mainMute, -1);
         Body(e, s, 0, s.source);
+        Rest(e, s, 0, s.source);
     }
 
     emu::VirtualUnit unit;
@@ -108,6 +123,13 @@ TEST_F(Sequence, LiveSettings) {
     SceneState s;
     s.mainVolume = -20;
     s.channels[3].eqSize = 12;
+    s.source = 5;
+    s.bridge[0] = 1;
+    s.csmViceSource[7][1] = 3;
+    s.lockMode = 1;
+    s.linkMode = 1;
+    s.linkOutputs[0] = 1;
+    s.linkOutputs[1] = 0;
     SetReadCurProfileToMCU(dev, s);
     std::vector<RecordingBackend::Entry> expected;
     Live(expected, s);
@@ -121,6 +143,7 @@ TEST_F(Sequence, WholeProfileScenesThenLive) {
     std::vector<RecordingBackend::Entry> expected;
     for (int n = 1; n <= kStoredScenes; ++n) {
         Body(expected, m->scenes[static_cast<size_t>(n - 1)], n, m->current.source);
+        Rest(expected, m->scenes[static_cast<size_t>(n - 1)], n, m->current.source);
         expected.emplace_back(CMD_FLASH, FLASH_SCENE_NAME, n, n == 5 ? 'l' : 0);
         expected.emplace_back(CMD_FLASH, FLASH_SCENE_SAVE, n, -1);
     }

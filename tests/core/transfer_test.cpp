@@ -6,6 +6,7 @@
 
 #include "core/apply.h"
 #include "core/profile.h"
+#include "core/profile_diff.h"
 #include "core/readout.h"
 #include "core/transfer.h"
 #include "profile_fixture.h"
@@ -107,6 +108,73 @@ TEST_F(WholeTransfer, WholeBackupRestoresScenesAndNames) {
     ASSERT_TRUE(ParseWholeProfile(text, *model).ok());
     SetReadWholeProfileToMCU(f.device, *model);
     EXPECT_EQ(WholeProfileText(*WholeBackup()), text);
+}
+
+// What the bulk sequence leaves out on its own: the routing of sources other than the
+// current one, cross-source feeds, bridge pairs, lock and the stereo link.
+class RestOfTheSettings : public Transfer {
+protected:
+    void SetRest(uint8_t scene) {
+        auto& d = f.device;
+        d.Mix_Ch_Ctrl(scene, 5, 0, 9, {0x81, 0x42, 0x24, 0x18, 3, 3, 0x0F, 0xF0, 1, 2}, true);
+        d.Mix_Ch_Ctrl(scene, 7, 0, 9, {2, 1, 2, 1, 3, 3, 0, 0, 1, 2}, true);
+        d.Cross_Source_Mix_Ctrl(scene, 0, 1, 5, 3, 32 - 6, true);
+        d.Cross_Source_Mix_Ctrl(scene, 5, 7, 2, 1, 32 + 4, true);
+        d.Output_Bridge_Ctrl(scene, 0, {0, 1, 0, 0, 1}, true);
+        // Mirrored roles make channels 0 and 1 partners.
+        d.CH_Type_Ctrl(scene, 0, 0, 1, {1, 7}, true);
+        d.CH_Lock_Ctrl(scene, 1, true);
+        d.CH_Link_Ctrl(scene, 1, {{0, 1}}, true);
+    }
+};
+
+TEST_F(RestOfTheSettings, ARestoreOnAResetUnitBringsEverySettingOfTheFileBack) {
+    ChangeUnit(-4.5f);
+    SetRest(0);
+    const auto backup = ReadOut();
+    ASSERT_EQ(backup->current.bridge[1], 1);
+    ASSERT_EQ(backup->current.linkMode, 1);
+    ASSERT_EQ(backup->current.csmViceGain[0][1], -6);
+    ASSERT_EQ(backup->current.inputs[7][0], 2);
+    const std::string text = SceneProfileText(backup->current);
+
+    f.unit.FactoryReset();
+    auto model = ReadOut();
+    ASSERT_TRUE(ParseSceneProfile(text, model->current).ok());
+    std::string why;
+    EXPECT_TRUE(SetReadCurProfileToMCU(f.device, model->current, nullptr, &why)) << why;
+
+    auto again = std::make_unique<UnitModel>();
+    ASSERT_TRUE(ParseSceneProfile(SceneProfileText(ReadOut()->current), again->current).ok());
+    auto saved = std::make_unique<UnitModel>();
+    ASSERT_TRUE(ParseSceneProfile(text, saved->current).ok());
+    EXPECT_EQ(DiffScenes(saved->current, again->current), std::vector<std::string>{});
+}
+
+TEST_F(RestOfTheSettings, AWholeRestoreBringsTheRestOfEveryStoredSceneBack) {
+    ChangeUnit(-2.0f);
+    SetRest(0);
+    f.device.SetSceneName(4, {'C', 'i', 't', 'y'});
+    f.device.SaveScene(4, 0);
+    const auto backup = WholeBackup();
+    ASSERT_EQ(backup->scenes[3].inputs[5][0], 0x81);
+    ASSERT_EQ(backup->scenes[3].csmViceSource[5][7], 2);
+    ASSERT_EQ(backup->scenes[3].linkMode, 1);
+    const std::string text = WholeProfileText(*backup);
+
+    f.unit.FactoryReset();
+    auto model = ReadOut();
+    ASSERT_TRUE(ParseWholeProfile(text, *model).ok());
+    std::string why;
+    EXPECT_TRUE(SetReadWholeProfileToMCU(f.device, *model, nullptr, &why)) << why;
+    const auto after = WholeBackup();
+    EXPECT_EQ(after->scenes[3].inputs[5][0], 0x81);
+    EXPECT_EQ(after->scenes[3].csmViceGain[5][7], 4);
+    EXPECT_EQ(after->scenes[3].lockMode, 1);
+    auto saved = std::make_unique<UnitModel>(), again = std::make_unique<UnitModel>();
+    ASSERT_TRUE(ParseWholeProfile(text, *saved).ok());
+    ASSERT_TRUE(ParseWholeProfile(WholeProfileText(*after), *again).ok());
+    EXPECT_EQ(DiffUnits(*saved, *again), std::vector<std::string>{});
 }
 
 TEST_F(WholeTransfer, ReadingAStoredSceneFillsOnlyItsCopy) {

@@ -243,7 +243,6 @@ void CMainWnd::OnTimer(int id) {
 }
 
 bool CMainWnd::OnSessionMessage(uint32_t msg, int64_t wparam, tk::Payload* payload) {
-    (void)wparam;
     auto linkMessage = [payload]() -> const link::Message* {
         auto* p = dynamic_cast<tk::LinkPayload*>(payload);
         return p ? &p->message : nullptr;
@@ -286,6 +285,8 @@ bool CMainWnd::OnSessionMessage(uint32_t msg, int64_t wparam, tk::Payload* paylo
         ShowTipsLater(QString::fromStdString(text));
         return true;
     }
+    case WM_SCENE_JOB_DONE: controller_.OnSceneJobDone(static_cast<SceneJob>(wparam)); return true;
+    case WM_PROFILE_JOB_DONE: controller_.OnProfileJobDone(static_cast<ProfileJob>(wparam)); return true;
     case WM_SHOW_LOADING: ShowLoading(); return true;
     case WM_CLOSE_LOADING: CloseLoading(); return true;
     case WM_DEVICE_PLUGOUT_MSG: ShowPlugOutMessage(); return true;

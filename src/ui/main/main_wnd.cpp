@@ -12,6 +12,7 @@
 #include "toolkit/scale.h"
 #include "ui/controls/custom_tags.h"
 #include "ui/dialogs/message_box.h"
+#include "ui/dialogs/scene_wnd.h"
 #include "ui/dialogs/small_dialogs.h"
 #include "ui/link_sink.h"
 #include "ui/main/main_session_view.h"
@@ -203,6 +204,8 @@ bool CMainWnd::HandleMenuClick(const tk::MenuClick& click) {
     } else if (name == QLatin1String("option_item_reset_default")) {
         controller_.ResetMcuFactoryDefault();
         return true;
+    } else if (HandleSceneMenuClick(name)) {
+        return true;
     } else if (name == QLatin1String("option_item_firmware_upgrade")) {
         controller_.SetUpgradeWindowOpen(true);
         LogWriteNarrow("firmware update window: not in this build\n");
@@ -220,12 +223,41 @@ bool CMainWnd::HandleMenuClick(const tk::MenuClick& click) {
     return true;
 }
 
+bool CMainWnd::HandleSceneMenuClick(const QString& name) {
+    struct SceneItem {
+        const char* item;
+        const char* log;
+        SceneMode mode;
+    };
+    static const SceneItem kSceneWindows[] = {
+        {"scene_item_load_scene", "EqualizerManager::LoadSenceConfigFromDSP\n", SceneMode::Load},
+        {"scene_item_saveas_scene", "EqualizerManager::SaveSenceConfigToDSP\n", SceneMode::SaveAs},
+        {"scene_item_delete_scene", "EqualizerManager::DeleteDSPSenceConfig\n", SceneMode::Delete},
+    };
+    for (const SceneItem& s : kSceneWindows)
+        if (name == QLatin1String(s.item)) {
+            // The items are disabled without a unit; a script may still name them.
+            if (!UnitConnected()) return true;
+            LogWriteNarrow(s.log);
+            CSceneWnd scenes(this, controller_, s.mode);
+            scenes.Run();
+            return true;
+        }
+    if (name == QLatin1String("scene_item_load_file")) controller_.LoadSenceConfigFromFile();
+    else if (name == QLatin1String("scene_item_save_file")) controller_.SaveSenceConfigToFile();
+    else if (name == QLatin1String("scene_item_load_whole")) controller_.LoadWholeConfigFromFile();
+    else if (name == QLatin1String("scene_item_save_whole")) controller_.SaveWholeConfigToFile();
+    else return false;
+    return true;
+}
+
 void CMainWnd::OnMessage(uint32_t msg, int64_t wparam, std::unique_ptr<tk::Payload> payload) {
     if (msg == tk::WM_MENUCLICK) {
         auto* click = tk::Unbox<tk::MenuClick>(payload.get());
-        if (click && click->name == QLatin1String("option_item_reset_default")) {
-            // Its question is asked after the posted messages of this round, so that the
-            // dialog's own loop does not run inside their handling.
+        if (click && (click->name == QLatin1String("option_item_reset_default") ||
+                      click->name.startsWith(QLatin1String("scene_item_")))) {
+            // Its window or question opens after the posted messages of this round, so
+            // that the dialog's own loop does not run inside their handling.
             QPointer<CMainWnd> self(this);
             tk::MenuClick item = *click;
             QTimer::singleShot(0, this, [self, item] {

@@ -80,6 +80,8 @@ protected:
     void closeEvent(QCloseEvent* e) override;
     // Menu items and clicks the page itself handles (languages, About); false otherwise.
     bool HandleMenuClick(const tk::MenuClick& click);
+    // The scene window and profile items of the scene menu; false for other items.
+    bool HandleSceneMenuClick(const QString& name);
 
 private:
     friend class MainSessionView;

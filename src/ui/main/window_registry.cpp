@@ -2,6 +2,7 @@
 
 #include "toolkit/window_factory.h"
 #include "ui/dialogs/message_box.h"
+#include "ui/dialogs/scene_wnd.h"
 #include "ui/dialogs/small_dialogs.h"
 #include "ui/main/main_wnd.h"
 
@@ -39,6 +40,12 @@ void RegisterWindowFactories() {
         tk::RegisterWindowFactory(QStringLiteral("CMsgLinkSelWnd"), [](tk::Window& owner) {
             CMsgLinkSelWnd box(&owner, NeighbourPairs);
             box.Run();
+        });
+        tk::RegisterWindowFactory(QStringLiteral("CSceneWnd"), [](tk::Window& owner) {
+            auto* main = dynamic_cast<CMainWnd*>(&owner);
+            if (!main) return;
+            CSceneWnd scenes(&owner, main->Controller(), SceneMode::Load);
+            scenes.Run();
         });
         return true;
     }();
