@@ -4,6 +4,7 @@
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/small_dialogs.h"
 #include "ui/main/main_wnd.h"
+#include "ui/mixer/mixer_wnd.h"
 
 namespace dvdsp::ui {
 namespace {
@@ -39,6 +40,10 @@ void RegisterWindowFactories() {
         tk::RegisterWindowFactory(QStringLiteral("CMsgLinkSelWnd"), [](tk::Window& owner) {
             CMsgLinkSelWnd box(&owner, NeighbourPairs);
             box.Run();
+        });
+        tk::RegisterWindowFactory(QStringLiteral("CMixerWnd"), [](tk::Window& owner) {
+            auto* main = dynamic_cast<CMainWnd*>(&owner);
+            if (main) main->Controller().OpenMixer();
         });
         return true;
     }();
