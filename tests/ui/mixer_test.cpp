@@ -362,7 +362,7 @@ TEST_F(MixerTest, ClipIndicatorsFollowTheUnitOnTheStatusTimer) {
                     << i << " at " << t;
             for (int o = 0; o < 10; ++o)
                 EXPECT_EQ(image("out_distort_" + std::to_string(o)),
-                          emu::OutputClip(0, o, t) ? QStringLiteral("images/off.png") : QStringLiteral("images/on.png"))
+                          emu::OutputClip(0, o, t, 0) ? QStringLiteral("images/off.png") : QStringLiteral("images/on.png"))
                     << o << " at " << t;
         };
         unitClock.Advance(clipAt - unitClock.NowMs());
@@ -377,6 +377,23 @@ TEST_F(MixerTest, ClipIndicatorsFollowTheUnitOnTheStatusTimer) {
         expectFlags(clipAt);
         tick();
         expectFlags(now);
+
+        // Two inputs routed at full onto output 0 drive it into clipping, whatever the time.
+        ClickIn(m, Cell("box_enable_", 0, 1));
+        EXPECT_TRUE(UnitHas([&](emu::UnitState& s) { return Mix(s, 0).routing[0] == 3; }));
+        tick();
+        tick();
+        EXPECT_EQ(image("out_distort_0"), QStringLiteral("images/off.png"));
+        unitClock.Advance(1000);
+        tick();
+        tick();
+        EXPECT_EQ(image("out_distort_0"), QStringLiteral("images/off.png"));
+        ClickIn(m, Cell("box_enable_", 0, 1));
+        EXPECT_TRUE(UnitHas([&](emu::UnitState& s) { return Mix(s, 0).routing[0] == 1; }));
+        tick();
+        tick();
+        EXPECT_EQ(image("out_distort_0"), emu::OutputClip(0, 0, unitClock.NowMs(), 100) ? QStringLiteral("images/off.png")
+                                                                                          : QStringLiteral("images/on.png"));
     });
 }
 
