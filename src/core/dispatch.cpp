@@ -11,6 +11,11 @@ void EqualizerManager::ReadDspValueCallback(const link::Message& msg) {
     LogWriteNarrow("ReadDspValueCallback 0x%02x\n", msg.wparam);
     const uint32_t code = msg.wparam;
     if (code == link::DSP_VOLUME) session_.StopMainVolumePoll();
+    // Clip flags are no setting: the mixer keeps them for its indicators.
+    if (code == link::DSP_INPUT_CH_DISTORT || code == link::DSP_OUTPUT_CH_DISTORT) {
+        mixer_.OnDistortReply(msg);
+        return;
+    }
     Change change = editor_.StoreReply(&ApplyDspValue, msg);
     if (!change) return;
     if (code == link::DSP_VOLUME) LogWriteNarrow("DSP_VOLUME %d \n", model_.current.mainVolume);

@@ -167,6 +167,24 @@ public:
     // Rewrites the volume texts (after a language change).
     void UpdateAllVolumeEdit() { channels_.UpdateAllVolumeEdit(); }
 
+    // ---- Input mixer (mixer.cpp) ------------------------------------------------------
+    // Opens the mixer window over the current source; its result (0 when the build has no
+    // mixer window).
+    int OpenMixer() { return ctx_.view->HasWindow(WindowKind::Mixer) ? ctx_.view->RunWindow(WindowKind::Mixer) : 0; }
+    static int MixerInputCount(int source) { return Mixer::InputCount(source); }
+    static bool MixerHasMixerSource(int source) { return Mixer::HasMixerSource(source); }
+    int MixEffectiveTrim(int source, int in, int out) const { return mixer_.EffectiveTrim(source, in, out); }
+    bool MixRouted(int source, int in, int out) const { return mixer_.Routed(source, in, out); }
+    // Cell (in, out) plays at `trim`; returns the bridged partner that followed, or -1.
+    int SetMixTrim(int source, int in, int out, int trim) { return mixer_.SetMixTrim(source, in, out, trim); }
+    void ClearMix(int source) { mixer_.ClearMix(source); }
+    void SetInputMixPhase(int source, int in, bool inverted) { mixer_.SetInputMixPhase(source, in, inverted); }
+    void SetCrossSourceTag(int source, int in, int tag) { mixer_.SetCrossSourceTag(source, in, tag); }
+    int SetCrossSourceGain(int source, int in, int gain) { return mixer_.SetCrossSourceGain(source, in, gain); }
+    void ReadClipFlags(int source) { mixer_.ReadClipFlags(source); }
+    bool InputClipped(int in) const { return mixer_.InputClipped(in); }
+    bool OutputClipped(int out) const { return mixer_.OutputClipped(out); }
+
     // ---- EQ and crossovers (eq*.cpp) --------------------------------------------------
     // Computes the curves of the current channel and of the channels that follow it, then
     // has the view hand the curve control the current channel's bands (band selected, -1

@@ -68,6 +68,16 @@ inline constexpr Limit kFilterSlope{"slope", 0, 8, 0, 8, 1, 1, "%d"};
 // Input routing and mixing.
 inline constexpr Limit kRoutingMask{"mask", 0, 255, 0, 255, 1, 1, "%d"};
 inline constexpr Limit kMixTrim{"mix", 0, 255, 0, 255, 1, 1, "%d"};
+// A mixer cell's trim: its slider, and the range a typed value is held to when the cell
+// has no slider. A checked cell whose stored trim is 0 plays at kMixCellFull.
+inline constexpr Limit kMixCellTrim{"mixCell", 0, 100, 0, 100, 1, 1, "%ddB"};
+inline constexpr Limit kMixCellTrimFree{"mixCellFree", -94, 6, -94, 6, 1, 1, "%ddB"};
+inline constexpr int kMixCellFull = 100;
+// Gain of an input's cross-source feed; the unit keeps it as gain + kCrossSourceGainOffset.
+inline constexpr Limit kCrossSourceGain{"csmViceGain", -32, 6, -32, 6, 1, 1, "%ddB"};
+inline constexpr int kCrossSourceGainOffset = 32;
+// Vice source of a cross-source feed (the item tag's hundreds, at most 9).
+inline constexpr Limit kCrossSource{"csmViceSource", 0, 9, 0, 9, 1, 1, "%d"};
 
 // Scenes: 0 is the live settings, 1-10 the stored ones.
 inline constexpr Limit kScene{"scene", 0, 10, 1, 10, 1, 1, "%d"};

@@ -211,19 +211,30 @@ void VirtualUnit::RegisterInputMixCommands() {
        });
 
     // Clip flags: the request is a range; the reply carries source, ch_start, ch_end, flags.
-    auto distort = [this](uint8_t cmd, int count, uint8_t (*flag)(int, int, uint64_t)) {
+    // An output's flag also follows the load its routed inputs put on it.
+    using Flag = std::function<uint8_t(const SourceMix&, int source, int ch, uint64_t now)>;
+    auto distort = [this](uint8_t cmd, int count, Flag flag) {
         On(CMD_DSP, cmd, OP_GET,
            [this, cmd, count, flag](const uint8_t* d, size_t n, std::vector<Packet>& out) {
                if (n < 4) return;
                const uint64_t now = clock_.NowMs();
+               // A scene or source the unit lacks carries no load.
+               static const SourceMix kNoMix{};
+               const SourceMix& m = d[0] < kSceneSlots && d[1] < kSources ? state_.scenes[d[0]].src[d[1]] : kNoMix;
                const BoundedRange r = Bound(d[2], d[3], count, FitItems(3, 1));
                std::vector<uint8_t> v{d[1], d[2], r.EndByte()};
-               for (int ch = r.first; ch <= r.last; ++ch) v.push_back(flag(d[1], ch, now));
+               for (int ch = r.first; ch <= r.last; ++ch) v.push_back(flag(m, d[1], ch, now));
                out.push_back(Reply(CMD_DSP, cmd, OP_UPDATE, std::move(v)));
            });
     };
-    distort(DSP_INPUT_CH_DISTORT, kInputs, &InputClip);
-    distort(DSP_OUTPUT_CH_DISTORT, kOutputs, &OutputClip);
+    distort(DSP_INPUT_CH_DISTORT, kInputs,
+            [](const SourceMix&, int source, int in, uint64_t now) { return InputClip(source, in, now); });
+    distort(DSP_OUTPUT_CH_DISTORT, kOutputs, [](const SourceMix& m, int source, int o, uint64_t now) {
+        int load = 0;
+        for (int in = 0; in < kInputs; ++in)
+            if (m.routing[o] & (1 << in)) load += m.mixTrim[in][o] == 0 ? 100 : m.mixTrim[in][o];
+        return OutputClip(source, o, now, load);
+    });
 }
 
 }  // namespace dvdsp::emu

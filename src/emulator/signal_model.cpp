@@ -15,7 +15,8 @@ uint8_t InputClip(int source, int input, uint64_t nowMs) {
                : 0;
 }
 
-uint8_t OutputClip(int source, int output, uint64_t nowMs) {
+uint8_t OutputClip(int source, int output, uint64_t nowMs, int mixLoad) {
+    if (mixLoad > kClipLoad) return 1;
     const uint64_t second = nowMs / 1000;
     return (second * 5 + static_cast<uint64_t>(output) * 3 + static_cast<uint64_t>(source)) % 13 ==
                    0

@@ -22,6 +22,7 @@
 #include "ui/main/main_refresh.h"
 #include "ui/main/main_session_view.h"
 #include "ui/main/main_wnd.h"
+#include "ui/mixer/mixer_wnd.h"
 // After the window: the seam includes Qt headers that the link's queue must not see.
 #include "toolkit/test_seams.h"
 
@@ -44,6 +45,24 @@ void MainSessionView::SetConnectButton(ConnectButton state) { wnd_.SetConnectBut
 void MainSessionView::Refresh(const Change& change) {
     RefreshControls(wnd_, wnd_.controller_.Model(), change, wnd_.controller_.DelayUnit());
     RefreshEqControls(wnd_, wnd_.controller_.Model(), change, wnd_.controller_.ParametricEq());
+    if (mixer_) mixer_->OnModelChange(change);
+}
+
+CMixerWnd* MainSessionView::OpenMixer() const { return mixer_.data(); }
+
+bool MainSessionView::HasWindow(core::WindowKind kind) const { return kind == core::WindowKind::Mixer; }
+
+void MainSessionView::CloseWindow(core::WindowKind kind) {
+    if (kind == core::WindowKind::Mixer && mixer_) mixer_->CloseMixer();
+}
+
+int MainSessionView::RunWindow(core::WindowKind kind) {
+    if (kind != core::WindowKind::Mixer || mixer_) return 0;
+    CMixerWnd mixer(&wnd_, wnd_.controller_, wnd_.controller_.Model().current.source);
+    mixer_ = &mixer;
+    const int result = mixer.Run();
+    mixer_ = nullptr;
+    return result;
 }
 
 void MainSessionView::StartTimer(int id, int ms) { wnd_.SetTimer(id, ms); }

@@ -2,6 +2,7 @@
 // The controller's view of the main window, and the prompt that asks the user with the
 // shared dialogs.
 
+#include <QPointer>
 #include <memory>
 
 #include "core/prompt.h"
@@ -11,6 +12,7 @@
 namespace dvdsp::ui {
 
 class CMainWnd;
+class CMixerWnd;
 
 class MainSessionView final : public core::SessionView {
 public:
@@ -22,9 +24,16 @@ public:
     void StartTimer(int id, int ms) override;
     void StopTimer(int id) override;
     void UpdateEqualizer(int band) override;
+    // The mixer window: opened over the current source, closed when the unit goes or
+    // comes back, and shown every change while it is open.
+    bool HasWindow(core::WindowKind kind) const override;
+    void CloseWindow(core::WindowKind kind) override;
+    int RunWindow(core::WindowKind kind) override;
+    CMixerWnd* OpenMixer() const;
 
 private:
     CMainWnd& wnd_;
+    QPointer<CMixerWnd> mixer_;
     std::shared_ptr<tk::Mailbox> mailbox_;  // posting from any thread never touches the window
 };
 

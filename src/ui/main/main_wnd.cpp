@@ -211,6 +211,9 @@ bool CMainWnd::HandleMenuClick(const tk::MenuClick& click) {
         LogWriteNarrow("firmware update window: not in this build\n");
         controller_.SetUpgradeWindowOpen(false);
         return true;
+    } else if (name == QLatin1String("advance_item_mixer")) {
+        controller_.OpenMixer();
+        return true;
     } else if (name == QLatin1String("option_item_about")) {
         CAboutWnd about(this, fwMain_, fwSub_);
         about.Run();

@@ -5,6 +5,7 @@
 #include "ui/dialogs/scene_wnd.h"
 #include "ui/dialogs/small_dialogs.h"
 #include "ui/main/main_wnd.h"
+#include "ui/mixer/mixer_wnd.h"
 
 namespace dvdsp::ui {
 namespace {
@@ -46,6 +47,10 @@ void RegisterWindowFactories() {
             if (!main) return;
             CSceneWnd scenes(&owner, main->Controller(), SceneMode::Load);
             scenes.Run();
+        });
+        tk::RegisterWindowFactory(QStringLiteral("CMixerWnd"), [](tk::Window& owner) {
+            auto* main = dynamic_cast<CMainWnd*>(&owner);
+            if (main) main->Controller().OpenMixer();
         });
         return true;
     }();
