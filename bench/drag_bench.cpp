@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "bench_app.h"
 #include "emulator/virtual_transport.h"
 #include "emulator/virtual_unit.h"
 #include "toolkit/language.h"
@@ -28,27 +29,9 @@ using namespace dvdsp;
 
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "drag_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-        auto* a = new QApplication(argc, argv);
-        ui::RegisterSkinResource();
-        ui::LoadSkinFromResource();
-        a->setStyleSheet(tk::CurrentSkin().StyleSheet());
-        ui::RegisterLanguages();
-        tk::CurrentLanguages().Select(QStringLiteral("en"));
-        tk::SetDefaultDpi(96);
-        return a;
-    }();
-    return *app;
-}
 
 void BM_BandDragStep(benchmark::State& state) {
-    App();
+    bench::BenchApp();
     emu::VirtualUnit unit;
     emu::VirtualHidBackend backend(unit);
     ui::StartOptions o;

@@ -10,6 +10,7 @@
 #include <QThread>
 #include <algorithm>
 
+#include "bench_app.h"
 #include "emulator/virtual_transport.h"
 #include "emulator/virtual_unit.h"
 #include "toolkit/controls.h"
@@ -26,26 +27,9 @@ namespace {
 
 constexpr int kExchangeMs = 2;
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "session_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-        auto* a = new QApplication(argc, argv);
-        ui::RegisterSkinResource();
-        ui::LoadSkinFromResource();
-        ui::RegisterLanguages();
-        tk::CurrentLanguages().Select(QStringLiteral("en"));
-        tk::SetDefaultDpi(96);
-        return a;
-    }();
-    return *app;
-}
 
 void BM_ConnectThroughTheWindow(benchmark::State& state) {
-    App();
+    bench::BenchApp();
     double ratio = 0, maxBlockMs = 0, commands = 0;
     for (auto _ : state) {
         emu::VirtualUnit unit;
