@@ -1,5 +1,5 @@
 // The microcontroller's commands: versions, password, information string, power-off
-// delay, ACC, reboot, factory default, and the acknowledgements of a firmware transfer.
+// delay, ACC, reboot and factory default.
 #include <algorithm>
 
 #include "emulator/virtual_unit.h"
@@ -94,44 +94,20 @@ void VirtualUnit::RegisterMcuCommands() {
     On(CMD_MCU, MCU_REBOOT, OP_SET, [this](const uint8_t*, size_t, std::vector<Packet>& out) {
         ++reboots_;
         pcAttached_ = false;
-        upgradeMode_ = false;
         preparedScene_ = 0;
         irc_ = Calibration{};
         memory_.clear();
         dspStatus_ = 1;
         out.push_back(Ack(CMD_MCU, MCU_REBOOT));
+        // Out of its loader the unit goes away for a moment and comes back running what
+        // it holds; a plain reboot of the running application is taken as instant.
+        if (state_.firmware.loader) Reboot(false);
     });
     On(CMD_MCU, MCU_FACTORY_DEFAULT, OP_SET,
        [this](const uint8_t*, size_t, std::vector<Packet>& out) {
            FactoryReset();
            out.push_back(Ack(CMD_MCU, MCU_FACTORY_DEFAULT));
        });
-}
-
-// Firmware transfer: every step is acknowledged as ready. The unit takes the data in and
-// drops it; it only remembers that it is in upgrade mode until the transfer finishes or
-// it reboots.
-void VirtualUnit::RegisterUpgradeCommands() {
-    auto ready = [this](uint8_t type, uint8_t cmd, bool enters, bool finishes) {
-        On(type, cmd, OP_SET,
-           [this, type, cmd, enters, finishes](const uint8_t*, size_t, std::vector<Packet>& out) {
-               if (enters) upgradeMode_ = true;
-               if (finishes) upgradeMode_ = false;
-               out.push_back(Ack(type, cmd, ACK_READY));
-           });
-    };
-    ready(CMD_MCU, MCU_ENTER_UPG, true, false);
-    ready(CMD_MCU, 0x02, true, false);     // MCU start
-    ready(CMD_MCU, 0x03, false, false);    // MCU data
-    ready(CMD_MCU, 0x04, false, true);     // MCU finish
-    ready(CMD_MCU, 0xA0, true, false);     // bootloader enter
-    ready(CMD_MCU, 0xA1, true, false);     // bootloader start
-    ready(CMD_MCU, 0xA2, false, false);    // bootloader data
-    ready(CMD_MCU, 0xA3, false, true);     // bootloader finish
-    ready(CMD_FLASH, 0x02, true, false);   // chip erase
-    ready(CMD_FLASH, 0x03, true, false);   // flash start
-    ready(CMD_FLASH, 0x04, false, false);  // flash data
-    ready(CMD_FLASH, 0x05, false, true);   // flash finish
 }
 
 }  // namespace dvdsp::emu

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <initializer_list>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -250,6 +251,44 @@ bool ReadScene(const cJSON* obj, Scene& s, std::string& why) {
     return true;
 }
 
+cJSON* Numbers(std::initializer_list<uint8_t> values) {
+    cJSON* a = cJSON_CreateArray();
+    for (uint8_t v : values) cJSON_AddItemToArray(a, cJSON_CreateNumber(v));
+    return a;
+}
+
+// Byte values 0 to 255, exactly `count` of them.
+bool ReadBytes(const cJSON* a, uint8_t* out, int count) {
+    if (!cJSON_IsArray(a) || cJSON_GetArraySize(a) != count) return false;
+    int i = 0;
+    for (const cJSON* v = a->child; v; v = v->next, ++i) {
+        if (!cJSON_IsNumber(v) || v->valuedouble < 0 || v->valuedouble > 255 ||
+            std::floor(v->valuedouble) != v->valuedouble)
+            return false;
+        out[i] = static_cast<uint8_t>(v->valuedouble);
+    }
+    return true;
+}
+
+bool ReadFirmware(const cJSON* obj, FirmwareRecord& fw) {
+    if (!cJSON_IsObject(obj)) return false;
+    uint8_t mcu[2];
+    const cJSON* bl = cJSON_GetObjectItemCaseSensitive(obj, "bootloader");
+    const cJSON* loader = cJSON_GetObjectItemCaseSensitive(obj, "loader");
+    const cJSON* valid = cJSON_GetObjectItemCaseSensitive(obj, "appValid");
+    if (!ReadBytes(cJSON_GetObjectItemCaseSensitive(obj, "mcu"), mcu, 2) ||
+        !ReadBytes(cJSON_GetObjectItemCaseSensitive(obj, "flash"), fw.flash.data(), 4) ||
+        !cJSON_IsNumber(bl) || bl->valuedouble < 0 || bl->valuedouble > 255 ||
+        std::floor(bl->valuedouble) != bl->valuedouble || !cJSON_IsBool(loader) || !cJSON_IsBool(valid))
+        return false;
+    fw.mcuMain = mcu[0];
+    fw.mcuSub = mcu[1];
+    fw.bootloader = static_cast<uint8_t>(bl->valuedouble);
+    fw.loader = cJSON_IsTrue(loader);
+    fw.appValid = cJSON_IsTrue(valid);
+    return true;
+}
+
 }  // namespace
 
 std::string StateToJson(const UnitState& constState) {
@@ -277,6 +316,13 @@ std::string StateToJson(const UnitState& constState) {
     cJSON_AddStringToObject(
         device, "remark",
         Hex(reinterpret_cast<const uint8_t*>(remark.data()), remark.size()).c_str());
+    cJSON* firmware = cJSON_AddObjectToObject(root.get(), "firmware");
+    const FirmwareRecord& fw = state.firmware;
+    cJSON_AddItemToObject(firmware, "mcu", Numbers({fw.mcuMain, fw.mcuSub}));
+    cJSON_AddItemToObject(firmware, "flash", Numbers({fw.flash[0], fw.flash[1], fw.flash[2], fw.flash[3]}));
+    cJSON_AddNumberToObject(firmware, "bootloader", fw.bootloader);
+    cJSON_AddBoolToObject(firmware, "loader", fw.loader);
+    cJSON_AddBoolToObject(firmware, "appValid", fw.appValid);
     cJSON* scenes = cJSON_AddArrayToObject(root.get(), "scenes");
     for (Scene& s : state.scenes) {
         cJSON* obj = cJSON_CreateObject();
@@ -348,6 +394,10 @@ bool StateFromJson(const std::string& text, UnitState& state, std::string* why) 
     if (!Unhex(cJSON_GetObjectItemCaseSensitive(device, "remark"), bytes, 20))
         return fail("the remark is damaged");
     s.device.remark.assign(bytes.begin(), bytes.end());
+    // Files written before the unit kept its firmware have none: it runs the factory one.
+    if (const cJSON* fw = cJSON_GetObjectItemCaseSensitive(root.get(), "firmware")) {
+        if (!ReadFirmware(fw, s.firmware)) return fail("the firmware record is damaged");
+    }
     i = 0;
     for (const cJSON* sc = scenes->child; sc; sc = sc->next, ++i)
         if (!ReadScene(sc, s.scenes[i], reason))

@@ -120,12 +120,23 @@ struct DeviceSettings {
     bool operator==(const DeviceSettings&) const = default;
 };
 
+// The firmware the unit carries; it survives power cycles and factory resets.
+struct FirmwareRecord {
+    uint8_t mcuMain = 2, mcuSub = 27;  // reported by the hand-shake
+    std::array<uint8_t, 4> flash = {2, 27, 0, 1};  // the DSP flash version
+    uint8_t bootloader = 3;
+    bool loader = false;    // the unit runs its loader (upgrade mode)
+    bool appValid = true;   // the loader can start the application on the next boot
+    bool operator==(const FirmwareRecord&) const = default;
+};
+
 struct UnitState {
     std::array<Scene, kSceneSlots> scenes{};
     uint16_t validMask = 0;  // bit n set: stored scene n (1 to 10) holds a scene
     std::array<std::array<uint8_t, kNameBytes>, kSceneSlots> names{};
     std::array<std::vector<uint8_t>, kSceneSlots> profiles{};  // kProfileBytes each
     DeviceSettings device;
+    FirmwareRecord firmware;
     bool operator==(const UnitState&) const = default;
 };
 

@@ -8,6 +8,13 @@
 
 namespace dvdsp::emu {
 
+namespace {
+// How much later than the others a late reply goes out.
+constexpr uint64_t kLateReplyMs = 20;
+// How long unread replies can delay a reboot.
+constexpr uint64_t kRebootGraceMs = 200;
+}  // namespace
+
 class VirtualHidHandle final : public link::HidHandle {
   public:
     VirtualHidHandle(VirtualHidBackend& b, uint64_t gen) : backend_(b), generation_(gen) {}
@@ -36,6 +43,7 @@ VirtualHidBackend::VirtualHidBackend(VirtualUnit& unit, link::Clock& clock)
 VirtualHidBackend::~VirtualHidBackend() = default;
 
 std::shared_ptr<link::HidHandle> VirtualHidBackend::Open(uint16_t vendorId, uint16_t productId) {
+    ApplyReboot(true);
     std::lock_guard lock(mutex_);
     if (!plugged_ || vendorId != kVendorId || productId != kProductId) return nullptr;
     return std::make_shared<VirtualHidHandle>(*this, generation_);
@@ -104,9 +112,37 @@ void VirtualHidBackend::InjectReport(const Packet& packet) {
     Enqueue(packet, std::max(clock_.NowMs(), stallUntil_) + delayMs_);
 }
 
+void VirtualHidBackend::Poll() {
+    ApplyReboot(false);
+}
+
+void VirtualHidBackend::ApplyReboot(bool force) {
+    bool unplug = false, plug = false;
+    uint32_t down = 0;
+    {
+        std::lock_guard lock(mutex_);
+        // Replies nobody reads do not keep the unit from going for long.
+        if (rebootPending_ && (force || inbox_.empty() || clock_.NowMs() >= rebootAtMs_ + kRebootGraceMs)) {
+            unplug = true;
+            down = rebootDownMs_;
+        } else if (!plugged_ && replugAtMs_ != 0 && clock_.NowMs() >= replugAtMs_) {
+            plug = true;
+        }
+    }
+    if (unplug) {
+        Unplug();
+        std::lock_guard lock(mutex_);
+        replugAtMs_ = clock_.NowMs() + down;
+    } else if (plug) {
+        Plug();
+    }
+}
+
 void VirtualHidBackend::Unplug() {
     {
         std::lock_guard lock(mutex_);
+        rebootPending_ = false;
+        replugAtMs_ = 0;
         if (!plugged_) return;
         plugged_ = false;
         ++generation_;
@@ -124,9 +160,11 @@ void VirtualHidBackend::Unplug() {
 void VirtualHidBackend::Plug() {
     {
         std::lock_guard lock(mutex_);
+        replugAtMs_ = 0;
         if (plugged_) return;
         plugged_ = true;
     }
+    unit_.PowerOn();
     std::vector<PlugListener> ls;
     {
         std::lock_guard lock(listenerMutex_);
@@ -209,6 +247,7 @@ void VirtualHidBackend::Enqueue(std::vector<uint8_t> bytes, uint64_t readyMs) {
 
 int VirtualHidBackend::Write(uint64_t generation, const uint8_t* data, size_t len) {
     if (len < 2) return -1;
+    ApplyReboot(true);
     std::vector<Packet> replies;
     {
         std::lock_guard lock(mutex_);
@@ -223,6 +262,8 @@ int VirtualHidBackend::Write(uint64_t generation, const uint8_t* data, size_t le
         if (StartDueFaults()) {
             lock.unlock();
             Unplug();  // the command was taken; its answer never leaves the unit
+            unit_.TakeLateReplies();
+            unit_.TakeRebootRequest();
             return static_cast<int>(len);
         }
         ++produced_;
@@ -257,6 +298,14 @@ int VirtualHidBackend::Write(uint64_t generation, const uint8_t* data, size_t le
         }
         Enqueue(std::move(bytes), ready);
     }
+    // Replies the unit sends a moment later travel in reports of their own.
+    for (Packet& p : unit_.TakeLateReplies())
+        inbox_.push_back(Report{std::move(p), std::max(clock_.NowMs(), stallUntil_) + delayMs_ + kLateReplyMs});
+    if (const uint32_t down = unit_.TakeRebootRequest()) {
+        rebootPending_ = true;
+        rebootDownMs_ = down;
+        rebootAtMs_ = clock_.NowMs() + delayMs_;
+    }
     return static_cast<int>(len);
 }
 
@@ -271,9 +320,11 @@ int VirtualHidBackend::Read(uint64_t generation, const std::atomic<bool>& interr
     for (;;) {
         uint64_t now = clock_.NowMs();
         uint64_t wake = deadline;
+        bool rebooting = false;
         {
             std::lock_guard lock(mutex_);
             if (!plugged_ || generation != generation_ || interrupted) return -1;
+            rebooting = rebootPending_ && inbox_.empty();
             if (!inbox_.empty()) {
                 Report& r = inbox_.front();
                 if (r.readyMs <= now) {
@@ -288,6 +339,11 @@ int VirtualHidBackend::Read(uint64_t generation, const std::atomic<bool>& interr
                 }
                 wake = std::min(wake, r.readyMs);
             }
+        }
+        if (rebooting) {
+            // Everything the unit said before it went has been read.
+            ApplyReboot(true);
+            return -1;
         }
         if (now >= deadline) return 0;
         clock_.SleepMs(static_cast<uint32_t>(std::min<uint64_t>(wake - now, 2)));

@@ -53,9 +53,14 @@ class VirtualHidBackend final : public link::HidBackend {
     // it is read like any reply. Nothing happens while unplugged.
     void InjectReport(const Packet& packet);
 
-    // Plugging. Unplugging kills every open handle; listeners hear both events.
+    // Plugging. Unplugging kills every open handle; listeners hear both events. Plugging
+    // powers the unit on.
     void Unplug();
     void Plug();
+    // A reboot of the unit (into its loader, or out of it) unplugs it once its last reply
+    // has been read and plugs it back after its downtime. Those events happen when the
+    // link next uses the unit, or here: the program calls this now and then.
+    void Poll();
     bool Plugged() const;
     using PlugListener = std::function<void(bool plugged)>;
     int AddPlugListener(PlugListener l);
@@ -82,6 +87,8 @@ class VirtualHidBackend final : public link::HidBackend {
     // Starts the armed faults that are due at the reply about to go out; true when the
     // unit is to be unplugged instead.
     bool StartDueFaults();
+    // Due reboot events; `force` unplugs a rebooting unit even with replies unread.
+    void ApplyReboot(bool force);
     struct Armed {
         Fault fault;
         uint64_t atReply;
@@ -101,6 +108,10 @@ class VirtualHidBackend final : public link::HidBackend {
     uint64_t written_ = 0, read_ = 0, produced_ = 0;
     std::vector<Armed> armed_;
     std::atomic<int> readsInProgress_{0};
+    bool rebootPending_ = false;
+    uint32_t rebootDownMs_ = 0;
+    uint64_t rebootAtMs_ = 0;
+    uint64_t replugAtMs_ = 0;
     std::mutex listenerMutex_;
     std::vector<std::pair<int, PlugListener>> listeners_;
     int nextListener_ = 1;

@@ -9,6 +9,21 @@ namespace dvdsp::emu {
 using namespace dvdsp::link;
 
 namespace {
+
+bool LoaderAnswers(uint8_t type, uint8_t cmd) {
+    if (type == CMD_FLASH) return cmd >= FLASH_CHIP_ERASE && cmd <= FLASH_UPG_FINISH;
+    if (type != CMD_MCU) return false;
+    switch (cmd) {
+    case MCU_ENTER_UPG: case MCU_UPG_START: case MCU_UPG_DATA: case MCU_UPG_FINISH:
+    case MCU_BL_ENTER: case MCU_BL_START: case MCU_BL_DATA: case MCU_BL_FINISH:
+    case MCU_HANDSHAKE: case MCU_PC_CONNECT: case MCU_PING: case MCU_BOOTLOADER_VER:
+    case MCU_REBOOT:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // Live-setting changes are written at most this often; scene and MCU changes at once.
 constexpr uint64_t kLiveSaveIntervalMs = 500;
 }  // namespace
@@ -63,7 +78,8 @@ std::vector<Packet> VirtualUnit::HandleReport(const uint8_t* r, size_t n) {
     const uint8_t* data = r + 6;
     const size_t dataLen = static_cast<size_t>(len) - 3;
     auto it = handlers_.find(CommandKey{type, cmd, op});
-    if (it == handlers_.end()) {
+    // The loader knows only the transfer and a few link commands.
+    if (it == handlers_.end() || (state_.firmware.loader && !LoaderAnswers(type, cmd))) {
         // Counted; only the first few are kept, so a long run cannot grow without bound.
         ++unknownCount_;
         if (unknown_.size() < kKeptUnknownCommands) unknown_.push_back(CommandKey{type, cmd, op});
@@ -77,7 +93,7 @@ std::vector<Packet> VirtualUnit::HandleReport(const uint8_t* r, size_t n) {
 
 void VirtualUnit::RegisterLinkCommands() {
     On(CMD_MCU, MCU_HANDSHAKE, OP_SET, [this](const uint8_t*, size_t, std::vector<Packet>& out) {
-        if (identity_.refuseHandshake) {
+        if (identity_.refuseHandshake || state_.firmware.loader) {
             out.push_back(Reply(CMD_MCU, MCU_HANDSHAKE, OP_UPDATE, {0xF0, 0, 0, 0}));
             return;
         }
@@ -118,7 +134,9 @@ bool VirtualUnit::FlushState(std::string* why) {
 
 void VirtualUnit::FactoryReset() {
     std::lock_guard lock(mutex_);
+    const FirmwareRecord firmware = state_.firmware;
     state_ = DefaultUnitState();
+    state_.firmware = firmware;
     preparedScene_ = 0;
     irc_ = Calibration{};
     memory_.clear();
@@ -156,7 +174,7 @@ int VirtualUnit::RebootCount() const {
 }
 bool VirtualUnit::InUpgradeMode() const {
     std::lock_guard lock(mutex_);
-    return upgradeMode_;
+    return state_.firmware.loader;
 }
 uint8_t VirtualUnit::PreparedScene() const {
     std::lock_guard lock(mutex_);

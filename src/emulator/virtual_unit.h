@@ -93,7 +93,25 @@ class VirtualUnit {
     bool PcAttached() const;
     int PingCount() const;
     int RebootCount() const;
+    // The unit runs its loader: it refuses the hand-shake and answers only the transfer.
     bool InUpgradeMode() const;
+    // ---- Firmware transfer ---------------------------------------------------------
+    // The next `blocks` data blocks are answered "not ready" first and "ready" a moment
+    // later (as a separate report).
+    void SetUpgradeNotReady(int blocks);
+    // The next `count` start commands are refused.
+    void RefuseUpgradeStart(int count);
+    // Time the unit stays away when it reboots (into its loader or back out of it).
+    void SetRebootDowntimeMs(uint32_t ms);
+    // A reboot the unit asked for since the last call: how long it stays away (0: none).
+    // The HID side unplugs it once its last reply has gone out, and plugs it back after.
+    uint32_t TakeRebootRequest();
+    // Replies that leave the unit a moment after the others, in a report of their own.
+    std::vector<Packet> TakeLateReplies();
+    // Power comes back after an unplug: the unit starts what it can start.
+    void PowerOn();
+    // MCU data blocks taken in the current transfer.
+    size_t UpgradeBlocksTaken() const;
     // The scene that ReadScene with target 255 prepared (0 when none).
     uint8_t PreparedScene() const;
 
@@ -161,6 +179,11 @@ class VirtualUnit {
     void RegisterIrcCommands();
     void RegisterKtvCommands();
 
+    // The unit goes away and comes back: in its loader, or running what it can run.
+    void Reboot(bool intoLoader);
+    void InstallMcu();
+    // The state with the running firmware's versions, as the state file keeps it.
+    const UnitState& SyncedState();
     void UpdateCalibration();
     void ApplyCalibration();
     void MaybeSave();
@@ -175,7 +198,21 @@ class VirtualUnit {
     bool pcAttached_ = false;
     int pings_ = 0;
     int reboots_ = 0;
-    bool upgradeMode_ = false;
+    // The transfer in progress (in the loader).
+    struct Transfer {
+        enum class Kind { None, Mcu, Bootloader, Flash } kind = Kind::None;
+        std::array<uint8_t, 4> header{};
+        std::map<uint32_t, std::array<uint8_t, 32>> mcuBlocks;  // by offset
+        std::vector<uint8_t> flash;
+        bool flashGap = false;
+        bool flashDone = false;  // a complete DSP image was written
+    } transfer_;
+    int notReadyBlocks_ = 0;
+    int refuseStarts_ = 0;
+    uint32_t rebootDowntimeMs_ = 1500;
+    uint32_t rebootRequest_ = 0;
+    bool bootIntoLoader_ = false;
+    std::vector<Packet> late_;
     uint8_t preparedScene_ = 0;
     uint8_t dspStatus_ = 1;
     std::map<uint32_t, uint32_t> memory_;

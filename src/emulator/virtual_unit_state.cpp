@@ -43,7 +43,7 @@ bool VirtualUnit::AttachStateFile(const std::string& path, std::string* why, boo
     // that cannot be written is reported now and not when the changes are lost.
     bool created = false;
     std::string error;
-    switch (stateFile_.Acquire(path, StateToJson(state_), &created, &error)) {
+    switch (stateFile_.Acquire(path, StateToJson(SyncedState()), &created, &error)) {
         case platform::LockedFile::Result::Locked: break;
         case platform::LockedFile::Result::InUse:
             if (inUse) *inUse = true;
@@ -61,6 +61,11 @@ bool VirtualUnit::AttachStateFile(const std::string& path, std::string* why, boo
     UnitState loaded = DefaultUnitState();
     if (StateFromJson(text, loaded, &reason)) {
         state_ = std::move(loaded);
+        // The unit runs the firmware it kept.
+        identity_.fwMain = state_.firmware.mcuMain;
+        identity_.fwSub = state_.firmware.mcuSub;
+        identity_.flashVersion = state_.firmware.flash;
+        identity_.bootloaderVersion = state_.firmware.bootloader;
         return true;
     }
     if (!NamesStateFormat(text)) {
@@ -80,7 +85,7 @@ bool VirtualUnit::AttachStateFile(const std::string& path, std::string* why, boo
         return refuse(error);
     }
     state_ = DefaultUnitState();
-    if (!stateFile_.Replace(StateToJson(state_), &error)) {
+    if (!stateFile_.Replace(StateToJson(SyncedState()), &error)) {
         stateFile_.Release();
         return refuse(error + "; the damaged file is kept as " + aside);
     }
@@ -90,6 +95,14 @@ bool VirtualUnit::AttachStateFile(const std::string& path, std::string* why, boo
     return true;
 }
 
+const UnitState& VirtualUnit::SyncedState() {
+    state_.firmware.mcuMain = identity_.fwMain;
+    state_.firmware.mcuSub = identity_.fwSub;
+    state_.firmware.flash = identity_.flashVersion;
+    state_.firmware.bootloader = identity_.bootloaderVersion;
+    return state_;
+}
+
 bool VirtualUnit::SaveStateNow(std::string* why) {
     std::lock_guard lock(mutex_);
     if (!stateFile_.Held()) {
@@ -97,7 +110,7 @@ bool VirtualUnit::SaveStateNow(std::string* why) {
         return false;
     }
     std::string error;
-    if (!stateFile_.Replace(StateToJson(state_), &error)) {
+    if (!stateFile_.Replace(StateToJson(SyncedState()), &error)) {
         if (why) *why = error;
         // Try again with the next change after the interval, not on every command.
         flashDirty_ = false;

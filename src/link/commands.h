@@ -85,6 +85,9 @@ enum DspCmd : uint8_t {
 // CMD_MCU command codes.
 enum McuCmd : uint8_t {
     MCU_ENTER_UPG = 0x01,
+    MCU_UPG_START = 0x02,
+    MCU_UPG_DATA = 0x03,
+    MCU_UPG_FINISH = 0x04,
     MCU_HANDSHAKE = 0x08,
     MCU_GET_DSPFLASH_VER = 0x0B,
     MCU_BOOTLOADER_VER = 0x0C,
@@ -97,10 +100,18 @@ enum McuCmd : uint8_t {
     MCU_POWER_OFF_TIME = 0x91,
     MCU_ACC = 0x92,
     MCU_PING = 0x93,
+    MCU_BL_ENTER = 0xA0,
+    MCU_BL_START = 0xA1,
+    MCU_BL_DATA = 0xA2,
+    MCU_BL_FINISH = 0xA3,
 };
 
-// CMD_FLASH command codes (scenes).
+// CMD_FLASH command codes (the DSP flash transfer, then scenes).
 enum FlashCmd : uint8_t {
+    FLASH_CHIP_ERASE = 0x02,
+    FLASH_UPG_START = 0x03,
+    FLASH_UPG_DATA = 0x04,
+    FLASH_UPG_FINISH = 0x05,
     FLASH_SCENE_SAVE = 0x08,
     FLASH_SCENE_READ = 0x09,
     FLASH_SCENE_DELETE = 0x0A,

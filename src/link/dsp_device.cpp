@@ -441,6 +441,11 @@ void DspDevice::Post(Target target, Message message) {
     // With no receiver the message (and its record) is dropped here.
 }
 
+void DspDevice::ResetReceiveRing() {
+    std::lock_guard lock(exchangeMutex_);
+    receiver_.Reset();
+}
+
 void DspDevice::packet_process(uint8_t len, uint8_t type, const uint8_t* payload) {
     if (expecting_ && type == expectType_ && len >= 2 && payload[0] == expectCmd_) answered_ = true;
     for (protocol::Posting& p : protocol::DecodeReply(len, type, payload, profile_, state_))

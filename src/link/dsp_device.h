@@ -298,11 +298,14 @@ class DspDevice {
     int32_t Model() const { return state_.model; }
     bool HandshakeOk() const { return state_.handshake_ok != 0; }
     uint8_t BootloaderVersion() const { return state_.bootloader_version; }
+    void ClearBootloaderVersion() { state_.bootloader_version = 0; }
     int32_t MasterVersion() const { return state_.master_version; }
     int32_t SlaveVersion() const { return state_.slave_version; }
-    int32_t UpgStatusValue() const { return sys_upg_status_.Get(); }
-    void SetUpgStatus(int32_t s) { sys_upg_status_.Set(s); }
-    UpgradeStatus& UpgradeState() { return sys_upg_status_; }
+    int32_t UpgStatusValue() const { return state_.upgrade.Get(); }
+    void SetUpgStatus(int32_t s) { state_.upgrade.Set(s); }
+    UpgradeStatus& UpgradeState() { return state_.upgrade; }
+    // Resets the read and write positions of the receive ring (and its parser).
+    void ResetReceiveRing();
     int32_t BytesRead() const { return bytes_read_; }
 
     // Decodes one complete, valid packet and posts what it yields.
@@ -339,7 +342,6 @@ class DspDevice {
     std::atomic<uint8_t> worker_running_{1};
     std::atomic<uint8_t> queue_enabled_{0};
     protocol::LinkState state_;  // written by the decoders
-    UpgradeStatus sys_upg_status_;
     std::atomic<int32_t> write_report_{0};  // WRITE_ROPRT
     std::atomic<int32_t> transfer_busy_{0};
     std::atomic<int32_t> bytes_read_{0};

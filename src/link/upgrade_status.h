@@ -19,7 +19,18 @@ enum UpgStatus : int32_t {
     UPG_ERASED = 96,
 };
 
-// The status shared between the threads that run and watch an upgrade.
+// Sub-state of one transfer step: act on the status, a reply is expected, read the reply
+// now, stopped.
+enum UpgStepPhase : int32_t {
+    kStepAct = 0,
+    kStepReplyExpected = 1,
+    kStepReadReply = 2,
+    kStepStopped = 3,
+};
+
+// The status shared between the threads that run and watch an upgrade, with the phase of
+// the transfer step (an acknowledgement that says "not ready" sends the step back to
+// waiting for a further reply).
 class UpgradeStatus {
   public:
     int32_t Get() const { return value_.load(); }
@@ -30,8 +41,12 @@ class UpgradeStatus {
         return s == UPG_ENTER || s == UPG_START;
     }
 
+    int32_t Phase() const { return phase_.load(); }
+    void SetPhase(int32_t p) { phase_.store(p); }
+
   private:
     std::atomic<int32_t> value_{UPG_IDLE};
+    std::atomic<int32_t> phase_{kStepAct};
 };
 
 }  // namespace dvdsp::link

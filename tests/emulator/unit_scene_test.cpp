@@ -171,38 +171,74 @@ TEST(UnitKaraoke, ValuesRoundTrip) {
     EXPECT_FALSE(Ask(u, CMD_KTV, 11, OP_GET).present);
 }
 
-TEST(UnitUpgrade, TransferStepsAreAcknowledged) {
+TEST(UnitUpgrade, LoaderTakesATransferAndInstallsItsVersion) {
     VirtualUnit u;
-    struct Step {
-        uint8_t type, cmd;
-        Bytes data;
-    };
-    const Step steps[] = {
-        {CMD_MCU, 0x01, {}},
-        {CMD_MCU, 0x02, {1, 2, 3, 4}},
-        {CMD_MCU, 0x03, Bytes(36, 7)},
-        {CMD_MCU, 0x04, {}},
-        {CMD_MCU, 0xA0, {}},
-        {CMD_MCU, 0xA1, {1, 2, 3, 4}},
-        {CMD_MCU, 0xA2, Bytes(36, 1)},
-        {CMD_MCU, 0xA3, {}},
-        {CMD_FLASH, 0x02, {}},
-        {CMD_FLASH, 0x03, {1, 2, 3, 4}},
-        {CMD_FLASH, 0x04, {0, 0, 0, 0, 2, 9, 9}},
-        {CMD_FLASH, 0x05, {}},
-    };
-    for (const Step& s : steps) {
-        Answer a = Ask(u, s.type, s.cmd, OP_SET, s.data);
-        ASSERT_TRUE(a.present) << int(s.cmd);
-        EXPECT_EQ(a.op, OP_ACK);
-        EXPECT_EQ(a.cmd, s.cmd);
-        EXPECT_EQ(a.data[0], ACK_READY);
-        if (s.cmd == 0x01) {
-            EXPECT_TRUE(u.InUpgradeMode());
-        }
-    }
+    // Out of the loader a start is refused; the enter command reboots into it.
+    EXPECT_EQ(Set(u, CMD_MCU, MCU_UPG_START, {2, 30, 0, 0}), ACK_NOT_READY);
+    EXPECT_EQ(Set(u, CMD_MCU, MCU_ENTER_UPG), ACK_READY);
+    EXPECT_TRUE(u.InUpgradeMode());
+    EXPECT_GT(u.TakeRebootRequest(), 0u);
+    u.PowerOn();
+    EXPECT_TRUE(u.InUpgradeMode());
+    // The loader refuses the hand-shake and knows nothing of the settings.
+    EXPECT_EQ(Ask(u, CMD_MCU, MCU_HANDSHAKE, OP_SET).data[0], 0xF0);
+    EXPECT_FALSE(Ask(u, CMD_DSP, DSP_VOLUME, OP_GET).present);
+
+    EXPECT_EQ(Set(u, CMD_MCU, MCU_UPG_START, {2, 30, 0, 0}), ACK_READY);
+    Bytes block(36, 7);
+    block[0] = block[1] = block[2] = 0;
+    block[3] = 32;  // offset 32 first, then 0
+    EXPECT_EQ(Set(u, CMD_MCU, MCU_UPG_DATA, block), ACK_READY);
+    // A finish with a gap installs nothing.
+    EXPECT_EQ(Set(u, CMD_MCU, MCU_UPG_FINISH), ACK_NOT_READY);
+    block[3] = 0;
+    EXPECT_EQ(Set(u, CMD_MCU, MCU_UPG_DATA, block), ACK_READY);
+    EXPECT_EQ(Set(u, CMD_MCU, MCU_UPG_FINISH), ACK_READY);
     EXPECT_FALSE(u.InUpgradeMode());
-    EXPECT_EQ(u.UnknownCommands(), 0u);
+    EXPECT_GT(u.TakeRebootRequest(), 0u);
+    u.PowerOn();
+    Bytes hs = Ask(u, CMD_MCU, MCU_HANDSHAKE, OP_SET).data;
+    EXPECT_EQ((Bytes{hs[1], hs[2], hs[3]}), (Bytes{98, 2, 30}));
+    EXPECT_EQ(u.UnknownCommands(), 1u);  // the volume asked in the loader
+}
+
+TEST(UnitUpgrade, CutOffTransferBootsIntoTheLoaderAgain) {
+    VirtualUnit u;
+    EXPECT_EQ(Set(u, CMD_MCU, MCU_ENTER_UPG), ACK_READY);
+    u.PowerOn();
+    EXPECT_EQ(Set(u, CMD_MCU, MCU_UPG_START, {2, 30, 0, 0}), ACK_READY);
+    // Power lost before the finish: the application is gone, the loader stays.
+    u.PowerOn();
+    EXPECT_TRUE(u.InUpgradeMode());
+    // Entering the loader before a start erased nothing: a power cycle leaves it.
+    VirtualUnit v;
+    EXPECT_EQ(Set(v, CMD_MCU, MCU_ENTER_UPG), ACK_READY);
+    v.PowerOn();
+    EXPECT_TRUE(v.InUpgradeMode());  // the reboot it asked for
+    v.PowerOn();
+    EXPECT_FALSE(v.InUpgradeMode());  // a later power cycle
+}
+
+TEST(UnitUpgrade, NotReadyIsFollowedByReadyAndFlashKeepsItsVersion) {
+    VirtualUnit u;
+    EXPECT_EQ(Set(u, CMD_MCU, MCU_ENTER_UPG), ACK_READY);
+    u.PowerOn();
+    EXPECT_EQ(Set(u, CMD_FLASH, FLASH_UPG_START, {2, 31, 0, 5}), ACK_READY);
+    u.SetUpgradeNotReady(1);
+    EXPECT_EQ(Set(u, CMD_FLASH, FLASH_UPG_DATA, {0, 0, 0, 0, 2, 9, 9}), ACK_NOT_READY);
+    auto late = u.TakeLateReplies();
+    ASSERT_EQ(late.size(), 1u);
+    EXPECT_EQ(late[0][6], ACK_READY);
+    // An offset beyond the flash is refused.
+    EXPECT_EQ(Set(u, CMD_FLASH, FLASH_UPG_DATA, {0x7F, 0, 0, 0, 1, 9}), ACK_NOT_READY);
+    EXPECT_EQ(Set(u, CMD_FLASH, FLASH_UPG_FINISH), ACK_READY);
+    EXPECT_EQ(Set(u, CMD_MCU, MCU_REBOOT), ACK_READY);
+    u.PowerOn();
+    EXPECT_FALSE(u.InUpgradeMode());
+    EXPECT_EQ(Get(u, CMD_MCU, MCU_GET_DSPFLASH_VER), (Bytes{2, 31, 0, 5}));
+    // A factory reset keeps the firmware.
+    u.FactoryReset();
+    EXPECT_EQ(Get(u, CMD_MCU, MCU_GET_DSPFLASH_VER), (Bytes{2, 31, 0, 5}));
 }
 
 TEST(UnitUnknown, UnknownCommandsGetNoAnswerAndAreCounted) {

@@ -21,7 +21,7 @@ Postings DecodeReply(const Frame& reply, const DeviceProfile& profile, LinkState
 void DecodeDsp(const uint8_t* p, uint8_t len, const DeviceProfile& profile, LinkState& state,
                Postings& out);
 void DecodeMcu(const uint8_t* p, uint8_t len, LinkState& state, Postings& out);
-void DecodeFlash(const uint8_t* p, uint8_t len, Postings& out);
+void DecodeFlash(const uint8_t* p, uint8_t len, LinkState& state, Postings& out);
 void DecodeKtv(const uint8_t* p, uint8_t len, Postings& out);
 
 // Parts of DecodeDsp kept in their own files; each returns true when the command was one

@@ -14,17 +14,22 @@
 #include "link/protocol/decode.h"
 #include "link/protocol/decode_common.h"
 #include "link/protocol/units.h"
+#include "link/protocol/upgrade.h"
 
 namespace dvdsp::link::protocol {
 
 using namespace decode;
 
-void DecodeFlash(const uint8_t* p, uint8_t len, Postings& out) {
+void DecodeFlash(const uint8_t* p, uint8_t len, LinkState& state, Postings& out) {
     const int n = DataLength(len);
     if (n < 0) return;  // no operation byte: nothing to decode
     const uint8_t cmd = p[0];
     const uint8_t op = p[1];
     const uint8_t* d = p + 2;
+    if (IsUpgradeCommand(CMD_FLASH, cmd)) {
+        if (op == OP_ACK) ApplyUpgradeAck(CMD_FLASH, cmd, d[0], state.upgrade);
+        return;
+    }
     switch (cmd) {
         case FLASH_SCENE_SAVE:
             if (op == OP_ACK && d[0] == ACK_READY)

@@ -14,6 +14,7 @@
 #include "link/protocol/decode.h"
 #include "link/protocol/decode_common.h"
 #include "link/protocol/units.h"
+#include "link/protocol/upgrade.h"
 
 namespace dvdsp::link::protocol {
 
@@ -36,6 +37,10 @@ void DecodeMcu(const uint8_t* p, uint8_t len, LinkState& state, Postings& out) {
     const uint8_t cmd = p[0];
     const uint8_t op = p[1];
     const uint8_t* d = p + 2;
+    if (IsUpgradeCommand(CMD_MCU, cmd)) {
+        if (op == OP_ACK) ApplyUpgradeAck(CMD_MCU, cmd, d[0], state.upgrade);
+        return;
+    }
     switch (cmd) {
         case MCU_HANDSHAKE: {
             LogWriteNarrow("MCU_HANDSHAKE\n");

@@ -36,7 +36,7 @@ Postings DecodeReply(uint8_t len, uint8_t type, const uint8_t* payload,
             break;
         case CMD_FLASH:
             LogWriteNarrow("packet_process: packet_type(CMD_FLASH)\n");
-            DecodeFlash(payload, len, out);
+            DecodeFlash(payload, len, state, out);
             break;
         case CMD_MCU:
             LogWriteNarrow("packet_process: packet_type(CMD_MCU)\n");

@@ -11,6 +11,7 @@
 
 #include "link/commands.h"
 #include "link/messages.h"
+#include "link/upgrade_status.h"
 #include "link/packet.h"
 
 namespace dvdsp::link::protocol {
@@ -64,6 +65,7 @@ struct LinkState {
     std::atomic<uint8_t> handshake_ok{0};
     std::atomic<uint8_t> bootloader_version{0};
     uint32_t dsp_ack_counter = 0;  // numbers the DSP replies in the log (reading thread only)
+    UpgradeStatus upgrade;  // sys_upg_status, written by the transfer's acknowledgements
 };
 
 // A decoded value and the window it goes to.
