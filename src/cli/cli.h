@@ -55,8 +55,10 @@ class Session {
     ~Session();
 
     // Opens the unit, attaches and shakes hands. On failure prints why and returns the
-    // exit code to use; kOk when the unit is ready.
-    int Open();
+    // exit code to use; kOk when the unit is ready. With `loaderWelcome` a unit that
+    // refuses the hand-shake is kept open (a unit in its loader, left there by an
+    // unfinished firmware upgrade, refuses it and still takes the upgrade).
+    int Open(bool loaderWelcome = false);
     bool IsOpen() const { return device_ && device_->IsConnected(); }
     link::DspDevice& Device() { return *device_; }
     RecordingSink& Sink() { return sink_; }

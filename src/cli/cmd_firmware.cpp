@@ -8,6 +8,7 @@
 
 #include "base/log.h"
 #include "cli/cli.h"
+#include "cli/firmware_upgrade.h"
 #include "firmware/firmware_images.h"
 #include "firmware/image.h"
 
@@ -249,6 +250,17 @@ bool ParseMake(const Words& args, MakeRequest& q) {
                 std::fprintf(stderr, "--model: a number 0 to 255\n");
                 return false;
             }
+        } else if (a == "--version" && i + 1 < args.size()) {
+            long main = -1, sub = -1;
+            const std::string& v = args[++i];
+            const size_t dot = v.find('.');
+            if (dot == std::string::npos || !ParseInt(v.substr(0, dot), main) ||
+                !ParseInt(v.substr(dot + 1), sub) || main < 0 || main > 255 || sub < 0 || sub > 255) {
+                std::fprintf(stderr, "--version: MAIN.SLAVE, each 0 to 255, e.g. 2.28\n");
+                return false;
+            }
+            q.header[0] = static_cast<uint8_t>(main);
+            q.header[1] = static_cast<uint8_t>(sub);
         } else if ((a == "--header" || a == "--dsp-header" || a == "--trailer") &&
                    i + 1 < args.size()) {
             Bytes& dest = a == "--header" ? q.header : a == "--dsp-header" ? q.dspHeader : q.trailer;
@@ -320,13 +332,15 @@ int CheckFirmware(const Words& args) {
     MakeRequest q;
     if (args[0] == "check") return ParseCheck(args, path, model) ? kOk : kUsage;
     if (args[0] == "make") return ParseMake(args, q) ? kOk : kUsage;
+    if (args[0] == "upgrade") return CheckUpgrade(args);
     return kUsage;
 }
 
-int RunFirmware(Session&, const Words& args) {
+int RunFirmware(Session& s, const Words& args) {
     if (args.empty()) return kUsage;
     if (args[0] == "check") return RunCheck(args);
     if (args[0] == "make") return RunMake(args);
+    if (args[0] == "upgrade") return RunUpgrade(s, args);
     return kUsage;
 }
 
@@ -334,7 +348,8 @@ void RegisterFirmwareCommands() {
     Register({"firmware",
               "check FILE [--model N] [--no-check-id] | make KIND FILE [--model N] "
               "[--header HEX8] [--trailer HEX8] [--payload HEX|--payload-file F|--payload-size N] "
-              "[--dsp-header HEX8] [--dsp-payload HEX|--dsp-payload-file F|--dsp-payload-size N]",
+              "[--version M.S] [--dsp-header HEX8] [--dsp-payload HEX|--dsp-payload-file F|"
+              "--dsp-payload-size N] | upgrade FILE [--erase]",
               "check: name the image kind from the file name as the upgrade does (BL_UPG.BIN,\n"
               "FLASH_UPG.BIN, MCU_UPG.BIN, UPG_FW.BIN), run its check offline (no unit: the\n"
               "connected-unit test is skipped), print what was found and the result, and exit\n"
@@ -343,7 +358,12 @@ void RegisterFirmwareCommands() {
               "make: write a valid image; KIND is mcu, bootloader, flash or merged (an MCU\n"
               "image followed by a DSP image, whose payload defaults to the MCU payload).\n"
               "The payload defaults to 64 pattern bytes; a FILE that cannot be written exits\n"
-              "with 6.",
+              "with 6. --version M.S writes the firmware version an MCU image carries (the\n"
+              "first two header bytes; the virtual unit reports it after the upgrade).\n"
+              "upgrade: check FILE as above (refused with 5, nothing sent), then send it to\n"
+              "the unit block by block with its progress, wait for the unit to restart and\n"
+              "print the firmware it reports. --erase erases the DSP flash chip first (DSP\n"
+              "images). A unit left in its loader by an unfinished upgrade is taken as it is.",
               RunFirmware, CheckFirmware});
 }
 

@@ -77,7 +77,7 @@ int Session::Close() {
     return kFileNotWritten;
 }
 
-int Session::Open() {
+int Session::Open(bool loaderWelcome) {
     if (opened_) return IsOpen() ? kOk : kUnitError;
     opened_ = true;
     if (options_.virtualUnit) {
@@ -119,6 +119,12 @@ int Session::Open() {
         link::ExchangeSequence handshake(*device_, "hand-shake");  // sent again when unanswered
         device_->PC_Connect(1);
         device_->Hand_Connect();
+    }
+    if (!device_->HandshakeOk() && loaderWelcome && device_->IsConnected()) {
+        std::fprintf(stderr, "the unit refuses the hand-shake: it runs its loader (an earlier "
+                             "firmware upgrade did not finish)\n");
+        if (unit_) ArmFaultFromEnvironment(static_cast<emu::VirtualHidBackend&>(*backend_));
+        return kOk;
     }
     if (!device_->HandshakeOk()) {
         std::fprintf(stderr, "the unit did not accept the hand-shake\n");

@@ -1,0 +1,83 @@
+// dvdsp-cli firmware upgrade against the virtual unit kept in a state file: the whole
+// road to the unit reporting the new version, a cut-off transfer finished by a second
+// run, and files refused before anything is sent.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/run_cli.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using dvdsp::testing::CliResult;
+using dvdsp::testing::RunCli;
+
+class CliUpgrade : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("dvdsp_cli_upg_" + std::to_string(getpid()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+    CliResult Cli(const std::string& args, const std::string& fault = "") {
+        const std::string env = fault.empty() ? "unset DVDSP_VIRTUAL_FAULT" : "export DVDSP_VIRTUAL_FAULT=" + fault;
+        return RunCli(args, dir_.string(), env);
+    }
+    CliResult Unit(const std::string& args, const std::string& fault = "") {
+        return Cli("--virtual-unit=unit.state " + args, fault);
+    }
+    static bool Has(const CliResult& r, const std::string& text) { return r.out.find(text) != std::string::npos; }
+    fs::path dir_;
+};
+
+TEST_F(CliUpgrade, UpgradeEndsWithTheNewVersionAndPlainProgress) {
+    ASSERT_EQ(Cli("firmware make mcu MCU_UPG.BIN --version 2.28 --payload-size 700").code, 0);
+    CliResult r = Unit("firmware upgrade MCU_UPG.BIN");
+    EXPECT_EQ(r.code, 0) << r.out;
+    // Not a terminal: one percentage per line, up to 100.
+    EXPECT_TRUE(Has(r, "upgrading MCU_UPG.BIN (MCU image)\n4%\n8%\n")) << r.out;
+    EXPECT_TRUE(Has(r, "\n100%\n")) << r.out;
+    EXPECT_TRUE(Has(r, "the unit is back: model 98, firmware 2.28")) << r.out;
+    // The unit keeps it in its state file.
+    CliResult info = Unit("info");
+    EXPECT_TRUE(Has(info, "firmware: 2.28")) << info.out;
+}
+
+TEST_F(CliUpgrade, CutOffTransferIsFinishedByASecondRun) {
+    ASSERT_EQ(Cli("firmware make mcu MCU_UPG.BIN --version 2.30 --payload-size 900").code, 0);
+    CliResult cut = Unit("firmware upgrade MCU_UPG.BIN", "unplug@20");
+    EXPECT_EQ(cut.code, 4) << cut.out;
+    EXPECT_TRUE(Has(cut, "upgrade failed")) << cut.out;
+    EXPECT_FALSE(Has(cut, "the unit is back")) << cut.out;
+    // In its loader the unit refuses the hand-shake of other commands ...
+    EXPECT_EQ(Unit("info").code, 4);
+    // ... and the upgrade takes it as it is.
+    CliResult again = Unit("firmware upgrade MCU_UPG.BIN");
+    EXPECT_EQ(again.code, 0) << again.out;
+    EXPECT_TRUE(Has(again, "runs its loader")) << again.out;
+    EXPECT_TRUE(Has(again, "firmware 2.30")) << again.out;
+}
+
+TEST_F(CliUpgrade, BadFilesAreRefusedBeforeAnythingIsSent) {
+    ASSERT_EQ(Cli("firmware make mcu MCU_UPG.BIN --model 3").code, 0);
+    CliResult wrongModel = Unit("firmware upgrade MCU_UPG.BIN");
+    EXPECT_EQ(wrongModel.code, 5) << wrongModel.out;
+    EXPECT_TRUE(Has(wrongModel, "nothing was sent")) << wrongModel.out;
+    ASSERT_EQ(Cli("firmware make mcu image.bin").code, 0);
+    EXPECT_EQ(Unit("firmware upgrade image.bin").code, 5);
+    EXPECT_EQ(Unit("firmware upgrade MISSING_MCU_UPG.BIN").code, 5);
+    EXPECT_EQ(Unit("firmware upgrade MCU_UPG.BIN --bogus").code, 1);
+    EXPECT_EQ(Cli("firmware make mcu X_MCU_UPG.BIN --version 2").code, 1);
+    // The unit was never touched: it still runs its firmware.
+    CliResult info = Unit("info");
+    EXPECT_TRUE(Has(info, "firmware: 2.27")) << info.out;
+}
+
+}  // namespace
