@@ -69,6 +69,8 @@ public:
     void ForceUpdatePrompt() {
         if (upgrade_.ForceUpdatePrompt(session_.Info())) session_.StartReadOut();
     }
+    // The prompt the windows ask through (file choices of the update window).
+    Prompt& Prompting() { return *ctx_.prompt; }
     // The firmware update window sets this while it is open.
     void SetUpgradeWindowOpen(bool open) { upgrade_.SetUpgradeWindowOpen(open); }
     bool UpgradeWindowOpen() const { return upgrade_.UpgradeWindowOpen(); }

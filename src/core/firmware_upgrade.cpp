@@ -70,20 +70,23 @@ bool FirmwareUpgrade::ForceUpdatePrompt(const DeviceInfo& info) {
     LogWriteNarrow("Start force update!\n");
     std::filesystem::path image = std::filesystem::path(TempFolder()) / "MCU_UPG.bin";
     int code = ExtractResourceToFile("IDR_MCU_BIN", "BIN", image.string());
+    if (code == 1) LogWriteNarrow("%s\n", kNoBuiltInFirmware);
+    std::string start;
+    if (code == 0) code = ctx_.view->PrepareFirmwareFolder(image.string(), &start);
     if (code != 0) {
+        // Nothing prepared is left behind (the view removes its working folder).
         std::error_code ec;
         std::filesystem::remove(image, ec);
-        ctx_.prompt->ShowTips(FormatInts("File prepare error. error code %d", {code}));
+        ctx_.prompt->ShowTips(FormatInts("File prepare error. error code %d", {code}) +
+                              (code == 1 ? std::string(" (") + kNoBuiltInFirmware + ")" : std::string()));
         return false;
     }
     if (!ctx_.view->HasWindow(WindowKind::ForcedUpdate)) {
-        // The download folder and the update window come with the firmware update; until
-        // then the prepared image stays where it is and nothing is sent to the unit.
-        LogWriteNarrow("force update: %s written, no firmware update window in this build\n", image.string().c_str());
+        LogWriteNarrow("force update: %s prepared, no firmware update window\n", start.c_str());
         return false;
     }
     forcedUpdate_ = 1;
-    int result = ctx_.view->RunWindow(WindowKind::ForcedUpdate);
+    int result = ctx_.view->RunForcedUpdate("MCU_UPG.bin", start, "", "");
     forcedUpdate_ = 0;
     return result == 1;
 }

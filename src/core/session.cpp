@@ -35,6 +35,7 @@ void Session::Connect(bool showFailure) {
     if (upgrade_.ForcedUpdateRunning() && !NoForceUpdateMarker() && ctx_.view->HasWindow(WindowKind::ForcedUpdate)) {
         // The unit came back during a forced update: the update window carries on.
         ctx_.view->SetConnectButton(ConnectButton::Connected);
+        ctx_.view->ContinueForcedUpdate();
         return;
     }
     StartReadOut();

@@ -62,6 +62,20 @@ public:
         (void)kind;
         return 0;
     }
+    // The forced update: prepares the working folder of a firmware archive (0, or the
+    // piece that is missing; `startPath` receives what the update starts from), runs the
+    // forced-update window (its result), and hands over to it when the unit has come back.
+    virtual int PrepareFirmwareFolder(const std::string& archive, std::string* startPath) {
+        (void)archive;
+        (void)startPath;
+        return 1;
+    }
+    virtual int RunForcedUpdate(const std::string& firstText, const std::string& firstPath,
+                                const std::string& secondText, const std::string& secondPath) {
+        (void)firstText, (void)firstPath, (void)secondText, (void)secondPath;
+        return 0;
+    }
+    virtual void ContinueForcedUpdate() {}
     // Hands the curves to the curve control (band -1: none selected).
     virtual void UpdateEqualizer(int band) { (void)band; }
 };

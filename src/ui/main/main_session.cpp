@@ -50,13 +50,19 @@ void MainSessionView::Refresh(const Change& change) {
 
 CMixerWnd* MainSessionView::OpenMixer() const { return mixer_.data(); }
 
-bool MainSessionView::HasWindow(core::WindowKind kind) const { return kind == core::WindowKind::Mixer; }
+bool MainSessionView::HasWindow(core::WindowKind kind) const {
+    // The forced-update window counts while it runs: the controller hands over to it.
+    if (kind == core::WindowKind::ForcedUpdate) return true;
+    return kind == core::WindowKind::Mixer || kind == core::WindowKind::Upgrade;
+}
 
 void MainSessionView::CloseWindow(core::WindowKind kind) {
     if (kind == core::WindowKind::Mixer && mixer_) mixer_->CloseMixer();
+    if (kind == core::WindowKind::Upgrade) CloseUpdateWindow();
 }
 
 int MainSessionView::RunWindow(core::WindowKind kind) {
+    if (kind == core::WindowKind::Upgrade) return RunUpdateWindow();
     if (kind != core::WindowKind::Mixer || mixer_) return 0;
     CMixerWnd mixer(&wnd_, wnd_.controller_, wnd_.controller_.Model().current.source);
     mixer_ = &mixer;
@@ -280,8 +286,9 @@ bool CMainWnd::OnSessionMessage(uint32_t msg, int64_t wparam, tk::Payload* paylo
         if (const link::Message* m = linkMessage()) controller_.ReadKtvValueCallback(*m);
         return true;
     case link::WM_DEVICE_STATUS_UNNORMAL:
-        ShowTipsLater(QStringLiteral("${device_status_unnormal}"));
-        LogWriteNarrow("device status unnormal: no firmware update window in this build\n");
+        // The unit runs its loader (an update did not finish, say): after the message the
+        // update window lets the user install firmware.
+        ShowTipsThenUpdate(QStringLiteral("${device_status_unnormal}"));
         return true;
     case WM_FACTORY_RESET_DONE:
         CloseLoading();

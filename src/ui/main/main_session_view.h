@@ -13,6 +13,8 @@ namespace dvdsp::ui {
 
 class CMainWnd;
 class CMixerWnd;
+class CUpdateFwWnd;
+class CForceUpdateWnd;
 
 class MainSessionView final : public core::SessionView {
 public:
@@ -30,10 +32,22 @@ public:
     void CloseWindow(core::WindowKind kind) override;
     int RunWindow(core::WindowKind kind) override;
     CMixerWnd* OpenMixer() const;
+    void CloseUpdateWindow();
+    // The firmware update windows (main_update.cpp).
+    int PrepareFirmwareFolder(const std::string& archive, std::string* startPath) override;
+    int RunForcedUpdate(const std::string& firstText, const std::string& firstPath, const std::string& secondText,
+                        const std::string& secondPath) override;
+    void ContinueForcedUpdate() override;
+    // Opens the user's update window (none when one is open); its result.
+    int RunUpdateWindow(const QString& file = QString());
+    CUpdateFwWnd* OpenUpdateWindow() const { return update_.data(); }
+    CForceUpdateWnd* OpenForcedUpdateWindow() const { return force_.data(); }
 
 private:
     CMainWnd& wnd_;
     QPointer<CMixerWnd> mixer_;
+    QPointer<CUpdateFwWnd> update_;
+    QPointer<CForceUpdateWnd> force_;
     std::shared_ptr<tk::Mailbox> mailbox_;  // posting from any thread never touches the window
 };
 

@@ -207,9 +207,7 @@ bool CMainWnd::HandleMenuClick(const tk::MenuClick& click) {
     } else if (HandleSceneMenuClick(name)) {
         return true;
     } else if (name == QLatin1String("option_item_firmware_upgrade")) {
-        controller_.SetUpgradeWindowOpen(true);
-        LogWriteNarrow("firmware update window: not in this build\n");
-        controller_.SetUpgradeWindowOpen(false);
+        view_->RunUpdateWindow();
         return true;
     } else if (name == QLatin1String("advance_item_mixer")) {
         controller_.OpenMixer();

@@ -110,6 +110,8 @@ private:
     void WatchDisplay();
     void OnDisplayChange();
     void ShowTipsLater(const QString& text);
+    // Shows the message, then opens the firmware update window (main_update.cpp).
+    void ShowTipsThenUpdate(const QString& text);
     void ShowLoading();
     void CloseLoading();
     void ShowPlugOutMessage();

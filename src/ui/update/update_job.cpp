@@ -1,0 +1,150 @@
+#include "ui/update/update_job.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <chrono>
+
+#include "base/log.h"
+#include "firmware/upgrade_transfer.h"
+#include "link/dsp_device.h"
+#include "toolkit/mailbox.h"
+#include "ui/update/tool_road.h"
+
+namespace dvdsp::ui {
+
+int PseudoProgressStep(int value, int& counter) {
+    if (value >= 80) return value;
+    const int k = counter++;
+    if (k * 10 + 10 >= value) {
+        counter = 0;
+        ++value;
+    }
+    return value;
+}
+
+bool UsesDownloadTool() {
+    return ToolCanRun(QStringLiteral("download.bat"));
+}
+
+PreparedUpdate PrepareUpdate(const QString& archive) {
+    PreparedUpdate p;
+    if (UsesDownloadTool()) {
+        p.result = PrepareDownloadFolder(archive, &p.folder, &p.startPath);
+        return p;
+    }
+    // The direct road needs the archive's MCU image only.
+    p.folder = WorkFolderPath();
+    if (archive.isEmpty() || !QFileInfo(archive).isFile() ||
+        !UnzipToWorkFolder(archive, p.folder, QString::fromLatin1(kFirmwarePassword))) {
+        DeleteWorkFolder(p.folder);
+        p.result = 2;
+        return p;
+    }
+    const QString app = QDir(p.folder).filePath(QStringLiteral("app.bin"));
+    p.startPath = QDir(p.folder).filePath(QString::fromLatin1(kDirectImageName));
+    QFile::remove(p.startPath);
+    if (!QFile::exists(app) || !QFile::copy(app, p.startPath)) {
+        DeleteWorkFolder(p.folder);
+        p.result = 4;
+        return p;
+    }
+    p.result = 0;
+    return p;
+}
+
+UpdateJob::UpdateJob(link::DspDevice& device, std::shared_ptr<tk::Mailbox> mailbox)
+    : device_(device), mailbox_(std::move(mailbox)) {}
+
+UpdateJob::~UpdateJob() {
+    Join();
+}
+
+void UpdateJob::Join() {
+    if (thread_.joinable()) thread_.join();
+}
+
+QString UpdateJob::Folder() const {
+    return running_ ? QString() : folder_;
+}
+
+void UpdateJob::Post(uint32_t msg, int64_t wparam) {
+    mailbox_->Post(msg, wparam, nullptr);
+}
+
+void UpdateJob::StartWithArchive(const QString& archive) {
+    Join();
+    running_ = true;
+    thread_ = std::thread([this, archive] {
+        const PreparedUpdate p = PrepareUpdate(archive);
+        folder_ = p.folder;
+        if (p.result != 0) {
+            LogWriteNarrow("PrepareDownloadFolder return %d\n", p.result);
+            running_ = false;
+            Post(WM_UPG_FILES_NOT_READY);
+            return;
+        }
+        Run(p.startPath, 0);
+    });
+}
+
+void UpdateJob::StartPrepared(const QString& startPath, uint32_t startMessage) {
+    Join();
+    running_ = true;
+    folder_ = QFileInfo(startPath).absolutePath();
+    thread_ = std::thread([this, startPath, startMessage] { Run(startPath, startMessage); });
+}
+
+void UpdateJob::Run(const QString& startPath, uint32_t startMessage) {
+    fw::UpgradeTransfer transfer(device_);
+    const int r = transfer.UpgradeStart(startPath.toStdString(), false);
+    if (r != 0) {
+        LogWriteNarrow("UpgradeStart return %d\n", r);
+        running_ = false;
+        // A file that is no image of this unit, or a unit that would not take it.
+        Post(r == fw::kUpgradeRefused || r == fw::UPG_CONNECT_FAIL ? WM_UPG_FAILED : WM_UPG_FILES_NOT_READY);
+        return;
+    }
+    if (startMessage) Post(startMessage);
+    if (transfer.BatchFileAccepted()) {
+        Post(WM_UPG_PROGRESS_ZERO, 1);
+        const QString output = RunHiddenTool(startPath, kToolTimeLimitMs, QFileInfo(startPath).absolutePath());
+        LogWriteNarrow("Download finished.\n");
+        const bool ok = ToolOutputSucceeded(output);
+        running_ = false;
+        if (ok) Post(WM_UPG_PROGRESS, 100);
+        Post(ok ? WM_UPG_TOOL_FINISHED : WM_UPG_FAILED);
+        return;
+    }
+    Post(WM_UPG_PROGRESS_ZERO, 0);
+    int last = 0, step = 0;
+    while (step != fw::kUpgradeStepDone && step != fw::kUpgradeStepFailed) {
+        step = transfer.UpgradeStep();
+        if (step <= 100 && step != last) {
+            last = step;
+            Post(WM_UPG_PROGRESS, step);
+        }
+    }
+    running_ = false;
+    if (step == fw::kUpgradeStepDone) {
+        Post(WM_UPG_PROGRESS, 100);
+        Post(WM_UPG_SUCCEEDED);
+    } else {
+        Post(WM_UPG_FAILED);
+    }
+}
+
+void UpdateJob::StartFactoryReset() {
+    Join();
+    running_ = true;
+    thread_ = std::thread([this] {
+        LogWriteNarrow("Factory default thread start!\n");
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        device_.Factory_Default_Ctrl();
+        running_ = false;
+        Post(WM_UPG_FACTORY_DONE);
+        LogWriteNarrow("Factory default thread end!\n");
+    });
+}
+
+}  // namespace dvdsp::ui
