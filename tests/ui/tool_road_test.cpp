@@ -186,6 +186,14 @@ TEST_F(ToolRoadTest, PrepareCompleteFolder) {
                                             "jl_isd.bin", "jl_isd.fw", "uboot.boot"}));
     // The tool archive written out for unpacking is gone.
     EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("MCU_UPG_other.bin"))));
+
+    // A firmware file picked from inside the working folder is read before the folder is emptied.
+    QString picked = QDir(folder).filePath(QStringLiteral("picked.zip"));
+    ASSERT_TRUE(QFile::copy(Firmware(FirmwareMembers()), picked));
+    ASSERT_EQ(ui::PrepareDownloadFolder(picked, nullptr, nullptr), ui::kPrepareOk);
+    EXPECT_FALSE(QFileInfo::exists(picked));
+    EXPECT_EQ(ReadAll(QDir(folder).filePath("app.bin")), "app");
+    EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("MCU_UPG_picked.bin"))));
 }
 
 TEST_F(ToolRoadTest, PrepareNamesTheMissingPiece) {

@@ -84,6 +84,23 @@ void RenameOver(const QDir& dir, const char* from, const char* to) {
     QFile::rename(source, target);
 }
 
+bool InsideFolder(const QString& path, const QString& folder) {
+    QString file = QFileInfo(path).canonicalFilePath();
+    QString dir = QFileInfo(folder).canonicalFilePath();
+    return !file.isEmpty() && !dir.isEmpty() && file.startsWith(dir + QLatin1Char('/'));
+}
+
+// Unpacks the tool archive from the resources, then the firmware archive, into the folder.
+int FillFolder(const QString& archive, const QString& folder) {
+    const QString tools = QDir(TempFolderPath()).filePath(QStringLiteral("MCU_UPG_other.bin"));
+    int code = core::ExtractResourceToFile(core::kFirmwareToolsResource, core::kFirmwareResourceType,
+                                           QFile::encodeName(tools).toStdString());
+    bool toolsUnpacked = code == 0 && UnzipToWorkFolder(tools, folder);
+    QFile::remove(tools);
+    if (!toolsUnpacked) return kPrepareNoTools;
+    return UnzipToWorkFolder(archive, folder) ? kPrepareOk : kPrepareNoIsdBin;
+}
+
 }  // namespace
 
 QString WorkFolderPath() { return QDir(TempFolderPath()).filePath(QStringLiteral("MCU_UPG")); }
@@ -117,20 +134,19 @@ int PrepareDownloadFolder(const QString& archivePath, QString* outFolder, QStrin
     const QString folder = WorkFolderPath();
     if (outFolder) *outFolder = folder;
     if (outBatchPath) outBatchPath->clear();
-    // Files of an earlier run must not stand in for pieces this archive lacks.
-    DeleteWorkFolder(folder);
-
-    const QString tools = QDir(TempFolderPath()).filePath(QStringLiteral("MCU_UPG_other.bin"));
-    int code = core::ExtractResourceToFile(core::kFirmwareToolsResource, core::kFirmwareResourceType,
-                                           QFile::encodeName(tools).toStdString());
-    if (code != 0) {
-        QFile::remove(tools);
-        return kPrepareNoTools;
+    // Files of an earlier run must not stand in for pieces this archive lacks. An archive
+    // picked from inside the folder is copied out first, or emptying the folder would lose it.
+    QString archive = archivePath;
+    const QString copy = QDir(TempFolderPath()).filePath(QStringLiteral("MCU_UPG_picked.bin"));
+    if (InsideFolder(archivePath, folder)) {
+        QFile::remove(copy);
+        if (!QFile::copy(archivePath, copy)) return kPrepareNoIsdBin;
+        archive = copy;
     }
-    bool toolsUnpacked = UnzipToWorkFolder(tools, folder);
-    QFile::remove(tools);
-    if (!toolsUnpacked) return kPrepareNoTools;
-    if (!UnzipToWorkFolder(archivePath, folder)) return kPrepareNoIsdBin;
+    DeleteWorkFolder(folder);
+    int unpacked = FillFolder(archive, folder);
+    if (archive == copy) QFile::remove(copy);
+    if (unpacked != kPrepareOk) return unpacked;
 
     QDir dir(folder);
     RenameOver(dir, "CS4953.bin", "jl_isd.bin");
@@ -160,8 +176,10 @@ QString RunHiddenTool(const QString& commandLine, int limitMs, const QString& wo
         [](QProcess::CreateProcessArguments* args) { args->flags |= CREATE_NO_WINDOW; });
 #endif
     QString program = parts.takeFirst();
-    process.start(program, parts, QIODevice::ReadOnly);
-    if (!process.waitForStarted(limitMs > 0 ? limitMs : 30000)) return {};
+    process.start(program, parts);
+    if (!process.waitForStarted(30000)) return {};
+    // The tool gets no input: a prompt in the batch file reads the end of input at once.
+    process.closeWriteChannel();
     QByteArray output;
     if (!process.waitForFinished(limitMs > 0 ? limitMs : 0)) {
         output += process.readAll();

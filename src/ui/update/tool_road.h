@@ -40,7 +40,7 @@ bool UnzipToWorkFolder(const QString& archivePath, const QString& outFolder,
 
 // Prepares the working folder for the tool from the tool archive among the resources and
 // the firmware archive at `archivePath`. Whatever an earlier run left in the folder is
-// removed first. Returns a PrepareResult; `outFolder` receives the folder and
+// removed first (an archive inside the folder is read from a copy). Returns a PrepareResult; `outFolder` receives the folder and
 // `outBatchPath` the batch file's path (both may be null).
 int PrepareDownloadFolder(const QString& archivePath, QString* outFolder, QString* outBatchPath);
 
