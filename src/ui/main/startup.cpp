@@ -11,6 +11,7 @@
 #include "toolkit/language.h"
 #include "toolkit/scale.h"
 #include "toolkit/skin.h"
+#include "ui/firmware_resource.h"
 #include "ui/main/main_wnd.h"
 #include "ui/main/script_runner.h"
 #include "ui/skin_resource.h"
@@ -130,6 +131,7 @@ int RunProgram(int argc, char** argv, const StartOptions& options, link::HidBack
     app.setApplicationName(QStringLiteral("DV DSP Audio"));
 
     RegisterSkinResource();
+    RegisterFirmwareResources();
     if (!LoadSkinFromResource()) LogWriteNarrow("skin resource missing, running without skin\n");
     ApplyTheme(app);
     tk::SetDefaultDpi(options.scale > 0 ? options.scale : tk::ScreenDisplayScale());

@@ -1,0 +1,226 @@
+#include "ui/update/tool_road.h"
+
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+#include <quazip/quazipfileinfo.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStringList>
+#include <algorithm>
+
+#include "core/builtin_firmware.h"
+#include "core/firmware_upgrade.h"
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace dvdsp::ui {
+namespace {
+
+constexpr quint32 kDirectoryAttribute = 0x10;
+constexpr qint64 kChunk = 64 * 1024;
+
+QString TempFolderPath() { return QFile::decodeName(QByteArray::fromStdString(core::TempFolder())); }
+
+// The member's name without any folder part, or empty when nothing usable is left.
+QString FlatName(const QString& memberName) {
+    qsizetype cut = std::max(memberName.lastIndexOf(QLatin1Char('/')), memberName.lastIndexOf(QLatin1Char('\\')));
+    QString name = memberName.mid(cut + 1);
+    if (name == QLatin1String(".") || name == QLatin1String("..")) return {};
+    return name;
+}
+
+// Copies the current member to `target`; the file is only replaced when the member was
+// read whole and its checksum matched.
+bool UnpackMember(QuaZip& zip, const QByteArray& password, const QString& target) {
+    QuaZipFile member(&zip);
+    if (!member.open(QIODevice::ReadOnly, password.isEmpty() ? nullptr : password.constData()))
+        return false;
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly)) {
+        member.close();
+        return false;
+    }
+    bool ok = true;
+    QByteArray buffer(kChunk, Qt::Uninitialized);
+    for (;;) {
+        qint64 n = member.read(buffer.data(), kChunk);
+        if (n < 0) {
+            ok = false;
+            break;
+        }
+        if (n == 0) break;
+        if (out.write(buffer.constData(), n) != n) {
+            ok = false;
+            break;
+        }
+    }
+    member.close();
+    // A wrong password reads as garbage that fails the checksum when the member is closed.
+    if (member.getZipError() != UNZ_OK) ok = false;
+    if (!ok) {
+        out.cancelWriting();
+        out.commit();
+        return false;
+    }
+    return out.commit();
+}
+
+bool IsFile(const QDir& dir, const char* name) {
+    return QFileInfo(dir.filePath(QString::fromLatin1(name))).isFile();
+}
+
+// Renames `from` to `to` in the folder when `from` is there; the firmware archive's file
+// takes the place of one the tool archive may have brought.
+void RenameOver(const QDir& dir, const char* from, const char* to) {
+    QString source = dir.filePath(QString::fromLatin1(from));
+    if (!QFileInfo(source).isFile()) return;
+    QString target = dir.filePath(QString::fromLatin1(to));
+    QFile::remove(target);
+    QFile::rename(source, target);
+}
+
+bool InsideFolder(const QString& path, const QString& folder) {
+    QString file = QFileInfo(path).canonicalFilePath();
+    QString dir = QFileInfo(folder).canonicalFilePath();
+    return !file.isEmpty() && !dir.isEmpty() && file.startsWith(dir + QLatin1Char('/'));
+}
+
+// Unpacks the tool archive from the resources, then the firmware archive, into the folder.
+int FillFolder(const QString& archive, const QString& folder) {
+    const QString tools = QDir(TempFolderPath()).filePath(QStringLiteral("MCU_UPG_other.bin"));
+    int code = core::ExtractResourceToFile(core::kFirmwareToolsResource, core::kFirmwareResourceType,
+                                           QFile::encodeName(tools).toStdString());
+    bool toolsUnpacked = code == 0 && UnzipToWorkFolder(tools, folder);
+    QFile::remove(tools);
+    if (!toolsUnpacked) return kPrepareNoTools;
+    return UnzipToWorkFolder(archive, folder) ? kPrepareOk : kPrepareNoIsdBin;
+}
+
+}  // namespace
+
+QString WorkFolderPath() { return QDir(TempFolderPath()).filePath(QStringLiteral("MCU_UPG")); }
+
+bool UnzipToWorkFolder(const QString& archivePath, const QString& outFolder, const QString& password) {
+    QDir dir(outFolder);
+    if (!dir.mkpath(QStringLiteral("."))) return false;
+    QuaZip zip(archivePath);
+    if (!zip.open(QuaZip::mdUnzip)) return false;
+    QByteArray pass = password.toLatin1();
+    bool ok = true;
+    for (bool more = zip.goToFirstFile(); more && ok; more = zip.goToNextFile()) {
+        QuaZipFileInfo64 info;
+        if (!zip.getCurrentFileInfo(&info)) {
+            ok = false;
+            break;
+        }
+        if ((info.externalAttr & kDirectoryAttribute) != 0 || info.name.endsWith(QLatin1Char('/')) ||
+            info.name.endsWith(QLatin1Char('\\')))
+            continue;
+        QString name = FlatName(info.name);
+        if (name.isEmpty()) continue;
+        ok = UnpackMember(zip, pass, dir.filePath(name));
+    }
+    if (ok && zip.getZipError() != UNZ_OK) ok = false;
+    zip.close();
+    return ok;
+}
+
+int PrepareDownloadFolder(const QString& archivePath, QString* outFolder, QString* outBatchPath) {
+    const QString folder = WorkFolderPath();
+    if (outFolder) *outFolder = folder;
+    if (outBatchPath) outBatchPath->clear();
+    // Files of an earlier run must not stand in for pieces this archive lacks. An archive
+    // picked from inside the folder is copied out first, or emptying the folder would lose it.
+    QString archive = archivePath;
+    const QString copy = QDir(TempFolderPath()).filePath(QStringLiteral("MCU_UPG_picked.bin"));
+    if (InsideFolder(archivePath, folder)) {
+        QFile::remove(copy);
+        if (!QFile::copy(archivePath, copy)) return kPrepareNoIsdBin;
+        archive = copy;
+    }
+    DeleteWorkFolder(folder);
+    int unpacked = FillFolder(archive, folder);
+    if (archive == copy) QFile::remove(copy);
+    if (unpacked != kPrepareOk) return unpacked;
+
+    QDir dir(folder);
+    RenameOver(dir, "CS4953.bin", "jl_isd.bin");
+    if (!IsFile(dir, "jl_isd.bin")) return kPrepareNoIsdBin;
+    RenameOver(dir, "CS4953.fw", "jl_isd.fw");
+    if (!IsFile(dir, "jl_isd.fw")) return kPrepareNoIsdFw;
+    if (!IsFile(dir, "app.bin")) return kPrepareNoApp;
+    if (!IsFile(dir, "dsp_image.bin")) return kPrepareNoDspImage;
+    QString batch = dir.filePath(QStringLiteral("download.bat"));
+    if (outBatchPath) *outBatchPath = batch;
+    return QFileInfo(batch).isFile() ? kPrepareOk : kPrepareNoBatch;
+}
+
+void DeleteWorkFolder(const QString& folder) {
+    if (folder.isEmpty()) return;
+    QDir(folder).removeRecursively();
+}
+
+QString RunHiddenTool(const QString& commandLine, int limitMs, const QString& workFolder) {
+    QStringList parts = QProcess::splitCommand(commandLine);
+    if (parts.isEmpty()) return {};
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setWorkingDirectory(workFolder);
+#ifdef Q_OS_WIN
+    process.setCreateProcessArgumentsModifier(
+        [](QProcess::CreateProcessArguments* args) { args->flags |= CREATE_NO_WINDOW; });
+#endif
+    QString program = parts.takeFirst();
+    process.start(program, parts);
+    if (!process.waitForStarted(30000)) return {};
+    // The tool gets no input: a prompt in the batch file reads the end of input at once.
+    process.closeWriteChannel();
+    QByteArray output;
+    if (!process.waitForFinished(limitMs > 0 ? limitMs : 0)) {
+        output += process.readAll();
+        process.kill();
+        process.waitForFinished(-1);
+    }
+    output += process.readAll();
+    return QString::fromLocal8Bit(output);
+}
+
+QString ToolCommandLine(const QString& batchPath) {
+    return QLatin1Char('"') + QDir::toNativeSeparators(batchPath) + QLatin1Char('"');
+}
+
+bool ToolCanRun(const QString& batchPath) {
+    QFileInfo info(batchPath);
+    if (!info.isFile()) return false;
+    if (info.suffix().compare(QLatin1String("bat"), Qt::CaseInsensitive) == 0) {
+#ifdef Q_OS_WIN
+        return true;
+#else
+        return false;
+#endif
+    }
+    return info.isExecutable();
+}
+
+bool ToolOutputSucceeded(const QString& output) {
+    const QStringList lines = output.split(QLatin1Char('\n'));
+    QString last;
+    for (const QString& raw : lines) {
+        QString line = raw.trimmed();
+        if (line.isEmpty()) continue;
+        if (line.contains(QLatin1String("fail"), Qt::CaseInsensitive) ||
+            line.contains(QLatin1String("error"), Qt::CaseInsensitive))
+            return false;
+        last = line;
+    }
+    return last.contains(QLatin1String("download ok"), Qt::CaseInsensitive) ||
+           last.contains(QLatin1String("succeed"), Qt::CaseInsensitive) ||
+           last.contains(QLatin1String("success"), Qt::CaseInsensitive);
+}
+
+}  // namespace dvdsp::ui
