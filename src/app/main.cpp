@@ -115,6 +115,7 @@ int main(int argc, char** argv) {
         options.plug.addListener = [vb](std::function<void(bool)> l) { return vb->AddPlugListener(std::move(l)); };
         options.plug.removeListener = [vb](int id) { vb->RemovePlugListener(id); };
         options.plug.setPlugged = [vb](bool on) { on ? vb->Plug() : vb->Unplug(); };
+        options.plug.poll = [vb] { vb->Poll(); };
 #endif
         backend = std::move(virtualBackend);
     } else {

@@ -6,6 +6,7 @@
 
 #include "base/identity.h"
 #include "base/log.h"
+#include "core/builtin_firmware.h"
 #include "core/controller_context.h"
 #include "platform/resources.h"
 
@@ -70,7 +71,7 @@ bool FirmwareUpgrade::ForceUpdatePrompt(const DeviceInfo& info) {
     LogWriteNarrow("Start force update!\n");
     std::filesystem::path image = std::filesystem::path(TempFolder()) / "MCU_UPG.bin";
     int code = ExtractResourceToFile("IDR_MCU_BIN", "BIN", image.string());
-    if (code == 1) LogWriteNarrow("%s\n", kNoBuiltInFirmware);
+    if (code == 1) LogWriteNarrow("%s\n", kNoBuiltInFirmwareText);
     std::string start;
     if (code == 0) code = ctx_.view->PrepareFirmwareFolder(image.string(), &start);
     if (code != 0) {
@@ -78,7 +79,7 @@ bool FirmwareUpgrade::ForceUpdatePrompt(const DeviceInfo& info) {
         std::error_code ec;
         std::filesystem::remove(image, ec);
         ctx_.prompt->ShowTips(FormatInts("File prepare error. error code %d", {code}) +
-                              (code == 1 ? std::string(" (") + kNoBuiltInFirmware + ")" : std::string()));
+                              (code == 1 ? std::string(" (") + kNoBuiltInFirmwareText + ")" : std::string()));
         return false;
     }
     if (!ctx_.view->HasWindow(WindowKind::ForcedUpdate)) {

@@ -15,8 +15,6 @@ namespace dvdsp::core {
 struct ControllerContext;
 
 inline constexpr const char* kNoForceUpdateMarker = "noForceUpdate.ini";
-// Said where the built-in firmware would be used by a build that was given none.
-inline constexpr const char* kNoBuiltInFirmware = "this build carries no built-in firmware";
 
 enum class FirmwareAction {
     None,         // same version as the built-in one

@@ -107,6 +107,7 @@ void VirtualUnit::RegisterMcuCommands() {
        [this](const uint8_t*, size_t, std::vector<Packet>& out) {
            FactoryReset();
            out.push_back(Ack(CMD_MCU, MCU_FACTORY_DEFAULT));
+           Reboot(false);  // the unit restarts with its factory settings
        });
 }
 

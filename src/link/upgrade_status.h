@@ -35,11 +35,11 @@ class UpgradeStatus {
   public:
     int32_t Get() const { return value_.load(); }
     void Set(int32_t s) { value_.store(s); }
-    // An upgrade is entering or starting: plug events are to be ignored.
-    bool Busy() const {
-        const int32_t s = Get();
-        return s == UPG_ENTER || s == UPG_START;
-    }
+    // An upgrade is under way: plug events are to be ignored. That covers the whole
+    // transfer, not only entering and starting it: the unit's return from its reboot into
+    // the loader is heard while the blocks already flow, and taking it for a plug-in
+    // would close the link in the middle of the transfer.
+    bool Busy() const { return Get() != UPG_IDLE; }
 
     int32_t Phase() const { return phase_.load(); }
     void SetPhase(int32_t p) { phase_.store(p); }

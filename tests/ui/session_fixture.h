@@ -38,6 +38,7 @@ protected:
         o.plug.addListener = [b](std::function<void(bool)> l) { return b->AddPlugListener(std::move(l)); };
         o.plug.removeListener = [b](int id) { b->RemovePlugListener(id); };
         o.plug.setPlugged = [b](bool on) { on ? b->Plug() : b->Unplug(); };
+        o.plug.poll = [b] { b->Poll(); };
         return o;
     }
     void Open(bool autoConnect = false) {

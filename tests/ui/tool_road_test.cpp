@@ -17,38 +17,16 @@
 #include "core/builtin_firmware.h"
 #include "platform/resources.h"
 #include "ui/update/tool_road.h"
+#include "support/firmware_zip.h"
 #include "ui_fixture.h"
 
 using namespace dvdsp;
 
 namespace {
 
-using Members = std::vector<std::pair<QString, QByteArray>>;
-
-const QByteArray kPassword = QByteArrayLiteral("vorpal-tesk-fwzp");
-
-// Writes a ZIP archive with traditional encryption; a name ending in "/" is a folder.
-void MakeZip(const QString& path, const Members& members, const QByteArray& password = kPassword) {
-    QuaZip zip(path);
-    ASSERT_TRUE(zip.open(QuaZip::mdCreate)) << path.toStdString();
-    for (const auto& [name, data] : members) {
-        QuaZipNewInfo info(name);
-        QuaZipFile file(&zip);
-        if (name.endsWith(QLatin1Char('/'))) {
-            info.externalAttr = 0x10;
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly, info));
-        } else {
-            QuaCrc32 crc;
-            crc.update(data);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly, info, password.constData(), crc.value()));
-            ASSERT_EQ(file.write(data), data.size());
-        }
-        file.close();
-        ASSERT_EQ(file.getZipError(), 0) << name.toStdString();
-    }
-    zip.close();
-    ASSERT_EQ(zip.getZipError(), 0);
-}
+using dvdsp::testing::kPassword;
+using dvdsp::testing::MakeZip;
+using dvdsp::testing::Members;
 
 QByteArray ReadAll(const QString& path) {
     QFile f(path);

@@ -23,12 +23,18 @@
 #include "ui/main/main_session_view.h"
 #include "ui/main/main_wnd.h"
 #include "ui/mixer/mixer_wnd.h"
+#include "ui/update/force_update_wnd.h"
+#include "ui/update/update_fw_wnd.h"
 // After the window: the seam includes Qt headers that the link's queue must not see.
 #include "toolkit/test_seams.h"
 
 namespace dvdsp::ui {
 
 using namespace dvdsp::core;
+
+namespace {
+constexpr int kVirtualUnitPollMs = 200;
+}  // namespace
 
 // ---- The controller's view --------------------------------------------------------------
 
@@ -226,6 +232,13 @@ void CMainWnd::RegisterDeviceNotification() {
             c.path = "\\\\?\\HID#VID_0483&PID_5750#virtual";
             post(c);
         });
+        if (options_.plug.poll) {
+            // A virtual unit that reboots (after a firmware update) goes and comes back.
+            auto* poll = new QTimer(this);
+            PlugControl plug = options_.plug;
+            connect(poll, &QTimer::timeout, this, [plug] { plug.poll(); });
+            poll->start(kVirtualUnitPollMs);
+        }
         AddDemoMenu();
         return;
     }

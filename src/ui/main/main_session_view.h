@@ -8,13 +8,13 @@
 #include "core/prompt.h"
 #include "core/session_view.h"
 #include "toolkit/mailbox.h"
+#include "ui/update/force_update_wnd.h"
+#include "ui/update/update_fw_wnd.h"
 
 namespace dvdsp::ui {
 
 class CMainWnd;
 class CMixerWnd;
-class CUpdateFwWnd;
-class CForceUpdateWnd;
 
 class MainSessionView final : public core::SessionView {
 public:

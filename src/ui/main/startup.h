@@ -22,6 +22,8 @@ struct PlugControl {
     std::function<int(std::function<void(bool)>)> addListener;
     std::function<void(int)> removeListener;
     std::function<void(bool)> setPlugged;
+    // Lets a rebooting unit go and come back when it is due (called now and then).
+    std::function<void()> poll;
     explicit operator bool() const { return bool(addListener); }
 };
 

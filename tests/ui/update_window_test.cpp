@@ -1,0 +1,245 @@
+// The firmware update windows on the virtual unit: the user's update from the option menu
+// and after the unit reported an abnormal state, and the forced update from the version
+// check to its end, with the factory reset. On this system the vendor's tool cannot run,
+// so the windows send the archive's MCU image over the link and the unit restarts into it.
+#include <QCheckBox>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "firmware/image.h"
+#include "platform/resources.h"
+#include "session_fixture.h"
+#include "support/firmware_zip.h"
+#include "toolkit/edit.h"
+#include "ui/main/main_session_view.h"
+#include "ui/update/force_update_wnd.h"
+#include "ui/update/update_fw_wnd.h"
+#include "ui/update/update_job.h"
+
+namespace uitest {
+
+namespace ui = dvdsp::ui;
+namespace tk = dvdsp::tk;
+namespace seam = dvdsp::tk::testing;
+
+namespace {
+
+QByteArray McuImage(uint8_t main, uint8_t sub, size_t payload = 900) {
+    std::vector<uint8_t> p(payload);
+    for (size_t i = 0; i < payload; ++i) p[i] = static_cast<uint8_t>(i * 7);
+    const auto img = dvdsp::fw::MakeSingleImage(dvdsp::fw::FW_ID_MCU, 98, {main, sub, 0, 0}, p);
+    return QByteArray(reinterpret_cast<const char*>(img.data()), static_cast<qsizetype>(img.size()));
+}
+
+void Press(tk::Window& w, const std::string& name) {
+    tk::Control* c = w.FindControl(name);
+    ASSERT_NE(c, nullptr) << name;
+    auto* b = qobject_cast<QAbstractButton*>(c->Widget());
+    ASSERT_NE(b, nullptr) << name;
+    b->click();
+}
+
+bool Enabled(tk::Window& w, const std::string& name) {
+    tk::Control* c = w.FindControl(name);
+    return c && c->Widget()->isEnabled();
+}
+
+}  // namespace
+
+TEST(PseudoProgress, CreepsTowardsEightyAndSlowsDown) {
+    int v = 0, counter = 0;
+    std::vector<int> at;
+    for (int tick = 1; tick <= 2000; ++tick) {
+        v = ui::PseudoProgressStep(v, counter);
+        if (tick == 11 || tick == 31 || tick == 60 || tick == 120 || tick == 240) at.push_back(v);
+    }
+    EXPECT_EQ(at, (std::vector<int>{11, 21, 30, 44, 65}));
+    EXPECT_EQ(v, 80);
+    EXPECT_EQ(ui::PseudoProgressStep(93, counter), 93);
+}
+
+class UpdateWindowTest : public SessionTest {
+protected:
+    void SetUp() override {
+        SessionTest::SetUp();
+        ASSERT_TRUE(tmp_.isValid());
+        oldTmp_ = qgetenv("TMP");
+        qputenv("TMP", tmp_.path().toUtf8());
+    }
+    void TearDown() override {
+        seam::ClearAnswers();
+        SessionTest::TearDown();
+        qputenv("TMP", oldTmp_);
+    }
+    QString Archive(const dvdsp::testing::Members& members, const QByteArray& password = dvdsp::testing::kPassword) {
+        const QString path = tmp_.filePath(QStringLiteral("VTR50_MCU_UPG.bin"));
+        QFile::remove(path);
+        dvdsp::testing::MakeZip(path, members, password);
+        return path;
+    }
+    // Opens the update window from the option menu and runs `body` while it is open.
+    void WithUpdateWindow(const std::function<void(ui::CUpdateFwWnd&)>& body) {
+        bool done = false;
+        seam::ActOnNextModal([&](tk::Window& w) {
+            auto* u = dynamic_cast<ui::CUpdateFwWnd*>(&w);
+            EXPECT_NE(u, nullptr) << w.ClassName().toStdString();
+            if (u) body(*u);
+            if (w.isVisible() && (!u || !u->WorkerRunning())) Press(w, "cancel_btn");
+            done = true;
+        });
+        Click("btn_option");
+        ASSERT_NE(wnd->CurrentMenu(), nullptr);
+        ASSERT_TRUE(wnd->CurrentMenu()->Trigger(QStringLiteral("option_item_firmware_upgrade")));
+        ASSERT_TRUE(WaitFor([&] { return done; }));
+    }
+    // Picks `file` with "file_btn" and presses "update_btn"; waits for the end of the run.
+    void Update(ui::CUpdateFwWnd& u, const QString& file, const QString& expectTip) {
+        if (!file.isEmpty()) {
+            seam::AnswerNextFileDialog(file);
+            Press(u, "file_btn");
+            EXPECT_EQ(u.Find<tk::Edit>("file_path_edt")->text(), file);
+        }
+        const qsizetype before = u.TipsShown().size();
+        Press(u, "update_btn");
+        EXPECT_FALSE(Enabled(u, "update_btn"));
+        EXPECT_TRUE(WaitFor([&] { return u.TipsShown().mid(before).contains(expectTip) && !u.WorkerRunning(); }, 60000))
+            << u.TipsShown().join(QLatin1Char(' ')).toStdString();
+        Settle();
+    }
+    int UnitSub() { return unit->Identity().fwSub; }
+
+    QTemporaryDir tmp_;
+    QByteArray oldTmp_;
+};
+
+TEST_F(UpdateWindowTest, EmptyPathOrBadArchiveLoadsNothing) {
+    Open();
+    ConnectAndWait();
+    const QString wrongPassword = Archive({{QStringLiteral("app.bin"), McuImage(2, 40)}}, "not-the-password");
+    WithUpdateWindow([&](ui::CUpdateFwWnd& u) {
+        Update(u, QString(), QStringLiteral("${load_fw_fail}"));
+        EXPECT_TRUE(Enabled(u, "update_btn"));
+        Update(u, wrongPassword, QStringLiteral("${load_fw_fail}"));
+        // An archive without the MCU image.
+        Update(u, Archive({{QStringLiteral("readme.txt"), "x"}}), QStringLiteral("${load_fw_fail}"));
+    });
+    EXPECT_FALSE(unit->InUpgradeMode());
+    EXPECT_EQ(UnitSub(), 27);
+    EXPECT_FALSE(QDir(ui::WorkFolderPath()).exists());
+}
+
+TEST_F(UpdateWindowTest, UpdateFromTheOptionMenuEndsWithTheNewVersion) {
+    Open();
+    ConnectAndWait();
+    unit->SetUpgradeNotReady(4);
+    const QString archive = Archive({{QStringLiteral("sub/app.bin"), McuImage(2, 28)},
+                                     {QStringLiteral("dsp_image.bin"), "dsp"}});
+    WithUpdateWindow([&](ui::CUpdateFwWnd& u) {
+        Update(u, archive, QStringLiteral("${update_ok}"));
+        // Real progress reached the bar and the text.
+        EXPECT_EQ(u.FindControl("progress")->Value(), 100);
+        EXPECT_TRUE(u.TipsShown().contains(QStringLiteral("50%")));
+        EXPECT_TRUE(Enabled(u, "update_btn"));
+    });
+    // The unit restarts into the new image and the window reads it out again.
+    ASSERT_TRUE(WaitFor([&] { return Connected() && wnd->Controller().Device().SlaveVersion() == 28; }, 60000));
+    EXPECT_EQ(UnitSub(), 28);
+    EXPECT_FALSE(unit->InUpgradeMode());
+    EXPECT_FALSE(QDir(ui::WorkFolderPath()).exists());
+}
+
+TEST_F(UpdateWindowTest, RefusedStartFails) {
+    Open();
+    ConnectAndWait();
+    unit->RefuseUpgradeStart(1);
+    const QString archive = Archive({{QStringLiteral("app.bin"), McuImage(2, 28)}});
+    WithUpdateWindow([&](ui::CUpdateFwWnd& u) { Update(u, archive, QStringLiteral("${update_fail}")); });
+    EXPECT_EQ(UnitSub(), 27);
+}
+
+TEST_F(UpdateWindowTest, UnitLeftInItsLoaderIsFoundAndFinished) {
+    // An earlier transfer was cut off: the unit runs its loader.
+    unit->WithState([](dvdsp::emu::UnitState& s) {
+        s.firmware.loader = true;
+        s.firmware.appValid = false;
+    });
+    Open();
+    const QString archive = Archive({{QStringLiteral("app.bin"), McuImage(2, 29)}});
+    bool opened = false;
+    // The message about the unit's state comes first, then the update window.
+    seam::ActOnNextModal([](tk::Window& w) { w.Close(tk::kResultConfirm); });
+    seam::ActOnNextModal([&](tk::Window& w) {
+        auto* u = dynamic_cast<ui::CUpdateFwWnd*>(&w);
+        ASSERT_NE(u, nullptr) << w.ClassName().toStdString();
+        opened = true;
+        Update(*u, archive, QStringLiteral("${update_ok}"));
+    });
+    Click("btnConnect");
+    ASSERT_TRUE(WaitFor([&] { return opened; }, 60000));
+    EXPECT_TRUE(Shown(QStringLiteral("${device_status_unnormal}")));
+    ASSERT_TRUE(WaitFor([&] { return Connected() && wnd->Controller().Device().SlaveVersion() == 29; }, 60000));
+    EXPECT_FALSE(unit->InUpgradeMode());
+}
+
+TEST_F(UpdateWindowTest, ForcedUpdateWithFactoryResetRunsToItsEnd) {
+    // The built-in firmware: an archive carrying the program's own version.
+    static QByteArray builtIn;
+    {
+        const QString path = Archive({{QStringLiteral("app.bin"), McuImage(2, 27)}});
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        builtIn = f.readAll();
+    }
+    dvdsp::platform::RegisterResource("IDR_MCU_BIN", "BIN", reinterpret_cast<const uint8_t*>(builtIn.constData()),
+                                      static_cast<size_t>(builtIn.size()));
+    unit->Identity().fwSub = 26;
+    unit->WithState([](dvdsp::emu::UnitState& s) { s.scenes[0].out[0].trim100 = 400; });
+    Open();
+
+    ui::CForceUpdateWnd* force = nullptr;
+    bool finished = false;
+    seam::ActOnNextModal([](tk::Window& w) { w.Close(tk::kResultConfirm); });  // "${update_tips}"
+    seam::ActOnNextModal([&](tk::Window& w) {
+        force = dynamic_cast<ui::CForceUpdateWnd*>(&w);
+        ASSERT_NE(force, nullptr) << w.ClassName().toStdString();
+        EXPECT_EQ(force->FindControl("mcu_file")->Text(), QStringLiteral("MCU_UPG.bin"));
+        force->Find<tk::CheckBox>("check_box_facotry")->setChecked(true);
+        Press(w, "update_btn");
+        EXPECT_FALSE(Enabled(w, "update_btn"));
+        // The MCU step, the unit back, the factory reset, the unit back again: the buttons
+        // stay disabled throughout.
+        ASSERT_TRUE(WaitFor([&] { return force->TipsShown().contains(QStringLiteral("${update_factory}")); }, 60000))
+            << force->TipsShown().join(QLatin1Char(' ')).toStdString();
+        EXPECT_FALSE(Enabled(w, "update_btn"));
+        ASSERT_TRUE(WaitFor([&] { return force->Done(); }, 60000))
+            << force->TipsShown().join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(force->TipsShown().back(), QStringLiteral("${update_finish}"));
+        EXPECT_TRUE(force->TipsShown().contains(QStringLiteral("${update_reboot_mcu}")));
+        EXPECT_TRUE(force->TipsShown().contains(QStringLiteral("${update_factory_reboot}")));
+        EXPECT_TRUE(Enabled(w, "update_btn"));
+        Press(w, "closebtn");
+        finished = true;
+    });
+    Click("btnConnect");
+    ASSERT_TRUE(WaitFor([&] { return finished; }, 120000));
+    // Read out again: the new firmware and the factory settings.
+    ASSERT_TRUE(WaitFor([&] { return Connected() && wnd->Controller().Device().SlaveVersion() == 27; }, 60000));
+    EXPECT_EQ(UnitSub(), 27);
+    EXPECT_EQ(unit->WithState([](dvdsp::emu::UnitState& s) { return s.scenes[0].out[0].trim100; }), 0);
+    dvdsp::platform::UnregisterResource("IDR_MCU_BIN", "BIN");
+}
+
+TEST_F(UpdateWindowTest, ForcedUpdateWithoutAFirstStepSaysSo) {
+    Open();
+    ui::CForceUpdateWnd force(wnd.get(), wnd->Controller(), QString(), QString(), QString(), QString());
+    seam::ActOnNextModal([&](tk::Window& w) {
+        Press(w, "update_btn");
+        Settle();
+        EXPECT_EQ(force.TipsShown(), QStringList{QStringLiteral("${update_no_file}")});
+        EXPECT_EQ(force.Phase(), 0);
+        Press(w, "cancel_btn");
+    });
+    EXPECT_EQ(force.Run(), 0);
+}
+
+}  // namespace uitest
