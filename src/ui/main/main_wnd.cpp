@@ -17,6 +17,7 @@
 #include "ui/link_sink.h"
 #include "ui/main/main_session_view.h"
 #include "ui/main/window_registry.h"
+#include "ui/processing/processing_windows.h"
 
 namespace dvdsp::ui {
 namespace {
@@ -147,6 +148,8 @@ void CMainWnd::Notify(tk::TNotify& n) {
     if (n.type != tk::notify::kClick) return;
     if (n.name == "btnConnect") {
         controller_.Connect(true);
+    } else if (n.name == "btn_debug") {
+        RunProcessingWindow(this, controller_, QStringLiteral("MemWrWnd"));
     } else if (n.name == "minbtn") {
         showMinimized();
     } else if (n.name == "btn_option") {
@@ -213,6 +216,13 @@ bool CMainWnd::HandleMenuClick(const tk::MenuClick& click) {
         return true;
     } else if (name == QLatin1String("advance_item_mixer")) {
         controller_.OpenMixer();
+        return true;
+    } else if (name == QLatin1String("advance_item_compressors_on")) {
+        RunProcessingWindow(this, controller_, QStringLiteral("CCompressorsOnWnd"));
+        return true;
+    } else if (name == QLatin1String("advance_item_noise_threshold")) {
+        // Hidden in this model's menu; a script may still name it.
+        RunProcessingWindow(this, controller_, QStringLiteral("NoiseThresholdWnd"));
         return true;
     } else if (name == QLatin1String("option_item_about")) {
         CAboutWnd about(this, fwMain_, fwSub_);
