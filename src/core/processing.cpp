@@ -134,7 +134,8 @@ void Processing::ReadCompressors() {
     if (!ctx_.device.IsConnected()) return;
     const uint8_t source = U8(ctx_.Live().source);
     ctx_.device.Get_Compressor_Ch_On(0, source, 0, kChannels - 1);
-    ctx_.device.Get_Compressor2(0, source, 0, kChannels - 1);
+    // One channel a request: the unit's reply for all ten would not fit one report.
+    for (int ch = 0; ch < kChannels; ++ch) ctx_.device.Get_Compressor2(0, source, U8(ch), U8(ch));
 }
 
 void Processing::ReadInputThreshold() {

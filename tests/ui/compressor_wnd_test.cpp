@@ -3,6 +3,7 @@
 // multiples), the slider at its end sending nothing, the cursor grid of the simple
 // window, the on/off boxes, and the unit's values shown as the windows open.
 #include "processing_fixture.h"
+#include "ui/processing/compressors_on_wnd.h"
 
 namespace uitest {
 namespace {
@@ -179,21 +180,23 @@ TEST_F(CompressorTest, SimpleWindowOpensFromTheAdvanceMenuWithTheUnitsValues) {
         Out(s, 6).comp2.release10 = 25;
         return 0;
     });
-    bool ran = false;
-    tk::testing::ActOnNextModal([&](tk::Window& w) {
-        ran = true;
-        EXPECT_EQ(w.ClassName(), "CCompressorsOnWnd");
+    WithWindow("CCompressorsOnWnd", [&](tk::Window& w) {
         EXPECT_TRUE(WaitFor([&] { return EditText(w, "edit_threshold_6") == "-12.3dB"; }));
         EXPECT_EQ(EditText(w, "edit_attack_time_6"), "60ms");
         EXPECT_EQ(EditText(w, "edit_release_time_6"), "2500ms");
         EXPECT_TRUE(w.FindControl("box_enable_6")->IsSelected());
         EXPECT_FALSE(w.FindControl("box_enable_5")->IsSelected());
+    });
+    // The advance menu's item opens it.
+    QString opened;
+    tk::testing::ActOnNextModal([&](tk::Window& w) {
+        opened = w.ClassName();
         w.Close(1);
     });
     wnd->OpenMenu(QStringLiteral("xml/advance_menu.xml"), nullptr);
     ASSERT_NE(wnd->CurrentMenu(), nullptr);
     EXPECT_TRUE(wnd->CurrentMenu()->Trigger("advance_item_compressors_on"));
-    EXPECT_TRUE(WaitFor([&] { return ran; }));
+    EXPECT_TRUE(WaitFor([&] { return opened == "CCompressorsOnWnd"; }));
 }
 
 }  // namespace

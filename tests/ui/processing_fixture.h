@@ -3,6 +3,7 @@
 // main window, acted on through its named controls while it is up, and what the unit
 // received of it.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QTest>
 
@@ -23,7 +24,9 @@ protected:
             ran = true;
             EXPECT_EQ(w.ClassName(), className);
             w.activateWindow();
-            Settle(2);
+            // What the window asked the unit for as it opened is shown first.
+            EXPECT_TRUE(wnd->Controller().Device().WaitQueueIdle(5000));
+            Settle(20);
             body(w);
             if (w.isVisible()) w.Close(0);
         });
@@ -71,9 +74,11 @@ protected:
         Settle(2);
     }
     void ClickIn(tk::Window& w, const std::string& name) {
-        auto* b = dynamic_cast<tk::Button*>(w.FindControl(name));
-        ASSERT_NE(b, nullptr) << name;
-        b->Click();
+        tk::Control* c = w.FindControl(name);
+        ASSERT_NE(c, nullptr) << name;
+        if (auto* b = dynamic_cast<tk::Button*>(c)) b->Click();
+        else if (auto* box = dynamic_cast<QAbstractButton*>(c)) box->click();
+        else ADD_FAILURE() << name << " is no button";
         Settle(2);
     }
     // The commands of that kind the unit received, oldest first.

@@ -268,7 +268,9 @@ void CMainWnd::OnMessage(uint32_t msg, int64_t wparam, std::unique_ptr<tk::Paylo
     if (msg == tk::WM_MENUCLICK) {
         auto* click = tk::Unbox<tk::MenuClick>(payload.get());
         if (click && (click->name == QLatin1String("option_item_reset_default") ||
-                      click->name.startsWith(QLatin1String("scene_item_")))) {
+                      click->name.startsWith(QLatin1String("scene_item_")) ||
+                      click->name == QLatin1String("advance_item_compressors_on") ||
+                      click->name == QLatin1String("advance_item_noise_threshold"))) {
             // Its window or question opens after the posted messages of this round, so
             // that the dialog's own loop does not run inside their handling.
             QPointer<CMainWnd> self(this);

@@ -87,7 +87,9 @@ void CCompressorWnd::Store(int p, double value) {
     case kRelease: k.release = static_cast<int32_t>(value); break;
     default: k.softKnee = static_cast<float>(value); break;
     }
+    mStoring = true;
     mController.SetCompressor(mChannel, k);
+    mStoring = false;
 }
 
 void CCompressorWnd::OnSliderChanged(int p, int position) {
@@ -142,13 +144,19 @@ bool CCompressorWnd::OnNotify(tk::TNotify& n) {
     if (!mReady) return false;
     const std::string& name = n.name;
     const std::string& type = n.type;
+    if (type == tk::notify::kClick && name == "minbtn") {
+        showMinimized();
+        return true;
+    }
     if (type == tk::notify::kSelectChanged && name == "btn_bp") {
         const bool on = n.sender && n.sender->IsSelected();
         LogWriteNarrow("on option %s DUI_MSGTYPE_SELECTCHANGED %d\n", name.c_str(), on ? 1 : 0);
         LogWriteNarrow("Bypass seleted %d\n", on ? 1 : 0);
         core::CompressorSettings k = mController.Model().current.compressor[static_cast<size_t>(mChannel)];
         k.bypass = on ? 1 : 0;
+        mStoring = true;
         mController.SetCompressor(mChannel, k);
+        mStoring = false;
         return true;
     }
     if (type == tk::notify::kValueChanged || type == tk::notify::kMoveValueChanged) {
@@ -185,7 +193,7 @@ bool CCompressorWnd::OnNotify(tk::TNotify& n) {
 }
 
 void CCompressorWnd::OnModelChange(const core::Change& change) {
-    if (!mReady || change.scene != 0 || change.what != core::What::Compressor || change.channel != mChannel) return;
+    if (mStoring || !mReady || change.scene != 0 || change.what != core::What::Compressor || change.channel != mChannel) return;
     if (tk::Control* bp = FindControl("btn_bp"))
         bp->SetSelected(mController.Model().current.compressor[static_cast<size_t>(mChannel)].bypass != 0);
     for (int p = 0; p < kParams; ++p) ShowValue(p);

@@ -39,6 +39,8 @@ class CCompressorWnd final : public DialogWnd, public ProcessingView {
     core::EqualizerManager& mController;
     int mChannel = 0;
     bool mReady = false;
+    // While the window stores a value itself: what it shows already says so.
+    bool mStoring = false;
 };
 
 }  // namespace dvdsp::ui

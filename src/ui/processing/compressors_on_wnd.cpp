@@ -83,7 +83,9 @@ void CCompressorsOnWnd::Store(int p, int c, double value) {
     if (p == kThreshold) threshold = static_cast<float>(value);
     else if (p == kAttack) attack = static_cast<int>(value);
     else release = static_cast<int>(value);
+    mStoring = true;
     mController.SetCompressor2(c, threshold, attack, release);
+    mStoring = false;
 }
 
 void CCompressorsOnWnd::OnSliderChanged(int p, int c, int position) {
@@ -137,8 +139,11 @@ bool CCompressorsOnWnd::OnNotify(tk::TNotify& n) {
     if (type == tk::notify::kSelectChanged && StartsWith(name, "box_enable_")) {
         LogWriteNarrow("on %s DUI_MSGTYPE_SELECTCHANGED\n", name.c_str());
         int c = -1;
-        if (std::sscanf(name.c_str(), "box_enable_%d", &c) == 1 && c >= 0 && c < core::kChannels)
+        if (std::sscanf(name.c_str(), "box_enable_%d", &c) == 1 && c >= 0 && c < core::kChannels) {
+            mStoring = true;
             mController.SetCompressorOn(c, n.sender && n.sender->IsSelected());
+            mStoring = false;
+        }
         return true;
     }
     const bool slider = StartsWith(name, "slider_");
@@ -179,7 +184,7 @@ bool CCompressorsOnWnd::OnNotify(tk::TNotify& n) {
 }
 
 void CCompressorsOnWnd::OnModelChange(const core::Change& change) {
-    if (!mReady || change.scene != 0 || change.channel < 0 || change.channel >= core::kChannels) return;
+    if (mStoring || !mReady || change.scene != 0 || change.channel < 0 || change.channel >= core::kChannels) return;
     const int c = change.channel;
     if (change.what == core::What::Compressor) {
         for (int p = 0; p < kParams; ++p) ShowValue(p, c);

@@ -39,6 +39,8 @@ class CCompressorsOnWnd final : public DialogWnd, public ProcessingView {
 
     core::EqualizerManager& mController;
     bool mReady = false;
+    // While the window stores a value itself: what it shows already says so.
+    bool mStoring = false;
 };
 
 }  // namespace dvdsp::ui

@@ -85,7 +85,8 @@ int CNoiseThresholdWnd::EditValue() const {
     auto* e = Find<tk::Edit>("value_edt");
     if (!e) return core::limits::kInputThresholdOff;
     const QString text = e->text().trimmed();
-    if (text == kOff || text == tk::Lang(kOff)) return core::limits::kInputThresholdOff;
+    // "${off}", its word in the language shown, and any text that is no number are off.
+    if (text == kOff || text == tk::Lang(kOff) || !proc::IsInteger(text)) return core::limits::kInputThresholdOff;
     return proc::ParseInteger(text);
 }
 

@@ -22,6 +22,13 @@ int ParseInteger(const QString& text) {
     return static_cast<int>(std::clamp(v, -kBound, kBound));
 }
 
+bool IsInteger(const QString& text) {
+    const QByteArray bytes = text.trimmed().toLatin1();
+    char* end = nullptr;
+    (void)std::strtoll(bytes.constData(), &end, 10);
+    return end != bytes.constData();
+}
+
 uint32_t ParseLiteral(const QString& text) {
     const QString t = text.trimmed();
     int base = 10;

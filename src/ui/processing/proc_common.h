@@ -17,6 +17,8 @@ namespace dvdsp::ui::proc {
 double ParseDecimal(const QString& text);
 // The leading decimal integer of `text` (as strtol reads it, held to +-10^9).
 int ParseInteger(const QString& text);
+// Whether `text` starts with a decimal integer.
+bool IsInteger(const QString& text);
 // An integer literal: "0x"/"0X" selects base 16, another leading "0" base 8, anything
 // else base 10; digits are read up to the first that is not one of the base. Empty: 0.
 uint32_t ParseLiteral(const QString& text);
