@@ -244,6 +244,10 @@ Change ApplyMcuValue(UnitModel& m, const Message& msg) {
             if (msg.record) return {};
             m.current.acc = static_cast<int32_t>(msg.value);
             return Made(What::Acc, 0);
+        case MCU_POWER_OFF_TIME:
+            if (msg.record) return {};
+            m.powerOffDelay = static_cast<int32_t>(msg.value);
+            return Made(What::PowerOffDelay, 0);
         default:
             return {};
     }

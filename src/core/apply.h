@@ -45,6 +45,8 @@ enum class What {
     StoredSceneName,  // name of stored scene `scene`
     ValidScenes,
     Karaoke,      // karaoke setting `value` (1-10)
+    PowerOffDelay,
+    AutoSetting,  // the automatic-setting block
 
     // What the controller's own operations change besides the stored values.
     CurrentChannel,    // the channel the page edits (`channel`) with its panel

@@ -187,6 +187,30 @@ public:
     bool InputClipped(int in) const { return mixer_.InputClipped(in); }
     bool OutputClipped(int out) const { return mixer_.OutputClipped(out); }
 
+    // The processing windows (core/processing.h).
+    void SetCompressor(int ch, const CompressorSettings& k) { processing_.SetCompressor(ch, k); }
+    void SetCompressor2(int ch, float threshold, int attack, int release) {
+        processing_.SetCompressor2(ch, threshold, attack, release);
+    }
+    void SetCompressorOn(int ch, bool on) { processing_.SetCompressorOn(ch, on); }
+    int SetInputThreshold(int threshold) { return processing_.SetInputThreshold(threshold); }
+    int InputThreshold() const { return processing_.InputThreshold(); }
+    int NoiseInputCount() const { return processing_.NoiseInputCount(); }
+    void RequestInputNoise(int count) { processing_.RequestInputNoise(count); }
+    int SetPowerOffDelay(int ms) { return processing_.SetPowerOffDelay(ms); }
+    int PowerOffDelay() const { return processing_.PowerOffDelay(); }
+    int SetKaraoke(int code, int value) { return processing_.SetKaraoke(code, value); }
+    int Karaoke(int code) const { return processing_.Karaoke(code); }
+    const AutoSettingBlock& AutoSetting() const { return processing_.AutoSetting(); }
+    void SetAutoSetting(const AutoSettingBlock& block) { processing_.SetAutoSetting(block); }
+    void ReadMemory(uint32_t address) { processing_.ReadMemory(address); }
+    void WriteMemory(uint32_t address, uint32_t data) { processing_.WriteMemory(address, data); }
+    void ReadCompressor(int ch) { processing_.ReadCompressor(ch); }
+    void ReadCompressors() { processing_.ReadCompressors(); }
+    void ReadInputThreshold() { processing_.ReadInputThreshold(); }
+    void ReadPowerOffDelay() { processing_.ReadPowerOffDelay(); }
+    void ReadKaraoke() { processing_.ReadKaraoke(); }
+
     // ---- EQ and crossovers (eq*.cpp) --------------------------------------------------
     // Computes the curves of the current channel and of the channels that follow it, then
     // has the view hand the curve control the current channel's bands (band selected, -1

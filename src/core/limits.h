@@ -79,6 +79,35 @@ inline constexpr int kCrossSourceGainOffset = 32;
 // Vice source of a cross-source feed (the item tag's hundreds, at most 9).
 inline constexpr Limit kCrossSource{"csmViceSource", 0, 9, 0, 9, 1, 1, "%d"};
 
+// Compressors of the output channels. Threshold, ratio and soft knee travel as an integer
+// byte and a tenths digit, the times as 16-bit milliseconds (the simple compressor's
+// release as seconds and tenths of a second).
+inline constexpr Limit kCompThreshold{"compThreshold", -90, 0, -90, 0, 0.1, 10, "%.1fdB"};
+inline constexpr Limit kCompRatio{"compRatio", 1, 20, 1, 20, 0.1, 10, "%.1f"};
+inline constexpr Limit kCompAttack{"compAttack", 0, 1000, 0, 1000, 10, 1, "%dms"};
+inline constexpr Limit kCompRelease{"compRelease", 0, 5000, 0, 5000, 100, 1, "%dms"};
+inline constexpr Limit kCompSoftKnee{"compSoftKnee", 0, 10, 0, 10, 0.1, 10, "%.1fdB"};
+
+// Unit-wide processing values of the small windows. An input threshold of -61 is off.
+inline constexpr Limit kInputThreshold{"inputThreshold", -61, -40, -61, -40, 1, 1, "%ddBu"};
+inline constexpr int kInputThresholdOff = -61;
+inline constexpr Limit kPowerOffDelay{"powerOffDelay", 0, 1000, 0, 1000, 1, 1, "%d ms"};
+
+// Karaoke parameters 1-10 (the howling switch, 3, is a flag); the echo delay travels as
+// 16 bits, every other one as one byte (bass and treble signed).
+inline constexpr Limit kKtvMicVolume{"ktvMicVolume", 0, 60, 0, 60, 1, 1, "%ddB"};
+inline constexpr Limit kKtvMusicVolume{"ktvMusicVolume", 0, 60, 0, 60, 1, 1, "%ddB"};
+inline constexpr Limit kKtvEchoLevel{"ktvEchoLevel", 0, 60, 0, 60, 1, 1, "%ddB"};
+inline constexpr Limit kKtvEchoDelay{"ktvEchoDelay", 0, 1000, 0, 1000, 1, 1, "%dms"};
+inline constexpr Limit kKtvReverbLevel{"ktvReverbLevel", 0, 100, 0, 100, 1, 1, "%d"};
+inline constexpr Limit kKtvReverbTime{"ktvReverbTime", 0, 250, 0, 250, 1, 1, "%dms"};
+inline constexpr Limit kKtvVoiceChanger{"ktvVoiceChanger", 0, 12, 0, 12, 1, 1, "%d"};
+inline constexpr Limit kKtvBass{"ktvBass", -12, 12, -12, 12, 1, 1, "%d"};
+inline constexpr Limit kKtvTreble{"ktvTreble", -12, 12, -12, 12, 1, 1, "%d"};
+
+// Coefficients of the automatic-setting block, held as hundredths on their sliders.
+inline constexpr Limit kAutoCoefficient{"autoCoefficient", 0, 2, 0, 2, 0.01, 100, "%.3f"};
+
 // Scenes: 0 is the live settings, 1-10 the stored ones.
 inline constexpr Limit kScene{"scene", 0, 10, 1, 10, 1, 1, "%d"};
 

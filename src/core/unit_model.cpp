@@ -1,5 +1,7 @@
 #include "core/unit_model.h"
 
+#include <bit>
+
 namespace dvdsp::core {
 
 SceneState* UnitModel::SceneFor(int n) {
@@ -79,6 +81,31 @@ SceneName SceneNameFromBytes(const uint8_t* bytes, size_t len) {
         if (name[i] == 0) break;
     }
     return name;
+}
+
+float AutoCoefficient(const AutoSettingBlock& block, int j) {
+    if (j < 0 || j >= kAutoCoefficients) return 0.0f;
+    const size_t at = static_cast<size_t>(kAutoCoefficientOffset + 4 * j);
+    const uint32_t bits = static_cast<uint32_t>(block[at]) | static_cast<uint32_t>(block[at + 1]) << 8 |
+                          static_cast<uint32_t>(block[at + 2]) << 16 | static_cast<uint32_t>(block[at + 3]) << 24;
+    return std::bit_cast<float>(bits);
+}
+
+void SetAutoCoefficient(AutoSettingBlock& block, int j, float value) {
+    if (j < 0 || j >= kAutoCoefficients) return;
+    const size_t at = static_cast<size_t>(kAutoCoefficientOffset + 4 * j);
+    const auto bits = std::bit_cast<uint32_t>(value);
+    for (size_t k = 0; k < 4; ++k) block[at + k] = static_cast<uint8_t>(bits >> (8 * k));
+}
+
+AutoSettingBlock RestoredAutoSetting(uint8_t scene) {
+    AutoSettingBlock b{};
+    b[0] = scene;
+    for (int k = 0; k < kAutoFlags; ++k) b[static_cast<size_t>(kAutoFlagOffset + k)] = 1;
+    for (int j = 0; j < kAutoCoefficients; ++j) SetAutoCoefficient(b, j, 1.0f);
+    b[kAutoModeOffset] = 0;
+    for (size_t k = 1; k <= 3; ++k) b[kAutoModeOffset + k] = 5;
+    return b;
 }
 
 }  // namespace dvdsp::core

@@ -13,6 +13,20 @@ namespace dvdsp::core {
 inline constexpr int kSceneNameChars = 8;  // 7 characters and the terminating zero
 inline constexpr int kSceneNameBytes = 16; // as the unit keeps a name
 inline constexpr int kKaraokeSettings = 10;
+// The unit's automatic-setting block: scene, eleven flags, nine coefficients (32-bit
+// floats, little-endian), mode and the front, surround and subwoofer selections.
+inline constexpr int kAutoSettingBytes = 52;
+inline constexpr int kAutoFlags = 11;
+inline constexpr int kAutoCoefficients = 9;
+inline constexpr int kAutoFlagOffset = 1;
+inline constexpr int kAutoCoefficientOffset = 12;
+inline constexpr int kAutoModeOffset = 48;  // then front, surround, subwoofer
+using AutoSettingBlock = std::array<uint8_t, kAutoSettingBytes>;
+// Coefficient j of a block, and the block with it set.
+float AutoCoefficient(const AutoSettingBlock& block, int j);
+void SetAutoCoefficient(AutoSettingBlock& block, int j, float value);
+// The restored block: every flag 1, every coefficient 1.0, mode 0, selections 5.
+AutoSettingBlock RestoredAutoSetting(uint8_t scene);
 
 // A scene name slot: wide characters, zero-filled; an empty slot is an unnamed scene.
 using SceneName = std::array<char16_t, kSceneNameChars>;
@@ -24,6 +38,8 @@ struct UnitModel {
     int32_t validScenes = 0;                           // bit n: stored scene n is valid
     std::array<int32_t, kKaraokeSettings> karaoke{};   // karaoke settings 1-10
     int32_t inputThreshold = 0;
+    int32_t powerOffDelay = 0;                         // ms, as the unit last reported it
+    AutoSettingBlock autoSetting = RestoredAutoSetting(0);
 
     // The settings a reply for scene number n belongs to: 0 the live ones, 1-10 a copy,
     // anything else none.

@@ -86,6 +86,8 @@ std::vector<Packet> VirtualUnit::HandleReport(const uint8_t* r, size_t n) {
         return out;  // a unit says nothing to a command it does not know
     }
     ++handled_;
+    if (received_.size() >= kKeptCommands) received_.pop_front();
+    received_.push_back(ReceivedCommand{CommandKey{type, cmd, op}, std::vector<uint8_t>(data, data + dataLen)});
     it->second(data, dataLen, out);
     MaybeSave();
     return out;
@@ -147,6 +149,17 @@ void VirtualUnit::FactoryReset() {
 uint64_t VirtualUnit::CommandsHandled() const {
     std::lock_guard lock(mutex_);
     return handled_;
+}
+std::vector<VirtualUnit::ReceivedCommand> VirtualUnit::ReceivedCommands() const {
+    std::lock_guard lock(mutex_);
+    return {received_.begin(), received_.end()};
+}
+std::vector<std::vector<uint8_t>> VirtualUnit::Received(uint8_t type, uint8_t cmd, uint8_t op) const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::vector<uint8_t>> out;
+    for (const ReceivedCommand& c : received_)
+        if (c.key == CommandKey{type, cmd, op}) out.push_back(c.data);
+    return out;
 }
 uint64_t VirtualUnit::UnknownCommands() const {
     std::lock_guard lock(mutex_);

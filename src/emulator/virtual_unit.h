@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <string>
@@ -89,6 +90,16 @@ class VirtualUnit {
     // The first kKeptUnknownCommands of them, in the order they came.
     std::vector<CommandKey> UnknownCommandList() const;
     static constexpr size_t kKeptUnknownCommands = 64;
+    // The last kKeptCommands commands the unit handled (oldest first), with their data
+    // bytes; a test reads what a window sent from here.
+    struct ReceivedCommand {
+        CommandKey key;
+        std::vector<uint8_t> data;
+    };
+    std::vector<ReceivedCommand> ReceivedCommands() const;
+    // Of them, those with this type, command and operation.
+    std::vector<std::vector<uint8_t>> Received(uint8_t type, uint8_t cmd, uint8_t op) const;
+    static constexpr size_t kKeptCommands = 256;
     uint64_t MalformedReports() const;
     bool PcAttached() const;
     int PingCount() const;
@@ -192,6 +203,7 @@ class VirtualUnit {
     UnitState state_;
     std::map<CommandKey, Handler> handlers_;
     uint64_t handled_ = 0;
+    std::deque<ReceivedCommand> received_;
     uint64_t malformed_ = 0;
     std::vector<CommandKey> unknown_;
     uint64_t unknownCount_ = 0;

@@ -25,6 +25,7 @@
 #include "ui/mixer/mixer_wnd.h"
 #include "ui/update/force_update_wnd.h"
 #include "ui/update/update_fw_wnd.h"
+#include "ui/processing/processing_windows.h"
 // After the window: the seam includes Qt headers that the link's queue must not see.
 #include "toolkit/test_seams.h"
 
@@ -52,6 +53,7 @@ void MainSessionView::Refresh(const Change& change) {
     RefreshControls(wnd_, wnd_.controller_.Model(), change, wnd_.controller_.DelayUnit());
     RefreshEqControls(wnd_, wnd_.controller_.Model(), change, wnd_.controller_.ParametricEq());
     if (mixer_) mixer_->OnModelChange(change);
+    RefreshProcessingWindow(change);
 }
 
 CMixerWnd* MainSessionView::OpenMixer() const { return mixer_.data(); }

@@ -17,6 +17,7 @@
 #include "ui/link_sink.h"
 #include "ui/main/main_session_view.h"
 #include "ui/main/window_registry.h"
+#include "ui/processing/processing_windows.h"
 
 namespace dvdsp::ui {
 namespace {
@@ -147,6 +148,8 @@ void CMainWnd::Notify(tk::TNotify& n) {
     if (n.type != tk::notify::kClick) return;
     if (n.name == "btnConnect") {
         controller_.Connect(true);
+    } else if (n.name == "btn_debug") {
+        RunProcessingWindow(this, controller_, QStringLiteral("MemWrWnd"));
     } else if (n.name == "minbtn") {
         showMinimized();
     } else if (n.name == "btn_option") {
@@ -212,6 +215,13 @@ bool CMainWnd::HandleMenuClick(const tk::MenuClick& click) {
     } else if (name == QLatin1String("advance_item_mixer")) {
         controller_.OpenMixer();
         return true;
+    } else if (name == QLatin1String("advance_item_compressors_on")) {
+        RunProcessingWindow(this, controller_, QStringLiteral("CCompressorsOnWnd"));
+        return true;
+    } else if (name == QLatin1String("advance_item_noise_threshold")) {
+        // Hidden in this model's menu; a script may still name it.
+        RunProcessingWindow(this, controller_, QStringLiteral("NoiseThresholdWnd"));
+        return true;
     } else if (name == QLatin1String("option_item_about")) {
         CAboutWnd about(this, fwMain_, fwSub_);
         about.Run();
@@ -256,7 +266,9 @@ void CMainWnd::OnMessage(uint32_t msg, int64_t wparam, std::unique_ptr<tk::Paylo
     if (msg == tk::WM_MENUCLICK) {
         auto* click = tk::Unbox<tk::MenuClick>(payload.get());
         if (click && (click->name == QLatin1String("option_item_reset_default") ||
-                      click->name.startsWith(QLatin1String("scene_item_")))) {
+                      click->name.startsWith(QLatin1String("scene_item_")) ||
+                      click->name == QLatin1String("advance_item_compressors_on") ||
+                      click->name == QLatin1String("advance_item_noise_threshold"))) {
             // Its window or question opens after the posted messages of this round, so
             // that the dialog's own loop does not run inside their handling.
             QPointer<CMainWnd> self(this);

@@ -6,6 +6,7 @@
 #include "ui/dialogs/small_dialogs.h"
 #include "ui/main/main_wnd.h"
 #include "ui/mixer/mixer_wnd.h"
+#include "ui/processing/processing_windows.h"
 
 namespace dvdsp::ui {
 namespace {
@@ -52,6 +53,10 @@ void RegisterWindowFactories() {
             auto* main = dynamic_cast<CMainWnd*>(&owner);
             if (main) main->Controller().OpenMixer();
         });
+        for (const QString& name : ProcessingWindowNames())
+            tk::RegisterWindowFactory(name, [name](tk::Window& owner) {
+                if (auto* main = dynamic_cast<CMainWnd*>(&owner)) RunProcessingWindow(&owner, main->Controller(), name);
+            });
         return true;
     }();
     (void)registered;
