@@ -251,8 +251,8 @@ void Calibration::ConvertSpectrum(int ch) {
 void Calibration::SendApply() {
     ctx_.device.IRC_Ctrl(kIrcApply, 0, eqMode_, kSync);
     applied_ = true;
-    // The unit changed the measured channels' bands, delay and trim by itself: read them
-    // back, so the page and the model show what the unit now plays.
+    // The unit changed the measured channels' bands, bypass, delay and trim by itself:
+    // read them back, so the page and the model show what the unit now plays.
     const auto scene = ctx_.Scene();
     for (int ch = 0; ch < kIrcChannels; ++ch) {
         if (!(ircCh_ & (1u << ch))) continue;
@@ -260,6 +260,7 @@ void Calibration::SendApply() {
         ctx_.device.Get_EQ(scene, 0, c, 0, kIrcReportedBands - 1);
         ctx_.device.Get_Delay(scene, 0, c, c);
         ctx_.device.Get_Trim(scene, 0, c, c);
+        ctx_.device.Get_PEQ_Bypass(scene, 0, c, c);
     }
 }
 

@@ -129,8 +129,10 @@ void VirtualUnit::ApplyCalibration() {
         const int cm = Speaker(irc_, ch).distanceCm;
         if (irc_.modules & 2) o.delayUs = static_cast<uint32_t>((farthest - cm) * 10000 / 343);
         o.trim100 = static_cast<uint16_t>(IrcTrimDb(cm, farthest) * 100);
-        if (irc_.modules & 1)
+        if (irc_.modules & 1) {
             for (int b = 0; b < kIrcEqBands; ++b) o.bands[b] = IrcBand(irc_, ch, b);
+            o.eqBypass = 0;  // the correction plays
+        }
     }
     Changed(false);
 }

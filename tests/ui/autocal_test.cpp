@@ -231,6 +231,8 @@ TEST_F(AutoCalTest, ACompletedRunShowsTheMeasurementsAndApplyChangesTheUnit) {
         EXPECT_EQ(UnitBand(0, 3).freq, 160);
         EXPECT_GT(unit->WithState([](emu::UnitState& s) { return s.scenes[0].out[0].delayUs; }), 0u);
         EXPECT_TRUE(WaitFor([&] { return std::fabs(Model().Bands(0)[3].gain - static_cast<float>(gain10) / 10.0f) < 0.01f; }));
+        EXPECT_EQ(unit->WithState([](emu::UnitState& s) { return s.scenes[0].out[0].eqBypass; }), 0);
+        EXPECT_TRUE(WaitFor([&] { return Model().channels[0].bypass == 0; }));
         // Applied once: a second apply or a discard only asks for a new run.
         Press(a, "irc_save_data");
         EXPECT_EQ(Tips(a), QStringLiteral("${irc_start_tips}"));
