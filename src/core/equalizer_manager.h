@@ -3,7 +3,8 @@
 // and the editor every operation changes it through, and is made of parts that each own
 // one concern: the session (session.h), the output channels (channels.h), EQ and
 // crossovers (eq.h), scenes (scenes.h), profiles (profiles.h), the mixer (mixer.h),
-// the processing values (processing.h) and the firmware upgrade (firmware_upgrade.h).
+// the processing values (processing.h), the firmware upgrade (firmware_upgrade.h), the
+// automatic calibration (calibration.h) and the custom EQ bands (custom_eq.h).
 // The operations below keep the names the window and the scripts know; each forwards to
 // its part. The reply dispatch (dispatch.cpp) is the controller's own: a reply may
 // concern several parts.
@@ -11,7 +12,9 @@
 #include <atomic>
 #include <string>
 
+#include "core/calibration.h"
 #include "core/channels.h"
+#include "core/custom_eq.h"
 #include "core/controller_context.h"
 #include "core/eq.h"
 #include "core/firmware_upgrade.h"
@@ -210,6 +213,10 @@ public:
     void ReadInputThreshold() { processing_.ReadInputThreshold(); }
     void ReadPowerOffDelay() { processing_.ReadPowerOffDelay(); }
     void ReadKaraoke() { processing_.ReadKaraoke(); }
+    // ---- Automatic calibration (calibration.cpp) and the custom EQ bands (custom_eq.cpp)
+    // The calibration window and the custom EQ window work on these parts directly.
+    Calibration& AutoCal() { return calibration_; }
+    CustomEq& CustomBands() { return customEq_; }
 
     // ---- EQ and crossovers (eq*.cpp) --------------------------------------------------
     // Computes the curves of the current channel and of the channels that follow it, then
@@ -303,6 +310,8 @@ private:
     Profiles profiles_{ctx_, channels_, eq_};
     Mixer mixer_{ctx_};
     Processing processing_{ctx_};
+    CustomEq customEq_{ctx_};
+    Calibration calibration_{ctx_};  // last: its worker is joined before the others go
 };
 
 }  // namespace dvdsp::core

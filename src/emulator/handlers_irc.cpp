@@ -1,9 +1,13 @@
-// Automatic calibration (IRC). A run advances one status step per `ircStepMs_` of the
-// unit's clock: the test phases, then for each selected channel its spectrum and EQ
-// updates, then the data update and done. The measured values are a fixed function of
-// the channel, so runs are repeatable.
+// Automatic calibration (IRC). A run walks through the test phases one step per
+// `ircStepMs_` of the unit's clock, then for each selected channel its response test,
+// spectrum update and EQ update, then the data update and done. The spectrum and EQ
+// updates wait until the program has read their data, as a unit does that hands its
+// results over. What is measured follows from each channel's speaker role when the run
+// started (emulator/signal_model.h): its place in the cabin, its band and the cabin's
+// colouring.
 #include <algorithm>
 
+#include "emulator/signal_model.h"
 #include "emulator/virtual_unit.h"
 #include "emulator/wire_util.h"
 #include "link/commands.h"
@@ -16,8 +20,7 @@ using namespace dvdsp::link;
 namespace {
 
 constexpr uint16_t kChannelMask = (1u << kOutputs) - 1;
-constexpr std::array<uint16_t, kIrcEqBands> kIrcBandFreqs = {20,   40,   80,   160,   315,  630,
-                                                             1250, 2500, 5000, 10000, 20000};
+static_assert(kIrcEqBands == kIrcBands && kIrcSpectrumPoints == kIrcPoints);
 
 struct Step {
     uint8_t status, channel;
@@ -34,6 +37,10 @@ std::vector<Step> Plan(uint16_t mask) {
     }
     plan.push_back({IRC_RET_TEST_DATA_UPDATE, 0});
     return plan;
+}
+
+bool HoldsForRead(uint8_t status) {
+    return status == IRC_RET_SPEAKER_RTA_UPDATE || status == IRC_RET_EQ_DATA_UPDATE;
 }
 
 // The step at which a run with this failure code fails: the phase that finds the fault.
@@ -54,22 +61,21 @@ size_t FailStep(int code) {
     }
 }
 
-// Measurements (only for channels of the run).
-int DistanceCm(int ch) {
-    return 80 + 23 * ch;
+SpeakerModel Speaker(const Calibration& run, int ch) {
+    return SpeakerFor(run.roles[static_cast<size_t>(ch)], ch);
 }
-int TrimDb(int ch) {
-    return (ch * 3) % 7;
+
+int FarthestCm(const Calibration& run) {
+    int farthest = 0;
+    for (int ch = 0; ch < kOutputs; ++ch)
+        if (run.mask & (1u << ch)) farthest = std::max(farthest, Speaker(run, ch).distanceCm);
+    return farthest;
 }
-int SpectrumFreq100(int i) {
-    return 2000 + 1998000 * i / kIrcSpectrumPoints;
-}
-int SpectrumGain100(int ch, int i) {
-    return (i * 37 + ch * 53) % 1201 - 600;
-}
-Band IrcBand(int ch, int b) {
-    return Band{kIrcBandFreqs[b], static_cast<uint16_t>(141 + 10 * (b % 3)),
-                static_cast<uint16_t>(180 + (b * 13 + ch * 7) % 61 - 30)};
+
+Band IrcBand(const Calibration& run, int ch, int b) {
+    const int gain10 = IrcBandGain10(Speaker(run, ch), ch, b);
+    return Band{static_cast<uint16_t>(IrcBandFreq(b)), static_cast<uint16_t>(kIrcBandQ100),
+                static_cast<uint16_t>(180 + gain10)};
 }
 
 }  // namespace
@@ -77,37 +83,56 @@ Band IrcBand(int ch, int b) {
 void VirtualUnit::UpdateCalibration() {
     if (!irc_.started || irc_.finished) return;
     const std::vector<Step> plan = Plan(irc_.mask);
-    const uint64_t k = (clock_.NowMs() - irc_.startMs) / ircStepMs_;
-    if (irc_.failWith >= 0 && k >= FailStep(irc_.failWith)) {
-        irc_.status = IRC_RET_TEST_FAIL;
-        irc_.failCode = static_cast<uint8_t>(irc_.failWith);
-        irc_.progress = static_cast<uint8_t>(FailStep(irc_.failWith) * 100 / plan.size());
-        irc_.finished = true;
-        return;
+    const uint64_t now = clock_.NowMs();
+    for (;;) {
+        if (irc_.failWith >= 0 && irc_.step >= FailStep(irc_.failWith)) {
+            irc_.status = IRC_RET_TEST_FAIL;
+            irc_.failCode = static_cast<uint8_t>(irc_.failWith);
+            irc_.progress = static_cast<uint8_t>(FailStep(irc_.failWith) * 100 / plan.size());
+            irc_.finished = true;
+            return;
+        }
+        if (irc_.step >= plan.size()) {
+            irc_.status = IRC_RET_TEST_DONE;
+            irc_.progress = 100;
+            irc_.finished = true;
+            irc_.resultPending = true;
+            return;
+        }
+        const Step& at = plan[irc_.step];
+        irc_.status = at.status;
+        irc_.channel = at.channel;
+        irc_.progress = static_cast<uint8_t>(irc_.step * 100 / plan.size());
+        if (HoldsForRead(at.status)) {
+            if (!irc_.stepRead) return;
+            irc_.stepStartMs = std::max(irc_.stepStartMs + ircStepMs_, now);
+        } else {
+            if (now - irc_.stepStartMs < ircStepMs_) return;
+            irc_.stepStartMs += ircStepMs_;
+        }
+        ++irc_.step;
+        irc_.stepRead = false;
     }
-    if (k >= plan.size()) {
-        irc_.status = IRC_RET_TEST_DONE;
-        irc_.progress = 100;
-        irc_.finished = true;
-        irc_.resultPending = true;
-        return;
-    }
-    irc_.status = plan[k].status;
-    irc_.channel = plan[k].channel;
-    irc_.progress = static_cast<uint8_t>(k * 100 / plan.size());
+}
+
+void VirtualUnit::CalibrationDataRead(uint8_t status, int ch) {
+    UpdateCalibration();
+    if (irc_.started && !irc_.finished && irc_.status == status && irc_.channel == ch) irc_.stepRead = true;
 }
 
 void VirtualUnit::ApplyCalibration() {
     Scene& live = state_.scenes[0];
-    int farthest = 0;
-    for (int ch = 0; ch < kOutputs; ++ch)
-        if (irc_.mask & (1u << ch)) farthest = std::max(farthest, DistanceCm(ch));
+    const int farthest = FarthestCm(irc_);
     for (int ch = 0; ch < kOutputs; ++ch) {
         if (!(irc_.mask & (1u << ch))) continue;
         Output& o = live.out[ch];
-        o.delayUs = static_cast<uint32_t>((farthest - DistanceCm(ch)) * 10000 / 343);
-        o.trim100 = static_cast<uint16_t>(TrimDb(ch) * 100);
-        for (int b = 0; b < kIrcEqBands; ++b) o.bands[b] = IrcBand(ch, b);
+        const int cm = Speaker(irc_, ch).distanceCm;
+        if (irc_.modules & 2) o.delayUs = static_cast<uint32_t>((farthest - cm) * 10000 / 343);
+        o.trim100 = static_cast<uint16_t>(IrcTrimDb(cm, farthest) * 100);
+        if (irc_.modules & 1) {
+            for (int b = 0; b < kIrcEqBands; ++b) o.bands[b] = IrcBand(irc_, ch, b);
+            o.eqBypass = 0;  // the correction plays
+        }
     }
     Changed(false);
 }
@@ -128,6 +153,8 @@ void VirtualUnit::RegisterIrcCommands() {
                 run.testMic = irc_.testMic;
                 run.started = true;
                 run.startMs = clock_.NowMs();
+                run.stepStartMs = run.startMs;
+                for (int ch = 0; ch < kOutputs; ++ch) run.roles[static_cast<size_t>(ch)] = state_.scenes[0].out[ch].role;
                 run.mask = static_cast<uint16_t>(Be16(d + 1) & kChannelMask);
                 run.eqMode = d[3];
                 run.failWith = ircFailure_;
@@ -182,13 +209,13 @@ void VirtualUnit::RegisterIrcCommands() {
                out.push_back(Reply(CMD_DSP, cmd, OP_UPDATE, std::move(v)));
            });
     };
-    perChannel(DSP_IRC_DISTANCE, 2, [](int ch, bool have, std::vector<uint8_t>& v) {
-        const int cm = have ? DistanceCm(ch) : 0;
+    perChannel(DSP_IRC_DISTANCE, 2, [this](int ch, bool have, std::vector<uint8_t>& v) {
+        const int cm = have ? Speaker(irc_, ch).distanceCm : 0;
         v.push_back(B(cm / 100));
         v.push_back(B(cm % 100));
     });
-    perChannel(DSP_IRC_TRIM, 1, [](int ch, bool have, std::vector<uint8_t>& v) {
-        v.push_back(B(have ? TrimDb(ch) : 0));
+    perChannel(DSP_IRC_TRIM, 1, [this](int ch, bool have, std::vector<uint8_t>& v) {
+        v.push_back(B(have ? IrcTrimDb(Speaker(irc_, ch).distanceCm, FarthestCm(irc_)) : 0));
     });
     perChannel(DSP_IRC_SPK_SIZE, 1, [](int ch, bool have, std::vector<uint8_t>& v) {
         v.push_back(B(have ? 1 + ch % 3 : 0));
@@ -209,13 +236,16 @@ void VirtualUnit::RegisterIrcCommands() {
            const bool have = measured(d[0]);
            const BoundedRange r = Bound(d[1], d[2], kIrcSpectrumPoints, FitItems(3, 5));
            std::vector<uint8_t> v{d[0], d[1], r.EndByte()};
+           const SpeakerModel speaker = have ? Speaker(irc_, d[0]) : SpeakerModel{};
            for (int i = r.first; i <= r.last; ++i) {
-               const int f = SpectrumFreq100(i), g = have ? SpectrumGain100(d[0], i) : 0;
+               const int f = IrcSpectrumFreq100(i);
+               const int g = have ? IrcSpectrumLevel100(speaker, d[0], f / 100.0) : 0;
                PutBe16(v, static_cast<unsigned>(f / 100));
                v.push_back(B(f % 100));
                v.push_back(B(g / 100));
                v.push_back(B(g % 100));
            }
+           if (have && r.last == kIrcSpectrumPoints - 1) CalibrationDataRead(IRC_RET_SPEAKER_RTA_UPDATE, d[0]);
            out.push_back(Reply(CMD_DSP, DSP_IRC_SPECTRUM, OP_UPDATE, std::move(v)));
        });
     // Resulting EQ bands 0 to 10: ch, band_start, band_end, six bytes per band.
@@ -226,7 +256,9 @@ void VirtualUnit::RegisterIrcCommands() {
            const BoundedRange r = Bound(d[1], d[2], kIrcEqBands, FitItems(3, 6));
            std::vector<uint8_t> v{d[0], d[1], r.EndByte()};
            for (int b = r.first; b <= r.last; ++b)
-               EncodeBand(v, have ? IrcBand(d[0], b) : Band{kIrcBandFreqs[b], 580, 180});
+               EncodeBand(v, have ? IrcBand(irc_, d[0], b)
+                                  : Band{static_cast<uint16_t>(IrcBandFreq(b)), 580, 180});
+           if (have && r.last == kIrcEqBands - 1) CalibrationDataRead(IRC_RET_EQ_DATA_UPDATE, d[0]);
            out.push_back(Reply(CMD_DSP, DSP_IRC_EQ, OP_UPDATE, std::move(v)));
        });
     On(CMD_DSP, DSP_IRC_RTA, OP_GET, [](const uint8_t*, size_t, std::vector<Packet>& out) {

@@ -53,13 +53,17 @@ using enum link::IrcRet;
 inline constexpr int kIrcSpectrumPoints = 121;
 inline constexpr int kIrcEqBands = 11;
 
-// A calibration run. Its status follows from the time since its start: one step per
-// `stepMs`, over the test phases, then per selected channel the spectrum and EQ updates.
+// A calibration run. Its status advances one step per `stepMs` over the test phases,
+// then per selected channel the spectrum and EQ updates, then the data update and done.
+// A step that offers data (the spectrum, the EQ bands) is held until the data was read.
 struct Calibration {
     bool started = false;   // a run was started since power-on
     bool finished = false;  // done, failed or stopped
     bool resultPending = false;
     uint64_t startMs = 0;
+    uint64_t stepStartMs = 0;  // when the current step began
+    size_t step = 0;           // index into the run's plan
+    bool stepRead = false;     // the current step's data was read
     uint16_t mask = 0;  // selected output channels
     uint8_t eqMode = 0;
     uint8_t modules = 7;  // IRC_Sel_Test_Module
@@ -69,6 +73,7 @@ struct Calibration {
     uint8_t channel = 0;
     uint8_t failCode = 0;
     int failWith = -1;  // failure code this run ends with, -1 for none
+    std::array<uint8_t, kOutputs> roles{};  // speaker roles when the run started
 };
 
 class VirtualUnit {
@@ -197,6 +202,8 @@ class VirtualUnit {
     const UnitState& SyncedState();
     void UpdateCalibration();
     void ApplyCalibration();
+    // The data of the current step was read (spectrum point 120, EQ band 10 of its channel).
+    void CalibrationDataRead(uint8_t status, int ch);
     void MaybeSave();
 
     link::Clock& clock_;

@@ -1,6 +1,8 @@
 #include "ui/main/window_registry.h"
 
 #include "toolkit/window_factory.h"
+#include "ui/autocal/autocal_wnd.h"
+#include "ui/custom_eq/custom_eq_wnd.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/scene_wnd.h"
 #include "ui/dialogs/small_dialogs.h"
@@ -57,6 +59,23 @@ void RegisterWindowFactories() {
             tk::RegisterWindowFactory(name, [name](tk::Window& owner) {
                 if (auto* main = dynamic_cast<CMainWnd*>(&owner)) RunProcessingWindow(&owner, main->Controller(), name);
             });
+        // No control opens these two in this configuration; scripts and tests open them.
+        const auto autoCal = [](tk::Window& owner) {
+            auto* main = dynamic_cast<CMainWnd*>(&owner);
+            if (!main) return;
+            CAutoCalWnd wnd(&owner, main->Controller());
+            wnd.Run();
+        };
+        tk::RegisterWindowFactory(QStringLiteral("CAutoCalWnd"), autoCal);
+        tk::RegisterWindowFactory(QStringLiteral("AutoCalWnd"), autoCal);
+        const auto customEq = [](tk::Window& owner) {
+            auto* main = dynamic_cast<CMainWnd*>(&owner);
+            if (!main) return;
+            CCustomEqWnd wnd(&owner, main->Controller(), core::DefaultCustomEqFactory());
+            wnd.Run();
+        };
+        tk::RegisterWindowFactory(QStringLiteral("CCustomEqWnd"), customEq);
+        tk::RegisterWindowFactory(QStringLiteral("CustomEqWnd"), customEq);
         return true;
     }();
     (void)registered;
