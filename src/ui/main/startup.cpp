@@ -128,6 +128,8 @@ int RunProgram(int argc, char** argv, const StartOptions& options, link::HidBack
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("DV DSP Audio"));
+    // The installed desktop entry: the desktop shows its name and icon for the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.dvdsp.dvdsp"));
 
     RegisterSkinResource();
     if (!LoadSkinFromResource()) LogWriteNarrow("skin resource missing, running without skin\n");
