@@ -1,6 +1,7 @@
 # Precompiled headers: the standard library, Qt and GoogleTest are parsed once per group of
 # targets instead of once per file. Targets that share compile flags share one header
-# (REUSE_FROM); Qt's position-independent code keeps its targets in groups of their own.
+# (REUSE_FROM); Qt's position-independent code keeps its targets in groups of their own,
+# and the Qt test programs each have their own (see below).
 # Off with -DDVDSP_PCH=OFF (e.g. to check that every file includes what it uses).
 option(DVDSP_PCH "Precompile the standard, Qt and GoogleTest headers" ON)
 
@@ -47,7 +48,9 @@ function(dvdsp_precompile)
     else()
       set(host_var host_plain)
     endif()
-    if(${host_var} STREQUAL "")
+    # Qt's test library defines the test's own folder (QT_TESTCASE_BUILDDIR) per target,
+    # which a shared header would not match: Qt test programs compile their own.
+    if(${host_var} STREQUAL "" OR (qt AND P_GTEST))
       target_precompile_headers(${t} PRIVATE ${headers})
       set(${host_var} ${t})
     else()
