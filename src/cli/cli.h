@@ -94,10 +94,23 @@ struct Command {
     // wrong (a bare kUsage: the synopsis tells). Every command of a run is checked before
     // the first one runs.
     std::function<int(const Words&)> check;
+    // The words that may follow the command's arguments typed so far (for the shell's
+    // completion); when not given, they come from the synopsis (see CompletionsAfter).
+    std::function<std::vector<std::string>(const Words&)> complete = nullptr;
 };
 
 std::vector<Command>& Registry();
 void Register(Command c);
+
+// The global options, in the order --help shows them.
+const std::vector<std::string>& GlobalOptionNames();
+// What may come next after the words of a command line (without the program's name):
+// global options and command names before a command, after "--" a command name again,
+// else what the command offers for its arguments. Sorted, without repeats.
+std::vector<std::string> CompletionsAfter(const Words& words);
+// The words a synopsis offers: the first word of each alternative ("check FILE | diff A B"
+// gives check and diff) and every option ("--whole").
+std::vector<std::string> SynopsisCompletions(const std::string& usage, const Words& typed);
 
 // Each cmd_*.cpp file registers its commands at start-up with one of these:
 //   static const Registrar registrar([] { Register({...}); });

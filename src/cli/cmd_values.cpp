@@ -416,16 +416,38 @@ std::string ValueHelp(bool forSet) {
     return h;
 }
 
+// get and set complete the value's name, then the named words of its indexes (hp|lp).
+std::vector<std::string> CompleteValue(const std::vector<std::string>& typed) {
+    std::vector<std::string> out;
+    if (typed.empty()) {
+        for (const ValueDef& d : Values()) out.push_back(d.name);
+        return out;
+    }
+    for (const ValueDef& d : Values()) {
+        if (typed[0] != d.name) continue;
+        const auto words = SynopsisWords(d.indexes);
+        const size_t k = typed.size() - 1;
+        if (k < words.size() && words[k].find('|') != std::string::npos) {
+            const std::string& w = words[k];
+            for (size_t start = 0, bar = 0; bar != std::string::npos; start = bar + 1) {
+                bar = w.find('|', start);
+                out.push_back(w.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+            }
+        }
+    }
+    return out;
+}
+
 void RegisterValueCommands() {
     Register({"get", "NAME [INDEX...]",
               "Read one value from the unit and print it. Channels CH are 0-9, BAND 0-30,\n"
               "SOURCE 0-8, PAIR 0-4. NAME is one of:" +
                   ValueHelp(false),
-              Get, CheckGet});
+              Get, CheckGet, CompleteValue});
     Register({"set", "NAME [INDEX...] VALUE...",
               "Change one value on the unit (same names as get; values in the units below):" +
                   ValueHelp(true),
-              Set, CheckSet});
+              Set, CheckSet, CompleteValue});
 }
 
 const Registrar registrar(RegisterValueCommands);

@@ -65,6 +65,12 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");  // numbers read and printed with a decimal point
 
+    // For the shell's completion: the words that may follow the ones given.
+    if (argc >= 2 && std::strcmp(argv[1], "--complete") == 0) {
+        for (const std::string& w : CompletionsAfter(Words(argv + 2, argv + argc))) std::printf("%s\n", w.c_str());
+        return kOk;
+    }
+
     GlobalOptions options;
     int i = 1;
     for (; i < argc; ++i) {

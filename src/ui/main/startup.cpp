@@ -129,6 +129,8 @@ int RunProgram(int argc, char** argv, const StartOptions& options, link::HidBack
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("DV DSP Audio"));
+    // The installed desktop entry: the desktop shows its name and icon for the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.dvdsp.dvdsp"));
 
     RegisterSkinResource();
     RegisterFirmwareResources();
