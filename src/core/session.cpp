@@ -121,7 +121,9 @@ void Session::DevicePlugOut() {
         return;
     }
     ShowDisconnected();
-    if (!upgrade_.ForcedUpdateRunning()) {
+    // A unit that restarts after its firmware update goes away on purpose: no message
+    // while an update window is open.
+    if (!upgrade_.ForcedUpdateRunning() && !upgrade_.UpgradeWindowOpen()) {
         // The message is shown by the window without waiting for the user.
         SessionView* view = ctx_.view;
         ctx_.workers.Start("DisconnectMsgThread", [view] { view->Post(WM_DEVICE_PLUGOUT_MSG); });
