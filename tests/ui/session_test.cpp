@@ -78,6 +78,7 @@ TEST_F(SessionTest, ARefusedHandshakeReportsTheUnitAndNeverEnablesTheQueue) {
     unit->Identity().refuseHandshake = true;
     Open();
     seam::AnswerNextModal(1);
+    seam::AnswerNextModal(0);  // the firmware update window that follows the message
     Click("btnConnect");
     ASSERT_TRUE(WaitFor([&] { return Shown("${device_status_unnormal}") && Answered() && wnd->Controller().RunningWorkers() == 0; }));
     Settle();

@@ -28,7 +28,7 @@ int MainSessionView::RunUpdateWindow(const QString& file) {
 
 void MainSessionView::CloseUpdateWindow() {
     // A window whose worker still talks to the unit stays until the worker is done.
-    if (update_ && !update_->WorkerRunning()) update_->close();
+    if (update_ && !update_->WorkerRunning()) update_->Close(0);
 }
 
 int MainSessionView::PrepareFirmwareFolder(const std::string& archive, std::string* startPath) {

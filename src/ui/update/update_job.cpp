@@ -33,10 +33,21 @@ PreparedUpdate PrepareUpdate(const QString& archive) {
         p.result = PrepareDownloadFolder(archive, &p.folder, &p.startPath);
         return p;
     }
-    // The direct road needs the archive's MCU image only.
+    // The direct road needs the archive's MCU image only. Nothing an earlier run left in
+    // the folder may stand in for it: the folder is emptied first (an archive inside it is
+    // read from a copy).
     p.folder = WorkFolderPath();
-    if (archive.isEmpty() || !QFileInfo(archive).isFile() ||
-        !UnzipToWorkFolder(archive, p.folder, QString::fromLatin1(kFirmwarePassword))) {
+    QString source = archive;
+    const QString picked = QDir(p.folder).absoluteFilePath(QStringLiteral("../MCU_UPG_picked.bin"));
+    if (!archive.isEmpty() && QFileInfo(archive).absoluteFilePath().startsWith(QDir(p.folder).absolutePath() + "/")) {
+        QFile::remove(picked);
+        if (QFile::copy(archive, picked)) source = picked;
+    }
+    DeleteWorkFolder(p.folder);
+    const bool unpacked = !source.isEmpty() && QFileInfo(source).isFile() &&
+                          UnzipToWorkFolder(source, p.folder, QString::fromLatin1(kFirmwarePassword));
+    if (source == picked) QFile::remove(picked);
+    if (!unpacked) {
         DeleteWorkFolder(p.folder);
         p.result = 2;
         return p;
