@@ -145,15 +145,16 @@ void CMainWnd::SetConnectButton(ConnectButton state) {
                     state == ConnectButton::Connected ? controller_.Info().slaveVersion : -1);
 }
 
-void CMainWnd::ShowTipsLater(const QString& text) {
+void CMainWnd::ShowTipsLater(const QString& text, std::function<void()> then) {
     messagesShown_.append(text);
     // Shown once the current message is handled, so that a dialog's own loop never runs
     // inside the handling of posted messages.
     QPointer<CMainWnd> self(this);
-    QTimer::singleShot(0, this, [self, text] {
+    QTimer::singleShot(0, this, [self, text, then] {
         if (!self) return;
         const QString captions[3] = {QStringLiteral("${confirm}"), QString(), QString()};
         ShowMessageBox(self, QStringLiteral("${tips}"), text, captions, 1);
+        if (self && then) then();
     });
 }
 

@@ -57,12 +57,8 @@ void MainSessionView::ContinueForcedUpdate() {
 }
 
 void CMainWnd::ShowTipsThenUpdate(const QString& text) {
-    messagesShown_.append(text);
     QPointer<CMainWnd> self(this);
-    QTimer::singleShot(0, this, [self, text] {
-        if (!self) return;
-        const QString captions[3] = {QStringLiteral("${confirm}"), QString(), QString()};
-        ShowMessageBox(self, QStringLiteral("${tips}"), text, captions, 1);
+    ShowTipsLater(text, [self] {
         if (self) self->view_->RunUpdateWindow();
     });
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 // The main window: the frame "DV DSP Audio" with the channel page, its drop-down menus,
 // the language items and the About box. The controller works on the model; the window
 // routes its controls to the controller's operations and shows what they change.
@@ -109,7 +110,8 @@ private:
     // A change of the display mode closes the program and starts it again.
     void WatchDisplay();
     void OnDisplayChange();
-    void ShowTipsLater(const QString& text);
+    // `then` runs once the message has been answered.
+    void ShowTipsLater(const QString& text, std::function<void()> then = {});
     // Shows the message, then opens the firmware update window (main_update.cpp).
     void ShowTipsThenUpdate(const QString& text);
     void ShowLoading();
