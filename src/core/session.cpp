@@ -111,6 +111,12 @@ void Session::DevicePlugin() {
         LogWriteNarrow("sys_upg_status UPG_ENTER or UPG_START\n");
         return;
     }
+    // An arrival while the link is open (a second unit, or the user's own click that came
+    // first) leaves the session as it is: connecting here would toggle it off.
+    if (ctx_.device.IsConnected()) {
+        LogWriteNarrow("already connected\n");
+        return;
+    }
     Connect(false);
 }
 

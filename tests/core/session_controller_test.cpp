@@ -64,6 +64,22 @@ TEST_F(ControllerTest, PlugOutDisconnectsAndPostsItsMessageOnce) {
     EXPECT_EQ(mgr.ModelNumber(), -1);
 }
 
+TEST_F(ControllerTest, AnArrivalConnectsOnceAndLeavesAnOpenLinkAlone) {
+    mgr.DevicePlugin();
+    EXPECT_TRUE(mgr.Device().IsConnected());
+    WaitWorkers();
+    Dispatch();
+    EXPECT_EQ(view.button, ConnectButton::Connected);
+    view.posted.clear();
+    // Another arrival, or one that comes after the user's click, keeps the session.
+    mgr.DevicePlugin();
+    WaitWorkers();
+    EXPECT_TRUE(mgr.Device().IsConnected());
+    EXPECT_EQ(view.button, ConnectButton::Connected);
+    EXPECT_TRUE(view.Posted().empty());
+    EXPECT_TRUE(prompt.tips.empty());
+}
+
 TEST_F(ControllerTest, TheVolumeReplyStopsThePollAndTheTimerEndsAfterTenTicks) {
     mgr.StartMainVolumePoll();
     EXPECT_EQ(view.timer, GET_MAIN_VOLUME_TIMER);
