@@ -1,57 +1,21 @@
 // Every text the main page can show fits its control, at every scale and in every language:
 // the texts it shows at start and those it shows later (speaker roles, delays in every unit,
 // trims and volumes at their extremes, the two states of each switch).
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QStyle>
-#include <QStyleOption>
 #include <map>
 #include <memory>
 #include <vector>
 
+#include "text_room.h"
 #include "toolkit/language.h"
 #include "ui/main/main_wnd.h"
 #include "ui_fixture.h"
 
 using namespace dvdsp;
 using namespace dvdsp::ui;
+using uitest::CurrentText;
+using uitest::TextRoom;
 
 namespace {
-
-// The width a control has for its text, as its style lays the text out.
-int TextRoom(QWidget* w) {
-    QStyle* style = w->style();
-    if (auto* e = qobject_cast<QLineEdit*>(w)) {
-        QStyleOptionFrame opt;
-        opt.initFrom(e);
-        opt.rect = e->rect();
-        opt.lineWidth = e->hasFrame() ? style->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e) : 0;
-        opt.midLineWidth = 0;
-        opt.state |= QStyle::State_Sunken;
-        const QMargins m = e->textMargins();
-        // QLineEdit keeps a further two pixels on each side of its text.
-        return style->subElementRect(QStyle::SE_LineEditContents, &opt, e).width() - m.left() - m.right() - 4;
-    }
-    if (qobject_cast<QCheckBox*>(w)) return w->width() - 20;
-    if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-        QStyleOptionButton opt;
-        opt.initFrom(b);
-        opt.rect = b->rect();
-        opt.text = b->text();
-        return style->subElementRect(QStyle::SE_PushButtonContents, &opt, b).width();
-    }
-    if (auto* l = qobject_cast<QLabel*>(w)) return l->contentsRect().width() - 2 * l->margin();
-    return -1;
-}
-
-QString CurrentText(QWidget* w) {
-    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
-    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
-    if (auto* l = qobject_cast<QLabel*>(w); l && !l->wordWrap()) return l->text();
-    return {};
-}
 
 bool Starts(const std::string& name, const char* prefix) { return name.rfind(prefix, 0) == 0; }
 

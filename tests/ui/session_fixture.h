@@ -34,6 +34,7 @@ protected:
         o.checkSingleInstance = false;
         o.autoConnect = autoConnect;
         o.readOutPauseMs = 20;
+        o.language = language;
         auto* b = backend.get();
         o.plug.addListener = [b](std::function<void(bool)> l) { return b->AddPlugListener(std::move(l)); };
         o.plug.removeListener = [b](int id) { b->RemovePlugListener(id); };
@@ -74,6 +75,7 @@ protected:
     std::unique_ptr<dvdsp::emu::VirtualUnit> unit;
     std::unique_ptr<dvdsp::emu::VirtualHidBackend> backend;
     std::unique_ptr<dvdsp::ui::CMainWnd> wnd;
+    QString language;  // the program's default when empty
 };
 
 }  // namespace uitest

@@ -26,6 +26,8 @@ int MainSessionView::RunUpdateWindow(const QString& file) {
     return result;
 }
 
+int CMainWnd::RunUpdateWindow() { return view_->RunUpdateWindow(); }
+
 void MainSessionView::CloseUpdateWindow() {
     // A window whose worker still talks to the unit stays until the worker is done.
     if (update_ && !update_->WorkerRunning()) update_->Close(0);

@@ -210,7 +210,7 @@ bool CMainWnd::HandleMenuClick(const tk::MenuClick& click) {
     } else if (HandleSceneMenuClick(name)) {
         return true;
     } else if (name == QLatin1String("option_item_firmware_upgrade")) {
-        view_->RunUpdateWindow();
+        RunUpdateWindow();
         return true;
     } else if (name == QLatin1String("advance_item_mixer")) {
         controller_.OpenMixer();

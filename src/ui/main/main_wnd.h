@@ -64,6 +64,8 @@ public:
     int FirmwareSub() const { return fwSub_; }
 
     core::EqualizerManager& Controller() { return controller_; }
+    // The user's firmware update window, as the option menu opens it.
+    int RunUpdateWindow();
     // The device-change handling: arrival, removal and node changes.
     void OnDeviceChange(const platform::DeviceChange& change);
     // Any thread: hands a device change to the window thread.

@@ -9,6 +9,7 @@
 #include "ui/main/main_wnd.h"
 #include "ui/mixer/mixer_wnd.h"
 #include "ui/processing/processing_windows.h"
+#include "ui/update/force_update_wnd.h"
 
 namespace dvdsp::ui {
 namespace {
@@ -76,6 +77,18 @@ void RegisterWindowFactories() {
         };
         tk::RegisterWindowFactory(QStringLiteral("CCustomEqWnd"), customEq);
         tk::RegisterWindowFactory(QStringLiteral("CustomEqWnd"), customEq);
+        tk::RegisterWindowFactory(QStringLiteral("CUpdateFwWnd"), [](tk::Window& owner) {
+            if (auto* main = dynamic_cast<CMainWnd*>(&owner)) main->RunUpdateWindow();
+        });
+        // As the version check opens it, with both steps named; without their files an
+        // update only says that there is nothing to send.
+        tk::RegisterWindowFactory(QStringLiteral("CForceUpdateWnd"), [](tk::Window& owner) {
+            auto* main = dynamic_cast<CMainWnd*>(&owner);
+            if (!main) return;
+            CForceUpdateWnd wnd(&owner, main->Controller(), QStringLiteral("MCU_UPG.bin"), QString(),
+                                QStringLiteral("DSP_UPG.bin"), QString());
+            wnd.Run();
+        });
         return true;
     }();
     (void)registered;
