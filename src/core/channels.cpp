@@ -9,6 +9,7 @@
 
 #include "base/log.h"
 #include "core/eq.h"
+#include "core/part_helpers.h"
 
 namespace dvdsp::core {
 namespace {
@@ -16,10 +17,7 @@ namespace {
 // Commands of these operations go through the link's queue.
 constexpr bool kSynchronous = false;
 
-uint8_t U8(int v) { return static_cast<uint8_t>(v); }
-size_t Z(int v) { return static_cast<size_t>(v); }
 
-bool ChannelOk(int ch) { return ch >= 0 && ch < kChannels; }
 
 int MainVolumeInRange(int v) { return static_cast<int>(limits::kMainVolume.ClampUi(v)); }
 

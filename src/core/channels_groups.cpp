@@ -4,12 +4,9 @@
 #include "base/log.h"
 #include "core/channels.h"
 #include "core/eq.h"
+#include "core/part_helpers.h"
 
 namespace dvdsp::core {
-namespace {
-size_t Z(int v) { return static_cast<size_t>(v); }
-}  // namespace
-
 void Channels::SetOutputValue(int ch, const std::string& item, bool keepSaved) {
     LogWriteNarrow("SetOutputValue channel %d selected value %s\n", ch, item.c_str());
     const int code = RoleCode(item);

@@ -9,13 +9,10 @@
 #include "base/log.h"
 #include "core/channels.h"
 #include "core/eq.h"
+#include "core/part_helpers.h"
 
 namespace dvdsp::core {
 namespace {
-
-constexpr bool kQueued = false;
-uint8_t U8(int v) { return static_cast<uint8_t>(v); }
-size_t Z(int v) { return static_cast<size_t>(v); }
 
 // Waits for the queue to drain: `polls` checks, 100 ms apart.
 constexpr int kIdlePollMs = 100;

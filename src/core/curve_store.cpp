@@ -4,12 +4,10 @@
 #include <algorithm>
 
 #include "core/limits.h"
+#include "core/part_helpers.h"
 
 namespace dvdsp::core {
 namespace {
-
-size_t Z(int v) { return static_cast<size_t>(v); }
-bool ChannelOk(int ch) { return ch >= 0 && ch < kChannels; }
 
 dsp::CrossoverSpec CrossoverOf(const CrossoverFilter& f) {
     dsp::CrossoverSpec out;

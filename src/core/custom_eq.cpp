@@ -10,15 +10,14 @@
 #include "base/log.h"
 #include "core/eq.h"
 #include "core/limits.h"
+#include "core/part_helpers.h"
 
 namespace dvdsp::core {
 namespace {
 
-constexpr bool kQueued = false;
 constexpr double kEps = 1e-6;
 
 int Stored(int i) { return kCustomEqFirstBand + std::clamp(i, 0, kCustomEqBands - 1); }
-bool ChannelOk(int ch) { return ch >= 0 && ch < kChannels; }
 
 // A decimal number as typed; a text that holds none, or not a finite one, gives `fallback`.
 double Number(const std::string& text, double fallback) {

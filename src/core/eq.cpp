@@ -6,13 +6,10 @@
 #include <cmath>
 
 #include "base/log.h"
+#include "core/part_helpers.h"
 
 namespace dvdsp::core {
 namespace {
-
-constexpr bool kQueued = false;
-uint8_t U8(int v) { return static_cast<uint8_t>(v); }
-size_t Z(int v) { return static_cast<size_t>(v); }
 
 // What a band's slider shows: gain x 10, or 0 while the channel is bypassed or the band
 // is disabled.

@@ -10,13 +10,10 @@
 #include "core/channel_format.h"
 #include "core/eq.h"
 #include "core/limits.h"
+#include "core/part_helpers.h"
 
 namespace dvdsp::core {
 namespace {
-
-constexpr bool kQueued = false;
-uint8_t U8(int v) { return static_cast<uint8_t>(v); }
-size_t Z(int v) { return static_cast<size_t>(v); }
 
 constexpr float kGainZero = 0.001f;   // a gain within this of 0 is flat
 constexpr double kQAtEnd = 0.025;     // a Q this close to its limit does not step on

@@ -5,11 +5,10 @@
 
 #include "base/log.h"
 #include "core/eq.h"
+#include "core/part_helpers.h"
 
 namespace dvdsp::core {
 namespace {
-
-size_t Z(int v) { return static_cast<size_t>(v); }
 
 int ElapsedMs(std::chrono::steady_clock::time_point since) {
     const auto d = std::chrono::steady_clock::now() - since;

@@ -8,13 +8,10 @@
 #include "base/log.h"
 #include "core/eq.h"
 #include "core/limits.h"
+#include "core/part_helpers.h"
 
 namespace dvdsp::core {
 namespace {
-
-constexpr bool kQueued = false;
-uint8_t U8(int v) { return static_cast<uint8_t>(v); }
-size_t Z(int v) { return static_cast<size_t>(v); }
 
 constexpr int kLinkwitzRiley = 2;  // even slopes only
 

@@ -7,14 +7,11 @@
 
 #include "base/log.h"
 #include "core/limits.h"
+#include "core/part_helpers.h"
 #include "link/commands.h"
 
 namespace dvdsp::core {
 namespace {
-
-constexpr bool kQueued = false;
-uint8_t U8(int v) { return static_cast<uint8_t>(v); }
-size_t Z(int v) { return static_cast<size_t>(v); }
 
 bool ValidCell(int source, int in, int out) {
     return source >= 0 && source < kSources && in >= 0 && in < kInputsPerSource && out >= 0 && out < kChannels;

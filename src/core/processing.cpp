@@ -6,14 +6,12 @@
 #include "base/log.h"
 #include "core/limits.h"
 #include "core/mixer.h"
+#include "core/part_helpers.h"
 #include "link/commands.h"
 
 namespace dvdsp::core {
 namespace {
 
-constexpr bool kQueued = false;
-uint8_t U8(int v) { return static_cast<uint8_t>(v); }
-size_t Z(int v) { return static_cast<size_t>(v); }
 bool ValidChannel(int ch) { return ch >= 0 && ch < kChannels; }
 
 int ClampInt(const Limit& limit, double v) { return static_cast<int>(std::lround(limit.Clamp(v))); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/log.h"
+#include "core/part_helpers.h"
 
 namespace dvdsp::core {
 
@@ -13,7 +14,6 @@ constexpr uint8_t kHighPass = 2;
 constexpr uint8_t kLast = kChannels - 1;
 constexpr uint32_t kScenePrepareMs = 1000;
 
-uint8_t U8(int v) { return static_cast<uint8_t>(v); }
 
 // Counts commands for the progress callback.
 struct Counter {
