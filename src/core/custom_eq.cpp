@@ -17,7 +17,7 @@ namespace {
 
 constexpr double kEps = 1e-6;
 
-int Stored(int i) { return kCustomEqFirstBand + std::clamp(i, 0, kCustomEqBands - 1); }
+int StoredBand(int i) { return kCustomEqFirstBand + std::clamp(i, 0, kCustomEqBands - 1); }
 
 // A decimal number as typed; a text that holds none, or not a finite one, gives `fallback`.
 double Number(const std::string& text, double fallback) {
@@ -37,18 +37,18 @@ CustomEqFactory DefaultCustomEqFactory() {
 }
 
 const EqBand& CustomEq::Band(int ch, int i) const {
-    return ctx_.Live().Bands(ChannelOk(ch) ? ch : 0)[Stored(i)];
+    return ctx_.Live().Bands(ChannelOk(ch) ? ch : 0)[StoredBand(i)];
 }
 
 void CustomEq::Store(int ch, int i, const EqBand& band) {
-    const int b = Stored(i);
+    const int b = StoredBand(i);
     ctx_.edit.Apply({What::Band, 0, ch, b}, [&](SceneState& m) { m.Bands(ch)[b] = band; });
 }
 
 void CustomEq::Send(int ch, int i, float gain) {
     const EqBand& band = Band(ch, i);
     const int freq = static_cast<int>(limits::kBandFreq.Clamp(band.freq));
-    ctx_.device.EQ_Ctrl(ctx_.Scene(), 0, static_cast<uint8_t>(ch), static_cast<uint8_t>(Stored(i)),
+    ctx_.device.EQ_Ctrl(ctx_.Scene(), 0, static_cast<uint8_t>(ch), static_cast<uint8_t>(StoredBand(i)),
                         static_cast<uint16_t>(freq), static_cast<float>(limits::kBandQ.Clamp(static_cast<double>(band.q))),
                         static_cast<float>(limits::kBandGain.Clamp(static_cast<double>(gain))), kQueued);
 }

@@ -12,7 +12,7 @@
 namespace dvdsp::platform {
 namespace {
 
-bool Fail(std::string* error, const std::string& what, int err) {
+bool FailWrite(std::string* error, const std::string& what, int err) {
     if (error) *error = what + ": " + std::strerror(err);
     return false;
 }
@@ -36,12 +36,12 @@ bool Replace(const std::string& path, std::string_view data, int* lockedFd, bool
              std::string* error) {
     namespace fs = std::filesystem;
     const fs::path target(path);
-    if (target.filename().empty()) return Fail(error, "cannot write " + path, EISDIR);
+    if (target.filename().empty()) return FailWrite(error, "cannot write " + path, EISDIR);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
 
     std::string tmp = path + ".XXXXXX";
     const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return Fail(error, "cannot create a file beside " + path, errno);
+    if (fd < 0) return FailWrite(error, "cannot create a file beside " + path, errno);
     // mkstemp creates the file for its owner only; give it what a new file would get.
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -71,7 +71,7 @@ bool Replace(const std::string& path, std::string_view data, int* lockedFd, bool
     if (err) {
         ::unlink(tmp.c_str());
         if (lockedFd) ::close(fd);
-        return Fail(error, "cannot write " + path, err);
+        return FailWrite(error, "cannot write " + path, err);
     }
     if (lockedFd) *lockedFd = fd;
     // The rename itself lasts once the folder is on the disk.

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "core/part_helpers.h"
 #include "core/controller_fixture.h"
 
 using namespace dvdsp;
@@ -13,7 +14,6 @@ using dvdsp::testing::ControllerTest;
 
 namespace {
 
-size_t Z(int v) { return static_cast<size_t>(v); }
 
 uint16_t Trim100Of(emu::UnitState& s, int ch) { return s.scenes[0].out[Z(ch)].trim100; }
 

@@ -3,6 +3,7 @@
 // gains, the channels that follow an edit, and what the unit holds afterwards.
 #include <cmath>
 
+#include "core/part_helpers.h"
 #include "core/controller_fixture.h"
 #include "core/eq.h"
 #include "link/commands.h"
@@ -14,7 +15,6 @@ using dvdsp::testing::ControllerTest;
 
 namespace {
 
-size_t Z(int v) { return static_cast<size_t>(v); }
 
 // A band as the unit keeps it.
 struct UnitBand {

@@ -3,6 +3,7 @@
 // drags of the curve control with their send throttle, and the curves handed over.
 #include <cmath>
 
+#include "core/part_helpers.h"
 #include "core/controller_fixture.h"
 #include "core/eq.h"
 #include "dsp/channel_curve.h"
@@ -15,7 +16,6 @@ using dvdsp::testing::ControllerTest;
 
 namespace {
 
-size_t Z(int v) { return static_cast<size_t>(v); }
 
 emu::Filter UnitFilter(emu::UnitState& s, int ch, FilterSide side) {
     const emu::Output& o = s.scenes[0].out[Z(ch)];

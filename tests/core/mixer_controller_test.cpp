@@ -1,6 +1,7 @@
 // The controller's mixer part without a window, against the virtual unit: the effective
 // trim of a cell, what a trim change sends (and what it does not), the bridged partner,
 // clearing a source's mix, the cross-source feed and the clip flags it keeps.
+#include "core/part_helpers.h"
 #include "core/controller_fixture.h"
 #include "link/commands.h"
 #include "link/packet.h"
@@ -11,7 +12,6 @@ using dvdsp::testing::ControllerTest;
 
 namespace {
 
-size_t Z(int v) { return static_cast<size_t>(v); }
 emu::SourceMix& Mix(emu::UnitState& s, int source) { return s.scenes[0].src[Z(source)]; }
 
 }  // namespace

@@ -12,7 +12,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-const Bytes kExample = {0x01, 0x62, 0x00, 0x00, 0x00, 0x00, 0x10, 0x20,
+const Bytes kImageExample = {0x01, 0x62, 0x00, 0x00, 0x00, 0x00, 0x10, 0x20,
                         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x93};
 
 const ModelCheck kModel98{98, false};
@@ -35,8 +35,8 @@ Bytes Image(uint8_t fwId, uint8_t model, size_t payloadSize, uint8_t seed = 1) {
 }
 
 TEST(SingleImage, ExampleIsBuiltAndAccepted) {
-    EXPECT_EQ(MakeSingleImage(1, 0x62, {0, 0, 0, 0}, Bytes{0x10, 0x20}), kExample);
-    const CheckReport r = Mcu(kExample);
+    EXPECT_EQ(MakeSingleImage(1, 0x62, {0, 0, 0, 0}, Bytes{0x10, 0x20}), kImageExample);
+    const CheckReport r = Mcu(kImageExample);
     EXPECT_EQ(r.result, UPG_FILE_VALID);
     EXPECT_EQ(r.failedCheck, kCheckPassed);
     EXPECT_TRUE(r.mcu.present);
@@ -63,7 +63,7 @@ class ExampleVariations : public ::testing::TestWithParam<Variation> {};
 
 TEST_P(ExampleVariations, McuAndFlashChecks) {
     const Variation& v = GetParam();
-    Bytes b = kExample;
+    Bytes b = kImageExample;
     b[v.index] = v.value;
     // Some rows change two bytes: the id or model, and the checksum fixed to match.
     if (v.index != 15 && std::string(v.name).find("fixed") != std::string::npos) b[15] = 0x94;
@@ -98,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, ExampleVariations, ::testing::ValuesIn(kVariation
 
 TEST(SingleImage, ShortFilesAreInvalid) {
     for (size_t n : {0u, 1u, 6u, 13u}) {
-        const Bytes b(kExample.begin(), kExample.begin() + static_cast<std::ptrdiff_t>(n));
+        const Bytes b(kImageExample.begin(), kImageExample.begin() + static_cast<std::ptrdiff_t>(n));
         EXPECT_EQ(Mcu(b).failedCheck, kFailTooShort) << n;
         EXPECT_EQ(Flash(b).failedCheck, kFailTooShort) << n;
         EXPECT_EQ(Merged(b).failedCheck, kFailTooShort) << n;

@@ -100,13 +100,13 @@ TEST_P(ReplyGolden, Decodes) {
     CheckGolden(GetParam());
 }
 
-std::string RowName(const ::testing::TestParamInfo<Golden>& info) {
+std::string McuRowName(const ::testing::TestParamInfo<Golden>& info) {
     return info.param.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Mcu, ReplyGolden, ::testing::ValuesIn(kMcuRows), RowName);
-INSTANTIATE_TEST_SUITE_P(Flash, ReplyGolden, ::testing::ValuesIn(kFlashRows), RowName);
-INSTANTIATE_TEST_SUITE_P(Karaoke, ReplyGolden, ::testing::ValuesIn(kKtvRows), RowName);
+INSTANTIATE_TEST_SUITE_P(Mcu, ReplyGolden, ::testing::ValuesIn(kMcuRows), McuRowName);
+INSTANTIATE_TEST_SUITE_P(Flash, ReplyGolden, ::testing::ValuesIn(kFlashRows), McuRowName);
+INSTANTIATE_TEST_SUITE_P(Karaoke, ReplyGolden, ::testing::ValuesIn(kKtvRows), McuRowName);
 
 using DeviceState = DecodeTest;
 

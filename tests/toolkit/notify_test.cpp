@@ -11,7 +11,7 @@ using tktest::RecordingWindow;
 
 namespace {
 
-const char* kLayout = R"(<Window size="300,200">
+const char* kNotifyLayout = R"(<Window size="300,200">
   <VerticalLayout name="root">
     <Edit name="edit_a" text="12" height="24" spin="true"/>
     <Edit name="edit_b" text="" height="24"/>
@@ -32,7 +32,7 @@ class NotifyTest : public tktest::ToolkitTest {
   protected:
     void SetUp() override {
         ToolkitTest::SetUp();
-        UseSkin({{"xml/n.xml", kLayout}});
+        UseSkin({{"xml/n.xml", kNotifyLayout}});
         ASSERT_TRUE(w.LoadLayout("xml/n.xml"));
         w.ShowWindow();
         QApplication::setActiveWindow(&w);

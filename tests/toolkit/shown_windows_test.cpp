@@ -21,7 +21,7 @@ class NamedWindow : public tktest::RecordingWindow {
     QString name_;
 };
 
-const char* kLayout = R"(<Window size="120,80" title="Box">
+const char* kBoxLayout = R"(<Window size="120,80" title="Box">
   <VerticalLayout name="root">
     <Label name="MessageText" text="first"/>
     <Button name="confirm_btn"/>
@@ -32,7 +32,7 @@ class ShownWindowsTest : public tktest::ToolkitTest {
   protected:
     void SetUp() override {
         ToolkitTest::SetUp();
-        UseSkin({{"xml/box.xml", kLayout}});
+        UseSkin({{"xml/box.xml", kBoxLayout}});
         seam::ClearAnswers();
     }
     void TearDown() override {

@@ -18,8 +18,6 @@ using namespace dvdsp;
 using namespace dvdsp::ui;
 namespace seam = dvdsp::tk::testing;
 
-namespace {
-
 class InstanceLockTest : public uitest::UiTest {
   protected:
     // The options of a window on the virtual unit kept in `stateFile`, attached as the
@@ -37,6 +35,8 @@ class InstanceLockTest : public uitest::UiTest {
     }
     QTemporaryDir dir;
 };
+
+namespace {
 
 struct ProgramRun {
     int code = -1;

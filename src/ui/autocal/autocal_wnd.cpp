@@ -13,12 +13,12 @@
 #pragma push_macro("slots")
 #undef slots
 #include "core/equalizer_manager.h"
+#include "ui/control_names.h"
 #pragma pop_macro("slots")
 
 namespace dvdsp::ui {
 namespace {
 
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 std::string Numbered(const char* prefix, int n) { return prefix + std::to_string(n); }
 std::string DistanceLabel(int ch) { return "ch_" + std::to_string(ch) + ": "; }
 constexpr int kAudioEffects = 9;

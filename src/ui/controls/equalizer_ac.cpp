@@ -16,10 +16,10 @@ const std::array<uint32_t, kAcSeriesSlots> kAcSpectrumPalette = {
 
 namespace {
 
-const int kFreqGrid[] = {30,   40,   50,   60,   70,   80,   90,   100,  200,
+const int kAcFreqGrid[] = {30,   40,   50,   60,   70,   80,   90,   100,  200,
                          300,  400,  500,  600,  700,  800,  900,  1000, 2000,
                          3000, 4000, 5000, 6000, 7000, 8000, 9000, 10000};
-const int kGainGrid[] = {-15, -10, -5, 5, 10, 15};
+const int kAcGainGrid[] = {-15, -10, -5, 5, 10, 15};
 
 }  // namespace
 
@@ -96,9 +96,9 @@ void UIEqualizerAc::PaintGrid(QPainter& p, const graph::Axes& axes) {
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(grid, 1));
     p.drawRect(QRect(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1));
-    for (int f : kFreqGrid) p.drawLine(axes.XOf(f), r.top, axes.XOf(f), r.bottom);
+    for (int f : kAcFreqGrid) p.drawLine(axes.XOf(f), r.top, axes.XOf(f), r.bottom);
     p.setPen(QPen(grid, 1, Qt::DotLine));
-    for (int g : kGainGrid) p.drawLine(r.left, axes.YOf(g), r.right, axes.YOf(g));
+    for (int g : kAcGainGrid) p.drawLine(r.left, axes.YOf(g), r.right, axes.YOf(g));
 }
 
 void UIEqualizerAc::paintEvent(QPaintEvent* e) {

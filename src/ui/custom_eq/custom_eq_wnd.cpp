@@ -12,12 +12,12 @@
 #pragma push_macro("slots")
 #undef slots
 #include "core/equalizer_manager.h"
+#include "ui/control_names.h"
 #pragma pop_macro("slots")
 
 namespace dvdsp::ui {
 namespace {
 
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 std::string Numbered(const char* prefix, int i) { return prefix + std::to_string(i); }
 bool IsBandEdit(const std::string& name) {
     return StartsWith(name, "eq_freq_") || StartsWith(name, "eq_q_") || StartsWith(name, "eq_gain_");

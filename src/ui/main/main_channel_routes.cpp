@@ -8,14 +8,11 @@
 #include "toolkit/controls.h"
 #include "toolkit/edit.h"
 #include "toolkit/language.h"
+#include "ui/control_names.h"
 #include "ui/main/main_wnd.h"
 
 namespace dvdsp::ui {
 namespace {
-
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
-
-int IndexOf(const tk::TNotify& n) { return n.sender ? n.sender->UserDataInt() : -1; }
 
 // The unit an item of "comb_ch_unit" stands for, by its text.
 int DelayUnitOfItem(tk::Combo* combo, int index) {

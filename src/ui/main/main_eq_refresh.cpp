@@ -12,6 +12,7 @@
 #include "core/limits.h"
 #include "dsp/channel_curve.h"
 #include "toolkit/controls.h"
+#include "ui/control_names.h"
 #include "ui/controls/equalizer.h"
 #include "ui/main/main_refresh.h"
 #include "ui/main/main_wnd.h"
@@ -20,8 +21,6 @@ namespace dvdsp::ui {
 namespace {
 
 using core::What;
-
-std::string Indexed(const char* prefix, int index) { return prefix + std::to_string(index); }
 
 QString Format(const char* format, double v) { return QString::asprintf(format, v); }
 QString FormatInt(const char* format, int v) { return QString::asprintf(format, v); }

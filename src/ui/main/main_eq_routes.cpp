@@ -4,15 +4,12 @@
 #include "base/log.h"
 #include "toolkit/controls.h"
 #include "toolkit/edit.h"
+#include "ui/control_names.h"
 #include "ui/controls/equalizer.h"
 #include "ui/main/main_wnd.h"
 
 namespace dvdsp::ui {
 namespace {
-
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
-
-int IndexOf(const tk::TNotify& n) { return n.sender ? n.sender->UserDataInt() : -1; }
 
 bool IsBandEdit(const std::string& name) {
     return StartsWith(name, "eq_freq_") || StartsWith(name, "eq_q_") || StartsWith(name, "eq_gain_");

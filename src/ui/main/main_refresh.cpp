@@ -4,12 +4,11 @@
 
 #include "core/channel_format.h"
 #include "toolkit/controls.h"
+#include "ui/control_names.h"
 #include "ui/main/main_wnd.h"
 
 namespace dvdsp::ui {
 namespace {
-
-std::string Indexed(const char* prefix, int index) { return prefix + std::to_string(index); }
 
 void SetTextOf(CMainWnd& wnd, const std::string& name, const QString& text) {
     if (tk::Control* c = wnd.FindControl(name)) c->SetText(text);
@@ -17,10 +16,6 @@ void SetTextOf(CMainWnd& wnd, const std::string& name, const QString& text) {
 
 void SetValueOf(CMainWnd& wnd, const std::string& name, int value) {
     if (tk::Control* c = wnd.FindControl(name)) c->SetValue(value);
-}
-
-void SetSelectedOf(CMainWnd& wnd, const std::string& name, bool selected) {
-    if (tk::Control* c = wnd.FindControl(name)) c->SetSelected(selected);
 }
 
 // The eight input boxes of a channel show its routing mask for the current source.

@@ -5,6 +5,7 @@
 
 #include "core/channel_format.h"
 #include "toolkit/controls.h"
+#include "ui/control_names.h"
 #include "ui/main/main_refresh.h"
 #include "ui/main/main_wnd.h"
 
@@ -12,12 +13,6 @@ namespace dvdsp::ui {
 namespace {
 
 using core::What;
-
-std::string Indexed(const char* prefix, int index) { return prefix + std::to_string(index); }
-
-void SetSelectedOf(CMainWnd& wnd, const std::string& name, bool selected) {
-    if (tk::Control* c = wnd.FindControl(name)) c->SetSelected(selected);
-}
 
 // Colour of a delay-link group's button, by group (0 none).
 constexpr std::array<uint32_t, 7> kDelayLinkColours = {0xFF666666, 0xFF0088FF, 0xFF00AEAE, 0xFF0000E3,

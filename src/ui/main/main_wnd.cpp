@@ -10,6 +10,7 @@
 #include "toolkit/controls.h"
 #include "toolkit/language.h"
 #include "toolkit/scale.h"
+#include "ui/control_names.h"
 #include "ui/controls/custom_tags.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/scene_wnd.h"
@@ -21,8 +22,6 @@
 
 namespace dvdsp::ui {
 namespace {
-
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
 // The backend of a window started without a unit: nothing is ever found.
 class NoUnitBackend final : public link::HidBackend {

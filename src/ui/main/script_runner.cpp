@@ -16,7 +16,7 @@
 namespace dvdsp::ui {
 namespace {
 
-constexpr int kDefaultWaitMs = 10000;
+constexpr int kRunWaitMs = 10000;
 
 // The visible window whose modal loop is running, topmost first; nullptr when none.
 tk::Window* OpenModal() {
@@ -156,8 +156,8 @@ private:
                 t.start();
                 const int ms = s.ms;
                 // Time enough for the sleep and then some, however long the sleep.
-                const int limit = ms > std::numeric_limits<int>::max() - kDefaultWaitMs ? std::numeric_limits<int>::max()
-                                                                                       : ms + kDefaultWaitMs;
+                const int limit = ms > std::numeric_limits<int>::max() - kRunWaitMs ? std::numeric_limits<int>::max()
+                                                                                       : ms + kRunWaitMs;
                 Wait([t, ms] { return t.elapsed() >= ms; }, limit, [] { return QString(); });
                 return {};
             }

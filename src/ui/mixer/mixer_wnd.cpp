@@ -9,12 +9,11 @@
 #pragma push_macro("slots")
 #undef slots
 #include "core/equalizer_manager.h"
+#include "ui/control_names.h"
 #pragma pop_macro("slots")
 
 namespace dvdsp::ui {
 namespace {
-
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
 // The source names of the row titles, by source index.
 const char* const kSourceKeys[core::kSources] = {"${source_opt}", "${source_coax}", "${source_bt}",

@@ -7,12 +7,13 @@
 #include "base/log.h"
 #include "toolkit/controls.h"
 #include "toolkit/edit.h"
+#include "ui/control_names.h"
 #include "ui/processing/proc_common.h"
 
 namespace dvdsp::ui {
 namespace {
 
-struct ParamInfo {
+struct OnParamInfo {
     const char* name;  // in the control names
     int scale;
     int step;
@@ -20,13 +21,13 @@ struct ParamInfo {
     const char* unit;  // in the log lines
 };
 
-constexpr ParamInfo kInfo[CCompressorsOnWnd::kParams] = {
+constexpr OnParamInfo kInfo[CCompressorsOnWnd::kParams] = {
     {"threshold", 10, 1, "%.1fdB", "dB"},
     {"attack_time", 1, 10, "%dms", "ms"},
     {"release_time", 1, 100, "%dms", "ms"},
 };
 
-QString Text(int p, double value) {
+QString ValueText(int p, double value) {
     return p == CCompressorsOnWnd::kThreshold ? proc::Format(kInfo[p].format, value)
                                               : proc::Format(kInfo[p].format, static_cast<int>(value));
 }
@@ -37,8 +38,6 @@ int ParamIn(const std::string& name) {
         if (name.find(kInfo[p].name) != std::string::npos) return p;
     return -1;
 }
-
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
 }  // namespace
 
@@ -72,7 +71,7 @@ void CCompressorsOnWnd::OnLoaded() {
 
 void CCompressorsOnWnd::ShowValue(int p, int c) {
     const double v = ValueOf(p, c);
-    if (tk::Control* e = FindControl(EditName(p, c))) e->SetText(Text(p, v));
+    if (tk::Control* e = FindControl(EditName(p, c))) e->SetText(ValueText(p, v));
     if (tk::Control* s = FindControl(SliderName(p, c))) s->SetValue(static_cast<int>(std::lround(v * kInfo[p].scale)));
 }
 
@@ -92,7 +91,7 @@ void CCompressorsOnWnd::OnSliderChanged(int p, int c, int position) {
     const double value = position / static_cast<double>(kInfo[p].scale);
     LogWriteNarrow("SetSlider %g %s\n", value, kInfo[p].unit);
     auto* edit = Find<tk::Edit>(EditName(p, c));
-    if (edit) edit->SetText(Text(p, value));
+    if (edit) edit->SetText(ValueText(p, value));
     proc::FocusEdit(edit);
     Store(p, c, value);
 }
@@ -120,7 +119,7 @@ void CCompressorsOnWnd::OnEditCommitted(int p, int c) {
     LogWriteNarrow("SetEdit %g %s\n", value, kInfo[p].unit);
     value = std::clamp(value, s->Minimum() / scale, s->Maximum() / scale);
     if (p != kThreshold) value = std::trunc(value);
-    edit->SetText(Text(p, value));
+    edit->SetText(ValueText(p, value));
     s->SetValue(static_cast<int>(std::lround(value * scale)));
     Store(p, c, value);
 }

@@ -6,6 +6,7 @@
 #include "base/log.h"
 #include "toolkit/controls.h"
 #include "toolkit/edit.h"
+#include "ui/control_names.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/processing/proc_common.h"
 
@@ -26,9 +27,6 @@ constexpr ComboInfo kCombos[] = {
     {"combo_surround", "surround", core::kAutoModeOffset + 2},
     {"combo_subwoofer", "subwoofer", core::kAutoModeOffset + 3},
 };
-
-std::string Indexed(const char* prefix, int i) { return prefix + std::to_string(i); }
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
 }  // namespace
 

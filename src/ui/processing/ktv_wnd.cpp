@@ -17,8 +17,8 @@ const CKtvWnd::Value CKtvWnd::kValueTable[kValues] = {
 };
 
 namespace {
-std::string EditName(int i) { return std::string("edit_") + CKtvWnd::kValueTable[i].name; }
-std::string SliderName(int i) { return std::string("slider_") + CKtvWnd::kValueTable[i].name; }
+std::string KtvEditName(int i) { return std::string("edit_") + CKtvWnd::kValueTable[i].name; }
+std::string KtvSliderName(int i) { return std::string("slider_") + CKtvWnd::kValueTable[i].name; }
 }  // namespace
 
 CKtvWnd::CKtvWnd(QWidget* owner, core::EqualizerManager& controller)
@@ -35,8 +35,8 @@ void CKtvWnd::OnLoaded() {
         howling->SetSelected(mController.Karaoke(link::KTV_HOWLING) != 0);
     for (int i = 0; i < kValues; ++i) {
         const int v = mController.Karaoke(kValueTable[i].code);
-        if (tk::Control* s = FindControl(SliderName(i))) s->SetValue(v);
-        if (tk::Control* e = FindControl(EditName(i))) e->SetText(proc::Format(kValueTable[i].format, v));
+        if (tk::Control* s = FindControl(KtvSliderName(i))) s->SetValue(v);
+        if (tk::Control* e = FindControl(KtvEditName(i))) e->SetText(proc::Format(kValueTable[i].format, v));
     }
     mReady = true;
     // What the unit holds now replaces what the controller last knew.
@@ -44,9 +44,9 @@ void CKtvWnd::OnLoaded() {
 }
 
 void CKtvWnd::Accept(int i, int value, bool keepFocus) {
-    tk::Control* s = FindControl(SliderName(i));
+    tk::Control* s = FindControl(KtvSliderName(i));
     if (s) value = std::clamp(value, s->Minimum(), s->Maximum());
-    auto* e = Find<tk::Edit>(EditName(i));
+    auto* e = Find<tk::Edit>(KtvEditName(i));
     if (e) e->SetText(proc::Format(kValueTable[i].format, value));
     if (s) s->SetValue(value);
     mController.SetKaraoke(kValueTable[i].code, value);
@@ -54,7 +54,7 @@ void CKtvWnd::Accept(int i, int value, bool keepFocus) {
 }
 
 void CKtvWnd::OnSliderChanged(int i, int position) {
-    auto* e = Find<tk::Edit>(EditName(i));
+    auto* e = Find<tk::Edit>(KtvEditName(i));
     if (e) e->SetText(proc::Format(kValueTable[i].format, position));
     proc::FocusEdit(e);
     mController.SetKaraoke(kValueTable[i].code, position);
@@ -78,7 +78,7 @@ bool CKtvWnd::OnNotify(tk::TNotify& n) {
     }
     const int i = IndexOf(name, "edit_");
     if (i < 0) return false;
-    auto* e = Find<tk::Edit>(EditName(i));
+    auto* e = Find<tk::Edit>(KtvEditName(i));
     if (!e) return false;
     if (type == tk::notify::kReturn || type == tk::notify::kKillFocus) {
         LogWriteNarrow("on edit %s %s\n", name.c_str(), type.c_str());
@@ -92,7 +92,7 @@ bool CKtvWnd::OnNotify(tk::TNotify& n) {
     }
     if (type == tk::notify::kValueChangedRight || type == tk::notify::kValueChangedLeft) {
         const int next = (i + (type == tk::notify::kValueChangedRight ? 1 : kValues - 1)) % kValues;
-        proc::FocusEdit(Find<tk::Edit>(EditName(next)));
+        proc::FocusEdit(Find<tk::Edit>(KtvEditName(next)));
         return true;
     }
     return false;
@@ -108,8 +108,8 @@ void CKtvWnd::OnModelChange(const core::Change& change) {
     for (int i = 0; i < kValues; ++i) {
         if (kValueTable[i].code != change.value) continue;
         const int v = mController.Karaoke(kValueTable[i].code);
-        if (tk::Control* s = FindControl(SliderName(i))) s->SetValue(v);
-        if (tk::Control* e = FindControl(EditName(i))) e->SetText(proc::Format(kValueTable[i].format, v));
+        if (tk::Control* s = FindControl(KtvSliderName(i))) s->SetValue(v);
+        if (tk::Control* e = FindControl(KtvEditName(i))) e->SetText(proc::Format(kValueTable[i].format, v));
     }
 }
 

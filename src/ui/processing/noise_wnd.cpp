@@ -9,6 +9,7 @@
 #include "toolkit/controls.h"
 #include "toolkit/edit.h"
 #include "toolkit/language.h"
+#include "ui/control_names.h"
 #include "ui/link_sink.h"
 #include "ui/processing/proc_common.h"
 
@@ -16,7 +17,6 @@ namespace dvdsp::ui {
 namespace {
 
 const QString kOff = QStringLiteral("${off}");
-std::string Indexed(const char* prefix, int i) { return prefix + std::to_string(i); }
 
 }  // namespace
 
