@@ -26,7 +26,9 @@ configure_file(${DVDSP_HIDAPI_SOURCE}/hidapi/hidapi.h ${dvdsp_third_include}/hid
 
 add_library(dvdsp_third_cjson STATIC ${DVDSP_CJSON_SOURCE}/cJSON.c)
 target_include_directories(dvdsp_third_cjson SYSTEM PUBLIC ${dvdsp_third_include})
-target_compile_definitions(dvdsp_third_cjson PUBLIC CJSON_HIDE_SYMBOLS)
+# ENABLE_LOCALES: numbers are printed with a decimal point whatever the locale (as the
+# Linux package is built).
+target_compile_definitions(dvdsp_third_cjson PUBLIC CJSON_HIDE_SYMBOLS PRIVATE ENABLE_LOCALES)
 add_library(PkgConfig::CJSON ALIAS dvdsp_third_cjson)
 
 add_library(dvdsp_third_hidapi STATIC ${DVDSP_HIDAPI_SOURCE}/windows/hid.c)

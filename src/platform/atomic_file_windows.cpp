@@ -63,11 +63,31 @@ std::wstring TempName(const std::wstring& path) {
            std::to_wstring(counter.fetch_add(1)) + L"." + std::to_wstring(::GetTickCount64()) + L".tmp";
 }
 
+// Moves `from` onto `to`. A file that is open cannot be replaced here (no handle keeps a
+// deleted name on this system), and other programs (a virus scanner, another process trying
+// the lock) hold files open for a moment: a refused move is tried again a few times.
+bool MoveInto(const std::wstring& from, const std::wstring& to, DWORD how, DWORD* err) {
+    for (int attempt = 0;; ++attempt) {
+        if (::MoveFileExW(from.c_str(), to.c_str(), how)) return true;
+        *err = ::GetLastError();
+        if ((*err != ERROR_ACCESS_DENIED && *err != ERROR_SHARING_VIOLATION) || attempt == 20) return false;
+        ::Sleep(10);
+    }
+}
+
+}  // namespace
+
+namespace win {
+
 // Writes `data` beside `path` and moves it onto `path`. With `lockedFd` the new file is
 // locked before the move and stays open, handed back as a C runtime descriptor. With
 // `exists` the move takes the name only when no file has it (the system refuses otherwise).
+// With `release`, that descriptor (the old content's, which would keep the name from being
+// replaced) is closed once the new content is written and locked, just before the move;
+// when the move fails the old content is locked again into it, unless another process took
+// it meanwhile (then it stays -1).
 bool Replace(const std::string& path, std::string_view data, int* lockedFd, bool* exists,
-             std::string* error) {
+             int* release, std::string* error) {
     const std::wstring target = Utf8ToWide(path);
     if (target.empty() || target.back() == L'\\' || target.back() == L'/')
         return win::Fail(error, "cannot write " + path, ERROR_DIRECTORY);
@@ -92,14 +112,26 @@ bool Replace(const std::string& path, std::string_view data, int* lockedFd, bool
     if (!err) {
         const DWORD how = MOVEFILE_WRITE_THROUGH | (exists ? 0 : MOVEFILE_REPLACE_EXISTING);
         if (exists) *exists = false;
-        if (!::MoveFileExW(tmp.c_str(), target.c_str(), how)) {
-            err = ::GetLastError();
+        if (release && *release >= 0) {
+            ::_close(*release);
+            *release = -1;
+        }
+        if (!MoveInto(tmp, target, how, &err)) {
             if (exists && (err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS)) *exists = true;
+        } else {
+            err = 0;
         }
     }
     if (err) {
         if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
         ::DeleteFileW(tmp.c_str());
+        if (release && *release < 0) {
+            HANDLE again = OpenShared(target, OPEN_EXISTING);
+            if (again != INVALID_HANDLE_VALUE && LockExclusive(again, false))
+                *release = ::_open_osfhandle(reinterpret_cast<intptr_t>(again), 0);
+            else if (again != INVALID_HANDLE_VALUE)
+                ::CloseHandle(again);
+        }
         return win::Fail(error, "cannot write " + path, err);
     }
     if (lockedFd) {
@@ -113,20 +145,20 @@ bool Replace(const std::string& path, std::string_view data, int* lockedFd, bool
     return true;
 }
 
-}  // namespace
+}  // namespace win
 
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string* error) {
-    return Replace(path, data, nullptr, nullptr, error);
+    return win::Replace(path, data, nullptr, nullptr, nullptr, error);
 }
 
 bool WriteFileAtomicallyLocked(const std::string& path, std::string_view data, int* lockedFd,
                                std::string* error) {
-    return Replace(path, data, lockedFd, nullptr, error);
+    return win::Replace(path, data, lockedFd, nullptr, nullptr, error);
 }
 
 bool CreateFileAtomicallyLocked(const std::string& path, std::string_view data, int* lockedFd,
                                 bool* exists, std::string* error) {
-    return Replace(path, data, lockedFd, exists, error);
+    return win::Replace(path, data, lockedFd, exists, nullptr, error);
 }
 
 }  // namespace dvdsp::platform

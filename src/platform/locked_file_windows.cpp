@@ -16,11 +16,13 @@ HANDLE HandleOf(int fd) {
 
 // True when `path` names the file open as `h` (it was not replaced or moved meanwhile).
 bool StillNamed(const std::wstring& path, HANDLE h) {
-    HANDLE byName = win::OpenShared(path, OPEN_EXISTING, 0);
+    HANDLE byName = win::OpenShared(path, OPEN_EXISTING, FILE_READ_ATTRIBUTES);
     if (byName == INVALID_HANDLE_VALUE) return false;
     BY_HANDLE_FILE_INFORMATION a{}, b{};
+    // The same name leads to the same volume: the file index tells the files apart. (The
+    // volume's serial number is not compared; wine gives none for a handle of a file that was
+    // renamed while open.)
     const bool same = ::GetFileInformationByHandle(byName, &a) && ::GetFileInformationByHandle(h, &b) &&
-                      a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
                       a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
     ::CloseHandle(byName);
     return same;
@@ -109,9 +111,16 @@ bool LockedFile::Read(std::string* out, std::string* error) const {
 
 bool LockedFile::Replace(std::string_view data, std::string* error) {
     if (fd_ < 0) return win::Fail(error, "cannot write " + path_, ERROR_INVALID_HANDLE);
+    // The old content's handle would keep the name from being replaced: it is closed once
+    // the new content is written and locked, just before the new content takes the name.
     int fresh = -1;
-    if (!WriteFileAtomicallyLocked(path_, data, &fresh, error)) return false;
-    ::_close(fd_);  // lets go of the old content's lock; the new content is already locked
+    if (!win::Replace(path_, data, &fresh, nullptr, &fd_, error)) {
+        if (fd_ < 0) {
+            if (error) *error += " (and the file was taken by another process meanwhile)";
+            path_.clear();
+        }
+        return false;
+    }
     fd_ = fresh;
     return true;
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace dvdsp::platform::win {
 
@@ -19,5 +20,10 @@ bool LockExclusive(HANDLE file, bool wait);
 // Opens a file for the lock: reading only, and shared in every way, so that the file can be
 // replaced or renamed while it is held.
 HANDLE OpenShared(const std::wstring& path, DWORD disposition, DWORD access = GENERIC_READ);
+
+// The atomic replacement of platform/atomic_file.h, and for a locked file the hand-over
+// of its lock (see atomic_file_windows.cpp).
+bool Replace(const std::string& path, std::string_view data, int* lockedFd, bool* exists,
+             int* release, std::string* error);
 
 }  // namespace dvdsp::platform::win

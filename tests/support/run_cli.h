@@ -36,6 +36,16 @@ inline std::string CliPath() {
 #endif
 }
 
+// One argument as the shell that RunCli goes through reads it whole (spaces and all): in
+// single quotes for a POSIX shell, in double quotes for cmd.exe.
+inline std::string Quoted(const std::string& arg) {
+#ifdef _WIN32
+    return "\"" + arg + "\"";
+#else
+    return "'" + arg + "'";
+#endif
+}
+
 // Runs `args` in `dir` (the current directory when empty). `env`: "NAME=value" sets a
 // variable for the run, a bare "NAME" removes it. `withStderr`: standard error is collected
 // too, else thrown away.
