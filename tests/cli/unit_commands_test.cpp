@@ -205,3 +205,11 @@ TEST(CliUnit, HelpListsEveryCommand) {
     for (const char* c : {"info", "ping", "dump", "raw", "get", "set", "main-volume", "bridge"})
         EXPECT_NE(r.out.find(c), std::string::npos) << c;
 }
+
+// Without --virtual-unit the run goes through hidapi (hidraw on Linux, the HID class driver on
+// Windows): on a machine without the unit it says so, and nothing else happens.
+TEST(CliUnit, TheRealLinkWithoutAUnitSaysNoneWasFound) {
+    auto r = RunCli("info");
+    EXPECT_EQ(r.code, 2) << r.out;
+    EXPECT_NE(r.out.find("No VTR50 (USB 0483:5750) was found"), std::string::npos) << r.out;
+}
