@@ -211,5 +211,5 @@ TEST(CliUnit, HelpListsEveryCommand) {
 TEST(CliUnit, TheRealLinkWithoutAUnitSaysNoneWasFound) {
     auto r = RunCli("info");
     EXPECT_EQ(r.code, 2) << r.out;
-    EXPECT_NE(r.out.find("No VTR50 (USB 0483:5750) was found"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("no VTR50 (USB 0483:5750) was found"), std::string::npos) << r.out;
 }
