@@ -31,7 +31,11 @@ std::string TimeStamp() {
     auto now = system_clock::now();
     std::time_t t = system_clock::to_time_t(now);
     std::tm tmv{};
+#ifdef _WIN32
+    localtime_s(&tmv, &t);
+#else
     localtime_r(&t, &tmv);
+#endif
     auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
     char buf[32];
     std::snprintf(buf, sizeof buf, "[%02d:%02d:%02d.%03d] ", tmv.tm_hour, tmv.tm_min, tmv.tm_sec,
@@ -76,12 +80,42 @@ void AppendUtf8(std::string& out, uint32_t cp) {
 
 }  // namespace
 
+// A wchar_t is a UTF-16 unit on Windows (a character beyond U+FFFF takes two, a surrogate
+// pair) and a whole code point elsewhere.
+constexpr bool kWideIsUtf16 = sizeof(wchar_t) == 2;
+
 std::string WideToUtf8(const std::wstring& w) {
     std::string out;
     out.reserve(w.size());
-    for (wchar_t c : w) AppendUtf8(out, static_cast<uint32_t>(c));
+    for (size_t i = 0; i < w.size(); ++i) {
+        auto c = static_cast<uint32_t>(w[i]);
+        if (kWideIsUtf16) {
+            c &= 0xFFFF;
+            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < w.size()) {
+                const auto low = static_cast<uint32_t>(w[i + 1]) & 0xFFFF;
+                if (low >= 0xDC00 && low <= 0xDFFF) {
+                    c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                    ++i;
+                }
+            }
+        }
+        AppendUtf8(out, c);
+    }
     return out;
 }
+
+namespace {
+void AppendWide(std::wstring& out, uint32_t cp) {
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+    if (kWideIsUtf16 && cp >= 0x10000) {
+        cp -= 0x10000;
+        out += static_cast<wchar_t>(0xD800 + (cp >> 10));
+        out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+        out += static_cast<wchar_t>(cp);
+    }
+}
+}  // namespace
 
 std::wstring Utf8ToWide(const std::string& s) {
     std::wstring out;
@@ -125,7 +159,7 @@ std::wstring Utf8ToWide(const std::string& s) {
             ++i;
             continue;
         }
-        out += static_cast<wchar_t>(cp);
+        AppendWide(out, cp);
         i += static_cast<size_t>(extra) + 1;
     }
     return out;
@@ -192,7 +226,11 @@ bool LogOpen(const std::string& path) {
     // nothing to allocate.
     if (s.console) std::fputs("InitConsoleWindow OK!\n", s.console);
     s.writeCounter = 0;
+#ifdef _WIN32
+    s.file = ::_wfopen(Utf8ToWide(path).c_str(), L"wb");
+#else
     s.file = std::fopen(path.c_str(), "wb");
+#endif
     return s.file != nullptr;
 }
 

@@ -11,6 +11,7 @@
 #include "cli/firmware_upgrade.h"
 #include "firmware/firmware_images.h"
 #include "firmware/image.h"
+#include "platform/paths.h"
 
 namespace dvdsp::cli {
 
@@ -178,7 +179,7 @@ bool ParseHexBytes(const std::string& s, Bytes& out) {
 }
 
 bool ReadFileBytes(const std::string& path, Bytes& out) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(platform::PathFromUtf8(path), std::ios::binary);
     if (!in) return false;
     out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return !in.bad();
@@ -305,7 +306,7 @@ int RunMake(const Words& args) {
         case fw::ImageKind::kNone:
             break;
     }
-    std::ofstream f(out, std::ios::binary);
+    std::ofstream f(platform::PathFromUtf8(out), std::ios::binary);
     f.write(reinterpret_cast<const char*>(image.data()),
             static_cast<std::streamsize>(image.size()));
     f.close();

@@ -8,6 +8,7 @@
 #include "base/identity.h"
 #include "base/log.h"
 #include "cli/cli.h"
+#include "platform/paths.h"
 
 #ifndef DVDSP_BUILD_COMMIT
 #define DVDSP_BUILD_COMMIT "unknown"
@@ -62,19 +63,22 @@ int UsageOf(const Command& cmd) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Arguments and output are UTF-8 on every system (file and scene names in any script).
+    const std::vector<std::string> argList = dvdsp::platform::Utf8Arguments(argc, argv);
+    dvdsp::platform::PrepareUtf8Console();
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");  // numbers read and printed with a decimal point
 
     // For the shell's completion: the words that may follow the ones given.
-    if (argc >= 2 && std::strcmp(argv[1], "--complete") == 0) {
-        for (const std::string& w : CompletionsAfter(Words(argv + 2, argv + argc))) std::printf("%s\n", w.c_str());
+    if (argc >= 2 && argList[1] == "--complete") {
+        for (const std::string& w : CompletionsAfter(Words(argList.begin() + 2, argList.end()))) std::printf("%s\n", w.c_str());
         return kOk;
     }
 
     GlobalOptions options;
     int i = 1;
     for (; i < argc; ++i) {
-        std::string a = argv[i];
+        const std::string& a = argList[static_cast<size_t>(i)];
         if (a == "--help" || a == "-h") {
             PrintHelp();
             return kOk;
@@ -102,10 +106,10 @@ int main(int argc, char** argv) {
     // Split the rest into commands at "--".
     std::vector<std::vector<std::string>> commands(1);
     for (; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--") == 0) {
+        if (argList[static_cast<size_t>(i)] == "--") {
             commands.emplace_back();
         } else {
-            commands.back().push_back(argv[i]);
+            commands.back().push_back(argList[static_cast<size_t>(i)]);
         }
     }
     // Every command's arguments are checked before the first one runs, so that a mistake

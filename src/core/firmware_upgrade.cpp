@@ -8,6 +8,7 @@
 #include "base/log.h"
 #include "core/builtin_firmware.h"
 #include "core/controller_context.h"
+#include "platform/paths.h"
 #include "platform/resources.h"
 
 namespace dvdsp::core {
@@ -28,7 +29,7 @@ int ExtractResourceToFile(const std::string& name, const std::string& type, cons
     platform::ResourceView res = platform::FindResource(name, type);
     if (res.data == nullptr) return 1;
     if (res.size == 0) return 3;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::FILE* f = platform::OpenFile(path, "wb");
     if (!f) return 5;
     size_t written = std::fwrite(res.data, 1, res.size, f);
     bool closed = std::fclose(f) == 0;
@@ -54,9 +55,7 @@ std::string FormatInts(const std::string& format, std::initializer_list<int> val
 }
 
 std::string TempFolder() {
-    for (const char* var : {"TMP", "TMPDIR"})
-        if (const char* v = std::getenv(var); v && *v) return v;
-    return "/tmp";
+    return platform::TempFolder();
 }
 
 bool FirmwareUpgrade::UpgradeGuard() const {
@@ -69,11 +68,11 @@ bool FirmwareUpgrade::ForceUpdatePrompt(const DeviceInfo& info) {
                                       {info.mainVersion, info.slaveVersion, kInnerFwMain, kInnerFwSub});
     if (!ctx_.prompt->Ask(question)) return false;
     LogWriteNarrow("Start force update!\n");
-    std::filesystem::path image = std::filesystem::path(TempFolder()) / "MCU_UPG.bin";
-    int code = ExtractResourceToFile("IDR_MCU_BIN", "BIN", image.string());
+    std::filesystem::path image = platform::PathFromUtf8(TempFolder()) / "MCU_UPG.bin";
+    int code = ExtractResourceToFile("IDR_MCU_BIN", "BIN", platform::Utf8FromPath(image));
     if (code == 1) LogWriteNarrow("%s\n", kNoBuiltInFirmwareText);
     std::string start;
-    if (code == 0) code = ctx_.view->PrepareFirmwareFolder(image.string(), &start);
+    if (code == 0) code = ctx_.view->PrepareFirmwareFolder(platform::Utf8FromPath(image), &start);
     if (code != 0) {
         // Nothing prepared is left behind (the view removes its working folder).
         std::error_code ec;

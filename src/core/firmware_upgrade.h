@@ -38,7 +38,7 @@ int ExtractResourceToFile(const std::string& name, const std::string& type, cons
 // language file, not from this program.
 std::string FormatInts(const std::string& format, std::initializer_list<int> values);
 
-// The folder for temporary files: $TMP, else $TMPDIR, else /tmp.
+// The folder for temporary files (platform::TempFolder: $TMP first).
 std::string TempFolder();
 
 // Model number, main and slave firmware version from the hand-shake (-1: none accepted).

@@ -14,6 +14,7 @@
 #include "base/log.h"
 #include "core/profile.h"
 #include "core/profile_limits.h"
+#include "platform/paths.h"
 
 namespace dvdsp::core {
 
@@ -323,7 +324,7 @@ ProfileResult ParseWholeProfile(std::string_view text, UnitModel& model) {
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
     out.clear();
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = platform::OpenFile(path, "rb");
     if (!f) return false;
     char buf[65536];
     size_t n;

@@ -36,7 +36,7 @@ class Flat {
     }
 
     template <typename T>
-    void operator()(T& field, long lo, long hi) {
+    void operator()(T& field, long long lo, long long hi) {
         if (writing_) {
             cJSON_AddItemToArray(array_, cJSON_CreateNumber(static_cast<double>(field)));
             return;
@@ -60,8 +60,9 @@ class Flat {
     }
     template <typename T>
     void operator()(T& field) {
-        (*this)(field, static_cast<long>(std::numeric_limits<T>::min()),
-                static_cast<long>(std::numeric_limits<T>::max()));
+        // long long: a long is 32 bits on Windows, too narrow for the 32-bit words.
+        (*this)(field, static_cast<long long>(std::numeric_limits<T>::min()),
+                static_cast<long long>(std::numeric_limits<T>::max()));
     }
     template <typename T, size_t N>
     void operator()(std::array<T, N>& a) {

@@ -4,6 +4,7 @@
 #include "base/log.h"
 #include "emulator/state_file.h"
 #include "emulator/virtual_unit.h"
+#include "platform/paths.h"
 
 namespace dvdsp::emu {
 
@@ -14,7 +15,8 @@ std::string FreeAsidePath(const std::string& path) {
     std::error_code ec;
     for (int n = 1;; ++n) {
         std::string aside = path + ".bad." + std::to_string(n);
-        if (!std::filesystem::exists(std::filesystem::symlink_status(aside, ec))) return aside;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(platform::PathFromUtf8(aside), ec)))
+            return aside;
     }
 }
 
@@ -32,10 +34,11 @@ bool VirtualUnit::AttachStateFile(const std::string& path, std::string* why, boo
     };
     namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::path folder = fs::path(path).has_parent_path() ? fs::path(path).parent_path() : fs::path(".");
+    const fs::path file = platform::PathFromUtf8(path);
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
     if (!fs::is_directory(folder, ec))
-        return refuse(path + ": the folder " + folder.string() + " does not exist");
-    const auto kind = fs::status(path, ec).type();
+        return refuse(path + ": the folder " + platform::Utf8FromPath(folder) + " does not exist");
+    const auto kind = fs::status(file, ec).type();
     if (kind != fs::file_type::not_found && kind != fs::file_type::regular)
         return refuse(path + " is not a file");
 

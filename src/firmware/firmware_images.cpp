@@ -8,6 +8,7 @@
 
 #include "base/log.h"
 #include "link/upgrade_status.h"
+#include "platform/paths.h"
 
 namespace dvdsp::fw {
 
@@ -20,7 +21,7 @@ using File = std::unique_ptr<FILE, FileCloser>;
 
 // Opens a regular file for binary reading and takes its size.
 File OpenForReading(const std::string& path, size_t& size) {
-    File f(std::fopen(path.c_str(), "rb"));
+    File f(platform::OpenFile(path, "rb"));
     if (!f) return nullptr;
     struct stat st {};
     if (fstat(fileno(f.get()), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) return nullptr;

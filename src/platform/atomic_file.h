@@ -12,9 +12,10 @@ namespace dvdsp::platform {
 // True when `path` now holds `data`; else false with the reason in `error` (when given).
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string* error = nullptr);
 
-// The same, and the new file is locked (flock, exclusive) before it takes the old one's
-// place, so that a lock held on the file passes to its new content without a gap. The new
-// file's open descriptor is handed back in `lockedFd`; the caller closes it.
+// The same, and the new file is locked (flock, exclusive; LockFileEx on Windows) before it
+// takes the old one's place, so that a lock held on the file passes to its new content
+// without a gap. The new file's open descriptor (a C runtime descriptor of the handle on
+// Windows) is handed back in `lockedFd`; the caller closes it.
 bool WriteFileAtomicallyLocked(const std::string& path, std::string_view data, int* lockedFd,
                                std::string* error = nullptr);
 

@@ -1,4 +1,7 @@
-// Builds without libudev: no plug events; the link still notices a lost unit.
+// Builds without libudev, and the Windows build: no plug events; the link still notices a
+// lost unit. On Windows the notices are the window's own (its registration for the HID
+// interface class and WM_DEVICECHANGE) and come with a Windows build of the window, behind
+// this same RegisterDeviceNotification.
 #include "platform/hotplug.h"
 
 namespace dvdsp::platform {

@@ -1,7 +1,8 @@
 #pragma once
 // Named, process-wide lock used for the single-instance rule. On Linux it is an
-// exclusive lock on a file in the user's runtime folder; the kernel releases it when the
-// process dies, so a crash never blocks the next start.
+// exclusive lock on a file in the user's runtime folder; on Windows a named mutex of the
+// session. The system releases either when the process dies, so a crash never blocks the
+// next start.
 
 #include <string>
 
@@ -18,16 +19,25 @@ class NamedMutex {
     // ("already exists"), or when the lock file cannot be created at all.
     bool Acquire(const std::string& name);
     void Release();
+#ifdef _WIN32
+    bool Held() const { return mutex_ != nullptr; }
+#else
     bool Held() const { return fd_ >= 0; }
+#endif
     // True when the last Acquire failed because another process holds the lock.
     bool AlreadyExists() const { return alreadyExists_; }
 
   private:
+#ifdef _WIN32
+    void* mutex_ = nullptr;  // the mutex's HANDLE
+#else
     int fd_ = -1;
+#endif
     bool alreadyExists_ = false;
 };
 
-// The user's runtime folder ($XDG_RUNTIME_DIR, else a private folder under /tmp).
+// The user's runtime folder ($XDG_RUNTIME_DIR, else a private folder under /tmp; on
+// Windows the temporary folder).
 std::string RuntimeFolder();
 
 // Name of the single-instance lock: "DRAVIKUNIT_" followed by the model name.

@@ -1,9 +1,10 @@
 #pragma once
-// A file held by one process: an exclusive lock (flock) on the file itself, taken when it is
-// opened and kept until it is let go, also across its atomic replacement. The lock belongs to
-// the file, not to the name it was reached by, so a hard link, another relative path or
-// another program (the windowed one and the CLI) meet the same lock. The kernel releases it
-// when the process dies.
+// A file held by one process: an exclusive lock on the file itself (flock; LockFileEx on
+// Windows), taken when it is opened and kept until it is let go, also across its atomic
+// replacement (on Windows the old handle goes just before the move, see
+// atomic_file_windows.cpp). The lock belongs to the file, not to the name it was reached by,
+// so a hard link, another relative path or another program (the windowed one and the CLI)
+// meet the same lock. The system releases it when the process dies.
 
 #include <string>
 #include <string_view>

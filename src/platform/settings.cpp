@@ -10,6 +10,7 @@
 
 #include "base/log.h"
 #include "platform/atomic_file.h"
+#include "platform/paths.h"
 
 namespace fs = std::filesystem;
 
@@ -26,7 +27,7 @@ std::string Trim(const std::string& s) {
 
 bool IniFile::Load(const std::string& path) {
     lines_.clear();
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(platform::PathFromUtf8(path), std::ios::binary);
     if (!in) return false;
     std::string raw, section;
     while (std::getline(in, raw)) {
@@ -109,24 +110,8 @@ void IniFile::Set(const std::string& section, const std::string& key, const std:
     lines_.insert(lines_.begin() + static_cast<long>(pos), l);
 }
 
-std::string SettingsFolder() {
-    std::error_code ec;
-    fs::path base;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) {
-        base = x;
-    } else if (const char* h = std::getenv("HOME"); h && *h) {
-        base = fs::path(h) / ".config";
-    }
-    if (!base.empty()) {
-        fs::path dir = base / "dvdsp";
-        fs::create_directories(dir, ec);
-        if (!ec && fs::is_directory(dir, ec)) return dir.string();
-    }
-    return fs::current_path(ec).string();
-}
-
 std::string SettingsPath() {
-    return (fs::path(SettingsFolder()) / "dravik.ini").string();
+    return platform::Utf8FromPath(platform::PathFromUtf8(SettingsFolder()) / "dravik.ini");
 }
 
 int ReadSettingInt(const std::string& key, int def) {

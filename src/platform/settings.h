@@ -25,7 +25,8 @@ class IniFile {
 };
 
 // Folder of the settings file: $XDG_CONFIG_HOME/dvdsp or ~/.config/dvdsp, created when
-// missing; the current directory when neither can be had.
+// missing (Windows: the machine-wide application-data folder, C:\ProgramData); the current
+// directory when neither can be had.
 std::string SettingsFolder();
 // Full path of "dravik.ini".
 std::string SettingsPath();

@@ -121,3 +121,12 @@ TEST(Utf8, RoundTripAndInvalidInput) {
     EXPECT_EQ(Utf8ToWide("\xff"), L"\uFFFD");
     EXPECT_EQ(Utf8ToWide("ab\xe4\xb8"), L"ab\uFFFD");
 }
+
+// A character beyond U+FFFF is one wchar_t on Linux and a surrogate pair on Windows; its
+// UTF-8 is the same four bytes on both.
+TEST(Utf8, CharactersBeyondTheBasicPlaneAreWholeOnEverySystem) {
+    EXPECT_EQ(WideToUtf8(L"\U0001F50A"), "\xF0\x9F\x94\x8A");
+    EXPECT_EQ(Utf8ToWide("\xF0\x9F\x94\x8A"), std::wstring(L"\U0001F50A"));
+    EXPECT_EQ(Utf8ToWide("\xF0\x9F\x94\x8A").size(), sizeof(wchar_t) == 2 ? 2u : 1u);
+    EXPECT_EQ(WideToUtf8(L"\u4e2d\u6587 \u0420\u0443\u0441"), "\xE4\xB8\xAD\xE6\x96\x87 \xD0\xA0\xD1\x83\xD1\x81");
+}

@@ -1,7 +1,6 @@
 // dvdsp-cli backup, restore, profile and scene, run as a program against a virtual unit
 // kept in a state file.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "support/run_cli.h"
 
 namespace {
 
@@ -33,17 +34,8 @@ protected:
     }
     std::string P(const std::string& name) const { return (dir_ / name).string(); }
     CliResult Cli(const std::string& args) {
-        CliResult r;
-        const std::string cmd = "cd '" + dir_.string() + "' && " + DVDSP_CLI_PATH +
-                                " --virtual-unit=unit.state " + args + " 2>&1";
-        FILE* p = popen(cmd.c_str(), "r");
-        if (!p) return r;
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-        const int status = pclose(p);
-        r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return r;
+        const dvdsp::testing::CliResult run = dvdsp::testing::RunCli("--virtual-unit=unit.state " + args, dir_.string());
+        return CliResult{run.code, run.out};
     }
     std::string Text(const std::string& name) {
         std::ifstream in(P(name), std::ios::binary);

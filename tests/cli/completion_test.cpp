@@ -48,6 +48,7 @@ Words ValueNamesOfHelp() {
     return names;
 }
 
+#ifndef _WIN32
 std::string CompletionScript() {
     return (std::filesystem::path(__FILE__).parent_path() / "../../packaging/bash-completion/dvdsp-cli")
         .lexically_normal()
@@ -68,6 +69,7 @@ Words BashCompletes(const std::string& words) {
     pclose(p);
     return Lines(out);
 }
+#endif
 
 }  // namespace
 
@@ -132,9 +134,11 @@ TEST(CliCompletion, TheProgramPrintsTheWordsAndTheScriptOffersThem) {
     r = RunCli("--complete --virtual-unit info --");
     EXPECT_EQ(Lines(r.out), CompletionsAfter({"--virtual-unit", "info", "--"}));
 
+#ifndef _WIN32  // the completion script is bash's, installed with the Linux package
     EXPECT_EQ(BashCompletes("in"), (Words{"info"}));
     EXPECT_EQ(BashCompletes("--virtual-unit get tr"), (Words{"trim"}));
     EXPECT_EQ(BashCompletes("get filter 2 ''"), (Words{"hp", "lp"}));
     EXPECT_EQ(BashCompletes("--virtual-unit scene l"), (Words{"list", "load"}));
     EXPECT_EQ(BashCompletes("--vir"), (Words{"--virtual-unit"}));
+#endif
 }

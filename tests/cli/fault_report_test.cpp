@@ -28,8 +28,8 @@ protected:
     }
     // Runs on the unit kept in the test's state file, with the fault `fault` ("" for none).
     CliResult Cli(const std::string& args, const std::string& fault = "") {
-        const std::string env = fault.empty() ? "unset DVDSP_VIRTUAL_FAULT" : "export DVDSP_VIRTUAL_FAULT=" + fault;
-        return RunCli("--virtual-unit=unit.state " + args, dir_.string(), env);
+        const std::string env = fault.empty() ? "DVDSP_VIRTUAL_FAULT" : "DVDSP_VIRTUAL_FAULT=" + fault;
+        return RunCli("--virtual-unit=unit.state " + args, dir_.string(), {env});
     }
     bool Has(const CliResult& r, const std::string& text) { return r.out.find(text) != std::string::npos; }
     fs::path dir_;

@@ -27,8 +27,8 @@ protected:
         fs::remove_all(dir_, ec);
     }
     CliResult Cli(const std::string& args, const std::string& fault = "") {
-        const std::string env = fault.empty() ? "unset DVDSP_VIRTUAL_FAULT" : "export DVDSP_VIRTUAL_FAULT=" + fault;
-        return RunCli(args, dir_.string(), env);
+        const std::string env = fault.empty() ? "DVDSP_VIRTUAL_FAULT" : "DVDSP_VIRTUAL_FAULT=" + fault;
+        return RunCli(args, dir_.string(), {env});
     }
     CliResult Unit(const std::string& args, const std::string& fault = "") {
         return Cli("--virtual-unit=unit.state " + args, fault);

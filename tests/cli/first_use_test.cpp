@@ -3,7 +3,6 @@
 // out of the results.
 #include <cjson/cJSON.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
@@ -41,16 +40,7 @@ class CliFirstUse : public ::testing::Test {
     CliResult Unit(const std::string& args) { return RunCli("--virtual-unit=unit.json " + args, dir_.string()); }
     // Standard output alone, and the exit code.
     CliResult StdoutOnly(const std::string& args) {
-        const std::string cmd = "cd '" + dir_.string() + "' && '" + DVDSP_CLI_PATH + "' " + args + " 2>/dev/null";
-        CliResult r;
-        FILE* p = popen(cmd.c_str(), "r");
-        if (!p) return r;
-        std::array<char, 4096> buf;
-        size_t n;
-        while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-        const int status = pclose(p);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return r;
+        return RunCli(args, dir_.string(), {}, false);
     }
     static size_t Count(const std::string& text, const std::string& what) {
         size_t n = 0;

@@ -1,6 +1,7 @@
 // Numbers on the command line: decimal or 0x hex as the help says, one word each.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 #include "cli/numbers.h"
@@ -8,19 +9,22 @@
 using namespace dvdsp::cli;
 
 TEST(CliNumbers, WholeNumbersAreDecimalOrHex) {
+    // The largest number is the system's (a long is 32 bits on Windows, 64 on Linux).
+    const std::string largest = std::to_string(std::numeric_limits<long>::max());
+    const std::string tooLarge = std::to_string(static_cast<unsigned long>(std::numeric_limits<long>::max()) + 1);
     const struct {
         const char* text;
         long value;
     } good[] = {{"0", 0},    {"10", 10},       {"010", 10},    {"08", 8},   {"+7", 7},
                 {"-12", -12}, {"0x1F", 31},    {"0XbB", 0xBB}, {"-0x10", -16},
-                {"9223372036854775807", 9223372036854775807L}};
+                {largest.c_str(), std::numeric_limits<long>::max()}};
     for (const auto& g : good) {
         long v = -999;
         EXPECT_TRUE(ParseInt(g.text, v)) << g.text;
         EXPECT_EQ(v, g.value) << g.text;
     }
     for (const char* bad : {"", " 5", "5 ", "\t5", "0x", "0x-5", "+-5", "--5", "5a", "0b1", "1.0",
-                            "9223372036854775808", "0x1g"}) {
+                            tooLarge.c_str(), "0x1g"}) {
         long v = -999;
         EXPECT_FALSE(ParseInt(bad, v)) << '"' << bad << '"';
         EXPECT_EQ(v, -999) << bad;

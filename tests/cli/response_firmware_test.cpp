@@ -1,6 +1,5 @@
 // dvdsp-cli response and firmware, run as a program; and the PNG writer behind --plot.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "cli/png_plot.h"
+#include "support/run_cli.h"
 
 namespace {
 
@@ -25,16 +25,8 @@ struct CliRun {
 };
 
 CliRun Cli(const std::string& args) {
-    CliRun r;
-    const std::string cmd = std::string(DVDSP_CLI_PATH) + " " + args + " 2>/dev/null";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int status = pclose(p);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    const dvdsp::testing::CliResult run = dvdsp::testing::RunCli(args, "", {}, false);
+    return CliRun{run.code, run.out};
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -213,7 +205,7 @@ TEST(PngWriter, DecodesBackToThePixels) {
         (size_t{png[33]} << 24) | (size_t{png[34]} << 16) | (size_t{png[35]} << 8) | png[36];
     ASSERT_EQ(Bytes(png.begin() + 37, png.begin() + 41), (Bytes{'I', 'D', 'A', 'T'}));
     Bytes raw(3 * (1 + 5 * 3));
-    uLongf rawLen = raw.size();
+    uLongf rawLen = static_cast<uLongf>(raw.size());
     ASSERT_EQ(uncompress(raw.data(), &rawLen, png.data() + 41, static_cast<uLong>(idatLen)), Z_OK);
     ASSERT_EQ(rawLen, raw.size());
     EXPECT_EQ(raw[0], 0);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/unit_model.h"
+#include "support/env.h"
 
 namespace dvdsp::core::fixtures {
 
@@ -77,15 +78,19 @@ public:
     DecimalCommaLocale() {
         old_ = std::setlocale(LC_ALL, nullptr);
         ok_ = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+#ifdef _WIN32
+        if (!ok_) ok_ = std::setlocale(LC_ALL, "German_Germany.1252") != nullptr;
+#else
         if (!ok_) {
             const auto dir = std::filesystem::temp_directory_path() / "dvdsp_core_locale";
             std::filesystem::create_directories(dir);
             const std::string cmd = "localedef -i de_DE -f UTF-8 " + (dir / "de_DE.UTF-8").string() +
                                     " >/dev/null 2>&1";
             if (!std::filesystem::exists(dir / "de_DE.UTF-8")) (void)std::system(cmd.c_str());
-            setenv("LOCPATH", dir.c_str(), 1);
+            dvdsp::testing::SetEnv("LOCPATH", dir.string());
             ok_ = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
         }
+#endif
         if (ok_) {
             char buf[16];
             std::snprintf(buf, sizeof buf, "%.1f", 1.5);

@@ -188,6 +188,7 @@ TEST_F(StateFile, AFolderThatDoesNotExistIsAnError) {
 }
 
 TEST_F(StateFile, AStateThatCannotBeWrittenIsReportedAndTheOldFileKept) {
+    DVDSP_NEEDS_FILE_SIZE_LIMIT();
     {
         VirtualUnit u;
         ASSERT_TRUE(u.AttachStateFile(path_, nullptr));

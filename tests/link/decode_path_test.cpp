@@ -234,8 +234,11 @@ TEST(DecodeLog, LinesAsWritten) {
         feed(CMD_KTV, "01 DD 1E 02 03");
     }
     LogCloseForTest();
-    std::ifstream in(path);
-    std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string log;
+    {  // closed before it is removed (an open file cannot be removed on Windows)
+        std::ifstream in(path, std::ios::binary);
+        log.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
     std::filesystem::remove(path);
     for (const char* line : {
              "dsp_ack_process 1, cmd(0x00000006), OP(dd), DSP_EQ_CH\n",

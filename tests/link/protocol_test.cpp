@@ -42,8 +42,11 @@ std::string LogOf(Fn fn) {
     EXPECT_TRUE(LogOpen(path.string()));
     fn();
     LogCloseForTest();
-    std::ifstream in(path);
-    std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string log;
+    {  // closed before it is removed (an open file cannot be removed on Windows)
+        std::ifstream in(path, std::ios::binary);
+        log.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
     std::filesystem::remove(path);
     return log;
 }

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "platform/locked_file.h"
 #include "support/file_size_limit.h"
@@ -57,13 +59,20 @@ TEST_F(Locked, EveryNameOfTheFileMeetsTheSameLock) {
     { std::ofstream(path_) << "x"; }
     const std::string hard = (folder_ / "other-name.json").string();
     fs::create_hard_link(path_, hard);
-    const std::string symlink = (folder_ / "link.json").string();
-    fs::create_symlink(path_, symlink);
     const std::string roundabout = (folder_ / "sub" / ".." / "unit.json").string();
+    std::vector<std::string> names{hard, roundabout};
+    // A symbolic link where the system lets anyone make one (Windows asks for a privilege).
+    const std::string symlink = (folder_ / "link.json").string();
+    std::error_code ec;
+    fs::create_symlink(path_, symlink, ec);
+    if (!ec) names.push_back(symlink);
+#ifndef _WIN32
+    EXPECT_FALSE(ec) << ec.message();
+#endif
 
     LockedFile holder;
     ASSERT_EQ(Take(holder, path_), Result::Locked);
-    for (const std::string& name : {hard, symlink, roundabout}) {
+    for (const std::string& name : names) {
         LockedFile other;
         EXPECT_EQ(Take(other, name), Result::InUse) << name;
     }
@@ -89,6 +98,7 @@ TEST_F(Locked, TheLockPassesToTheNewContentWithoutAGap) {
 }
 
 TEST_F(Locked, AFailedReplaceKeepsTheOldContentAndTheLock) {
+    DVDSP_NEEDS_FILE_SIZE_LIMIT();
     LockedFile holder;
     ASSERT_EQ(Take(holder, path_), Result::Locked);
     std::string error;

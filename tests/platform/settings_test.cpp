@@ -8,32 +8,58 @@
 
 #include "platform/settings.h"
 #include "platform/instance_lock.h"
+#include "platform/paths.h"
+#include "support/env.h"
 
 namespace fs = std::filesystem;
 using namespace dvdsp;
 
 namespace {
+#ifdef _WIN32
+// The settings file lives in the machine's application-data folder: whatever is there is
+// kept aside for the test and put back afterwards.
+struct TempConfigHome {
+    fs::path file = platform::PathFromUtf8(SettingsPath());
+    fs::path kept = fs::path(file).concat(L".test-" + std::to_wstring(::getpid()));
+    bool had = false;
+    TempConfigHome() {
+        std::error_code ec;
+        had = fs::exists(file, ec);
+        if (had) fs::rename(file, kept);
+    }
+    ~TempConfigHome() {
+        std::error_code ec;
+        fs::remove(file, ec);
+        if (had) fs::rename(kept, file, ec);
+    }
+};
+#else
 struct TempConfigHome {
     fs::path dir = fs::temp_directory_path() / ("dvdsp_cfg_" + std::to_string(::getpid()));
     std::string old;
     TempConfigHome() {
         if (const char* o = std::getenv("XDG_CONFIG_HOME")) old = o;
         fs::create_directories(dir);
-        setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+        dvdsp::testing::SetEnv("XDG_CONFIG_HOME", dir.string());
     }
     ~TempConfigHome() {
         if (old.empty())
-            unsetenv("XDG_CONFIG_HOME");
+            dvdsp::testing::UnsetEnv("XDG_CONFIG_HOME");
         else
-            setenv("XDG_CONFIG_HOME", old.c_str(), 1);
+            dvdsp::testing::SetEnv("XDG_CONFIG_HOME", old);
         fs::remove_all(dir);
     }
 };
+#endif
 }  // namespace
 
 TEST(Settings, PathIsInTheUsersConfigFolder) {
     TempConfigHome home;
+#ifdef _WIN32
+    EXPECT_EQ(SettingsPath(), platform::EnvironmentValue("ProgramData") + "\\dravik.ini");
+#else
     EXPECT_EQ(SettingsPath(), (home.dir / "dvdsp" / "dravik.ini").string());
+#endif
 }
 
 TEST(Settings, LanguageDefaultsAndRoundTrip) {
@@ -48,8 +74,8 @@ TEST(Settings, LanguageDefaultsAndRoundTrip) {
 
 TEST(Settings, KeepsForeignLinesAndSections) {
     TempConfigHome home;
-    fs::create_directories(home.dir / "dvdsp");
-    std::ofstream(SettingsPath()) << "; note\r\n[other]\r\nlan=9\r\n[config]\r\nfactoryEQ=1\r\n";
+    fs::create_directories(platform::PathFromUtf8(SettingsFolder()));
+    std::ofstream(platform::PathFromUtf8(SettingsPath())) << "; note\r\n[other]\r\nlan=9\r\n[config]\r\nfactoryEQ=1\r\n";
     ASSERT_TRUE(WriteSettingInt("lan", 1));
     IniFile ini;
     ASSERT_TRUE(ini.Load(SettingsPath()));
@@ -61,14 +87,14 @@ TEST(Settings, KeepsForeignLinesAndSections) {
 
 TEST(Settings, GarbageValueGivesTheDefault) {
     TempConfigHome home;
-    fs::create_directories(home.dir / "dvdsp");
-    std::ofstream(SettingsPath()) << "[config]\nlan=abc\n";
+    fs::create_directories(platform::PathFromUtf8(SettingsFolder()));
+    std::ofstream(platform::PathFromUtf8(SettingsPath())) << "[config]\nlan=abc\n";
     EXPECT_EQ(ReadLanguageSetting(), 0);
     // Too large for the program's numbers: not read as what is left of it once cut short.
-    std::ofstream(SettingsPath()) << "[config]\nlan=4294967297\nfactoryEQ=-99999999999999999999\n";
+    std::ofstream(platform::PathFromUtf8(SettingsPath())) << "[config]\nlan=4294967297\nfactoryEQ=-99999999999999999999\n";
     EXPECT_EQ(ReadLanguageSetting(), 0);
     EXPECT_EQ(ReadSettingInt("factoryEQ", 7), 7);
-    std::ofstream(SettingsPath()) << "[config]\nlan=2147483647\nfactoryEQ=-2147483648\n";
+    std::ofstream(platform::PathFromUtf8(SettingsPath())) << "[config]\nlan=2147483647\nfactoryEQ=-2147483648\n";
     EXPECT_EQ(ReadSettingInt("lan", 0), 2147483647);
     EXPECT_EQ(ReadSettingInt("factoryEQ", 0), -2147483647 - 1);
 }
