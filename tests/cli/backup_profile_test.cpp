@@ -10,6 +10,7 @@
 #include <string>
 
 #include "support/run_cli.h"
+#include "support/test_folder.h"
 
 namespace {
 
@@ -20,18 +21,9 @@ struct CliResult {
     std::string out;
 };
 
-class CliBackup : public ::testing::Test {
+class CliBackup : public dvdsp::testing::FolderTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("dvdsp_cli_backup_" + std::to_string(getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+    CliBackup() : FolderTest("dvdsp_cli_backup_") {}
     std::string P(const std::string& name) const { return (dir_ / name).string(); }
     CliResult Cli(const std::string& args) {
         const dvdsp::testing::CliResult run = dvdsp::testing::RunCli("--virtual-unit=unit.state " + args, dir_.string());
@@ -43,7 +35,6 @@ protected:
         ss << in.rdbuf();
         return ss.str();
     }
-    fs::path dir_;
 };
 
 TEST_F(CliBackup, RestoreUndoesAChange) {

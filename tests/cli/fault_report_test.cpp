@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/run_cli.h"
+#include "support/test_folder.h"
 
 namespace {
 
@@ -15,24 +16,15 @@ namespace fs = std::filesystem;
 using dvdsp::testing::CliResult;
 using dvdsp::testing::RunCli;
 
-class CliFaults : public ::testing::Test {
+class CliFaults : public dvdsp::testing::FolderTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("dvdsp_cli_faults_" + std::to_string(getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+    CliFaults() : FolderTest("dvdsp_cli_faults_") {}
     // Runs on the unit kept in the test's state file, with the fault `fault` ("" for none).
     CliResult Cli(const std::string& args, const std::string& fault = "") {
         const std::string env = fault.empty() ? "DVDSP_VIRTUAL_FAULT" : "DVDSP_VIRTUAL_FAULT=" + fault;
         return RunCli("--virtual-unit=unit.state " + args, dir_.string(), {env});
     }
     bool Has(const CliResult& r, const std::string& text) { return r.out.find(text) != std::string::npos; }
-    fs::path dir_;
 };
 
 TEST_F(CliFaults, DumpCutShortSaysWhatWasNotRead) {

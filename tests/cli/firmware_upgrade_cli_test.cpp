@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/run_cli.h"
+#include "support/test_folder.h"
 
 namespace {
 
@@ -15,17 +16,9 @@ namespace fs = std::filesystem;
 using dvdsp::testing::CliResult;
 using dvdsp::testing::RunCli;
 
-class CliUpgrade : public ::testing::Test {
+class CliUpgrade : public dvdsp::testing::FolderTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("dvdsp_cli_upg_" + std::to_string(getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+    CliUpgrade() : FolderTest("dvdsp_cli_upg_") {}
     CliResult Cli(const std::string& args, const std::string& fault = "") {
         const std::string env = fault.empty() ? "DVDSP_VIRTUAL_FAULT" : "DVDSP_VIRTUAL_FAULT=" + fault;
         return RunCli(args, dir_.string(), {env});
@@ -34,7 +27,6 @@ protected:
         return Cli("--virtual-unit=unit.state " + args, fault);
     }
     static bool Has(const CliResult& r, const std::string& text) { return r.out.find(text) != std::string::npos; }
-    fs::path dir_;
 };
 
 TEST_F(CliUpgrade, UpgradeEndsWithTheNewVersionAndPlainProgress) {

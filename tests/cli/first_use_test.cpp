@@ -16,6 +16,7 @@
 #include "cli/cli.h"
 #include "cli/cmd_model.h"
 #include "support/run_cli.h"
+#include "support/test_folder.h"
 
 namespace fs = std::filesystem;
 using dvdsp::testing::CliResult;
@@ -23,18 +24,9 @@ using dvdsp::testing::RunCli;
 
 namespace {
 
-class CliFirstUse : public ::testing::Test {
+class CliFirstUse : public dvdsp::testing::FolderTest {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("dvdsp_cli_first_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+    CliFirstUse() : FolderTest("dvdsp_cli_first_") {}
     std::string P(const std::string& name) const { return (dir_ / name).string(); }
     // A run on the virtual unit kept in this test's folder, from that folder.
     CliResult Unit(const std::string& args) { return RunCli("--virtual-unit=unit.json " + args, dir_.string()); }
@@ -47,7 +39,6 @@ class CliFirstUse : public ::testing::Test {
         for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
         return n;
     }
-    fs::path dir_;
 };
 
 TEST_F(CliFirstUse, RefusedProfilesAreExplainedInEnglishOnce) {

@@ -13,6 +13,7 @@
 
 #include "cli/png_plot.h"
 #include "support/run_cli.h"
+#include "support/test_folder.h"
 
 namespace {
 
@@ -37,18 +38,9 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-class CliFiles : public ::testing::Test {
+class CliFiles : public dvdsp::testing::FolderTest {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("dvdsp_cli_" + std::to_string(getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+    CliFiles() : FolderTest("dvdsp_cli_") {}
     std::string Write(const std::string& name, const Bytes& b) {
         const fs::path p = dir_ / name;
         std::ofstream(p, std::ios::binary)
@@ -59,7 +51,6 @@ class CliFiles : public ::testing::Test {
         std::ifstream in(path, std::ios::binary);
         return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    fs::path dir_;
 };
 
 TEST(ResponseCommand, FourthOrderLowPassAt1000Hz) {

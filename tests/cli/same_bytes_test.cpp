@@ -12,6 +12,7 @@
 
 #include "platform/paths.h"
 #include "support/run_cli.h"
+#include "support/test_folder.h"
 
 namespace {
 
@@ -33,24 +34,13 @@ fs::path Data(const std::string& name) {
     return PathFromUtf8(std::string(DVDSP_TEST_DATA) + "/" + name);
 }
 
-class SameBytes : public ::testing::Test {
+class SameBytes : public dvdsp::testing::FolderTest {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("dvdsp_cli_bytes_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+    SameBytes() : FolderTest("dvdsp_cli_bytes_") {}
     // A run on the virtual unit kept in `state`, from the test's folder.
     CliResult Unit(const fs::path& state, const std::string& args) {
         return RunCli("--virtual-unit=" + Quoted(Utf8FromPath(state)) + " " + args, Utf8FromPath(dir_));
     }
-    fs::path dir_;
 };
 
 TEST_F(SameBytes, ProfilesOfTheCommittedUnitEqualTheCommittedFiles) {
