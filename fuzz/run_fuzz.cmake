@@ -27,9 +27,17 @@ if(CLANGXX)
   endif()
 
   if(stale)
+    # One translation unit for all the sources: the headers they share (Qt's above all)
+    # are read once, which takes well under half the time of compiling them one by one.
+    set(unity "${OUTPUT}_unity.cpp")
+    set(unity_text "")
+    foreach(src IN LISTS sources)
+      string(APPEND unity_text "#include \"${src}\"\n")
+    endforeach()
+    file(WRITE "${unity}" "${unity_text}")
     execute_process(
       COMMAND "${CLANGXX}" -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined
-              -fno-sanitize-recover=undefined ${compile_options} -I "${INCLUDE}" ${sources}
+              -fno-sanitize-recover=undefined ${compile_options} -I "${INCLUDE}" "${unity}"
               ${link_options} -o "${OUTPUT}"
       RESULT_VARIABLE rc
       ERROR_VARIABLE err)
