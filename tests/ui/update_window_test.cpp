@@ -140,6 +140,11 @@ protected:
     QByteArray oldTmp_;
 };
 
+// The long runs (each waits for the unit's restarts) in suites of their own, which run
+// side by side with the others.
+class UpdateRecoveryTest : public UpdateWindowTest {};
+class ForcedUpdateTest : public UpdateWindowTest {};
+
 TEST_F(UpdateWindowTest, EmptyPathOrBadArchiveLoadsNothing) {
     Open();
     ConnectAndWait();
@@ -195,7 +200,7 @@ TEST_F(UpdateWindowTest, RefusedStartFails) {
     EXPECT_EQ(UnitSub(), 27);
 }
 
-TEST_F(UpdateWindowTest, UnitLeftInItsLoaderIsFoundAndFinished) {
+TEST_F(UpdateRecoveryTest, UnitLeftInItsLoaderIsFoundAndFinished) {
     // An earlier transfer was cut off: the unit runs its loader.
     unit->WithState([](dvdsp::emu::UnitState& s) {
         s.firmware.loader = true;
@@ -205,7 +210,7 @@ TEST_F(UpdateWindowTest, UnitLeftInItsLoaderIsFoundAndFinished) {
     FinishFromTheLoader(Archive({{QStringLiteral("app.bin"), McuImage(2, 29)}}), 29, [&] { Click("btnConnect"); });
 }
 
-TEST_F(UpdateWindowTest, CutOffUpdateIsFinishedByASecondAttempt) {
+TEST_F(UpdateRecoveryTest, CutOffUpdateIsFinishedByASecondAttempt) {
     Open();
     ConnectAndWait();
     const QString archive = Archive({{QStringLiteral("app.bin"), McuImage(2, 30)}});
@@ -222,7 +227,7 @@ TEST_F(UpdateWindowTest, CutOffUpdateIsFinishedByASecondAttempt) {
     FinishFromTheLoader(archive, 30, [&] { backend->Plug(); });
 }
 
-TEST_F(UpdateWindowTest, ForcedUpdateWithFactoryResetRunsToItsEnd) {
+TEST_F(ForcedUpdateTest, ForcedUpdateWithFactoryResetRunsToItsEnd) {
     // The built-in firmware: an archive carrying the program's own version.
     static QByteArray builtIn;
     {
@@ -270,7 +275,7 @@ TEST_F(UpdateWindowTest, ForcedUpdateWithFactoryResetRunsToItsEnd) {
     dvdsp::platform::UnregisterResource("IDR_MCU_BIN", "BIN");
 }
 
-TEST_F(UpdateWindowTest, ForcedUpdateWithoutAFirstStepSaysSo) {
+TEST_F(ForcedUpdateTest, ForcedUpdateWithoutAFirstStepSaysSo) {
     Open();
     ui::CForceUpdateWnd force(wnd.get(), wnd->Controller(), QString(), QString(), QString(), QString());
     seam::ActOnNextModal([&](tk::Window& w) {
