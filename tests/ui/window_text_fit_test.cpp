@@ -42,44 +42,54 @@ std::vector<std::string> CutTexts(tk::Window& w) {
 
 }  // namespace
 
-class WindowTextFit : public SessionTest {};
+class WindowTextFit : public SessionTest {
+  protected:
+    void CheckEveryWindowAt(int dpi);
+};
 
-TEST_F(WindowTextFit, EveryWindowShowsItsTextsWholeAtEveryScaleInEveryLanguage) {
-    for (int dpi : {77, 96, 144}) {
-        for (const char* lang : {"en", "cn_zh", "ru"}) {
-            tk::SetDefaultDpi(dpi);
-            language = QString::fromLatin1(lang);
-            Open();
-            ConnectAndWait();
-            for (const QString& name : tk::RegisteredWindowClasses()) {
-                const std::string at = std::to_string(dpi) + "/" + lang + " " + name.toStdString() + ": ";
-                bool seen = false;
-                seam::ActOnNextModal([&](tk::Window& w) {
-                    seen = true;
-                    Settle();
-                    for (const std::string& c : CutTexts(w)) ADD_FAILURE() << at << c;
-                    SaveShot(w, name, lang, dpi);
-                    w.Close(0);
-                });
-                ASSERT_TRUE(tk::OpenWindowByClass(name, *wnd)) << at;
+void WindowTextFit::CheckEveryWindowAt(int dpi) {
+    for (const char* lang : {"en", "cn_zh", "ru"}) {
+        tk::SetDefaultDpi(dpi);
+        language = QString::fromLatin1(lang);
+        Open();
+        ConnectAndWait();
+        for (const QString& name : tk::RegisteredWindowClasses()) {
+            const std::string at = std::to_string(dpi) + "/" + lang + " " + name.toStdString() + ": ";
+            bool seen = false;
+            seam::ActOnNextModal([&](tk::Window& w) {
+                seen = true;
                 Settle();
-                if (seen) continue;
-                // A window without a loop of its own (the mixer) is checked as it stands.
-                seam::ClearAnswers();
-                for (QWidget* top : QApplication::topLevelWidgets()) {
-                    auto* w = dynamic_cast<tk::Window*>(top);
-                    if (!w || w == wnd.get() || !w->isVisible()) continue;
-                    seen = true;
-                    for (const std::string& c : CutTexts(*w)) ADD_FAILURE() << at << c;
-                    SaveShot(*w, name, lang, dpi);
-                    w->Close(0);
-                }
-                Settle();
-                EXPECT_TRUE(seen) << at << "no window opened";
+                for (const std::string& c : CutTexts(w)) ADD_FAILURE() << at << c;
+                SaveShot(w, name, lang, dpi);
+                w.Close(0);
+            });
+            ASSERT_TRUE(tk::OpenWindowByClass(name, *wnd)) << at;
+            Settle();
+            if (seen) continue;
+            // A window without a loop of its own (the mixer) is checked as it stands.
+            seam::ClearAnswers();
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* w = dynamic_cast<tk::Window*>(top);
+                if (!w || w == wnd.get() || !w->isVisible()) continue;
+                seen = true;
+                for (const std::string& c : CutTexts(*w)) ADD_FAILURE() << at << c;
+                SaveShot(*w, name, lang, dpi);
+                w->Close(0);
             }
-            wnd.reset();
+            Settle();
+            EXPECT_TRUE(seen) << at << "no window opened";
         }
+        wnd.reset();
     }
 }
+
+// A suite for each scale: they run side by side.
+class WindowTextFitAt77 : public WindowTextFit {};
+class WindowTextFitAt96 : public WindowTextFit {};
+class WindowTextFitAt144 : public WindowTextFit {};
+
+TEST_F(WindowTextFitAt77, EveryWindowShowsItsTextsWholeInEveryLanguage) { CheckEveryWindowAt(77); }
+TEST_F(WindowTextFitAt96, EveryWindowShowsItsTextsWholeInEveryLanguage) { CheckEveryWindowAt(96); }
+TEST_F(WindowTextFitAt144, EveryWindowShowsItsTextsWholeInEveryLanguage) { CheckEveryWindowAt(144); }
 
 }  // namespace uitest
