@@ -13,7 +13,7 @@
 #include <string>
 
 #include "cli/numbers.h"
-#include "core/limits.h"
+#include "base/limits.h"
 
 using namespace dvdsp;
 
@@ -46,11 +46,11 @@ bool Plain(const std::string& s, long& out) {
     return true;
 }
 
-constexpr core::Limit kLimits[] = {
-    core::limits::kMainVolume, core::limits::kTrim,       core::limits::kDelayMs,
-    core::limits::kRole,       core::limits::kFlag,       core::limits::kBandFreq,
-    core::limits::kBandQ,      core::limits::kBandGain,   core::limits::kFilterType,
-    core::limits::kFilterSlope, core::limits::kRoutingMask, core::limits::kPartner,
+constexpr Limit kLimits[] = {
+    limits::kMainVolume, limits::kTrim,       limits::kDelayMs,
+    limits::kRole,       limits::kFlag,       limits::kBandFreq,
+    limits::kBandQ,      limits::kBandGain,   limits::kFilterType,
+    limits::kFilterSlope, limits::kRoutingMask, limits::kPartner,
 };
 
 }  // namespace
@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             double again = 0;
             Check(cli::ParseDouble(printed, again) && again == v);
         }
-        for (const core::Limit& limit : kLimits)
+        for (const Limit& limit : kLimits)
             if (limit.Accepts(v)) Check(std::isfinite(v) && v >= limit.min && v <= limit.max && limit.Clamp(v) == v);
     }
 

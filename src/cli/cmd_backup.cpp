@@ -1,5 +1,4 @@
 // backup and restore: the unit's settings to a profile file and back.
-#include <unistd.h>
 
 #include <cstdio>
 #include <memory>
@@ -7,6 +6,7 @@
 
 #include "cli/cmd_model.h"
 #include "core/transfer.h"
+#include "platform/paths.h"
 
 namespace dvdsp::cli {
 
@@ -95,7 +95,7 @@ int Restore(Session& s, const Words& args) {
     if (kind == core::ProfileKind::Whole) core::ParseWholeProfile(text, *model);
     else core::ParseSceneProfile(text, model->current);
 
-    const bool terminal = isatty(fileno(stderr)) != 0;
+    const bool terminal = platform::IsTerminal(stderr);
     const auto progress = [terminal](int done, int total) {
         if (terminal && (done % 16 == 0 || done == total))
             std::fprintf(stderr, "\rrestoring: %d of %d commands", done, total);

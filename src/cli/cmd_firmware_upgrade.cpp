@@ -1,6 +1,5 @@
 // firmware upgrade FILE: the direct road of the upgrade, from the image check to the unit
 // coming back with the new firmware.
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -11,6 +10,7 @@
 #include "cli/firmware_upgrade.h"
 #include "firmware/firmware_images.h"
 #include "firmware/image.h"
+#include "platform/paths.h"
 #include "firmware/upgrade_transfer.h"
 #include "link/dsp_device.h"
 #include "link/exchange.h"
@@ -35,7 +35,7 @@ const char* StartFailure(int r) {
 // Shows the progress: a bar on a terminal, one percentage per line otherwise.
 class ProgressOut {
   public:
-    ProgressOut() : tty_(::isatty(STDOUT_FILENO) != 0) {}
+    ProgressOut() : tty_(platform::IsTerminal(stdout)) {}
     void Show(int percent) {
         if (percent == last_) return;
         last_ = percent;

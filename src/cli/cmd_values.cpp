@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cli/cli.h"
-#include "core/limits.h"
+#include "base/limits.h"
 #include "link/commands.h"
 #include "link/protocol/units.h"
 
@@ -33,7 +33,7 @@ struct ValueDef {
     // Formats the decoded reply for the index, or nothing when it did not come.
     std::function<std::optional<std::string>(const Messages&, const Args& idx)> print;
     // Limits of each value; values outside are refused before anything is sent.
-    std::vector<core::Limit> limits = {};
+    std::vector<Limit> limits = {};
     // For values whose command needs what the unit holds now.
     std::function<void(Session&, const Args& idx, const Args& val)> setWithSession = nullptr;
 };
@@ -238,7 +238,7 @@ std::vector<ValueDef> Definitions() {
                                 return std::to_string(r->bridge[static_cast<size_t>(i[0])]);
                         return std::nullopt;
                     },
-                    {core::limits::kFlag}};
+                    {limits::kFlag}};
     bridge.setWithSession = [](Session& s, const Args& i, const Args& v) {
         // The command carries every pair: read them, change one, send them all.
         std::vector<uint8_t> pairs(5, 0);
@@ -252,8 +252,8 @@ std::vector<ValueDef> Definitions() {
     };
     defs.push_back(std::move(bridge));
 
-    namespace lim = core::limits;
-    const std::pair<const char*, std::vector<core::Limit>> limits[] = {
+    namespace lim = dvdsp::limits;
+    const std::pair<const char*, std::vector<Limit>> limits[] = {
         {"main-volume", {lim::kMainVolume}},
         {"mute", {lim::kFlag}},
         {"source", {lim::kSource}},
@@ -349,7 +349,7 @@ const ValueDef* ParseSet(const std::vector<std::string>& args, Args& idx, Args& 
             return nullptr;
         }
         if (k < static_cast<int>(def->limits.size())) {
-            const core::Limit& limit = def->limits[static_cast<size_t>(k)];
+            const Limit& limit = def->limits[static_cast<size_t>(k)];
             if (!limit.Accepts(v)) {
                 std::fprintf(stderr, "%s: %g is outside %g to %g\n", def->name, v, limit.min,
                              limit.max);

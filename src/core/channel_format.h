@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "core/limits.h"
+#include "base/limits.h"
 
 namespace dvdsp::core {
 namespace detail {

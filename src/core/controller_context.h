@@ -17,7 +17,7 @@ namespace dvdsp::core {
 struct ControllerContext {
     link::DspDevice& device;
     link::Clock& clock;
-    UnitModel& model;
+    const UnitModel& model;  // read-only: the editor is its one writer
     ModelEditor& edit;
     WorkerSet& workers;
     std::atomic<bool>& stopping;

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "core/limits.h"
+#include "base/limits.h"
 #include "core/part_helpers.h"
 
 namespace dvdsp::core {

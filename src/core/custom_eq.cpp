@@ -9,7 +9,7 @@
 
 #include "base/log.h"
 #include "core/eq.h"
-#include "core/limits.h"
+#include "base/limits.h"
 #include "core/part_helpers.h"
 
 namespace dvdsp::core {

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "base/log.h"
-#include "core/limits.h"
+#include "base/limits.h"
 #include "core/part_helpers.h"
 #include "link/commands.h"
 

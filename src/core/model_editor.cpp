@@ -1,5 +1,8 @@
 #include "core/model_editor.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "core/session_view.h"
 
 namespace dvdsp::core {
@@ -13,6 +16,29 @@ void ModelEditor::Report(const Change& change) {
     changes_.push_back(change);
     if (observer_) observer_(change);
     if (view_) view_->Refresh(change);
+}
+
+void ModelEditor::Record(std::vector<ItemChange> items) {
+    if (items.empty()) return;
+    if (edits_.size() + items.size() > kMaxKept) {
+        const size_t drop = std::min(edits_.size(), std::max(kMaxKept / 2, items.size()));
+        edits_.erase(edits_.begin(), edits_.begin() + static_cast<std::ptrdiff_t>(drop));
+    }
+    edits_.insert(edits_.end(), std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
+}
+
+void ModelEditor::ReplaceLive(const SceneState& next) {
+    Record(SceneDifferences(0, model_.current, next));
+    model_.current = next;
+}
+
+void ModelEditor::ReplaceStored(const UnitModel& next) {
+    UnitModel after = model_;
+    after.current = next.current;
+    after.scenes = next.scenes;
+    after.names = next.names;
+    Record(UnitDifferences(model_, after));
+    model_ = std::move(after);
 }
 
 Change ModelEditor::StoreReply(Change (*apply)(UnitModel&, const link::Message&), const link::Message& msg) {

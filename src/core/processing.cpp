@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "base/log.h"
-#include "core/limits.h"
+#include "base/limits.h"
 #include "core/mixer.h"
 #include "core/part_helpers.h"
 #include "link/commands.h"
@@ -74,8 +74,7 @@ void Processing::SetCompressorOn(int ch, bool on) {
 
 int Processing::SetInputThreshold(int threshold) {
     const int v = ClampInt(limits::kInputThreshold, threshold);
-    ctx_.model.inputThreshold = v;
-    ctx_.edit.Report(Change{What::InputThreshold, 0});
+    ctx_.edit.ApplyUnit(Change{What::InputThreshold, 0}, [&](UnitModel& m) { m.inputThreshold = v; });
     ctx_.device.Input_Ch_Threshold_Ctrl(static_cast<int8_t>(v), kQueued);
     return v;
 }
@@ -89,8 +88,7 @@ void Processing::RequestInputNoise(int count) {
 
 int Processing::SetPowerOffDelay(int ms) {
     const int v = ClampInt(limits::kPowerOffDelay, ms);
-    ctx_.model.powerOffDelay = v;
-    ctx_.edit.Report(Change{What::PowerOffDelay, 0});
+    ctx_.edit.ApplyUnit(Change{What::PowerOffDelay, 0}, [&](UnitModel& m) { m.powerOffDelay = v; });
     ctx_.device.Set_Power_Off_Time(static_cast<uint16_t>(v), kQueued);
     return v;
 }
@@ -103,10 +101,9 @@ int Processing::Karaoke(int code) const {
 int Processing::SetKaraoke(int code, int value) {
     if (code < 1 || code > kKaraokeSettings) return 0;
     const int v = ClampInt(KaraokeLimit(code), value);
-    ctx_.model.karaoke[Z(code - 1)] = v;
     Change c{What::Karaoke, 0};
     c.value = code;
-    ctx_.edit.Report(c);
+    ctx_.edit.ApplyUnit(c, [&](UnitModel& m) { m.karaoke[Z(code - 1)] = v; });
     ctx_.device.KTV_Set(U8(code), v, kQueued);
     return v;
 }
@@ -118,8 +115,7 @@ void Processing::SetAutoSetting(const AutoSettingBlock& block) {
         const float c = AutoCoefficient(b, j);
         SetAutoCoefficient(b, j, static_cast<float>(limits::kAutoCoefficient.Clamp(c)));
     }
-    ctx_.model.autoSetting = b;
-    ctx_.edit.Report(Change{What::AutoSetting, 0});
+    ctx_.edit.ApplyUnit(Change{What::AutoSetting, 0}, [&](UnitModel& m) { m.autoSetting = b; });
     ctx_.device.CS_Auto_Setting_Ctrl(b, kQueued);
 }
 

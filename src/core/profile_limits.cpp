@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/limits.h"
+#include "base/limits.h"
 
 namespace dvdsp::core {
 namespace {

@@ -55,7 +55,7 @@ void Profiles::LoadSenceConfigFromFile() {
     auto read = std::make_shared<SceneState>(ctx_.Live());
     const ProfileResult r = ReadSceneProfile(path, *read);
     if (!r.ok()) return ShowResult(r, false);
-    ctx_.model.current = *read;
+    ctx_.edit.ReplaceLive(*read);
     Start(ProfileJob::LoadScene, "SetCurSceneThread",
           [this, read](std::string& why) { return SetReadCurProfileToMCU(ctx_.device, *read, nullptr, &why); });
 }
@@ -90,9 +90,7 @@ void Profiles::LoadWholeConfigFromFile() {
     auto read = std::make_shared<UnitModel>(ctx_.model);
     const ProfileResult r = ReadWholeProfile(path, *read);
     if (!r.ok()) return ShowResult(r, false);
-    ctx_.model.current = read->current;
-    ctx_.model.scenes = read->scenes;
-    ctx_.model.names = read->names;
+    ctx_.edit.ReplaceStored(*read);
     Start(ProfileJob::LoadWhole, "SetWholeProfileThread",
           [this, read](std::string& why) { return SetReadWholeProfileToMCU(ctx_.device, *read, nullptr, &why); });
 }
@@ -129,9 +127,9 @@ void Profiles::OnJobDone(ProfileJob job) {
         ShowResult(WriteWholeProfile(wholePath_, ctx_.model), true);
         return;
     }
-    // What was written is shown, every control and curve of it.
+    // What was written is shown, every control and the curves of every channel.
     channels_.RefreshAllControls();
-    eq_.UpdateEqualizer(-1);
+    eq_.UpdateAllCurves();
     ctx_.view->Post(WM_CLOSE_LOADING);
     if (!failure.empty()) ctx_.prompt->ShowTips("${profile_write_unit_error}");
 }

@@ -59,8 +59,7 @@ int Scenes::SceneNamed(const SceneName& name, int n) const {
 
 void Scenes::SetName(int n, const SceneName& name) {
     if (!Stored(n)) return;
-    ctx_.model.names[Slot(n)] = name;
-    ctx_.edit.Report({What::StoredSceneName, n});
+    ctx_.edit.ApplyUnit({What::StoredSceneName, n}, [&](UnitModel& m) { m.names[Slot(n)] = name; });
 }
 
 void Scenes::LoadScene(int n) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/limits.h"
 #include "base/log.h"
 #include "core/part_helpers.h"
 
@@ -54,7 +55,7 @@ void SendSceneBody(link::DspDevice& dev, const SceneState& s, int source, uint8_
                    Counter& count) {
     for (int ch = 0; ch < kChannels; ++ch) {
         const ChannelSettings& c = s.channels[static_cast<size_t>(ch)];
-        const auto freq = [](int f) { return static_cast<uint16_t>(std::clamp(f, 20, 20000)); };
+        const auto freq = [](int f) { return static_cast<uint16_t>(limits::kFilterFreq.Clamp(f)); };
         dev.Filter_Ctrl(scene, 0, U8(ch), kLowPass, U8(c.lp.type), freq(c.lp.freq), U8(c.lp.slope), true);
         count.Step();
         dev.Filter_Ctrl(scene, 0, U8(ch), kHighPass, U8(c.hp.type), freq(c.hp.freq), U8(c.hp.slope), true);
@@ -62,8 +63,9 @@ void SendSceneBody(link::DspDevice& dev, const SceneState& s, int source, uint8_
         const int bands = std::clamp(c.eqSize, 0, kBandsPerChannel);
         for (int b = 0; b < bands; ++b) {
             const EqBand& band = s.Bands(ch)[b];
-            dev.EQ_Ctrl(scene, 0, U8(ch), U8(b), freq(band.freq), std::clamp(band.q, 0.5f, 9.0f),
-                        std::clamp(band.gain, -18.0f, 12.0f), true);
+            dev.EQ_Ctrl(scene, 0, U8(ch), U8(b), static_cast<uint16_t>(limits::kBandFreq.Clamp(band.freq)),
+                        static_cast<float>(limits::kBandQ.Clamp(band.q)),
+                        static_cast<float>(limits::kBandGain.Clamp(band.gain)), true);
             count.Step();
         }
     }

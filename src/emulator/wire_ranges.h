@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/limits.h"
+#include "base/limits.h"
 #include "emulator/unit_state.h"
 
 namespace dvdsp::emu {
@@ -22,7 +22,7 @@ struct WireRange {
 };
 
 // The range of wire = a * value + b for a value in the limit's range.
-constexpr WireRange Carried(const core::Limit& l, double a, double b) {
+constexpr WireRange Carried(const Limit& l, double a, double b) {
     const double x = a * l.min + b, y = a * l.max + b;
     const double lo = x < y ? x : y, hi = x < y ? y : x;
     // Rounded to the nearest integer: the table's limits are whole numbers of wire steps.
@@ -32,21 +32,21 @@ constexpr WireRange Carried(const core::Limit& l, double a, double b) {
 
 namespace wire_range {
 
-using namespace core::limits;
+using namespace limits;
 
-inline constexpr WireRange kMainVolume = Carried(core::limits::kMainVolume, -1, 6);  // 6 - dB
+inline constexpr WireRange kMainVolume = Carried(limits::kMainVolume, -1, 6);  // 6 - dB
 inline constexpr WireRange kTrim100 = Carried(kTrim, -100, 0);        // attenuation, 1/100 dB
 inline constexpr WireRange kDelayUs = Carried(kDelayMs, 1000, 0);     // microseconds
-inline constexpr WireRange kBandFreq = Carried(core::limits::kBandFreq, 1, 0);
+inline constexpr WireRange kBandFreq = Carried(limits::kBandFreq, 1, 0);
 inline constexpr WireRange kBandQ100 = Carried(kBandQ, 100, 0);       // Q in hundredths
 inline constexpr WireRange kBandGain10 = Carried(kBandGain, 10, 180);  // (gain + 18) in tenths
-inline constexpr WireRange kFilterType = Carried(core::limits::kFilterType, 1, 0);
-inline constexpr WireRange kFilterFreq = Carried(core::limits::kFilterFreq, 1, 0);
-inline constexpr WireRange kFilterSlope = Carried(core::limits::kFilterSlope, 1, 0);
-inline constexpr WireRange kRole = Carried(core::limits::kRole, 1, 0);
-inline constexpr WireRange kFlag = Carried(core::limits::kFlag, 1, 0);
+inline constexpr WireRange kFilterType = Carried(limits::kFilterType, 1, 0);
+inline constexpr WireRange kFilterFreq = Carried(limits::kFilterFreq, 1, 0);
+inline constexpr WireRange kFilterSlope = Carried(limits::kFilterSlope, 1, 0);
+inline constexpr WireRange kRole = Carried(limits::kRole, 1, 0);
+inline constexpr WireRange kFlag = Carried(limits::kFlag, 1, 0);
 inline constexpr WireRange kSourceCode = Carried(kSource, 1, kFirstSourceCode);
-inline constexpr WireRange kScene = Carried(core::limits::kScene, 1, 0);
+inline constexpr WireRange kScene = Carried(limits::kScene, 1, 0);
 inline constexpr WireRange kChannel{0, kOutputs - 1};
 inline constexpr WireRange kLinkCount{0, kLinkPairs};
 

@@ -1,6 +1,5 @@
 #include "firmware/firmware_images.h"
 
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <memory>
@@ -23,9 +22,9 @@ using File = std::unique_ptr<FILE, FileCloser>;
 File OpenForReading(const std::string& path, size_t& size) {
     File f(platform::OpenFile(path, "rb"));
     if (!f) return nullptr;
-    struct stat st {};
-    if (fstat(fileno(f.get()), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) return nullptr;
-    size = static_cast<size_t>(st.st_size);
+    std::uint64_t bytes = 0;
+    if (!platform::RegularFileSize(f.get(), &bytes) || bytes > SIZE_MAX) return nullptr;
+    size = static_cast<size_t>(bytes);
     return f;
 }
 

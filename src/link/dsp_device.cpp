@@ -108,7 +108,6 @@ void DspDevice::CloseHIDDevice(bool notify) {
         handle_.reset();
     }
     if (h) h->Interrupt();
-    write_report_ = 0;
     LogWriteNarrow("CloseHIDDevice!\n");
 }
 
@@ -124,7 +123,6 @@ void DspDevice::LogSendStart(uint8_t type, uint8_t cmd, uint8_t op, uint64_t sta
         }
     }
     LogWriteNarrow("SendCtrlCommand timestart = %ld\n", static_cast<long>(start));
-    transfer_busy_ = 1;
 }
 
 bool DspDevice::LockExchange(std::unique_lock<std::mutex>& lock, uint64_t start) {
@@ -153,16 +151,13 @@ int DspDevice::SendLocked(uint8_t type, uint8_t cmd, uint8_t op, const uint8_t* 
     auto report = BuildCommandReport(type, cmd, op, data, len);
     LogWriteNarrow("begain to write data to devices:\n");
     LogHexBytes(report.data(), report.size());
-    write_report_ = 1;
     LogWriteNarrow("set WRITE_ROPRT = TRUE\n");
     if (!IsConnected()) {
         LogWriteNarrow("mHidHandle is NULL, can't send cmd\n");
-        write_report_ = 0;
         return 0;
     }
     int r = h->Write(report.data(), report.size());
     last_write_tick_ = clock_.NowMs();
-    write_report_ = 0;
     if (r < 0) {
         LogWrite(L"Write HidDeviceObject = %d errot = %ls\n", static_cast<int>(h != nullptr),
                  h->Error().c_str());
@@ -180,7 +175,6 @@ void DspDevice::DropFailedHandle(const std::shared_ptr<HidHandle>& h, const char
         handle_.reset();
     }
     h->Interrupt();
-    write_report_ = 0;
     LogWriteNarrow("the %s failed: the device is gone, link closed\n", what);
 }
 
@@ -206,12 +200,10 @@ bool DspDevice::ReadLocked(int timeoutMs) {
 int DspDevice::ReadReportLocked(int timeoutMs) {
     uint64_t start = clock_.NowMs();
     LogWriteNarrow("ReadHIDData timestart = %ld\n", static_cast<long>(start));
-    transfer_busy_ = 1;
     std::shared_ptr<HidHandle> h = Handle();
     if (!h) {
         LogWriteNarrow("mHidHandle is NULL\n");
         bytes_read_ = 0;
-        write_report_ = 0;
         return -1;
     }
     // An error means the device is gone (or the link was closed under the read): reading
@@ -223,7 +215,6 @@ int DspDevice::ReadReportLocked(int timeoutMs) {
     if (n <= 0) {
         if (n < 0) DropFailedHandle(h, "read");
         bytes_read_ = 0;
-        transfer_busy_ = 0;
         return n < 0 ? -1 : 0;
     }
     bytes_read_ = n;
@@ -232,7 +223,6 @@ int DspDevice::ReadReportLocked(int timeoutMs) {
     if (!IsConnected()) {
         LogWriteNarrow("mHidHandle is NULL\n");
         bytes_read_ = 0;
-        write_report_ = 0;
         return -1;
     }
     receiver_.Append(rxBuffer_.data(), static_cast<size_t>(n));
@@ -240,7 +230,6 @@ int DspDevice::ReadReportLocked(int timeoutMs) {
                     [this](uint8_t len, uint8_t type, const uint8_t* payload) {
                         packet_process(len, type, payload);
                     });
-    transfer_busy_ = 0;
     return n;
 }
 

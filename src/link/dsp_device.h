@@ -342,8 +342,6 @@ class DspDevice {
     std::atomic<uint8_t> worker_running_{1};
     std::atomic<uint8_t> queue_enabled_{0};
     protocol::LinkState state_;  // written by the decoders
-    std::atomic<int32_t> write_report_{0};  // WRITE_ROPRT
-    std::atomic<int32_t> transfer_busy_{0};
     std::atomic<int32_t> bytes_read_{0};
     std::atomic<uint64_t> last_write_tick_{0};
 

@@ -4,6 +4,7 @@
 // its way to and from the system (a narrow name there would be read in the ANSI code page
 // and lose any character outside it).
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -32,5 +33,16 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
 // Lets the console show UTF-8 output (Windows: the console's output code page).
 void PrepareUtf8Console();
+
+// Whether the stream writes to a terminal (progress bars are drawn only there).
+bool IsTerminal(std::FILE* stream);
+
+// The size of an open file when it is a regular file; false for anything else (a device,
+// a pipe, a folder) or when the system cannot say.
+bool RegularFileSize(std::FILE* file, std::uint64_t* size);
+
+// The process-creation flags that start a console program without a window of its own
+// (Windows: CREATE_NO_WINDOW; 0 elsewhere).
+unsigned long HiddenConsoleFlags();
 
 }  // namespace dvdsp::platform

@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "platform/paths.h"
@@ -32,5 +35,20 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 }
 
 void PrepareUtf8Console() {}
+
+bool IsTerminal(std::FILE* stream) {
+    return stream && ::isatty(::fileno(stream)) != 0;
+}
+
+bool RegularFileSize(std::FILE* file, std::uint64_t* size) {
+    struct stat st {};
+    if (!file || ::fstat(::fileno(file), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) return false;
+    *size = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
+unsigned long HiddenConsoleFlags() {
+    return 0;
+}
 
 }  // namespace dvdsp::platform

@@ -9,16 +9,16 @@
 #include "toolkit/mailbox.h"
 #include "toolkit/window.h"
 
-namespace dvdsp::tk {
+namespace dvdsp::ui {
 
-struct LinkPayload : Payload {
+struct LinkPayload : tk::Payload {
     explicit LinkPayload(link::Message m) : message(std::move(m)) {}
     link::Message message;
 };
 
 class WindowMessageSink : public link::MessageSink {
   public:
-    explicit WindowMessageSink(Window& window) : mailbox_(window.GetMailbox()) {}
+    explicit WindowMessageSink(tk::Window& window) : mailbox_(window.GetMailbox()) {}
     void Post(link::Message message) override {
         uint32_t msg = message.msg;
         int64_t wparam = message.wparam;
@@ -26,7 +26,7 @@ class WindowMessageSink : public link::MessageSink {
     }
 
   private:
-    std::shared_ptr<Mailbox> mailbox_;
+    std::shared_ptr<tk::Mailbox> mailbox_;
 };
 
-}  // namespace dvdsp::tk
+}  // namespace dvdsp::ui

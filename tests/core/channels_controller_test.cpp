@@ -249,6 +249,19 @@ TEST_F(ControllerTest, EveryOperationsChangeGoesThroughTheEditor) {
     EXPECT_EQ(changes[1].channel, 2);
     EXPECT_EQ(view.changes.size(), changes.size()) << "the view is told each change as it is made";
     EXPECT_TRUE(mgr.Editor().TakeChanges().empty());
+
+    // Each stored item an operation changed is recorded with its old and new value.
+    mgr.Editor().TakeEdits();
+    mgr.SetChVolumeEdit(4, "-6.5");
+    mgr.SetKaraoke(2, 30);
+    const std::vector<ItemChange> edits = mgr.Editor().TakeEdits();
+    ASSERT_EQ(edits.size(), 2u);
+    EXPECT_EQ(edits[0].key, (ItemKey{Field::Trim, 0, 4}));
+    EXPECT_EQ(std::get<float>(edits[0].after), -6.5f);
+    EXPECT_NE(std::get<float>(edits[0].before), -6.5f);
+    EXPECT_EQ(edits[1].key, (ItemKey{Field::Karaoke, -1, 2}));
+    EXPECT_EQ(std::get<int32_t>(edits[1].after), 30);
+    EXPECT_TRUE(mgr.Editor().TakeEdits().empty());
 }
 
 TEST(ScriptedPromptTest, AQuestionNobodyScriptedFailsWithItsText) {

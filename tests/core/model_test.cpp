@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/model.h"
+#include "core/model_items.h"
 
 namespace dvdsp::core {
 namespace {
@@ -215,3 +216,39 @@ TEST(Sources, CodesToIndexes) {
 
 }  // namespace
 }  // namespace dvdsp::core
+
+// Every stored item of a model has an address: what differs between two models, stored
+// back, turns one into the other, in either direction.
+TEST(ModelItems, DifferencesStoredBackMakeTheOtherModel) {
+    const UnitModel a;
+    UnitModel b = a;
+    b.current.eqStore[3][7].gain = 4.5f;
+    b.current.channels[2].hp.freq = 120;
+    b.current.csmViceGain[5][1] = -12;
+    b.scenes[4].channels[9].gain = -7.0f;
+    b.scenes[9].inputMixVolume[8][7][9] = 33;
+    b.names[1] = SceneNameFromUtf8("Road");
+    b.karaoke[9] = 40;
+    b.autoSetting[50] = 3;
+    b.validScenes = 0x3FF;
+
+    const std::vector<ItemChange> diff = UnitDifferences(a, b);
+    ASSERT_EQ(diff.size(), 9u);
+    EXPECT_EQ(diff[0].key, (ItemKey{Field::HighPass, 0, 2})) << "in the model's order";
+    EXPECT_EQ(diff[1].key, (ItemKey{Field::Band, 0, 3, 7}));
+    EXPECT_EQ(std::get<EqBand>(diff[1].before).gain, 0.0f);
+    EXPECT_EQ(std::get<EqBand>(diff[1].after).gain, 4.5f);
+
+    UnitModel forward = a, back = b;
+    for (const ItemChange& c : diff) {
+        EXPECT_TRUE(StoreItem(forward, c.key, c.after));
+        EXPECT_TRUE(StoreItem(back, c.key, c.before));
+    }
+    EXPECT_TRUE(forward == b);
+    EXPECT_TRUE(back == a);
+    EXPECT_TRUE(UnitDifferences(b, forward).empty());
+
+    EXPECT_EQ(std::get<int32_t>(*ItemOf(b, {Field::Karaoke, -1, 10})), 40);
+    EXPECT_FALSE(ItemOf(b, {Field::Karaoke, -1, 11}).has_value()) << "no such setting";
+    EXPECT_FALSE(StoreItem(forward, {Field::Trim, 0, 1}, ItemValue(int32_t{3}))) << "a trim is a float";
+}

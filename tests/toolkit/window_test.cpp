@@ -10,6 +10,8 @@
 #include "toolkit/menu.h"
 
 using namespace dvdsp::tk;
+using dvdsp::ui::LinkPayload;
+using dvdsp::ui::WindowMessageSink;
 using tktest::RecordingWindow;
 
 namespace {

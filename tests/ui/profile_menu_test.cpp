@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include "core/curve_store.h"
 #include "core/profile_diff.h"
 #include "scene_fixture.h"
 
@@ -57,6 +58,7 @@ protected:
                 sc.link.to[0] = 1;
                 sc.bridge[1] = 1;
                 sc.out[4].trim100 = static_cast<uint16_t>(350 + 100 * n);
+                sc.out[6].bands[4].gain10 = 180 + 35;  // +3.5 dB on a channel that is not shown
                 sc.src[5].routing = {0x81, 0x42, 0x24, 0x18, 3, 3, 0x0F, 0xF0, 1, 2};
                 sc.src[7].routing = {2, 1, 2, 1, 3, 3, 0, 0, 1, 2};
                 sc.src[0].csmSource[1] = 5;
@@ -195,6 +197,13 @@ TEST_F(ProfileMenuTest, ASceneProfileRestoresAResetUnit) {
     EXPECT_EQ(wnd->MessagesShown(), QStringList{"${profile_save_ok}"});
     EXPECT_EQ(Model().linkMode, 1);
     EXPECT_TRUE(C("ch_bridge_1")->IsSelected());
+    // Every channel's curve is the one of its loaded settings, not only the current one's.
+    for (int ch = 0; ch < core::kChannels; ++ch) {
+        dsp::ChannelCurve expected;
+        dsp::BuildChannelCurve(core::ChannelFiltersOf(Model(), ch), Model().channels[static_cast<size_t>(ch)].bypass != 0,
+                               dsp::CURVE_POINTS, expected);
+        EXPECT_EQ(wnd->Controller().Curves().Curve(ch).levels, expected.levels) << "channel " << ch;
+    }
     Disconnect();
     const auto saved = ReadFile(Path("car.spf"), false);
     const auto backup = Reparsed(*Backup(false), false);

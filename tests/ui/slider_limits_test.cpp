@@ -1,17 +1,16 @@
 // The page's sliders take their ranges from the table of limits; a layout that disagrees
 // is caught when it loads.
-#include "core/limits.h"
+#include "base/limits.h"
 #include "session_fixture.h"
 #include "ui/main/main_slider_limits.h"
 
 namespace uitest {
 namespace {
 
-namespace limits = dvdsp::core::limits;
 
 class SliderLimitsTest : public SessionTest {
 protected:
-    void ExpectRange(const std::string& name, const dvdsp::core::Limit& limit) {
+    void ExpectRange(const std::string& name, const dvdsp::Limit& limit) {
         dvdsp::tk::Control* c = C(name);
         ASSERT_NE(c, nullptr) << name;
         EXPECT_EQ(c->Minimum(), limit.SliderMin()) << name;

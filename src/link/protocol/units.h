@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/limits.h"
+#include "base/limits.h"
 #include "link/protocol/wire_values.h"
 
 namespace dvdsp::link::units {
@@ -15,7 +15,7 @@ using namespace wire;
 
 // ---- Main volume: the user's volume in dB travels as 6 - volume (a signed byte). -------
 inline double MainVolumeToWire(double volumeDb) {
-    return 6.0 - core::limits::kMainVolume.Clamp(volumeDb);
+    return 6.0 - limits::kMainVolume.Clamp(volumeDb);
 }
 inline int MainVolumeFromWire(int wire) {
     return 6 - wire;
@@ -26,7 +26,7 @@ inline int MainVolumeFromWire(int wire) {
 // the others get the gain itself as one signed byte. Subtracting from +0 keeps a zero trim
 // from travelling (and being logged) as -0.
 inline double TrimToWire(double gainDb, bool attenuation) {
-    gainDb = core::limits::kTrim.Clamp(gainDb);
+    gainDb = limits::kTrim.Clamp(gainDb);
     return attenuation ? 0.0 - gainDb : gainDb;
 }
 inline void PutTrim(std::vector<uint8_t>& d, double onWire, bool attenuation) {
@@ -43,12 +43,12 @@ inline float TrimFromWire(const uint8_t* b, bool attenuation) {
 // ---- EQ band: frequency (16-bit), Q (integer, tenths), gain + 18 dB (integer, tenths). ---
 // The unit reports Q with hundredths.
 inline void PutEqBand(std::vector<uint8_t>& d, int32_t freq, double q, double gainDb) {
-    using namespace core::limits;
+    using namespace limits;
     PutBe16(d, static_cast<unsigned>(kBandFreq.Clamp(freq)));
     q = kBandQ.Clamp(q);
     d.push_back(IntPart(q));
     d.push_back(TenthsDigit(q));
-    const double g = kBandGain.Clamp(gainDb) + 18.0;
+    const double g = kBandGain.Clamp(gainDb) + kBandGainWireOffset;
     d.push_back(IntPart(g));
     d.push_back(TenthsDigit(g));
 }
@@ -56,12 +56,12 @@ inline float EqQFromWire(const uint8_t* b) {
     return F(b[0]) + F(b[1]) / 100.0f;
 }
 inline float EqGainFromWire(const uint8_t* b) {
-    return F(b[0]) + F(b[1]) / 10.0f - 18.0f;
+    return F(b[0]) + F(b[1]) / 10.0f - static_cast<float>(limits::kBandGainWireOffset);
 }
 
 // ---- Delay in ms: integer byte, then thousandths (16-bit). --------------------------------
 inline void PutDelay(std::vector<uint8_t>& d, double ms) {
-    ms = core::limits::kDelayMs.Clamp(ms);
+    ms = limits::kDelayMs.Clamp(ms);
     d.push_back(IntPart(ms));
     PutBe16(d, Thousandths(ms));
 }

@@ -33,7 +33,7 @@ CAutoCalWnd::CAutoCalWnd(QWidget* owner, core::EqualizerManager& controller)
 CAutoCalWnd::~CAutoCalWnd() { mCal.Close(); }
 
 void CAutoCalWnd::OnLoaded() {
-    mSink = std::make_unique<tk::WindowMessageSink>(*this);
+    mSink = std::make_unique<ui::WindowMessageSink>(*this);
     mCal.Open(mSink.get());
     SetUpChannels();
     for (const char* name : {"irc_eq", "irc_delay", "irc_phase"})
@@ -156,7 +156,7 @@ void CAutoCalWnd::OnMessage(uint32_t msg, int64_t wparam, std::unique_ptr<tk::Pa
         return;
     }
     if (msg != link::WM_READ_IRC_VALUE) return;
-    const auto* lp = dynamic_cast<const tk::LinkPayload*>(payload.get());
+    const auto* lp = dynamic_cast<const ui::LinkPayload*>(payload.get());
     if (lp && lp->message.record) {
         OnData(static_cast<uint32_t>(wparam), payload.get());
         return;
@@ -186,7 +186,7 @@ void CAutoCalWnd::OnStatus(uint32_t code, int64_t param) {
 }
 
 void CAutoCalWnd::OnData(uint32_t cmd, const tk::Payload* payload) {
-    const auto* lp = dynamic_cast<const tk::LinkPayload*>(payload);
+    const auto* lp = dynamic_cast<const ui::LinkPayload*>(payload);
     if (!lp) return;
     const link::Message& m = lp->message;
     if (cmd == link::DSP_IRC_DISTANCE) {

@@ -14,11 +14,9 @@ class EqualizerManager;
 class Calibration;
 }  // namespace dvdsp::core
 
-namespace dvdsp::tk {
-class WindowMessageSink;
-}
-
 namespace dvdsp::ui {
+
+class WindowMessageSink;
 
 inline constexpr uint32_t kAutoCalDisabledTextColor = 0xff888888;
 
@@ -53,7 +51,7 @@ class CAutoCalWnd final : public DialogWnd {
 
     core::EqualizerManager& mController;
     core::Calibration& mCal;
-    std::unique_ptr<tk::WindowMessageSink> mSink;
+    std::unique_ptr<ui::WindowMessageSink> mSink;
     std::array<int, 10> mSelected{};
     bool mShowEq = true, mShowSpectra = true;
     bool mReady = false;

@@ -95,7 +95,7 @@ std::vector<BandPoint> UIEqualizer::Bands() const {
 }
 
 graph::Axes UIEqualizer::Axes() const {
-    return graph::Axes(graph::Rect{0, 0, width(), height()}, 12, -18);
+    return graph::Axes(graph::Rect{0, 0, width(), height()}, limits::kBandGain.max, limits::kBandGain.min);
 }
 
 QPoint UIEqualizer::HandlePoint(int i) const {

@@ -229,8 +229,8 @@ bool UIEqualizer::StepKey(int key, Qt::KeyboardModifiers mods) {
     if (key == Qt::Key_Up || key == Qt::Key_Down) {
         int tenths = (mods & Qt::ShiftModifier) ? 10 : 1;
         if (key == Qt::Key_Down) tenths = -tenths;
-        float g = std::clamp(static_cast<float>(std::lround(b.gain * 10.0f) + tenths) / 10.0f,
-                             -18.0f, 12.0f);
+        float g = static_cast<float>(
+            limits::kBandGain.Clamp(static_cast<double>(std::lround(b.gain * 10.0f) + tenths) / 10.0));
         if (g == b.gain) return true;
         b.gain = g;
         KeyChanged();

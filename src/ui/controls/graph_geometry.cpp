@@ -113,7 +113,7 @@ void QHandleRects(const Axes& axes, int x, int y, float q, int dpi, Rect* lower,
         top = p.bottom - Px(20, dpi);
         bottom = p.bottom - Px(12, dpi);
     }
-    float limited = std::clamp(q, 0.5f, 9.0f);
+    float limited = static_cast<float>(limits::kBandQ.Clamp(q));
     int d = Px(static_cast<int>(std::lround(81.0f / limited)), dpi);
     int half = Px(4, dpi), side = Px(8, dpi);
     *lower = Rect{x - d - half, top, x - d - half + side, bottom};
@@ -134,7 +134,7 @@ float QForDistance(int distance, int dpi) {
     int d = std::clamp(std::abs(distance), Px(3, dpi), Px(162, dpi));
     LogWriteNarrow("abs len (%d) \n", d);
     float q = static_cast<float>(Px(81, dpi)) / static_cast<float>(d);
-    return std::clamp(q, 0.5f, 9.0f);
+    return static_cast<float>(limits::kBandQ.Clamp(q));
 }
 
 int StepFrequency(int freq, int dir) {

@@ -9,9 +9,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/limits.h"
+
 namespace dvdsp::ui::graph {
 
-inline constexpr int kFreqMin = 20, kFreqMax = 20000;
+// The axes span the range of a band.
+inline constexpr int kFreqMin = static_cast<int>(limits::kBandFreq.min);
+inline constexpr int kFreqMax = static_cast<int>(limits::kBandFreq.max);
 
 struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -46,7 +50,7 @@ class Axes {
 
   private:
     Rect plot_;
-    double gainTop_ = 12, gainBottom_ = -18;
+    double gainTop_ = limits::kBandGain.max, gainBottom_ = limits::kBandGain.min;
     double y0_ = 0;
 };
 

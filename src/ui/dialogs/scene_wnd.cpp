@@ -82,7 +82,7 @@ void CSceneWnd::Detach() {
 
 void CSceneWnd::OnLoaded() {
     port_ = std::make_unique<Port>(GetMailbox());
-    linkSink_ = std::make_unique<tk::WindowMessageSink>(*this);
+    linkSink_ = std::make_unique<ui::WindowMessageSink>(*this);
     const ModeTexts texts = TextsOf(mode_);
     SetTitle(QString::fromLatin1(texts.title));
     SetTextIf("MessageTitle", QString::fromLatin1(texts.title));
@@ -238,7 +238,7 @@ void CSceneWnd::OnMessage(uint32_t msg, int64_t wparam, std::unique_ptr<tk::Payl
         break;
     }
     case link::WM_READ_SCENE_ID: {
-        auto* p = dynamic_cast<tk::LinkPayload*>(payload.get());
+        auto* p = dynamic_cast<ui::LinkPayload*>(payload.get());
         const int n = p ? static_cast<int>(p->message.value) : 0;
         controller_.SetSceneId(n);
         UpdateCurrentScene(n > 0 ? n - 1 : -1);

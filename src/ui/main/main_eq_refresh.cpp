@@ -9,7 +9,7 @@
 #include "base/log.h"
 #include "core/curve_store.h"
 #include "core/eq.h"
-#include "core/limits.h"
+#include "base/limits.h"
 #include "dsp/channel_curve.h"
 #include "toolkit/controls.h"
 #include "ui/control_names.h"
@@ -29,7 +29,7 @@ tk::Control* Find(CMainWnd& wnd, const std::string& name) { return wnd.FindContr
 
 // One band's frequency, Q and gain edits, slider and enable box.
 void ShowBand(CMainWnd& wnd, const core::SceneState& s, int ch, int b, bool parametric) {
-    namespace lim = core::limits;
+    namespace lim = dvdsp::limits;
     const core::ChannelSettings& c = s.channels[static_cast<size_t>(ch)];
     tk::Control* freq = Find(wnd, Indexed("eq_freq_", b));
     tk::Control* q = Find(wnd, Indexed("eq_q_", b));

@@ -285,7 +285,7 @@ void CMainWnd::OnTimer(int id) {
 
 bool CMainWnd::OnSessionMessage(uint32_t msg, int64_t wparam, tk::Payload* payload) {
     auto linkMessage = [payload]() -> const link::Message* {
-        auto* p = dynamic_cast<tk::LinkPayload*>(payload);
+        auto* p = dynamic_cast<ui::LinkPayload*>(payload);
         return p ? &p->message : nullptr;
     };
     switch (msg) {

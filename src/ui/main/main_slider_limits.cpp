@@ -7,7 +7,7 @@
 
 namespace dvdsp::ui {
 
-bool MatchSliderRange(tk::Control& slider, const core::Limit& limit) {
+bool MatchSliderRange(tk::Control& slider, const Limit& limit) {
     const int min = limit.SliderMin(), max = limit.SliderMax();
     const bool matches = slider.Minimum() == min && slider.Maximum() == max;
     if (!matches) {
@@ -19,15 +19,15 @@ bool MatchSliderRange(tk::Control& slider, const core::Limit& limit) {
 }
 
 void CMainWnd::ApplySliderLimits() {
-    auto match = [this](const std::string& name, const core::Limit& limit) {
+    auto match = [this](const std::string& name, const Limit& limit) {
         if (tk::Control* slider = FindControl(name)) MatchSliderRange(*slider, limit);
     };
-    match("slider_main_volume", core::limits::kMainVolume);
-    match("slider_acc", core::limits::kAcc);
-    match("slider_ch_volume", core::limits::kTrim);
+    match("slider_main_volume", limits::kMainVolume);
+    match("slider_acc", limits::kAcc);
+    match("slider_ch_volume", limits::kTrim);
     for (int c = 0; c < core::kChannels; ++c) {
-        match("slider_ch_volume_" + std::to_string(c), core::limits::kTrim);
-        match("slider_ch_delay_" + std::to_string(c), core::limits::kDelayMs);
+        match("slider_ch_volume_" + std::to_string(c), limits::kTrim);
+        match("slider_ch_delay_" + std::to_string(c), limits::kDelayMs);
     }
 }
 

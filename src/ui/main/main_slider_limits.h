@@ -1,7 +1,7 @@
 #pragma once
 // The page's sliders take their ranges from the table of limits (core/limits.h).
 
-#include "core/limits.h"
+#include "base/limits.h"
 
 namespace dvdsp::tk {
 class Control;
@@ -11,6 +11,6 @@ namespace dvdsp::ui {
 
 // Gives `slider` the slider range of `limit`. A layout range that differs is logged
 // loudly, as the layout and the table disagree; false then.
-bool MatchSliderRange(tk::Control& slider, const core::Limit& limit);
+bool MatchSliderRange(tk::Control& slider, const Limit& limit);
 
 }  // namespace dvdsp::ui

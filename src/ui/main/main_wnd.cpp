@@ -45,7 +45,7 @@ CMainWnd::CMainWnd(link::HidBackend* backend, StartOptions options)
       prompt_(std::make_unique<MainPrompt>(*this)),
       controller_(BackendOrNone(backend)) {
     controller_.Init(view_.get(), prompt_.get());
-    linkSink_ = std::make_unique<tk::WindowMessageSink>(*this);
+    linkSink_ = std::make_unique<ui::WindowMessageSink>(*this);
     controller_.Device().SetTarget(link::Target::Main, linkSink_.get());
     controller_.SetReadOutPauseMs(options_.readOutPauseMs);
     // A captioned frame with system menu and minimise box; no maximise box, no sizing.

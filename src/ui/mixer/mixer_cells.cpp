@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "base/log.h"
-#include "core/limits.h"
+#include "base/limits.h"
 #include "toolkit/controls.h"
 #include "toolkit/edit.h"
 #include "ui/mixer/mixer_wnd.h"
@@ -64,7 +64,7 @@ void CMixerWnd::OnEnableBtnClick(int i, int o) {
     if (box->IsSelected()) {
         trim = mController.Model().current.inputMixVolume[static_cast<size_t>(mSource)][static_cast<size_t>(i)]
                                                          [static_cast<size_t>(o)];
-        if (trim == 0) trim = core::limits::kMixCellFull;
+        if (trim == 0) trim = limits::kMixCellFull;
     }
     OnVolChanged(i, o, trim, true);
 }
@@ -83,7 +83,7 @@ int CMixerWnd::GetVol_uEdit(int i, int o, int step) {
     const int value = typed + step;
     if (tk::Control* slider = FindControl(Cell("box_volume_", o, i)))
         return value < slider->Minimum() ? slider->Minimum() : (value > slider->Maximum() ? slider->Maximum() : value);
-    return static_cast<int>(core::limits::kMixCellTrimFree.Clamp(value));
+    return static_cast<int>(limits::kMixCellTrimFree.Clamp(value));
 }
 
 void CMixerWnd::OnVolEditChanged(int o, int i, bool keepFocus) {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "base/log.h"
-#include "core/limits.h"
+#include "base/limits.h"
 #include "toolkit/controls.h"
 #include "toolkit/edit.h"
 #include "ui/mixer/mixer_wnd.h"
@@ -68,7 +68,7 @@ void CMixerWnd::SetCSMViceGainEdit(int i, bool keepFocus) {
     if (!e || i < 0 || i >= mInputCount) return;
     const std::string text = e->text().trimmed().toStdString();
     const int typed = static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
-    const int gain = static_cast<int>(core::limits::kCrossSourceGain.Clamp(typed));
+    const int gain = static_cast<int>(limits::kCrossSourceGain.Clamp(typed));
     e->SetText(QStringLiteral("%1dB").arg(gain));
     mController.SetCrossSourceGain(mSource, i, gain);
     if (!keepFocus) FocusEdit(e);
@@ -79,7 +79,7 @@ void CMixerWnd::StepCSMViceGain(int i, int step) {
     if (!e || i < 0 || i >= mInputCount) return;
     const std::string text = e->text().trimmed().toStdString();
     const int before = static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
-    const int after = static_cast<int>(core::limits::kCrossSourceGain.Clamp(before + step));
+    const int after = static_cast<int>(limits::kCrossSourceGain.Clamp(before + step));
     if (after == before) return;
     e->SetText(QStringLiteral("%1dB").arg(after));
     FocusEdit(e);

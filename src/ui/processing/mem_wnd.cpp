@@ -24,7 +24,7 @@ CMemWrWnd::CMemWrWnd(QWidget* owner, core::EqualizerManager& controller)
 CMemWrWnd::~CMemWrWnd() { mController.Device().SetTarget(link::Target::Memory, nullptr); }
 
 void CMemWrWnd::OnLoaded() {
-    mSink = std::make_unique<tk::WindowMessageSink>(*this);
+    mSink = std::make_unique<ui::WindowMessageSink>(*this);
     mController.Device().SetTarget(link::Target::Memory, mSink.get());
     if (tk::Control* e = FindControl("addr_edit")) e->SetText(Hex(FromSetting(ReadSettingInt("mem_addr", 0))));
     if (tk::Control* e = FindControl("data_edit")) e->SetText(Hex(FromSetting(ReadSettingInt("mem_data", 0))));
@@ -48,7 +48,7 @@ void CMemWrWnd::ShowData(uint32_t word) {
 void CMemWrWnd::OnMessage(uint32_t msg, int64_t wparam, std::unique_ptr<tk::Payload> payload) {
     (void)wparam;
     if (msg != link::WM_READ_MEM_VALUE) return;
-    auto* p = dynamic_cast<tk::LinkPayload*>(payload.get());
+    auto* p = dynamic_cast<ui::LinkPayload*>(payload.get());
     const auto* r = p ? p->message.As<link::MemValue>() : nullptr;
     if (!r) return;
     const auto wordAt = [&](size_t at) {

@@ -5,7 +5,7 @@
 
 #include "base/log.h"
 #include "link/commands.h"
-#include "core/limits.h"
+#include "base/limits.h"
 #include "toolkit/controls.h"
 #include "toolkit/edit.h"
 #include "toolkit/language.h"
@@ -30,11 +30,11 @@ CNoiseThresholdWnd::~CNoiseThresholdWnd() {
 }
 
 void CNoiseThresholdWnd::OnLoaded() {
-    mSink = std::make_unique<tk::WindowMessageSink>(*this);
+    mSink = std::make_unique<ui::WindowMessageSink>(*this);
     mController.Device().SetTarget(link::Target::Noise, mSink.get());
     const int stored = mController.InputThreshold();
     if (tk::Control* e = FindControl("value_edt"))
-        e->SetText(stored <= core::limits::kInputThresholdOff ? kOff : proc::Format("%ddBu", stored));
+        e->SetText(stored <= limits::kInputThresholdOff ? kOff : proc::Format("%ddBu", stored));
     mInputCount = std::clamp(mController.NoiseInputCount(), 0, kNoiseMeters);
     for (int i = 0; i < kNoiseMeters; ++i) {
         if (tk::Control* bar = FindControl(Indexed("progress_", i))) bar->SetValue(-100);
@@ -69,7 +69,7 @@ void CNoiseThresholdWnd::OnTimer(int id) {
 
 void CNoiseThresholdWnd::OnMessage(uint32_t msg, int64_t wparam, std::unique_ptr<tk::Payload> payload) {
     if (msg != link::WM_READ_DSP_VALUE || wparam != link::DSP_INPUT_NOISE) return;
-    auto* p = dynamic_cast<tk::LinkPayload*>(payload.get());
+    auto* p = dynamic_cast<ui::LinkPayload*>(payload.get());
     const auto* r = p ? p->message.As<link::InputNoiseValue>() : nullptr;
     if (!r) return;
     const auto& v = r->levels;
@@ -83,18 +83,18 @@ void CNoiseThresholdWnd::OnMessage(uint32_t msg, int64_t wparam, std::unique_ptr
 
 int CNoiseThresholdWnd::EditValue() const {
     auto* e = Find<tk::Edit>("value_edt");
-    if (!e) return core::limits::kInputThresholdOff;
+    if (!e) return limits::kInputThresholdOff;
     const QString text = e->text().trimmed();
     // "${off}", its word in the language shown, and any text that is no number are off.
-    if (text == kOff || text == tk::Lang(kOff) || !proc::IsInteger(text)) return core::limits::kInputThresholdOff;
+    if (text == kOff || text == tk::Lang(kOff) || !proc::IsInteger(text)) return limits::kInputThresholdOff;
     return proc::ParseInteger(text);
 }
 
 void CNoiseThresholdWnd::Accept(int value) {
-    const int v = static_cast<int>(core::limits::kInputThreshold.Clamp(value));
+    const int v = static_cast<int>(limits::kInputThreshold.Clamp(value));
     LogWriteNarrow("on input threshold edit change to %d dB\n", v);
     auto* e = Find<tk::Edit>("value_edt");
-    if (e) e->SetText(v <= core::limits::kInputThresholdOff ? kOff : proc::Format("%ddBu", v));
+    if (e) e->SetText(v <= limits::kInputThresholdOff ? kOff : proc::Format("%ddBu", v));
     mController.SetInputThreshold(v);
     proc::FocusEdit(e);
 }
@@ -123,7 +123,7 @@ void CNoiseThresholdWnd::OnModelChange(const core::Change& change) {
     if (!mReady || change.what != core::What::InputThreshold) return;
     const int stored = mController.InputThreshold();
     if (tk::Control* e = FindControl("value_edt"))
-        e->SetText(stored <= core::limits::kInputThresholdOff ? kOff : proc::Format("%ddBu", stored));
+        e->SetText(stored <= limits::kInputThresholdOff ? kOff : proc::Format("%ddBu", stored));
 }
 
 }  // namespace dvdsp::ui

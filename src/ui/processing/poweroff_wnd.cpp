@@ -1,7 +1,7 @@
 #include "ui/processing/poweroff_wnd.h"
 
 #include "base/log.h"
-#include "core/limits.h"
+#include "base/limits.h"
 #include "toolkit/controls.h"
 #include "toolkit/edit.h"
 #include "ui/processing/proc_common.h"
@@ -28,7 +28,7 @@ int CPowerOffDelayWnd::EditValue() const {
 
 void CPowerOffDelayWnd::Accept(int ms, bool fromSlider) {
     // The slider's own range bounds a value from it; the rest is held to the unit's range.
-    const int v = fromSlider ? ms : static_cast<int>(core::limits::kPowerOffDelay.Clamp(ms));
+    const int v = fromSlider ? ms : static_cast<int>(limits::kPowerOffDelay.Clamp(ms));
     LogWriteNarrow("on power off delay change to %d ms\n", v);
     if (tk::Control* e = FindControl("value_edt")) e->SetText(proc::Format("%d ms", v));
     mController.SetPowerOffDelay(v);

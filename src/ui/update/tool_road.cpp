@@ -13,10 +13,8 @@
 
 #include "core/builtin_firmware.h"
 #include "core/firmware_upgrade.h"
+#include "platform/paths.h"
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 namespace dvdsp::ui {
 namespace {
@@ -173,7 +171,7 @@ QString RunHiddenTool(const QString& commandLine, int limitMs, const QString& wo
     process.setWorkingDirectory(workFolder);
 #ifdef Q_OS_WIN
     process.setCreateProcessArgumentsModifier(
-        [](QProcess::CreateProcessArguments* args) { args->flags |= CREATE_NO_WINDOW; });
+        [](QProcess::CreateProcessArguments* args) { args->flags |= platform::HiddenConsoleFlags(); });
 #endif
     QString program = parts.takeFirst();
     process.start(program, parts);

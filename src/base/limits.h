@@ -5,12 +5,12 @@
 // controller, the CLI, the profile reader, the virtual unit and the windows all read
 // their limits from this table; nothing else states a range.
 //
-// This file is pure data with no dependencies, so the layers below core (the virtual
-// unit, the protocol layer) may use it too.
+// It lives at the bottom of the layers, pure data without dependencies, so the protocol
+// layer, the virtual unit, the controller and the windows read the same rows.
 
 #include <cmath>
 
-namespace dvdsp::core {
+namespace dvdsp {
 
 struct Limit {
     const char* key;     // the value's name in profiles and on the CLI
@@ -61,6 +61,8 @@ inline constexpr Limit kFlag{"flag", 0, 1, 0, 1, 1, 1, "%d"};
 inline constexpr Limit kBandFreq{"freq", 20, 20000, 20, 20000, 1, 1, "%d"};
 inline constexpr Limit kBandQ{"q", 0.5, 9.0, 0.5, 9.0, 0.05, 100, "%.2f"};
 inline constexpr Limit kBandGain{"gain", -18, 12, -18, 12, 0.1, 10, "%.1f"};
+// The unit keeps a band's gain above the bottom of its range: 0 on the wire is -18 dB.
+inline constexpr double kBandGainWireOffset = -kBandGain.min;
 inline constexpr Limit kFilterFreq{"freq", 20, 20000, 20, 20000, 1, 1, "%d"};
 inline constexpr Limit kFilterType{"type", 1, 3, 1, 3, 1, 1, "%d"};
 inline constexpr Limit kFilterSlope{"slope", 0, 8, 0, 8, 1, 1, "%d"};
@@ -113,4 +115,4 @@ inline constexpr Limit kScene{"scene", 0, 10, 1, 10, 1, 1, "%d"};
 
 }  // namespace limits
 
-}  // namespace dvdsp::core
+}  // namespace dvdsp
