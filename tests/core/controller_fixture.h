@@ -96,6 +96,11 @@ public:
         std::lock_guard lock(mutex_);
         reports_.clear();
     }
+    // Every report written since the last Clear, whole.
+    std::vector<std::vector<uint8_t>> Reports() {
+        std::lock_guard lock(mutex_);
+        return reports_;
+    }
 
 private:
     link::HidBackend& inner_;

@@ -217,6 +217,9 @@ TEST(Sources, CodesToIndexes) {
 }  // namespace
 }  // namespace dvdsp::core
 
+namespace dvdsp::core {
+namespace {
+
 // Every stored item of a model has an address: what differs between two models, stored
 // back, turns one into the other, in either direction.
 TEST(ModelItems, DifferencesStoredBackMakeTheOtherModel) {
@@ -252,3 +255,6 @@ TEST(ModelItems, DifferencesStoredBackMakeTheOtherModel) {
     EXPECT_FALSE(ItemOf(b, {Field::Karaoke, -1, 11}).has_value()) << "no such setting";
     EXPECT_FALSE(StoreItem(forward, {Field::Trim, 0, 1}, ItemValue(int32_t{3}))) << "a trim is a float";
 }
+
+}  // namespace
+}  // namespace dvdsp::core

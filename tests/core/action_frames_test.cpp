@@ -1,0 +1,142 @@
+// What the unit is sent for each user action, byte for byte: every report an operation
+// writes, from the first to the last, against the bytes kept in data/action_frames.txt.
+// The operations, their follower rules and the step that turns their changes into frames
+// may be rearranged; what goes to the unit for the same action may not change unnoticed.
+// DVDSP_WRITE_ACTION_FRAMES=1 writes the file anew from the code as it is.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+
+#include "controller_fixture.h"
+
+namespace dvdsp::testing {
+namespace {
+
+struct Action {
+    const char* name;
+    std::function<void(core::SceneState&)> setUp;  // the page before the action
+    std::function<void(core::EqualizerManager&)> act;
+};
+
+void Bridged23(core::SceneState& s) {
+    s.bridge[1] = 1;
+    s.linkOutputs = core::ComputeLinkPartners(s);
+}
+void Linked01(core::SceneState& s) {
+    s.outputs[0] = 1;
+    s.outputs[1] = 7;
+    s.lockMode = 1;
+    s.linkMode = 1;
+    s.linkOutputs = core::ComputeLinkPartners(s);
+}
+void Grouped(core::SceneState& s) {
+    s.linkSel[0] = 1;
+    s.linkSel[2] = 1;
+    s.delayLinkSel[0] = 2;
+    s.delayLinkSel[5] = 2;
+}
+void None(core::SceneState&) {}
+
+const std::vector<Action>& Actions() {
+    using M = core::EqualizerManager;
+    core::CurveEdit drag;
+    drag.freq = 2500;
+    drag.q = 3.0f;
+    drag.gain = -4.5f;
+    static const std::vector<Action> actions = {
+        {"trim-edit-bridged", Bridged23, [](M& m) { m.SetChVolumeEdit(2, "-6.5"); }},
+        {"trim-step-linked", Linked01, [](M& m) { m.SetChVolumeUp(0, false); }},
+        {"trim-slider-group", Grouped, [](M& m) { m.SetChVolumeSlider(0, -120); }},
+        {"trim-muted", [](core::SceneState& s) { s.channels[4].mute = 1; }, [](M& m) { m.SetChVolumeSlider(4, -30); }},
+        {"mute-bridged", Bridged23, [](M& m) { m.SetChMute(3, true); }},
+        {"phase-bridged", Bridged23, [](M& m) { m.SetChPhase(2, true); }},
+        {"phase-single", None, [](M& m) { m.SetChPhase(6, true); }},
+        {"solo-linked", Linked01, [](M& m) { m.SetChSolo(1, true); }},
+        {"delay-edit-linked", Linked01, [](M& m) { m.SetChDelayEdit(0, "1.25"); }},
+        {"delay-step-group", Grouped, [](M& m) { m.SetChDelayUp(0, true); }},
+        {"band-edit-linked", Linked01, [](M& m) { m.SetChEqEdit(5, "1200", "2", "3"); }},
+        {"band-edit-group", Grouped, [](M& m) { m.SetChEqEdit(7, "800", "1.5", "-2"); }},
+        {"band-slider", [](core::SceneState& s) { s.currOutChannel = 4; }, [](M& m) { m.SetEqSlider(3, 60); }},
+        {"band-steps", None, [](M& m) {
+             m.SetEqFreqUp(2, true);
+             m.SetEqQUp(2, false);
+             m.SetEqGainUp(2, true);
+         }},
+        {"band-drag-bridged", [](core::SceneState& s) { Bridged23(s); s.currOutChannel = 2; },
+         [drag](M& m) {
+             m.EqualizerCallback(9, 0, false, drag);
+             m.EqualizerCallback(9, 0, true, drag);
+         }},
+        {"band-enable-linked", [](core::SceneState& s) { Linked01(s); s.eqStore[0][4].gain = 5.0f; s.eqStore[1][4].gain = 5.0f; },
+         [](M& m) { m.OnEqEnable(4); }},
+        {"hp-edit-linked", Linked01, [](M& m) { m.SetHpFreqEdit("150"); }},
+        {"lp-type-slope", None, [](M& m) {
+             m.SetLpType(2);
+             m.SetLpSlope(4);
+         }},
+        {"hp-step-group", Grouped, [](M& m) { m.SetHpFreqUp(true); }},
+    };
+    return actions;
+}
+
+std::string Hex(const std::vector<std::vector<uint8_t>>& reports) {
+    std::string out;
+    char b[4];
+    for (const auto& r : reports) {
+        // A report's length byte tells how much of it is the command.
+        const size_t used = r.size() > 3 ? std::min<size_t>(r.size(), 4u + r[3]) : r.size();
+        out += out.empty() ? "" : " |";
+        for (size_t k = 0; k < used; ++k) {
+            std::snprintf(b, sizeof b, " %02x", r[k]);
+            out += b;
+        }
+    }
+    return out;
+}
+
+const char* kFile = DVDSP_CORE_TEST_DATA "/action_frames.txt";
+
+std::map<std::string, std::string> Kept() {
+    std::map<std::string, std::string> kept;
+    std::ifstream in(kFile);
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t colon = line.find(':');
+        if (colon != std::string::npos) kept[line.substr(0, colon)] = line.substr(colon + 1);
+    }
+    return kept;
+}
+
+class ActionFrames : public ControllerTest {};
+
+TEST_F(ActionFrames, EachActionSendsWhatItAlwaysSent) {
+    const bool write = std::getenv("DVDSP_WRITE_ACTION_FRAMES") != nullptr;
+    const std::map<std::string, std::string> kept = write ? std::map<std::string, std::string>{} : Kept();
+    std::ostringstream written;
+    ConnectAndReadOut();
+    const core::UnitModel start = mgr.Model();
+    for (const Action& a : Actions()) {
+        SCOPED_TRACE(a.name);
+        mgr.Model() = start;
+        a.setUp(Live());
+        Drain();
+        commands.Clear();
+        a.act(mgr);
+        Drain();
+        const std::string sent = Hex(commands.Reports());
+        EXPECT_NE(sent, "") << "the action sends something";
+        if (write) written << a.name << ":" << sent << "\n";
+        else if (auto it = kept.find(a.name); it == kept.end()) ADD_FAILURE() << "no bytes kept for it";
+        else EXPECT_EQ(sent, it->second);
+    }
+    if (write) {
+        std::ofstream(kFile) << written.str();
+        GTEST_SKIP() << "written to " << kFile;
+    }
+}
+
+}  // namespace
+}  // namespace dvdsp::testing
