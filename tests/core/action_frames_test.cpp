@@ -78,6 +78,13 @@ const std::vector<Action>& Actions() {
              m.SetLpSlope(4);
          }},
         {"hp-step-group", Grouped, [](M& m) { m.SetHpFreqUp(true); }},
+        {"volume-edit", [](core::SceneState& s) { s.mainMute = 1; }, [](M& m) { m.SetMainVolumeEdit("-12"); }},
+        {"volume-step", None, [](M& m) { m.SetMainVolumeUp(true); }},
+        {"main-mute", None, [](M& m) { m.SetMainMute(true); }},
+        {"acc-step", None, [](M& m) { m.SetAccUp(true); }},
+        {"routing-on", [](core::SceneState& s) { s.source = 5; }, [](M& m) { m.SetInputIn(3, 6, true); }},
+        {"routing-off", [](core::SceneState& s) { s.source = 5; }, [](M& m) { m.SetInputIn(0, 0, false); }},
+        {"mix-trim-bridged", [](core::SceneState& s) { Bridged23(s); s.source = 5; }, [](M& m) { m.SetMixTrim(5, 2, 2, 40); }},
     };
     return actions;
 }
