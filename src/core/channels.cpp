@@ -42,14 +42,14 @@ void Channels::SetMainVolumeUp(bool up) {
 void Channels::SetMainVolumeRelatedAfterDecidedValue(int v) {
     LogWriteNarrow("SetMainVolumeRelatedAfterDecidedValue %g\n", static_cast<double>(v));
     ctx_.edit.Apply({What::MainVolume, 0}, [&](SceneState& s) { s.mainVolume = v; });
-    ctx_.device.Main_Volume_Ctrl(static_cast<float>(v), kSynchronous);
+    ctx_.Send({What::MainVolume, 0});
     ctx_.edit.Apply({What::MainMute, 0}, [](SceneState& s) { s.mainMute = 0; });
-    ctx_.device.Mute_Ctrl(0, kSynchronous);
+    ctx_.Send({What::MainMute, 0});
 }
 
 void Channels::SetMainMute(bool muted) {
     ctx_.edit.Apply({What::MainMute, 0}, [&](SceneState& s) { s.mainMute = muted ? 1 : 0; });
-    ctx_.device.Mute_Ctrl(U8(ctx_.Live().mainMute), kSynchronous);
+    ctx_.Send({What::MainMute, 0});
 }
 
 // ---- ACC --------------------------------------------------------------------------------
@@ -70,7 +70,7 @@ void Channels::ApplyAcc(int value) {
     // The unit keeps the value in one byte.
     const int v = static_cast<int>(limits::kAcc.Clamp(limits::kAcc.ClampSlider(value)));
     ctx_.edit.Apply({What::Acc, 0}, [&](SceneState& s) { s.acc = v; });
-    ctx_.device.Set_Acc(U8(v), kSynchronous);
+    ctx_.Send({What::Acc, 0});
 }
 
 // ---- Channel trim -----------------------------------------------------------------------
@@ -96,10 +96,7 @@ void Channels::SetChVolumeUp(int ch, bool up) {
     ChangeTrim(ch, tenths + (up ? kTrimStepTenths : -kTrimStepTenths), true);
 }
 
-void Channels::SendTrim(int ch) {
-    const float gain = ctx_.Live().channels[Z(ch)].gain;
-    ctx_.device.Trim_Ctrl(ctx_.Scene(), 0, U8(ch), U8(ch), {gain}, kSynchronous);
-}
+void Channels::SendTrim(int ch) { ctx_.Send({What::Trim, 0, ch}); }
 
 void Channels::ApplyTrim(int ch, int tenths, bool fromUser) {
     tenths = limits::kTrim.ClampSlider(tenths);
@@ -107,7 +104,7 @@ void Channels::ApplyTrim(int ch, int tenths, bool fromUser) {
     SendTrim(ch);
     if (fromUser && ctx_.Live().channels[Z(ch)].mute) {
         ctx_.edit.Apply({What::ChannelMute, 0, ch}, [&](SceneState& s) { s.channels[Z(ch)].mute = 0; });
-        ctx_.device.Mute_Ch_Ctrl(ctx_.Scene(), 0, U8(ch), U8(ch), {0}, kSynchronous);
+        ctx_.Send({What::ChannelMute, 0, ch});
     }
 }
 
@@ -156,7 +153,7 @@ void Channels::SetChMute(int ch, bool muted) {
     for (int c : {ch, ch ^ 1}) {
         if (c != ch && !bridged) break;
         ctx_.edit.Apply({What::ChannelMute, 0, c}, [&](SceneState& s) { s.channels[Z(c)].mute = muted ? 1 : 0; });
-        ctx_.device.Mute_Ch_Ctrl(ctx_.Scene(), 0, U8(c), U8(c), {U8(muted ? 1 : 0)}, kSynchronous);
+        ctx_.Send({What::ChannelMute, 0, c});
     }
 }
 
@@ -166,23 +163,21 @@ void Channels::SetChPhase(int ch, bool reversed) {
     for (int c : {ch, ch ^ 1}) {
         if (c != ch && !bridged) break;
         ctx_.edit.Apply({What::Phase, 0, c}, [&](SceneState& s) { s.channels[Z(c)].phase = reversed ? 1 : 0; });
-        ctx_.device.Phase_Ctrl(ctx_.Scene(), 0, U8(c), U8(c), {U8(reversed ? 1 : 0)}, kSynchronous);
+        ctx_.Send({What::Phase, 0, c});
     }
 }
 
 void Channels::SetChSolo(int ch, bool on) {
     if (!ChannelOk(ch)) return;
     const int partner = PartnerChannel(ctx_.Live(), ch);
-    std::vector<uint8_t> solo;
     for (int c = 0; c < kChannels; ++c) {
         ctx_.edit.Apply({What::Solo, 0, c}, [&](SceneState& s) {
             ChannelSettings& x = s.channels[Z(c)];
             if (c == ch || c == partner) x.solo = on ? 1 : 0;
             else if (on) x.solo = 0;
         });
-        solo.push_back(U8(ctx_.Live().channels[Z(c)].solo));
     }
-    ctx_.device.Solo_Ctrl(ctx_.Scene(), 0, 0, U8(kChannels - 1), solo, kSynchronous);
+    ctx_.Send({What::Solo, 0});
 }
 
 // ---- Delay ------------------------------------------------------------------------------
@@ -215,7 +210,7 @@ void Channels::SetDelayUnit(int unit) {
 void Channels::ApplyDelay(int ch, float ms) {
     const float delay = NormalizeDelay(ms, delayUnit_);
     ctx_.edit.Apply({What::Delay, 0, ch}, [&](SceneState& s) { s.channels[Z(ch)].delay = delay; });
-    ctx_.device.Delay_Ctrl(ctx_.Scene(), 0, U8(ch), U8(ch), {delay}, kSynchronous);
+    ctx_.Send({What::Delay, 0, ch});
 }
 
 void Channels::ChangeDelay(int ch, float ms) {

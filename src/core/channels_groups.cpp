@@ -62,7 +62,6 @@ void Channels::SetLinkGroup(int ch, int group) {
     if (ch < 0 || ch >= kChannels || group < 0) return;
     LogWriteNarrow("channel %d synchronize seleted %d\n", ch, group);
     const SceneState& s = ctx_.Live();
-    const auto scene = ctx_.Scene();
     const bool bridged = s.bridge[Z(ch / 2)] != 0;
     for (int c : {ch, ch ^ 1}) {
         if (c != ch && !bridged) break;
@@ -78,7 +77,7 @@ void Channels::SetLinkGroup(int ch, int group) {
             for (int c = 0; c < kFilterGroupChannels; ++c) {
                 if (c == cur || s.linkSel[Z(c)] != curGroup) continue;
                 ctx_.edit.Apply({What::EqBypass, 0, c}, [&](SceneState& m) { m.channels[Z(c)].bypass = bypass; });
-                ctx_.device.PEQ_Bypass_Ctrl(scene, 0, static_cast<uint8_t>(c), static_cast<uint8_t>(c), {bypass}, false);
+                ctx_.Send({What::EqBypass, 0, c});
             }
         }
         for (int c = 0; c < kChannels; ++c) SendTrim(c);

@@ -57,13 +57,11 @@ void Channels::SetInputIn(int in, int out, bool on) {
     const int32_t mask = s.inputs[src][o];
     LogWriteNarrow("outCh %d input = 0x%x\n", out, static_cast<unsigned>(mask));
     // The routing belongs to the source it is set for.
-    ctx_.device.Mix_Ch_Ctrl(ctx_.Scene(), static_cast<uint8_t>(src), static_cast<uint8_t>(out), static_cast<uint8_t>(out),
-                            {static_cast<uint16_t>(mask)}, false);
+    ctx_.Send(change);
     if (on && s.inputMixVolume[src][static_cast<size_t>(in)][o] == 0) {
         Change trim{What::InputMixTrim, 0, out, in, s.source};
         ctx_.edit.Apply(trim, [&](SceneState& m) { m.inputMixVolume[src][static_cast<size_t>(in)][o] = 100; });
-        ctx_.device.Input_Mix_Trim_Ctrl(ctx_.Scene(), static_cast<uint8_t>(src), static_cast<uint8_t>(in),
-                                        static_cast<uint8_t>(out), static_cast<uint8_t>(out), {100}, false);
+        ctx_.Send(trim);
     }
 }
 

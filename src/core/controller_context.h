@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include "core/model_editor.h"
+#include "core/outgoing.h"
 #include "core/prompt.h"
 #include "core/session_view.h"
 #include "core/unit_model.h"
@@ -25,6 +26,11 @@ struct ControllerContext {
     Prompt* prompt = nullptr;
 
     const SceneState& Live() const { return edit.Live(); }
+    // Sends what `change` names as the live settings now hold it, through the queue: the
+    // parts name what they changed and never build a frame themselves.
+    void Send(const Change& change) const {
+        for (link::protocol::Frame& f : FramesOf(change, edit.Live(), device.Profile())) device.Send(std::move(f), false);
+    }
     uint8_t Scene() const { return static_cast<uint8_t>(edit.Live().scene); }
 };
 

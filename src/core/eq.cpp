@@ -28,11 +28,10 @@ void Eq::SendFilters(int ch) {
 void Eq::SendChannelEq(int ch) {
     const SceneState& s = ctx_.Live();
     const ChannelSettings& c = s.channels[Z(ch)];
-    const auto scene = ctx_.Scene();
     const int size = std::min<int>(c.eqSize, kBandsPerChannel);
     for (int b = 0; b < size; ++b) SendBand(ch, b);
     SendFilters(ch);
-    ctx_.device.PEQ_Bypass_Ctrl(scene, 0, U8(ch), U8(ch), {c.bypass}, kQueued);
+    ctx_.Send({What::EqBypass, 0, ch});
 }
 
 void Eq::CopyOutConfig(int from, int to) {
@@ -55,7 +54,7 @@ void Eq::CopyOutConfig(int from, int to) {
 
 void Eq::ApplyBypass(int ch, uint8_t bypass) {
     ctx_.edit.Apply({What::EqBypass, 0, ch}, [&](SceneState& s) { s.channels[Z(ch)].bypass = bypass; });
-    ctx_.device.PEQ_Bypass_Ctrl(ctx_.Scene(), 0, U8(ch), U8(ch), {bypass}, kQueued);
+    ctx_.Send({What::EqBypass, 0, ch});
 }
 
 void Eq::SetOutputBypass() {
@@ -97,9 +96,7 @@ void Eq::SetOutputEqReset() {
         const int size = std::min<int>(s.channels[Z(x)].eqSize, kBandsPerChannel);
         for (int b = 0; b < size; ++b) {
             ctx_.edit.Apply({What::Band, 0, x, b}, [&](SceneState& m) { m.Bands(x)[b] = DefaultBand(size, b); });
-            const EqBand& band = s.Bands(x)[b];
-            if (send)
-                ctx_.device.EQ_Ctrl(scene, 0, U8(x), U8(b), static_cast<uint16_t>(band.freq), band.q, band.gain, kQueued);
+            if (send) SendBand(x, b);
         }
     };
     flatten(ch, false);

@@ -75,14 +75,7 @@ int LogFrequencyStep(int freq, bool up) {
 
 // ---- Sending ------------------------------------------------------------------------------
 
-void Eq::SendBand(int ch, int b) {
-    const EqBand& band = ctx_.Live().Bands(ch)[b];
-    // The unit knows no enable flag: a disabled band plays flat.
-    const float gain = band.enable ? band.gain : 0.0f;
-    ctx_.device.EQ_Ctrl(ctx_.Scene(), 0, U8(ch), U8(b), static_cast<uint16_t>(ClampFreq(band.freq)),
-                        ClampQ(static_cast<double>(band.q)),
-                        static_cast<float>(limits::kBandGain.Clamp(static_cast<double>(gain))), kQueued);
-}
+void Eq::SendBand(int ch, int b) { ctx_.Send({What::Band, 0, ch, b}); }
 
 // ---- Applying a band edit -----------------------------------------------------------------
 

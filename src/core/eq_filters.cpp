@@ -40,13 +40,7 @@ int BoundedFilterFreq(const ChannelSettings& c, FilterSide side, int freq) {
 
 uint64_t Eq::lastFilterSendMs_ = 0;
 
-void Eq::SendFilter(int ch, FilterSide side) {
-    const CrossoverFilter& f = FilterOf(ctx_.Live().channels[Z(ch)], side);
-    // The unit numbers the high-pass filter 2 and the low-pass filter 1.
-    const uint8_t which = side == kHighPass ? 2 : 1;
-    ctx_.device.Filter_Ctrl(ctx_.Scene(), 0, U8(ch), which, U8(f.type), static_cast<uint16_t>(f.freq), U8(f.slope),
-                            kQueued);
-}
+void Eq::SendFilter(int ch, FilterSide side) { ctx_.Send({What::Filter, 0, ch, side}); }
 
 template <class Write>
 std::vector<int> Eq::StoreFilter(int ch, FilterSide side, Write&& write) {

@@ -1,0 +1,100 @@
+#include "core/outgoing.h"
+
+#include "base/limits.h"
+#include "link/protocol/device.h"
+#include "link/protocol/input.h"
+#include "link/protocol/output.h"
+#include "link/protocol/scene_mcu.h"
+
+namespace dvdsp::core {
+namespace {
+
+namespace p = link::protocol;
+
+uint8_t U8(int v) { return static_cast<uint8_t>(v); }
+
+// The unit numbers the high-pass filter 2 and the low-pass filter 1.
+p::Frame FilterFrame(const SceneState& s, int ch, int side) {
+    const ChannelSettings& c = s.channels[static_cast<size_t>(ch)];
+    const CrossoverFilter& f = side == 0 ? c.hp : c.lp;
+    return p::Filter_Ctrl(U8(s.scene), 0, U8(ch), side == 0 ? 2 : 1, U8(f.type), static_cast<uint16_t>(f.freq),
+                          U8(f.slope));
+}
+
+p::Frame BandFrame(const SceneState& s, int ch, int b) {
+    const EqBand& band = s.Bands(ch)[b];
+    // The unit knows no enable flag: a disabled band plays flat.
+    const float gain = band.enable ? band.gain : 0.0f;
+    return p::EQ_Ctrl(U8(s.scene), 0, U8(ch), U8(b), static_cast<uint16_t>(limits::kBandFreq.Clamp(band.freq)),
+                      static_cast<float>(limits::kBandQ.Clamp(static_cast<double>(band.q))),
+                      static_cast<float>(limits::kBandGain.Clamp(static_cast<double>(gain))));
+}
+
+}  // namespace
+
+bool HasFrames(What what) {
+    switch (what) {
+    case What::MainVolume:
+    case What::MainMute:
+    case What::Acc:
+    case What::Routing:
+    case What::InputMixTrim:
+    case What::Trim:
+    case What::ChannelMute:
+    case What::Phase:
+    case What::Delay:
+    case What::Solo:
+    case What::Band:
+    case What::Filter:
+    case What::EqBypass: return true;
+    default: return false;
+    }
+}
+
+std::vector<p::Frame> FramesOf(const Change& change, const SceneState& s, const p::DeviceProfile& profile) {
+    const int ch = change.channel;
+    if (change.scene != 0 || !HasFrames(change.what)) return {};
+    const uint8_t scene = U8(s.scene);
+    switch (change.what) {
+    case What::MainVolume: return {p::Main_Volume_Ctrl(static_cast<float>(s.mainVolume))};
+    case What::MainMute: return {p::Mute_Ctrl(U8(s.mainMute))};
+    case What::Acc: return {p::Set_Acc(U8(s.acc))};
+    case What::Solo: {
+        std::vector<uint8_t> solo;
+        for (const ChannelSettings& x : s.channels) solo.push_back(U8(x.solo));
+        return {p::Solo_Ctrl(scene, 0, 0, U8(kChannels - 1), solo)};
+    }
+    default: break;
+    }
+    if (ch < 0 || ch >= kChannels) return {};
+    const auto out = static_cast<size_t>(ch);
+    const ChannelSettings& c = s.channels[out];
+    if (change.what == What::Routing || change.what == What::InputMixTrim) {
+        // The routing and the mixer trims belong to the source they are set for.
+        const int src = change.source;
+        if (src < 0 || src >= kSources) return {};
+        const auto sz = static_cast<size_t>(src);
+        if (change.what == What::Routing)
+            return {p::Mix_Ch_Ctrl(scene, U8(src), U8(ch), U8(ch), {static_cast<uint16_t>(s.inputs[sz][out])}, profile)};
+        const int in = change.band;
+        if (in < 0 || in >= kInputsPerSource) return {};
+        return {p::Input_Mix_Trim_Ctrl(scene, U8(src), U8(in), U8(ch), U8(ch),
+                                       {static_cast<int8_t>(s.inputMixVolume[sz][static_cast<size_t>(in)][out])})};
+    }
+    switch (change.what) {
+    case What::Trim: return {p::Trim_Ctrl(scene, 0, U8(ch), U8(ch), {c.gain}, profile)};
+    case What::ChannelMute: return {p::Mute_Ch_Ctrl(scene, 0, U8(ch), U8(ch), {U8(c.mute)})};
+    case What::Phase: return {p::Phase_Ctrl(scene, 0, U8(ch), U8(ch), {U8(c.phase)})};
+    case What::Delay: return {p::Delay_Ctrl(scene, 0, U8(ch), U8(ch), {c.delay})};
+    case What::EqBypass: return {p::PEQ_Bypass_Ctrl(scene, 0, U8(ch), U8(ch), {c.bypass})};
+    case What::Band:
+        if (change.band < 0 || change.band >= kBandsPerChannel) return {};
+        return {BandFrame(s, ch, change.band)};
+    case What::Filter:
+        if (change.band == 0 || change.band == 1) return {FilterFrame(s, ch, change.band)};
+        return {FilterFrame(s, ch, 0), FilterFrame(s, ch, 1)};
+    default: return {};
+    }
+}
+
+}  // namespace dvdsp::core

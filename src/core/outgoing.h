@@ -1,0 +1,23 @@
+#pragma once
+// The one step from changes to frames: for a change of the live settings, the frames that
+// give the unit the value the model now holds for what the change names. The controller's
+// operations and the command line both send through it, so a value goes to the unit in one
+// form whoever changed it.
+
+#include <vector>
+
+#include "core/apply.h"
+#include "core/model.h"
+#include "link/protocol/frame.h"
+
+namespace dvdsp::core {
+
+// For What::Filter, `band` names the filter (kHighPass 0, kLowPass 1); a filter change
+// without one sends both, the high-pass filter first.
+std::vector<link::protocol::Frame> FramesOf(const Change& change, const SceneState& live,
+                                            const link::protocol::DeviceProfile& profile);
+
+// Whether FramesOf knows the change's kind.
+bool HasFrames(What what);
+
+}  // namespace dvdsp::core
