@@ -98,43 +98,10 @@ void Channels::SetChVolumeUp(int ch, bool up) {
 
 void Channels::SendTrim(int ch) { ctx_.Send({What::Trim, 0, ch}); }
 
-void Channels::ApplyTrim(int ch, int tenths, bool fromUser) {
-    tenths = limits::kTrim.ClampSlider(tenths);
-    ctx_.edit.Apply({What::Trim, 0, ch}, [&](SceneState& s) { s.channels[Z(ch)].gain = static_cast<float>(tenths) / 10.0f; });
-    SendTrim(ch);
-    if (fromUser && ctx_.Live().channels[Z(ch)].mute) {
-        ctx_.edit.Apply({What::ChannelMute, 0, ch}, [&](SceneState& s) { s.channels[Z(ch)].mute = 0; });
-        ctx_.Send({What::ChannelMute, 0, ch});
-    }
-}
+void Channels::ApplyTrim(int ch, int tenths, bool fromUser) { ctx_.values.ApplyTrim(ch, tenths * 10, fromUser); }
 
 void Channels::ChangeTrim(int ch, int tenths, bool fromUser, bool force) {
-    const SceneState& s = ctx_.Live();
-    const int old = TrimTenths(s.channels[Z(ch)].gain);
-    tenths = limits::kTrim.ClampSlider(tenths);
-    const int d = tenths - old;
-    if (d == 0 && !force) return;
-    const int partner = PartnerChannel(s, ch);
-    ApplyTrim(ch, tenths, fromUser);
-
-    const int group = s.linkSel[Z(ch)];
-    if (group != 0) {
-        std::array<bool, kChannels> done{};
-        done[Z(ch)] = true;
-        if (partner >= 0) done[Z(partner)] = true;
-        for (int c = 0; c < kChannels; ++c) {
-            if (done[Z(c)] || s.linkSel[Z(c)] != group) continue;
-            ApplyTrim(c, TrimTenths(s.channels[Z(c)].gain) + d, fromUser);
-            done[Z(c)] = true;
-            // A bridged pair plays as one channel: the neighbour takes the same trim.
-            const int neighbour = c ^ 1;
-            if (s.bridge[Z(c / 2)] && !done[Z(neighbour)]) {
-                ApplyTrim(neighbour, TrimTenths(s.channels[Z(c)].gain), fromUser);
-                done[Z(neighbour)] = true;
-            }
-        }
-    }
-    if (partner >= 0) ApplyTrim(partner, TrimTenths(s.channels[Z(partner)].gain) + d, fromUser);
+    ctx_.values.ChangeTrim(ch, tenths * 10, fromUser, force);
 }
 
 void Channels::TrimReply(int ch) {
@@ -147,25 +114,9 @@ void Channels::TrimReply(int ch) {
 
 // ---- Mute, phase, solo ------------------------------------------------------------------
 
-void Channels::SetChMute(int ch, bool muted) {
-    if (!ChannelOk(ch)) return;
-    const bool bridged = ctx_.Live().bridge[Z(ch / 2)] != 0;
-    for (int c : {ch, ch ^ 1}) {
-        if (c != ch && !bridged) break;
-        ctx_.edit.Apply({What::ChannelMute, 0, c}, [&](SceneState& s) { s.channels[Z(c)].mute = muted ? 1 : 0; });
-        ctx_.Send({What::ChannelMute, 0, c});
-    }
-}
+void Channels::SetChMute(int ch, bool muted) { ctx_.values.SetMute(ch, muted); }
 
-void Channels::SetChPhase(int ch, bool reversed) {
-    if (!ChannelOk(ch)) return;
-    const bool bridged = ctx_.Live().bridge[Z(ch / 2)] != 0;
-    for (int c : {ch, ch ^ 1}) {
-        if (c != ch && !bridged) break;
-        ctx_.edit.Apply({What::Phase, 0, c}, [&](SceneState& s) { s.channels[Z(c)].phase = reversed ? 1 : 0; });
-        ctx_.Send({What::Phase, 0, c});
-    }
-}
+void Channels::SetChPhase(int ch, bool reversed) { ctx_.values.SetPhase(ch, reversed); }
 
 void Channels::SetChSolo(int ch, bool on) {
     if (!ChannelOk(ch)) return;
@@ -207,28 +158,9 @@ void Channels::SetDelayUnit(int unit) {
     ctx_.edit.Report(change);
 }
 
-void Channels::ApplyDelay(int ch, float ms) {
-    const float delay = NormalizeDelay(ms, delayUnit_);
-    ctx_.edit.Apply({What::Delay, 0, ch}, [&](SceneState& s) { s.channels[Z(ch)].delay = delay; });
-    ctx_.Send({What::Delay, 0, ch});
-}
+void Channels::ApplyDelay(int ch, float ms) { ctx_.values.ApplyDelay(ch, ms, delayUnit_); }
 
-void Channels::ChangeDelay(int ch, float ms) {
-    const SceneState& s = ctx_.Live();
-    const float old = s.channels[Z(ch)].delay;
-    const int partner = PartnerChannel(s, ch);
-    ApplyDelay(ch, ms);
-    const float d = s.channels[Z(ch)].delay - old;
-    if (d == 0.0f) return;
-    const int group = s.delayLinkSel[Z(ch)];
-    if (group != 0) {
-        for (int c = 0; c < kChannels; ++c) {
-            if (c == ch || c == partner || s.delayLinkSel[Z(c)] != group) continue;
-            ApplyDelay(c, s.channels[Z(c)].delay + d);
-        }
-    }
-    if (partner >= 0) ApplyDelay(partner, s.channels[Z(partner)].delay + d);
-}
+void Channels::ChangeDelay(int ch, float ms) { ctx_.values.ChangeDelay(ch, ms, delayUnit_); }
 
 // ---- Switches ---------------------------------------------------------------------------
 

@@ -7,6 +7,7 @@
 
 #include "core/model_editor.h"
 #include "core/outgoing.h"
+#include "core/value_ops.h"
 #include "core/prompt.h"
 #include "core/session_view.h"
 #include "core/unit_model.h"
@@ -24,6 +25,8 @@ struct ControllerContext {
     std::atomic<bool>& stopping;
     SessionView* view = nullptr;  // set once by Init, before anything else
     Prompt* prompt = nullptr;
+    // The value operations, sending through this context.
+    ValueOps values{edit, [this](const Change& change) { Send(change); }};
 
     const SceneState& Live() const { return edit.Live(); }
     // Sends what `change` names as the live settings now hold it, through the queue: the

@@ -52,10 +52,7 @@ void Eq::CopyOutConfig(int from, int to) {
     SendChannelEq(to);
 }
 
-void Eq::ApplyBypass(int ch, uint8_t bypass) {
-    ctx_.edit.Apply({What::EqBypass, 0, ch}, [&](SceneState& s) { s.channels[Z(ch)].bypass = bypass; });
-    ctx_.Send({What::EqBypass, 0, ch});
-}
+void Eq::ApplyBypass(int ch, uint8_t bypass) { ctx_.values.ApplyBypass(ch, bypass); }
 
 void Eq::SetOutputBypass() {
     const SceneState& s = ctx_.Live();

@@ -127,11 +127,6 @@ private:
     void ApplyBandEdit(int band, int freq, float q, float gain, bool zeroBypassed = true);
     // A band point dragged on the curve control.
     void DragBand(int band, bool released, const CurveEdit& edit);
-    // A bypassed channel's raised bands back to 0 dB, enabled and sent.
-    void ZeroBypassedGains(int ch);
-    // The bypass flag of ch after its band b took `gain`; sent with the followers' when
-    // it changed.
-    void FollowGains(int ch, float gain);
 
     void SetFilterFreq(FilterSide side, int freq);
     void SetFilterType(FilterSide side, int type);

@@ -21,11 +21,7 @@ constexpr double kQAtEnd = 0.025;     // a Q this close to its limit does not st
 bool Raised(float gain) { return std::fabs(gain) > kGainZero; }
 
 // A gain put on the band slider and read back: whole tenths within the slider's range.
-float SliderGain(double gain) {
-    const Limit& g = limits::kBandGain;
-    const double position = std::clamp(gain * g.scale, -1e6, 1e6);
-    return static_cast<float>(g.ClampSlider(static_cast<int>(std::lround(position)))) / static_cast<float>(g.scale);
-}
+float SliderGain(double gain) { return ValueOps::SliderGain(gain); }
 
 float ClampQ(double q) { return static_cast<float>(limits::kBandQ.Clamp(q)); }
 int ClampFreq(double f) { return static_cast<int>(std::lround(limits::kBandFreq.Clamp(f))); }
@@ -79,77 +75,9 @@ void Eq::SendBand(int ch, int b) { ctx_.Send({What::Band, 0, ch, b}); }
 
 // ---- Applying a band edit -----------------------------------------------------------------
 
-void Eq::ZeroBypassedGains(int ch) {
-    const SceneState& s = ctx_.Live();
-    const int size = std::min<int>(s.channels[Z(ch)].eqSize, kBandsPerChannel);
-    for (int b = 0; b < size; ++b) {
-        if (!Raised(s.Bands(ch)[b].gain)) continue;
-        ctx_.edit.Apply({What::Band, 0, ch, b}, [&](SceneState& m) {
-            m.Bands(ch)[b].gain = 0.0f;
-            m.Bands(ch)[b].enable = 1;
-        });
-        SendBand(ch, b);
-    }
-}
-
-void Eq::FollowGains(int ch, float gain) {
-    const SceneState& s = ctx_.Live();
-    const ChannelSettings& c = s.channels[Z(ch)];
-    double sum = 0.0;
-    for (int b = 0; b < std::min<int>(c.eqSize, kBandsPerChannel); ++b)
-        sum += std::fabs(static_cast<double>(s.Bands(ch)[b].gain));
-    // Flat as a whole number of dB: the channel counts as bypassed.
-    const bool flat = !Raised(gain) && static_cast<long>(sum) == 0;
-    const uint8_t bypass = flat ? 1 : 0;
-    Change button{What::BypassButton, 0, ch};
-    button.value = bypass;
-    ctx_.edit.Report(button);
-    if (c.bypass == bypass) return;
-    ApplyBypass(ch, bypass);
-    std::vector<int> followers = GroupMembers(ch);
-    if (const int partner = PartnerChannel(s, ch); partner >= 0) followers.push_back(partner);
-    for (int x : followers)
-        if (s.channels[Z(x)].bypass != bypass) ApplyBypass(x, bypass);
-}
-
 void Eq::ApplyBandEdit(int band, int freq, float q, float gain, bool zeroBypassed) {
-    const SceneState& s = ctx_.Live();
-    const int ch = s.currOutChannel;
-    LogWriteNarrow("freqValue(%d) ,qValue(%f) ,gainValue(%.1f)\n", freq, static_cast<double>(q),
-                   static_cast<double>(gain));
-    const int partner = PartnerChannel(s, ch);
-    const std::vector<int> members = GroupMembers(ch);
-    auto inUse = [&](int x) { return band < std::min<int>(s.channels[Z(x)].eqSize, kBandsPerChannel); };
-
-    if (zeroBypassed && s.channels[Z(ch)].bypass) {
-        ZeroBypassedGains(ch);
-        for (int x : members)
-            if (s.channels[Z(x)].bypass) ZeroBypassedGains(x);
-        if (partner >= 0 && s.channels[Z(partner)].bypass) ZeroBypassedGains(partner);
-    }
-
-    const EqBand old = s.Bands(ch)[band];
-    const EqBand now{gain, q, freq, 1};
-    ctx_.edit.Apply({What::Band, 0, ch, band}, [&](SceneState& m) { m.Bands(ch)[band] = now; });
-    // The link group takes the same change of each value, the partner the values.
-    const double df = static_cast<double>(freq - old.freq);
-    const double dq = static_cast<double>(q) - static_cast<double>(old.q);
-    const double dg = static_cast<double>(gain) - static_cast<double>(old.gain);
-    for (int x : members) {
-        if (!inUse(x)) continue;
-        const EqBand& own = s.Bands(x)[band];
-        const EqBand moved{SliderGain(static_cast<double>(own.gain) + dg), ClampQ(static_cast<double>(own.q) + dq),
-                           ClampFreq(own.freq + df), 1};
-        ctx_.edit.Apply({What::Band, 0, x, band}, [&](SceneState& m) { m.Bands(x)[band] = moved; });
-        SendBand(x, band);
-    }
-    if (partner >= 0 && inUse(partner)) {
-        ctx_.edit.Apply({What::Band, 0, partner, band}, [&](SceneState& m) { m.Bands(partner)[band] = now; });
-        SendBand(partner, band);
-    }
-    FollowGains(ch, gain);
+    ctx_.values.SetBand(ctx_.Live().currOutChannel, band, freq, q, gain, zeroBypassed);
     UpdateEqualizer(band);
-    SendBand(ch, band);
 }
 
 // ---- The band's controls ------------------------------------------------------------------

@@ -48,16 +48,6 @@ void Eq::ShowCurve(int ch, bool shown) {
     ctx_.view->UpdateEqualizer(-1);
 }
 
-std::vector<int> Eq::GroupMembers(int ch) const {
-    std::vector<int> members;
-    const SceneState& s = ctx_.Live();
-    if (ch < 0 || ch >= kFilterGroupChannels) return members;
-    const int group = s.linkSel[Z(ch)];
-    if (group == 0) return members;
-    const int partner = PartnerChannel(s, ch);
-    for (int x = 0; x < kFilterGroupChannels; ++x)
-        if (x != ch && x != partner && s.linkSel[Z(x)] == group) members.push_back(x);
-    return members;
-}
+std::vector<int> Eq::GroupMembers(int ch) const { return ctx_.values.GroupMembers(ch); }
 
 }  // namespace dvdsp::core

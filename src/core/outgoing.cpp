@@ -1,6 +1,7 @@
 #include "core/outgoing.h"
 
 #include "base/limits.h"
+#include "core/part_helpers.h"
 #include "link/protocol/device.h"
 #include "link/protocol/input.h"
 #include "link/protocol/output.h"
@@ -10,8 +11,6 @@ namespace dvdsp::core {
 namespace {
 
 namespace p = link::protocol;
-
-uint8_t U8(int v) { return static_cast<uint8_t>(v); }
 
 // The unit numbers the high-pass filter 2 and the low-pass filter 1.
 p::Frame FilterFrame(const SceneState& s, int ch, int side) {
