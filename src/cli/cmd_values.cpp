@@ -5,8 +5,13 @@
 #include <optional>
 #include <string>
 
-#include "cli/cli.h"
 #include "base/limits.h"
+#include "cli/cli.h"
+#include "cli/cmd_model.h"
+#include "core/channel_format.h"
+#include "core/model_editor.h"
+#include "core/outgoing.h"
+#include "core/value_ops.h"
 #include "link/commands.h"
 #include "link/protocol/units.h"
 
@@ -34,9 +39,36 @@ struct ValueDef {
     std::function<std::optional<std::string>(const Messages&, const Args& idx)> print;
     // Limits of each value; values outside are refused before anything is sent.
     std::vector<Limit> limits = {};
-    // For values whose command needs what the unit holds now.
-    std::function<void(Session&, const Args& idx, const Args& val)> setWithSession = nullptr;
+    // For values whose command needs what the unit holds now: kOk or the exit code.
+    std::function<int(Session&, const Args& idx, const Args& val)> setWithSession = nullptr;
 };
+
+// A channel value set as the window sets it: the unit's live settings are read (its bands
+// only when `bands`), the value operation applies the followers of what the unit holds (the
+// stereo-link partner, the bridged neighbour; link groups belong to a window's session),
+// and each change goes to the unit at once, as the model then holds it.
+int SetAsTheWindowDoes(Session& s, bool bands, const std::function<void(core::ValueOps&)>& op) {
+    int r = s.Open();
+    if (r != kOk) return r;
+    s.Sink().Take();
+    core::ReadOutPlan plan;
+    if (!bands) plan.eqSize.fill(0);
+    std::string why;
+    if (core::ReadOutUnitStatus(s.Device(), plan, &why) != core::kReadOutDone) {
+        std::fprintf(stderr, "the unit's settings could not all be read (%s)\n", why.c_str());
+        return kUnitError;
+    }
+    core::UnitModel model;
+    ApplyPosted(s, model);
+    core::ModelEditor editor(model);
+    core::ValueOps ops(editor, [&](const core::Change& change) {
+        for (link::protocol::Frame& f : core::FramesOf(change, editor.Live(), s.Device().Profile()))
+            s.Device().Send(std::move(f), true);
+    });
+    op(ops);
+    s.Sink().Take();
+    return kOk;
+}
 
 std::string Fmt(const char* f, double v) {
     char b[64];
@@ -145,27 +177,32 @@ std::vector<ValueDef> Definitions() {
                     [](DspDevice& d, const Args&, const Args& v) { d.Set_Acc(U8(v[0]), true); },
                     [](DspDevice& d, const Args&) { d.Get_Acc(); },
                     PlainValue(WM_READ_MCU_VALUE, MCU_ACC)});
-    defs.push_back({"trim", "CH", "DB", "channel trim, dB, -60 to 0 (hundredths kept)", 1, 1,
-                    [](DspDevice& d, const Args& i, const Args& v) {
-                        d.Trim_Ctrl(kScene, 0, U8(i[0]), U8(i[0]), {static_cast<float>(v[0])}, true);
-                    },
+    defs.push_back({"trim", "CH", "DB",
+                    "channel trim, dB, -60 to 0 (hundredths kept); the stereo-link partner\n"
+                    "takes the same change, a bridged neighbour the same trim",
+                    1, 1, nullptr,
                     [](DspDevice& d, const Args& i) { d.Get_Trim(kScene, 0, U8(i[0]), U8(i[0])); },
                     ChannelRecord<ChannelFloat>(DSP_TRIM_CH, [](const ChannelFloat& r) {
                         return Fmt("%.2f", static_cast<double>(r.value));
                     })});
-    defs.push_back({"delay", "CH", "MS", "channel delay, ms, 0 to 15 (microseconds kept)", 1, 1,
-                    [](DspDevice& d, const Args& i, const Args& v) {
-                        d.Delay_Ctrl(kScene, 0, U8(i[0]), U8(i[0]), {static_cast<float>(v[0])},
-                                     true);
-                    },
+    defs.push_back({"delay", "CH", "MS",
+                    "channel delay, ms, 0 to 15 (microseconds kept); the stereo-link partner\n"
+                    "takes the same change",
+                    1, 1, nullptr,
                     [](DspDevice& d, const Args& i) { d.Get_Delay(kScene, 0, U8(i[0]), U8(i[0])); },
                     ChannelRecord<ChannelFloat>(DSP_DELAY_CH, [](const ChannelFloat& r) {
                         return Fmt("%.3f", static_cast<double>(r.value));
                     })});
-    defs.push_back(ChannelFlag("ch-mute", "channel mute, 0|1", DSP_MUTE_CH,
+    defs.push_back(ChannelFlag("ch-mute", "channel mute, 0|1; a bridged neighbour follows", DSP_MUTE_CH,
                                &DspDevice::Mute_Ch_Ctrl, &DspDevice::Get_Mute_Ch));
-    defs.push_back(ChannelFlag("phase", "channel phase reversed, 0|1", DSP_PHASE_CH,
+    defs.back().setWithSession = [](Session& s, const Args& i, const Args& v) {
+        return SetAsTheWindowDoes(s, false, [&](core::ValueOps& ops) { ops.SetMute(static_cast<int>(i[0]), v[0] != 0); });
+    };
+    defs.push_back(ChannelFlag("phase", "channel phase reversed, 0|1; a bridged neighbour follows", DSP_PHASE_CH,
                                &DspDevice::Phase_Ctrl, &DspDevice::Get_Phase));
+    defs.back().setWithSession = [](Session& s, const Args& i, const Args& v) {
+        return SetAsTheWindowDoes(s, false, [&](core::ValueOps& ops) { ops.SetPhase(static_cast<int>(i[0]), v[0] != 0); });
+    };
     defs.push_back(ChannelFlag("solo", "channel solo, 0|1", DSP_CH_SOLO, &DspDevice::Solo_Ctrl,
                                &DspDevice::Get_Ch_Solo));
     defs.push_back(ChannelFlag("type", "speaker role code of the channel, 0-24", DSP_CH_TYPE,
@@ -196,11 +233,10 @@ std::vector<ValueDef> Definitions() {
          }});
     defs.push_back(
         {"eq", "CH BAND", "FREQ Q GAIN",
-         "EQ band 0-30: FREQ 20-20000 Hz, Q 0.5-9.0 (tenths), GAIN -18 to 12 dB (tenths)", 2, 3,
-         [](DspDevice& d, const Args& i, const Args& v) {
-             d.EQ_Ctrl(kScene, 0, U8(i[0]), U8(i[1]), static_cast<uint16_t>(v[0]),
-                       static_cast<float>(v[1]), static_cast<float>(v[2]), true);
-         },
+         "EQ band 0-30: FREQ 20-20000 Hz, Q 0.5-9.0 (tenths), GAIN -18 to 12 dB (tenths);\n"
+         "the stereo-link partner or bridged neighbour takes the same band, and the\n"
+         "channel's EQ bypass follows its gains",
+         2, 3, nullptr,
          [](DspDevice& d, const Args& i) { d.Get_EQ(kScene, 0, U8(i[0]), U8(i[1]), U8(i[1])); },
          [](const Messages& ms, const Args& i) -> std::optional<std::string> {
              for (const Message& m : ms)
@@ -224,6 +260,29 @@ std::vector<ValueDef> Definitions() {
                      return std::to_string(r->mask);
              return std::nullopt;
          }});
+    for (ValueDef& d : defs) {
+        const std::string name = d.name;
+        if (name == "trim")
+            d.setWithSession = [](Session& s, const Args& i, const Args& v) {
+                const int hundredths = static_cast<int>(std::lround(v[0] * 100.0));
+                return SetAsTheWindowDoes(s, false, [&](core::ValueOps& ops) {
+                    ops.ChangeTrim(static_cast<int>(i[0]), hundredths, false, true);
+                });
+            };
+        if (name == "delay")
+            d.setWithSession = [](Session& s, const Args& i, const Args& v) {
+                return SetAsTheWindowDoes(s, false, [&](core::ValueOps& ops) {
+                    ops.ChangeDelay(static_cast<int>(i[0]), static_cast<float>(v[0]), core::kDelayMs);
+                });
+            };
+        if (name == "eq")
+            d.setWithSession = [](Session& s, const Args& i, const Args& v) {
+                return SetAsTheWindowDoes(s, true, [&](core::ValueOps& ops) {
+                    ops.SetBand(static_cast<int>(i[0]), static_cast<int>(i[1]), static_cast<int>(std::lround(v[0])),
+                                static_cast<float>(v[1]), static_cast<float>(v[2]));
+                });
+            };
+    }
     ValueDef bridge{"bridge",
                     "PAIR",
                     "0|1",
@@ -249,6 +308,7 @@ std::vector<ValueDef> Definitions() {
                 for (size_t k = 0; k < pairs.size() && k < r->count; ++k) pairs[k] = r->bridge[k];
         pairs[static_cast<size_t>(i[0])] = U8(v[0]);
         s.Device().Output_Bridge_Ctrl(kScene, 0, pairs, true);
+        return kOk;
     };
     defs.push_back(std::move(bridge));
 
@@ -394,10 +454,8 @@ int Set(Session& s, const std::vector<std::string>& args) {
     if (!def) return kUsage;
     int r = s.Open();
     if (r != kOk) return r;
-    if (def->setWithSession)
-        def->setWithSession(s, idx, val);
-    else
-        def->set(s.Device(), idx, val);
+    if (def->setWithSession) return def->setWithSession(s, idx, val);
+    def->set(s.Device(), idx, val);
     s.Sink().Take();
     return kOk;
 }

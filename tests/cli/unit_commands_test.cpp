@@ -45,6 +45,18 @@ TEST(CliUnit, SetThenGetInOneRun) {
     EXPECT_EQ(r.out, "-12\n1000 2.50 3.5\n2 120 4\n2.500\n");
 }
 
+// A channel value set from the command line follows the rules the window follows for what
+// the unit holds: a bridged pair plays as one channel.
+TEST(CliUnit, SetFollowsTheBridgedNeighbourAsTheWindowDoes) {
+    TempDir dir;
+    const std::string unit = "--virtual-unit=" + (dir.path / "unit.json").string();
+    ASSERT_EQ(RunCli(unit + " set bridge 1 1").code, 0);
+    auto r = RunCli(unit + " set trim 2 -6.5 -- set eq 3 5 1000 2.5 3.5 -- set ch-mute 2 1 -- set delay 6 1.5 -- "
+                           "get trim 3 -- get eq 2 5 -- get ch-mute 3 -- get delay 7");
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_EQ(r.out, "-6.50\n1000 2.50 3.5\n1\n0.000\n") << "channels 6 and 7 are not bridged";
+}
+
 TEST(CliUnit, StateFileKeepsValuesAcrossRuns) {
     TempDir dir;
     std::string unit = "--virtual-unit=" + (dir.path / "unit.json").string();
