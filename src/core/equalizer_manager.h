@@ -40,8 +40,10 @@ public:
     void Shutdown();
 
     link::DspDevice& Device() { return device_; }
-    UnitModel& Model() { return model_; }
+    // The model, read-only: the editor is its one writer. Tests set up a unit's state
+    // through ModelForTests.
     const UnitModel& Model() const { return model_; }
+    UnitModel& ModelForTests() { return model_; }
     // Every operation's changes of the live settings go through the editor.
     ModelEditor& Editor() { return editor_; }
     const DeviceInfo& Info() const { return session_.Info(); }

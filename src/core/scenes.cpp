@@ -130,9 +130,9 @@ std::string Scenes::LastFailure() const {
 void Scenes::OnJobDone(SceneJob job) {
     const std::string failure = LastFailure();
     if (job == SceneJob::Load) {
-        // Every control and curve shows the scene the unit now plays.
+        // Every control and every channel's curve shows the scene the unit now plays.
         channels_.RefreshAllControls();
-        eq_.UpdateEqualizer(-1);
+        eq_.UpdateAllCurves();
         if (ctx_.device.IsConnected()) ctx_.device.EnableCmdQueue();
     }
     // The unit's acknowledgements of a save or a delete close the busy window too; this

@@ -127,7 +127,7 @@ TEST_F(ActionFrames, EachActionSendsWhatItAlwaysSent) {
     const core::UnitModel start = mgr.Model();
     for (const Action& a : Actions()) {
         SCOPED_TRACE(a.name);
-        mgr.Model() = start;
+        mgr.ModelForTests() = start;
         a.setUp(Live());
         Drain();
         commands.Clear();

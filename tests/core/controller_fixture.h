@@ -177,7 +177,7 @@ protected:
     auto Unit(F&& f) {
         return unit.WithState(std::forward<F>(f));
     }
-    core::SceneState& Live() { return mgr.Model().current; }
+    core::SceneState& Live() { return mgr.ModelForTests().current; }
 
     emu::VirtualUnit unit;
     emu::VirtualHidBackend backend;

@@ -49,7 +49,7 @@ protected:
     }
     emu::Scene& Live(emu::UnitState& s) { return s.scenes[0]; }
     static std::string N(const char* prefix, int ch) { return prefix + std::to_string(ch); }
-    core::SceneState& Model() { return wnd->Controller().Model().current; }
+    core::SceneState& Model() { return wnd->Controller().ModelForTests().current; }
     QString Off() { return tk::Lang(QStringLiteral("${off}")); }
 };
 
