@@ -56,8 +56,9 @@ void Profiles::LoadSenceConfigFromFile() {
     const ProfileResult r = ReadSceneProfile(path, *read);
     if (!r.ok()) return ShowResult(r, false);
     ctx_.edit.ReplaceLive(*read);
-    Start(ProfileJob::LoadScene, "SetCurSceneThread",
-          [this, read](std::string& why) { return SetReadCurProfileToMCU(ctx_.device, *read, nullptr, &why); });
+    Start(ProfileJob::LoadScene, "SetCurSceneThread", [this, read](std::string& why) {
+        return ReadBackWhenRefused(SetReadCurProfileToMCU(ctx_.device, *read, nullptr, &why));
+    });
 }
 
 void Profiles::SaveWholeConfigToFile() {
@@ -91,8 +92,21 @@ void Profiles::LoadWholeConfigFromFile() {
     const ProfileResult r = ReadWholeProfile(path, *read);
     if (!r.ok()) return ShowResult(r, false);
     ctx_.edit.ReplaceStored(*read);
-    Start(ProfileJob::LoadWhole, "SetWholeProfileThread",
-          [this, read](std::string& why) { return SetReadWholeProfileToMCU(ctx_.device, *read, nullptr, &why); });
+    Start(ProfileJob::LoadWhole, "SetWholeProfileThread", [this, read](std::string& why) {
+        return ReadBackWhenRefused(SetReadWholeProfileToMCU(ctx_.device, *read, nullptr, &why));
+    });
+}
+
+bool Profiles::ReadBackWhenRefused(bool written) {
+    // What part of a transfer the unit took is not known: the live settings are read back,
+    // so that the window shows what the unit holds, not what the file held. A unit that went
+    // away is read whole when it comes back.
+    if (!written && ctx_.device.IsConnected()) {
+        std::string why;
+        if (ReadOutUnitStatus(ctx_.device, ReadOutPlan(), &why) != kReadOutDone)
+            LogWriteNarrow("reading the unit back failed: %s\n", why.c_str());
+    }
+    return written;
 }
 
 void Profiles::Start(ProfileJob job, const char* name, std::function<bool(std::string& why)> work) {

@@ -44,6 +44,9 @@ public:
 private:
     std::string Choose(bool save, bool whole, const char* title);
     void Start(ProfileJob job, const char* name, std::function<bool(std::string& why)> work);
+    // Worker: after a transfer that did not complete, the unit's live settings are read
+    // back into the model; returns `written`.
+    bool ReadBackWhenRefused(bool written);
     void ShowResult(const ProfileResult& r, bool writing);
 
     ControllerContext& ctx_;

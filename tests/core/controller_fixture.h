@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -69,6 +70,10 @@ public:
             {
                 std::lock_guard lock(owner.mutex_);
                 owner.reports_.emplace_back(data, data + len);
+                // A command lost on the way: the write succeeds, the unit never sees it.
+                if (len > 6 && owner.lost_ && data[4] == owner.lost_->type && data[5] == owner.lost_->cmd &&
+                    data[6] == owner.lost_->op)
+                    return static_cast<int>(len);
             }
             return inner->Write(data, len);
         }
@@ -96,6 +101,11 @@ public:
         std::lock_guard lock(mutex_);
         reports_.clear();
     }
+    // From now on every command (type, command, operation) is lost on its way to the unit.
+    void LoseCommand(uint8_t type, uint8_t cmd, uint8_t op) {
+        std::lock_guard lock(mutex_);
+        lost_ = Lost{type, cmd, op};
+    }
     // Every report written since the last Clear, whole.
     std::vector<std::vector<uint8_t>> Reports() {
         std::lock_guard lock(mutex_);
@@ -103,9 +113,13 @@ public:
     }
 
 private:
+    struct Lost {
+        uint8_t type, cmd, op;
+    };
     link::HidBackend& inner_;
     std::mutex mutex_;
     std::vector<std::vector<uint8_t>> reports_;
+    std::optional<Lost> lost_;
 };
 
 // Keeps the link's messages for the test thread, as the window's mailbox would.
@@ -127,8 +141,9 @@ private:
 
 class ControllerTest : public ::testing::Test {
 protected:
-    // The controller's (and the link's) clock; the virtual unit keeps the steady one.
-    explicit ControllerTest(link::Clock& clock = link::DefaultClock()) : backend(unit), commands(backend), mgr(commands, clock) {
+    // The controller's (and the link's) clock, and the one of the unit's report timing.
+    explicit ControllerTest(link::Clock& clock = link::DefaultClock(), link::Clock& unitClock = link::DefaultClock())
+        : backend(unit, unitClock), commands(backend), mgr(commands, clock) {
         mgr.Init(&view, &prompt);
         mgr.SetReadOutPauseMs(0);
         mgr.Device().SetTarget(link::Target::Main, &sink);

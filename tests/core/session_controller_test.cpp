@@ -1,10 +1,14 @@
 // The controller's connection side without a window: what it posts, in which order, what
 // it asks and shows, and what its reply dispatch stores, against the virtual unit.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "core/controller_fixture.h"
+#include "core/profile.h"
+#include "link/commands.h"
 
 using namespace dvdsp;
 using namespace dvdsp::core;
@@ -121,3 +125,40 @@ TEST_F(ControllerTest, AReadOutCutShortFailsTheConnectionAndNeverEnablesTheQueue
     EXPECT_FALSE(mgr.Device().IsConnected());
     EXPECT_EQ(mgr.ModelNumber(), -1);
 }
+
+namespace dvdsp::testing {
+namespace {
+
+// The link's waits on a clock of the test's own, so that unanswered commands cost nothing.
+struct ManualTime {
+    link::ManualClock clock;
+};
+class LostCommands : protected ManualTime, public ControllerTest {
+protected:
+    LostCommands() : ControllerTest(clock, clock) {}
+};
+
+// A profile the unit did not take whole: the model is read back from the unit, so that the
+// window does not show the file's values as if the unit held them.
+TEST_F(LostCommands, AProfileLoadTheUnitDidNotTakeLeavesTheModelAsTheUnitIs) {
+    ConnectAndReadOut();
+    core::SceneState file = Live();
+    file.channels[9].gain = -12.0f;
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("dvdsp_lost_" + std::to_string(::getpid()) + ".spf")).string();
+    ASSERT_TRUE(core::WriteSceneProfile(path, file).ok());
+    commands.LoseCommand(link::CMD_DSP, link::DSP_TRIM_CH, link::OP_SET);  // no trim reaches the unit
+    prompt.AnswerFile(path);
+    mgr.LoadSenceConfigFromFile();
+    WaitWorkers();
+    Dispatch();
+    mgr.OnProfileJobDone(core::ProfileJob::LoadScene);
+    std::filesystem::remove(path);
+    EXPECT_EQ(prompt.tips, (std::vector<std::string>{"${profile_write_unit_error}"}));
+    const uint16_t unitTrim = Unit([](emu::UnitState& s) { return s.scenes[0].out[9].trim100; });
+    EXPECT_EQ(unitTrim, 0);
+    EXPECT_EQ(Live().channels[9].gain, 0.0f) << "the model is the unit's";
+}
+
+}  // namespace
+}  // namespace dvdsp::testing
