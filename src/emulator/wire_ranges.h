@@ -47,6 +47,10 @@ inline constexpr WireRange kRole = Carried(core::limits::kRole, 1, 0);
 inline constexpr WireRange kFlag = Carried(core::limits::kFlag, 1, 0);
 inline constexpr WireRange kSourceCode = Carried(kSource, 1, kFirstSourceCode);
 inline constexpr WireRange kScene = Carried(core::limits::kScene, 1, 0);
+inline constexpr WireRange kCrossSource = Carried(core::limits::kCrossSource, 1, 0);
+inline constexpr WireRange kCrossSourceChannel = Carried(core::limits::kCrossSourceChannel, 1, 0);
+inline constexpr WireRange kCrossSourceGain =
+    Carried(core::limits::kCrossSourceGain, 1, core::limits::kCrossSourceGainOffset);  // gain + 32
 inline constexpr WireRange kChannel{0, kOutputs - 1};
 inline constexpr WireRange kLinkCount{0, kLinkPairs};
 
