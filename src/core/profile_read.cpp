@@ -298,6 +298,8 @@ ProfileResult ParseWholeProfile(std::string_view text, UnitModel& model) {
                 return r.Fail("scene name " + std::to_string(i + 1) + " is not Base64 text");
             m.names[i] = SceneNameFromBytes(reinterpret_cast<const uint8_t*>(bytes.data()),
                                             std::min<size_t>(bytes.size(), kSceneNameBytes));
+            if (SceneNameHasControl(m.names[i]))
+                return r.Fail("scene name " + std::to_string(i + 1) + " holds a control character");
         }
         return true;
     };

@@ -131,6 +131,17 @@ TEST(WholeProfile, OlderFilesWithoutTheWiringKeepTheReadersValues) {
     EXPECT_EQ(read->scenes[4].channels[3].gain, written->scenes[4].channels[3].gain);
 }
 
+TEST(WholeProfile, ASceneNameWithAControlCharacterIsRefused) {
+    auto m = std::make_unique<UnitModel>();
+    m->names[2] = SceneNameFromUtf8("Ro\nad");
+    EXPECT_TRUE(SceneNameHasControl(m->names[2]));
+    EXPECT_FALSE(SceneNameHasControl(SceneNameFromUtf8("Lärm 7")));
+    auto read = std::make_unique<UnitModel>();
+    const ProfileResult r = ParseWholeProfile(WholeProfileText(*m), *read);
+    EXPECT_EQ(r.status, ProfileStatus::LoadError);
+    EXPECT_NE(r.detail.find("scene name 3"), std::string::npos) << r.detail;
+}
+
 TEST(WholeProfile, NamesAreBase64OfSixteenWideBytes) {
     auto m = std::make_unique<UnitModel>();
     m->names[0] = SceneNameFromUtf8("Club");
