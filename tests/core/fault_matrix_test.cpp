@@ -192,7 +192,7 @@ const DryRun& Dry(Seq seq) {
 // whose reply was lost.
 uint64_t FaultWaitMs(const FaultKind& kind, const emu::VirtualHidBackend& backend) {
     switch (kind.fault) {
-    case Fault::Stall: return std::max<uint64_t>(kind.amount, 0);
+    case Fault::Stall: return kind.amount;
     case Fault::Drop:
     case Fault::Corrupt:
     case Fault::Merge: return static_cast<uint64_t>(backend.FaultReadTimeoutMs());
