@@ -80,6 +80,8 @@ inline constexpr Limit kCrossSourceGain{"csmViceGain", -32, 6, -32, 6, 1, 1, "%d
 inline constexpr int kCrossSourceGainOffset = 32;
 // Vice source of a cross-source feed (the item tag's hundreds, at most 9).
 inline constexpr Limit kCrossSource{"csmViceSource", 0, 9, 0, 9, 1, 1, "%d"};
+// Input channel of the vice source that a cross-source feed takes (the item tag's units).
+inline constexpr Limit kCrossSourceChannel{"csmViceCh", 0, 7, 0, 7, 1, 1, "%d"};
 
 // Compressors of the output channels. Threshold, ratio and soft knee travel as an integer
 // byte and a tenths digit, the times as 16-bit milliseconds (the simple compressor's

@@ -51,7 +51,8 @@ struct GlobalOptions {
 // The unit a CLI run talks to, opened on first use and kept for every command of the run.
 class Session {
   public:
-    explicit Session(GlobalOptions options);
+    // `clock`: the time of the link and of a virtual unit (tests pass a manual clock).
+    explicit Session(GlobalOptions options, link::Clock& clock = link::DefaultClock());
     ~Session();
 
     // Opens the unit, attaches and shakes hands. On failure prints why and returns the
@@ -64,6 +65,10 @@ class Session {
     RecordingSink& Sink() { return sink_; }
     // The virtual unit, when one is in use (null for a real unit).
     emu::VirtualUnit* VirtualUnit() { return unit_.get(); }
+    // Its side of the link, for tests that inject faults (null for a real unit).
+    emu::VirtualHidBackend* VirtualBackend() {
+        return unit_ ? static_cast<emu::VirtualHidBackend*>(backend_.get()) : nullptr;
+    }
     const GlobalOptions& Options() const { return options_; }
     // Writes a virtual unit's state file now, before a command says it is done: kOk, or
     // kFileNotWritten (said why) when the changes could not be kept.
@@ -74,6 +79,7 @@ class Session {
 
   private:
     GlobalOptions options_;
+    link::Clock& clock_;
     platform::NamedMutex lock_;  // the real unit: the program's single-instance lock
     std::unique_ptr<emu::VirtualUnit> unit_;
     std::unique_ptr<link::HidBackend> backend_;

@@ -38,6 +38,13 @@ size_t Utf8Characters(const std::string& text) {
     return n;
 }
 
+// A name as `scene list` prints it: one line a scene, whatever another program stored.
+std::string ListedName(core::SceneName name) {
+    for (char16_t& c : name)
+        if (c != 0 && core::SceneNameHasControl(core::SceneName{c})) c = u'?';
+    return core::SceneNameToUtf8(name);
+}
+
 // list | load N | save N NAME | delete N; false after saying what is wrong (a bare false:
 // the synopsis tells).
 bool ParseScene(const Words& args, long& n) {
@@ -48,6 +55,10 @@ bool ParseScene(const Words& args, long& n) {
     if (what == "list") return true;
     if (!ParseInt(args[1], n) || n < 1 || n > core::kStoredScenes) {
         std::fprintf(stderr, "scene numbers are 1 to %d\n", core::kStoredScenes);
+        return false;
+    }
+    if (what == "save" && core::SceneNameHasControl(core::SceneNameFromUtf8(args[2]))) {
+        std::fprintf(stderr, "scene names cannot hold control characters (a line break, a tab)\n");
         return false;
     }
     constexpr size_t kMaxName = core::kSceneNameChars - 1;
@@ -78,7 +89,7 @@ int SceneCommand(Session& s, const Words& args) {
     if (what == "list" && args.size() == 1) {
         for (int k = 1; k <= core::kStoredScenes; ++k)
             std::printf("%d %s %s\n", k, (m->validScenes >> k) & 1 ? "stored" : "empty",
-                        core::SceneNameToUtf8(m->names[static_cast<size_t>(k - 1)]).c_str());
+                        ListedName(m->names[static_cast<size_t>(k - 1)]).c_str());
         return kOk;
     }
     if (what == "load" && args.size() == 2) {

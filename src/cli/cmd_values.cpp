@@ -415,6 +415,12 @@ const ValueDef* ParseSet(const std::vector<std::string>& args, Args& idx, Args& 
                              limit.max);
                 return nullptr;
             }
+            // A value whose slider counts it in ones is a whole number on the unit: a
+            // fraction would be cut without a word.
+            if (limit.scale == 1 && std::floor(v) != v) {
+                std::fprintf(stderr, "%s: '%s' is not a whole number\n", def->name, text.c_str());
+                return nullptr;
+            }
         }
         val.push_back(v);
     }

@@ -21,7 +21,7 @@ std::vector<link::Message> RecordingSink::Take() {
     return std::exchange(messages_, {});
 }
 
-Session::Session(GlobalOptions options) : options_(std::move(options)) {}
+Session::Session(GlobalOptions options, link::Clock& clock) : options_(std::move(options)), clock_(clock) {}
 
 Session::~Session() { Close(); }
 
@@ -81,7 +81,7 @@ int Session::Open(bool loaderWelcome) {
     if (opened_) return IsOpen() ? kOk : kUnitError;
     opened_ = true;
     if (options_.virtualUnit) {
-        unit_ = std::make_unique<emu::VirtualUnit>();
+        unit_ = std::make_unique<emu::VirtualUnit>(clock_);
         if (!options_.stateFile.empty()) {
             // The unit keeps its flash in the state file and holds the file's lock, so no
             // other process runs it meanwhile; a file it cannot use stops the run. An
@@ -95,7 +95,7 @@ int Session::Open(bool loaderWelcome) {
             }
             if (!why.empty()) std::fprintf(stderr, "%s\n", why.c_str());
         }
-        backend_ = std::make_unique<emu::VirtualHidBackend>(*unit_);
+        backend_ = std::make_unique<emu::VirtualHidBackend>(*unit_, clock_);
     } else {
         if (!lock_.Acquire(platform::InstanceMutexName())) {
             std::fprintf(stderr,
@@ -104,7 +104,7 @@ int Session::Open(bool loaderWelcome) {
         }
         backend_ = link::MakeHidapiBackend();
     }
-    device_ = std::make_unique<link::DspDevice>(*backend_);
+    device_ = std::make_unique<link::DspDevice>(*backend_, clock_);
     device_->SetDeviceProfile(static_cast<uint8_t>(kModelId), 10, 8, 1, 0);
     for (int t = 0; t < link::kTargetCount; ++t)
         device_->SetTarget(static_cast<link::Target>(t), &sink_);

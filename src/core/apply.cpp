@@ -146,7 +146,7 @@ Change ApplyDspValue(UnitModel& m, const Message& msg) {
             const auto* r = msg.As<LockValue>();
             if (!r || !(s = m.SceneFor(r->scene))) return {};
             Change c = Made(What::Lock, r->scene);
-            s->lockMode = r->lock;
+            s->lockMode = r->lock ? 1 : 0;
             if (r->lock == 0 && s->linkMode) {
                 s->linkMode = 0;
                 s->linkOutputs.fill(-1);

@@ -119,15 +119,18 @@ void Mixer::SetInputMixPhase(int source, int in, bool inverted) {
 
 void Mixer::SendCrossSource(int source, int in) {
     const SceneState& s = ctx_.Live();
-    ctx_.device.Cross_Source_Mix_Ctrl(ctx_.Scene(), U8(source), U8(in), U8(s.csmViceSource[Z(source)][Z(in)]),
-                                      U8(s.csmViceCh[Z(source)][Z(in)]),
-                                      U8(s.csmViceGain[Z(source)][Z(in)] + limits::kCrossSourceGainOffset), kQueued);
+    ctx_.device.Cross_Source_Mix_Ctrl(ctx_.Scene(), U8(source), U8(in),
+                                      WireByte(limits::kCrossSource, s.csmViceSource[Z(source)][Z(in)]),
+                                      WireByte(limits::kCrossSourceChannel, s.csmViceCh[Z(source)][Z(in)]),
+                                      WireByte(limits::kCrossSourceGain, s.csmViceGain[Z(source)][Z(in)],
+                                               limits::kCrossSourceGainOffset),
+                                      kQueued);
 }
 
 void Mixer::SetCrossSourceTag(int source, int in, int tag) {
     if (!ValidInput(source, in) || tag < 0) return;
     const int vs = static_cast<int>(limits::kCrossSource.Clamp(tag / 100));
-    const int vc = tag % 100;
+    const int vc = static_cast<int>(limits::kCrossSourceChannel.Clamp(tag % 100));
     ctx_.edit.Apply(MixChange(What::CrossSourceMix, source, in, -1), [&](SceneState& s) {
         s.csmViceSource[Z(source)][Z(in)] = vs;
         s.csmViceCh[Z(source)][Z(in)] = vc;

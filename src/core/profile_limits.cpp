@@ -47,6 +47,11 @@ std::string ValueOutOfRange(const SceneState& s) {
     for (const auto& source : s.inputMixVolume)
         for (const auto& in : source) check.Each("inputMixVolume", in, lim::kMixTrim);
     for (const auto& source : s.inMixPhase) check.Each("inMixPhase", source, lim::kFlag);
+    for (const auto& source : s.csmViceSource) check.Each("csmViceSource", source, lim::kCrossSource);
+    for (const auto& source : s.csmViceCh) check.Each("csmViceCh", source, lim::kCrossSourceChannel);
+    for (const auto& source : s.csmViceGain) check.Each("csmViceGain", source, lim::kCrossSourceGain);
+    check("lockMode", s.lockMode, lim::kFlag);
+    check("linkMode", s.linkMode, lim::kFlag);
     for (int c = 0; c < kChannels; ++c) {
         const ChannelSettings& ch = s.channels[static_cast<size_t>(c)];
         const std::string at = "channel " + std::to_string(c + 1) + ": ";

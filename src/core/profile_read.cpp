@@ -99,6 +99,12 @@ public:
         const cJSON* it = Item(o, key);
         return it && Ints(it, key, out);
     }
+    // An array that older files may lack: a missing one keeps its value, one present must
+    // be well formed.
+    template <typename A>
+    bool IfPresent(const cJSON* it, const char* key, A& out) {
+        return !it || Ints(it, key, out);
+    }
     // An array that is taken only when it is present and well formed.
     template <typename A>
     void Optional(const cJSON* it, A& out) {
@@ -227,6 +233,25 @@ const cJSON* Occurrence(const cJSON* o, const char* key, int n) {
     return nullptr;
 }
 
+// How the outputs of the live settings (`at` 0) or of scene `at` are wired: the bridge
+// pairs of its object `o`, and its link groups, delay-link groups and cross-source feeds,
+// which follow each other in the root, the live settings' first. Files that lack them keep
+// the values they replace; files that hold the cross-source arrays only once give every
+// scene the first ones.
+bool Wiring(Reader& r, const cJSON* root, const cJSON* o, int at, SceneState& s) {
+    if (!r.IfPresent(cJSON_GetObjectItemCaseSensitive(o, "bridgeOutputs"), "bridgeOutputs", s.bridge) ||
+        !r.IfPresent(Occurrence(root, "linkSel", at), "linkSel", s.linkSel) ||
+        !r.IfPresent(Occurrence(root, "delayLinkSel", at), "delayLinkSel", s.delayLinkSel))
+        return false;
+    for (const auto& [key, field] : {std::pair{"csmViceSource", &SceneState::csmViceSource},
+                                     std::pair{"csmViceCh", &SceneState::csmViceCh},
+                                     std::pair{"csmViceGain", &SceneState::csmViceGain}}) {
+        const cJSON* it = Occurrence(root, key, at);
+        r.Optional(it ? it : Occurrence(root, key, 0), s.*field);
+    }
+    return true;
+}
+
 }  // namespace
 
 ProfileResult ParseSceneProfile(std::string_view text, SceneState& current) {
@@ -273,6 +298,8 @@ ProfileResult ParseWholeProfile(std::string_view text, UnitModel& model) {
                 return r.Fail("scene name " + std::to_string(i + 1) + " is not Base64 text");
             m.names[i] = SceneNameFromBytes(reinterpret_cast<const uint8_t*>(bytes.data()),
                                             std::min<size_t>(bytes.size(), kSceneNameBytes));
+            if (SceneNameHasControl(m.names[i]))
+                return r.Fail("scene name " + std::to_string(i + 1) + " holds a control character");
         }
         return true;
     };
@@ -283,7 +310,7 @@ ProfileResult ParseWholeProfile(std::string_view text, UnitModel& model) {
         SceneState& s = m.current;
         return r.Key(o, "inputs", s.inputs) && r.Outputs(o, s) &&
                r.Key(o, "inputMixVolume", s.inputMixVolume) && r.Key(o, "inMixPhase", s.inMixPhase) &&
-               r.Channels(o, s);
+               r.Channels(o, s) && Wiring(r, root, o, 0, s);
     };
     const auto scenes = [&] {
         const cJSON* arr = r.Item(root, "sceneArray");
@@ -293,17 +320,8 @@ ProfileResult ParseWholeProfile(std::string_view text, UnitModel& model) {
             if (!cJSON_IsObject(o)) return r.Fail("a scene of \"sceneArray\" is not an object");
             SceneState& s = m.scenes[static_cast<size_t>(n)];
             if (!(r.Key(o, "inputs", s.inputs) && r.Key(o, "inputMixVolume", s.inputMixVolume) &&
-                  r.Outputs(o, s) && r.Channels(o, s)))
+                  r.Outputs(o, s) && r.Channels(o, s) && Wiring(r, root, o, n + 1, s)))
                 return r.Prefix("scene " + std::to_string(n + 1));
-            // Each scene's cross-source arrays follow those of the live settings in the
-            // root; files that hold them only once give every scene the first ones.
-            for (const auto& [key, field] :
-                 {std::pair{"csmViceSource", &SceneState::csmViceSource},
-                  std::pair{"csmViceCh", &SceneState::csmViceCh},
-                  std::pair{"csmViceGain", &SceneState::csmViceGain}}) {
-                const cJSON* it = Occurrence(root, key, n + 1);
-                r.Optional(it ? it : Occurrence(root, key, 0), s.*field);
-            }
         }
         return true;
     };

@@ -120,18 +120,20 @@ void SendRest(link::DspDevice& dev, const SceneState& s, int source, uint8_t sce
         const auto si = static_cast<size_t>(sidx);
         for (int in = 0; in < kInputChannelsPerSource[si]; ++in) {
             const auto i = static_cast<size_t>(in);
-            // The unit keeps the feed's gain offset by 32.
-            dev.Cross_Source_Mix_Ctrl(scene, U8(sidx), U8(in), U8(s.csmViceSource[si][i]), U8(s.csmViceCh[si][i]),
-                                      U8(s.csmViceGain[si][i] + 32), true);
+            dev.Cross_Source_Mix_Ctrl(scene, U8(sidx), U8(in), WireByte(limits::kCrossSource, s.csmViceSource[si][i]),
+                                      WireByte(limits::kCrossSourceChannel, s.csmViceCh[si][i]),
+                                      WireByte(limits::kCrossSourceGain, s.csmViceGain[si][i],
+                                                      limits::kCrossSourceGainOffset),
+                                      true);
             count.Step();
         }
     }
     std::vector<uint8_t> bridge;
-    for (int32_t b : s.bridge) bridge.push_back(U8(b));
+    for (int32_t b : s.bridge) bridge.push_back(b ? 1 : 0);
     dev.Output_Bridge_Ctrl(scene, 0, bridge, true);
     count.Step();
     // The lock first: the unit ends a link when it is unlocked.
-    dev.CH_Lock_Ctrl(scene, U8(s.lockMode), true);
+    dev.CH_Lock_Ctrl(scene, s.lockMode ? 1 : 0, true);
     count.Step();
     link::DspDevice::ChannelPairs pairs;
     if (s.linkMode)
@@ -209,6 +211,7 @@ bool ReadStoredScene(link::DspDevice& dev, int n, link::Clock& clock, std::strin
     dev.Get_CH_Type(scene, 0, 0, 10);
     dev.Get_CH_Link(scene);
     dev.Get_CH_Lock(scene);
+    dev.Get_Ouput_Bridge(scene, 0, kBridgePairs);
     dev.Get_Ch_Solo(scene, 0, 0, kLast);
     for (uint8_t first = 0; first < 12; first += 4) dev.Get_Filter(scene, 0, first, U8(first + 3));
     dev.Get_PEQ_Bypass(scene, 0, 0, kLast);

@@ -83,6 +83,14 @@ SceneName SceneNameFromBytes(const uint8_t* bytes, size_t len) {
     return name;
 }
 
+bool SceneNameHasControl(const SceneName& name) {
+    for (char16_t c : name) {
+        if (c == 0) break;
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029) return true;
+    }
+    return false;
+}
+
 float AutoCoefficient(const AutoSettingBlock& block, int j) {
     if (j < 0 || j >= kAutoCoefficients) return 0.0f;
     const size_t at = static_cast<size_t>(kAutoCoefficientOffset + 4 * j);

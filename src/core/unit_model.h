@@ -57,5 +57,8 @@ std::string SceneNameToUtf8(const SceneName& name);
 // The 16 bytes of a slot as kept in files: little-endian wide characters.
 std::array<uint8_t, kSceneNameBytes> SceneNameBytes(const SceneName& name);
 SceneName SceneNameFromBytes(const uint8_t* bytes, size_t len);
+// True when a name holds a control character (a line break, a tab, ...): such a name is
+// refused wherever a person gives one, as it would break every list of the names.
+bool SceneNameHasControl(const SceneName& name);
 
 }  // namespace dvdsp::core

@@ -3,6 +3,7 @@
 // moving values (noise levels, clip flags). The mixer values are kept per source.
 #include "emulator/signal_model.h"
 #include "emulator/virtual_unit.h"
+#include "emulator/wire_ranges.h"
 #include "emulator/wire_util.h"
 #include "link/commands.h"
 #include "link/packet.h"
@@ -141,9 +142,9 @@ void VirtualUnit::RegisterInputMixCommands() {
                return;
            }
            SourceMix& m = state_.scenes[d[0]].src[d[1]];
-           m.csmSource[d[2]] = d[3];
-           m.csmCh[d[2]] = d[4];
-           m.csmGain[d[2]] = d[5];
+           m.csmSource[d[2]] = wire_range::kCrossSource.Keep<uint8_t>(d[3]);
+           m.csmCh[d[2]] = wire_range::kCrossSourceChannel.Keep<uint8_t>(d[4]);
+           m.csmGain[d[2]] = wire_range::kCrossSourceGain.Keep<uint8_t>(d[5]);
            Changed(false);
            out.push_back(Ack(CMD_DSP, DSP_CROSS_SOURCE_MIX));
        });
@@ -164,8 +165,8 @@ void VirtualUnit::RegisterInputMixCommands() {
                return;
            }
            SourceMix& m = state_.scenes[d[0]].src[d[1]];
-           m.csmSource[d[4]] = d[2];
-           m.csmCh[d[4]] = d[3];
+           m.csmSource[d[4]] = wire_range::kCrossSource.Keep<uint8_t>(d[2]);
+           m.csmCh[d[4]] = wire_range::kCrossSourceChannel.Keep<uint8_t>(d[3]);
            Changed(false);
            out.push_back(Ack(CMD_DSP, DSP_CROSS_SOURCE_MIX_CS47048));
        });

@@ -1,6 +1,7 @@
 // Commands that act on groups of outputs: link groups, lock, bridge pairs, the bypass
 // selector, EQ reset and the remap of inputs onto an output.
 #include "emulator/virtual_unit.h"
+#include "emulator/wire_ranges.h"
 #include "emulator/wire_util.h"
 #include "link/commands.h"
 #include "link/packet.h"
@@ -51,7 +52,7 @@ void VirtualUnit::RegisterOutputGroupCommands() {
             out.push_back(Ack(CMD_DSP, DSP_CH_LOCK, ACK_NOT_READY));
             return;
         }
-        state_.scenes[d[0]].lock = d[1];
+        state_.scenes[d[0]].lock = wire_range::kFlag.Keep<uint8_t>(d[1]);
         Changed(false);
         out.push_back(Ack(CMD_DSP, DSP_CH_LOCK));
     });
@@ -68,7 +69,7 @@ void VirtualUnit::RegisterOutputGroupCommands() {
                return;
            }
            auto& bridge = state_.scenes[d[0]].bridge;
-           for (size_t p = 0; p < d[2] && p < bridge.size() && 3 + p < n; ++p) bridge[p] = d[3 + p];
+           for (size_t p = 0; p < d[2] && p < bridge.size() && 3 + p < n; ++p) bridge[p] = wire_range::kFlag.Keep<uint8_t>(d[3 + p]);
            Changed(false);
            out.push_back(Ack(CMD_DSP, DSP_OUPUT_BRIDGE));
        });

@@ -68,6 +68,10 @@ class Flat {
     void operator()(std::array<T, N>& a) {
         for (T& x : a) (*this)(x);
     }
+    template <typename T, size_t N>
+    void operator()(std::array<T, N>& a, const WireRange& r) {
+        for (T& x : a) (*this)(x, r);
+    }
     void operator()(Band& b) {
         (*this)(b.freq, wire_range::kBandFreq);
         (*this)(b.q100, wire_range::kBandQ100);
@@ -107,12 +111,12 @@ void VisitSettings(Flat& f, Scene& s) {
     f(s.factoryPreset);
     f(s.setupMode);
     f(s.remoteVolume);
-    f(s.lock);
+    f(s.lock, wire_range::kFlag);
     f(s.selRemote);
     f(s.link);
     f(s.trimLink);
     f(s.delayLink);
-    f(s.bridge);
+    f(s.bridge, wire_range::kFlag);
 }
 
 void VisitOutput(Flat& f, Output& o) {
@@ -150,9 +154,9 @@ void VisitSource(Flat& f, SourceMix& m) {
     f(m.inTrim);
     f(m.inMute);
     f(m.inPhase);
-    f(m.csmSource);
-    f(m.csmCh);
-    f(m.csmGain);
+    f(m.csmSource, wire_range::kCrossSource);
+    f(m.csmCh, wire_range::kCrossSourceChannel);
+    f(m.csmGain, wire_range::kCrossSourceGain);
     f(m.mixType);
     f(m.mixType2);
     f(m.autoEffect);

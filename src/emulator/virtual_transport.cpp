@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <utility>
 
 #include "base/identity.h"
 #include "link/packet.h"
@@ -88,6 +89,16 @@ uint64_t VirtualHidBackend::RepliesProduced() const {
     return produced_;
 }
 
+uint64_t VirtualHidBackend::FaultsFired() const {
+    std::lock_guard lock(mutex_);
+    return fired_;
+}
+
+int VirtualHidBackend::FaultReadTimeoutMs() const {
+    std::lock_guard lock(mutex_);
+    return faultReadTimeoutMs_;
+}
+
 bool VirtualHidBackend::StartDueFaults() {
     bool unplug = false;
     std::erase_if(armed_, [&](const Armed& a) {
@@ -98,8 +109,14 @@ bool VirtualHidBackend::StartDueFaults() {
         case Fault::Corrupt: corrupt_ = n; break;
         case Fault::Split: split_ = n; break;
         case Fault::Merge: merge_ = n; break;
-        case Fault::Stall: stallUntil_ = clock_.NowMs() + a.amount; break;
-        case Fault::Unplug: unplug = true; break;
+        case Fault::Stall:
+            stallUntil_ = clock_.NowMs() + a.amount;
+            if (a.amount > 0) Fired();  // the reply about to go out is held back
+            break;
+        case Fault::Unplug:
+            unplug = true;
+            Fired();
+            break;
         }
         return true;
     });
@@ -270,14 +287,17 @@ int VirtualHidBackend::Write(uint64_t generation, const uint8_t* data, size_t le
         const uint64_t ready = std::max(clock_.NowMs(), stallUntil_) + delayMs_;
         if (drop_ > 0) {
             --drop_;
+            Fired();
             continue;
         }
         if (corrupt_ > 0) {
             --corrupt_;
+            Fired();
             p.back() ^= 0x5A;
         }
         if (merge_ > 0) {
             --merge_;
+            Fired();
             held_.insert(held_.end(), p.begin(), p.end());
             continue;
         }
@@ -286,6 +306,7 @@ int VirtualHidBackend::Write(uint64_t generation, const uint8_t* data, size_t le
         bytes.insert(bytes.end(), p.begin(), p.end());
         if (split_ > 0 && bytes.size() > 1) {
             --split_;
+            Fired();
             // Reports are always full: the reply starts late in one report (after fill
             // bytes) and runs on into the next.
             size_t half = bytes.size() / 2;
@@ -325,6 +346,7 @@ int VirtualHidBackend::Read(uint64_t generation, const std::atomic<bool>& interr
             std::lock_guard lock(mutex_);
             if (!plugged_ || generation != generation_ || interrupted) return -1;
             rebooting = rebootPending_ && inbox_.empty();
+            if (std::exchange(firedUnread_, false)) faultReadTimeoutMs_ = timeoutMs;
             if (!inbox_.empty()) {
                 Report& r = inbox_.front();
                 if (r.readyMs <= now) {

@@ -48,6 +48,13 @@ class VirtualHidBackend final : public link::HidBackend {
     void ArmFault(Fault fault, uint64_t afterReplies, uint32_t amount = 1);
     // Replies the unit has produced so far (dropped ones too).
     uint64_t RepliesProduced() const;
+    // Faults that took effect so far: each reply dropped, corrupted, split or merged, each
+    // stall that held a reply back, each unplug of an armed fault. A test of a fault
+    // checks that its fault fired, not only that nothing went wrong.
+    uint64_t FaultsFired() const;
+    // The time-out of the first read after the last fault fired: the longest the link
+    // should have waited for what the fault took (0 before any).
+    int FaultReadTimeoutMs() const;
 
     // Queues a packet that the unit sends of its own accord (a DSP status report, say);
     // it is read like any reply. Nothing happens while unplugged.
@@ -87,6 +94,11 @@ class VirtualHidBackend final : public link::HidBackend {
     // Starts the armed faults that are due at the reply about to go out; true when the
     // unit is to be unplugged instead.
     bool StartDueFaults();
+    // Counts a fault that took effect (the mutex held).
+    void Fired() {
+        ++fired_;
+        firedUnread_ = true;
+    }
     // Due reboot events; `force` unplugs a rebooting unit even with replies unread.
     void ApplyReboot(bool force);
     struct Armed {
@@ -105,7 +117,9 @@ class VirtualHidBackend final : public link::HidBackend {
     uint64_t stallUntil_ = 0;
     bool plugged_ = true;
     uint64_t generation_ = 1;  // handles of an earlier plug-in are dead
-    uint64_t written_ = 0, read_ = 0, produced_ = 0;
+    uint64_t written_ = 0, read_ = 0, produced_ = 0, fired_ = 0;
+    bool firedUnread_ = false;  // the next read's time-out is kept
+    int faultReadTimeoutMs_ = 0;
     std::vector<Armed> armed_;
     std::atomic<int> readsInProgress_{0};
     bool rebootPending_ = false;

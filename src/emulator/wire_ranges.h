@@ -47,6 +47,10 @@ inline constexpr WireRange kRole = Carried(limits::kRole, 1, 0);
 inline constexpr WireRange kFlag = Carried(limits::kFlag, 1, 0);
 inline constexpr WireRange kSourceCode = Carried(kSource, 1, kFirstSourceCode);
 inline constexpr WireRange kScene = Carried(limits::kScene, 1, 0);
+inline constexpr WireRange kCrossSource = Carried(limits::kCrossSource, 1, 0);
+inline constexpr WireRange kCrossSourceChannel = Carried(limits::kCrossSourceChannel, 1, 0);
+inline constexpr WireRange kCrossSourceGain =
+    Carried(limits::kCrossSourceGain, 1, limits::kCrossSourceGainOffset);  // gain + 32
 inline constexpr WireRange kChannel{0, kOutputs - 1};
 inline constexpr WireRange kLinkCount{0, kLinkPairs};
 

@@ -51,8 +51,9 @@ bool Skin::LoadArchive(const QByteArray& zip, const QString& password) {
     QByteArray pw = password.toUtf8();
     QMap<QString, QByteArray> members;
     for (bool more = archive.goToFirstFile(); more; more = archive.goToNextFile()) {
-        QString name = archive.getCurrentFileName();
-        if (name.endsWith(QLatin1Char('/'))) continue;
+        // A folder entry ends in a separator of either kind; it is no member.
+        const QString name = NormalName(archive.getCurrentFileName());
+        if (name.isEmpty() || name.endsWith(QLatin1Char('/'))) continue;
         QuaZipFile file(&archive);
         if (!file.open(QIODevice::ReadOnly, pw.constData())) {
             LogWriteNarrow("skin: cannot open member %s\n", name.toUtf8().constData());
@@ -71,7 +72,7 @@ bool Skin::LoadArchive(const QByteArray& zip, const QString& password) {
                            file.getZipError());
             return false;
         }
-        members.insert(NormalName(name), data);
+        members.insert(name, data);
     }
     archive.close();
     members_ = std::move(members);

@@ -172,6 +172,12 @@ TEST(CliUnit, BadInputIsRefusedBeforeAnythingIsSent) {
         {"set main-volume nan", "outside"},
         {"set eq 0 3 1000 nan 0", "outside"},
         {"set delay 0 inf", "outside"},
+        // Whole numbers on the unit: a fraction is not cut without a word.
+        {"set filter 4 hp 2 120 2.5", "'2.5' is not a whole number"},
+        {"set filter 4 hp 2 120.5 4", "not a whole number"},
+        {"set main-volume -12.5", "not a whole number"},
+        // A control character would break the list of the names.
+        {"scene save 2 'Ro\tad'", "control characters"},
     };
     for (const Row& row : rows) {
         auto r = RunCli(std::string("--virtual-unit ") + row.args);

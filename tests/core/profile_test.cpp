@@ -81,20 +81,12 @@ TEST(WholeProfile, RoundTripWithSceneNames) {
     ASSERT_TRUE(ParseWholeProfile(WholeProfileText(*written), *read).ok());
     for (size_t n = 0; n < kStoredScenes; ++n) EXPECT_EQ(read->names[n], written->names[n]) << n;
     EXPECT_EQ(SceneNameToUtf8(read->names[7]), "Lärm");
-    // What a whole profile does not restore keeps the reader's values.
+    // The wiring comes back too: bridge pairs, link and delay-link groups and cross-source
+    // feeds of the live settings and of every scene. Only what a whole profile does not
+    // hold keeps the reader's values.
     auto expected = std::make_unique<UnitModel>(*written);
     const SceneState defaults;
-    const auto keep = [&](SceneState& e) {
-        e.bridge = defaults.bridge;
-        e.linkSel = defaults.linkSel;
-        e.delayLinkSel = defaults.delayLinkSel;
-    };
-    keep(expected->current);
-    expected->current.csmViceSource = defaults.csmViceSource;
-    expected->current.csmViceCh = defaults.csmViceCh;
-    expected->current.csmViceGain = defaults.csmViceGain;
     for (SceneState& s : expected->scenes) {
-        keep(s);
         s.inMixPhase = defaults.inMixPhase;
         s.mainVolume = defaults.mainVolume;  // the root's values are the live settings'
         s.acc = defaults.acc;
@@ -104,6 +96,50 @@ TEST(WholeProfile, RoundTripWithSceneNames) {
     EXPECT_TRUE(read->current == expected->current);
     for (size_t n = 0; n < kStoredScenes; ++n)
         EXPECT_EQ(DiffScenes(read->scenes[n], expected->scenes[n]), std::vector<std::string>{}) << n;
+}
+
+TEST(WholeProfile, OlderFilesWithoutTheWiringKeepTheReadersValues) {
+    auto written = std::make_unique<UnitModel>();
+    FillUnit(*written);
+    std::unique_ptr<cJSON, decltype(&cJSON_Delete)> root(cJSON_Parse(WholeProfileText(*written).c_str()),
+                                                         cJSON_Delete);
+    // A file that holds the groups and the feeds once, and no bridge pairs.
+    for (const char* key : {"linkSel", "delayLinkSel", "csmViceSource", "csmViceCh", "csmViceGain"})
+        for (int n = 0; n < kStoredScenes; ++n) {
+            cJSON* e = root->child;
+            int seen = 0;
+            while (e && !(std::string(e->string) == key && seen++ == 1)) e = e->next;
+            ASSERT_NE(e, nullptr) << key;
+            cJSON_Delete(cJSON_DetachItemViaPointer(root.get(), e));
+        }
+    cJSON_DeleteItemFromObject(cJSON_GetObjectItem(root.get(), "currentProfile"), "bridgeOutputs");
+    for (int n = 0; n < kStoredScenes; ++n)
+        cJSON_DeleteItemFromObject(cJSON_GetArrayItem(cJSON_GetObjectItem(root.get(), "sceneArray"), n),
+                                   "bridgeOutputs");
+    char* text = cJSON_PrintUnformatted(root.get());
+    auto read = std::make_unique<UnitModel>();
+    const ProfileResult r = ParseWholeProfile(text, *read);
+    cJSON_free(text);
+    ASSERT_TRUE(r.ok()) << r.detail;
+    const SceneState defaults;
+    EXPECT_EQ(read->current.linkSel, written->current.linkSel);
+    EXPECT_EQ(read->current.csmViceGain, written->current.csmViceGain);
+    EXPECT_EQ(read->current.bridge, defaults.bridge);
+    EXPECT_EQ(read->scenes[4].linkSel, defaults.linkSel);
+    EXPECT_EQ(read->scenes[4].bridge, defaults.bridge);
+    EXPECT_EQ(read->scenes[4].csmViceSource, written->current.csmViceSource) << "the first ones";
+    EXPECT_EQ(read->scenes[4].channels[3].gain, written->scenes[4].channels[3].gain);
+}
+
+TEST(WholeProfile, ASceneNameWithAControlCharacterIsRefused) {
+    auto m = std::make_unique<UnitModel>();
+    m->names[2] = SceneNameFromUtf8("Ro\nad");
+    EXPECT_TRUE(SceneNameHasControl(m->names[2]));
+    EXPECT_FALSE(SceneNameHasControl(SceneNameFromUtf8("Lärm 7")));
+    auto read = std::make_unique<UnitModel>();
+    const ProfileResult r = ParseWholeProfile(WholeProfileText(*m), *read);
+    EXPECT_EQ(r.status, ProfileStatus::LoadError);
+    EXPECT_NE(r.detail.find("scene name 3"), std::string::npos) << r.detail;
 }
 
 TEST(WholeProfile, NamesAreBase64OfSixteenWideBytes) {
@@ -138,6 +174,10 @@ std::string Edited(const Edit& edit) {
 
 cJSON* Channel(cJSON* root, int ch) {
     return cJSON_GetArrayItem(cJSON_GetObjectItem(root, "channels"), ch);
+}
+
+cJSON* CrossSource(cJSON* root, const char* key, int source, int in) {
+    return cJSON_GetArrayItem(cJSON_GetArrayItem(cJSON_GetObjectItem(root, key), source), in);
 }
 
 struct Refusal {
@@ -223,6 +263,24 @@ const Refusal kRefusals[] = {
     {"DelayLinkGroupMinus1",
      [] { return Edited([](cJSON* r) { cJSON_SetNumberValue(cJSON_GetArrayItem(cJSON_GetObjectItem(r, "delayLinkSel"), 0), -1); }); },
      "${profile_load_error}"},
+    {"CrossSourceGain230",
+     [] { return Edited([](cJSON* r) { cJSON_SetNumberValue(CrossSource(r, "csmViceGain", 2, 1), 230); }); },
+     "${profile_load_error}"},
+    {"CrossSourceGainMinus33",
+     [] { return Edited([](cJSON* r) { cJSON_SetNumberValue(CrossSource(r, "csmViceGain", 0, 0), -33); }); },
+     "${profile_load_error}"},
+    {"CrossSourceGainHuge",
+     [] { return Edited([](cJSON* r) { cJSON_SetNumberValue(CrossSource(r, "csmViceGain", 8, 7), 1e30); }); },
+     "${profile_load_error}"},
+    {"CrossSourceSource300",
+     [] { return Edited([](cJSON* r) { cJSON_SetNumberValue(CrossSource(r, "csmViceSource", 5, 3), 300); }); },
+     "${profile_load_error}"},
+    {"CrossSourceChannel257",
+     [] { return Edited([](cJSON* r) { cJSON_SetNumberValue(CrossSource(r, "csmViceCh", 5, 3), 257); }); },
+     "${profile_load_error}"},
+    {"LockMode2",
+     [] { return Edited([](cJSON* r) { cJSON_SetNumberValue(cJSON_GetObjectItem(r, "lockMode"), 2); }); },
+     "${profile_load_error}"},
     {"BandGainInfinite",
      [] {
          std::string t = Edited([](cJSON* r) {
@@ -269,6 +327,18 @@ TEST(ProfileRefusal, WholeProfileFaultsLeaveEverything) {
     const ProfileResult r = ParseWholeProfile(text, *fresh);
     cJSON_free(text);
     EXPECT_EQ(r.status, ProfileStatus::LoadError);
+    EXPECT_TRUE(*fresh == UnitModel());
+    // A value out of range in the feeds of any scene refuses the whole file.
+    root.reset(cJSON_Parse(WholeProfileText(*m).c_str()));
+    int seen = 0;
+    for (cJSON* e = root->child; e; e = e->next)
+        if (std::string(e->string) == "csmViceGain" && seen++ == 6)
+            cJSON_SetNumberValue(cJSON_GetArrayItem(cJSON_GetArrayItem(e, 3), 2), 230);
+    text = cJSON_PrintUnformatted(root.get());
+    const ProfileResult gain = ParseWholeProfile(text, *fresh);
+    cJSON_free(text);
+    EXPECT_EQ(gain.status, ProfileStatus::LoadError);
+    EXPECT_NE(gain.detail.find("scene 6: \"csmViceGain\" 230 is outside -32 to 6"), std::string::npos) << gain.detail;
     EXPECT_TRUE(*fresh == UnitModel());
     // A scene profile is no whole profile.
     EXPECT_EQ(ParseWholeProfile(SceneProfileText(m->current), *m).status, ProfileStatus::LoadError);

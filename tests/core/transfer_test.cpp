@@ -2,6 +2,7 @@
 // transfer back, read-out again.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 
 #include "core/apply.h"
@@ -171,10 +172,34 @@ TEST_F(RestOfTheSettings, AWholeRestoreBringsTheRestOfEveryStoredSceneBack) {
     EXPECT_EQ(after->scenes[3].inputs[5][0], 0x81);
     EXPECT_EQ(after->scenes[3].csmViceGain[5][7], 4);
     EXPECT_EQ(after->scenes[3].lockMode, 1);
+    // The wiring of the file, live and stored: a replacement unit is wired as the file.
+    EXPECT_EQ(after->scenes[3].bridge[1], 1);
+    EXPECT_EQ(after->scenes[3].bridge[4], 1);
+    EXPECT_EQ(after->current.bridge[4], 1);
+    EXPECT_EQ(after->current.csmViceGain[0][1], -6);
+    EXPECT_EQ(after->current.csmViceSource[5][7], 2);
     auto saved = std::make_unique<UnitModel>(), again = std::make_unique<UnitModel>();
     ASSERT_TRUE(ParseWholeProfile(text, *saved).ok());
     ASSERT_TRUE(ParseWholeProfile(WholeProfileText(*after), *again).ok());
     EXPECT_EQ(DiffUnits(*saved, *again), std::vector<std::string>{});
+}
+
+TEST_F(RestOfTheSettings, FeedsAndLockOutsideTheirRangesReachTheUnitInRange) {
+    // A model that no file can hold any more: the transfer still sends nothing that wraps.
+    auto model = ReadOut();
+    SceneState& s = model->current;
+    s.csmViceGain[0][0] = std::numeric_limits<int32_t>::max();
+    s.csmViceGain[0][1] = -33;
+    s.csmViceSource[2][0] = 300;
+    s.csmViceCh[2][0] = 257;
+    s.lockMode = 2;
+    EXPECT_TRUE(SetReadCurProfileToMCU(f.device, s));
+    const emu::Scene live = f.unit.WithState([](const emu::UnitState& u) { return u.scenes[0]; });
+    EXPECT_EQ(live.src[0].csmGain[0], 38) << "+6 dB, the most";
+    EXPECT_EQ(live.src[0].csmGain[1], 0) << "-32 dB, the least";
+    EXPECT_EQ(live.src[2].csmSource[0], 9);
+    EXPECT_EQ(live.src[2].csmCh[0], 7);
+    EXPECT_EQ(live.lock, 1);
 }
 
 TEST_F(WholeTransfer, ReadingAStoredSceneFillsOnlyItsCopy) {

@@ -25,6 +25,10 @@ TEST(UnitRanges, WildWireValuesAreKeptInTheUnitsRange) {
     SetDsp(u, DSP_MUTE_CH, {0, 0, 3, 3, 7});
     SetDsp(u, DSP_FILTER_SET, {0, 0, 4, 1, 99, 0xFF, 0xFF, 0xFD});
     SetDsp(u, DSP_EQ_CH, {0, 0, 5, 6, 0x00, 0x00, 0xFF, 0x09, 0xFF, 0x09});
+    SetDsp(u, DSP_CROSS_SOURCE_MIX, {0, 2, 1, 44, 200, 230});  // source 44, channel 200, +198 dB
+    SetDsp(u, DSP_CROSS_SOURCE_MIX_CS47048, {0, 3, 250, 9, 4});
+    SetDsp(u, DSP_CH_LOCK, {0, 7});
+    SetDsp(u, DSP_OUPUT_BRIDGE, {0, 0, 2, 1, 9});
 
     const Scene& s = u.State().scenes[0];
     EXPECT_EQ(s.mainVolume, 0);  // +6 dB
@@ -34,6 +38,13 @@ TEST(UnitRanges, WildWireValuesAreKeptInTheUnitsRange) {
     EXPECT_EQ(s.out[3].mute, 1);
     EXPECT_EQ(s.out[4].lp, (Filter{3, 20000, 8}));
     EXPECT_EQ(s.out[5].bands[6], (Band{20, 900, 300}));
+    EXPECT_EQ(s.src[2].csmSource[1], 9);
+    EXPECT_EQ(s.src[2].csmCh[1], 7);
+    EXPECT_EQ(s.src[2].csmGain[1], 38);  // +6 dB
+    EXPECT_EQ(s.src[3].csmSource[4], 9);
+    EXPECT_EQ(s.src[3].csmCh[4], 7);
+    EXPECT_EQ(s.lock, 1);
+    EXPECT_EQ(s.bridge[1], 1);
     // Reports carry the kept values.
     EXPECT_EQ(GetDsp(u, DSP_VOLUME), (Bytes{0}));
 
@@ -66,6 +77,10 @@ TEST(UnitRanges, AStateFileWithAValueOutsideTheUnitsRangeIsRefused) {
              s.scenes[0].link.to[0] = 12;
          }},
         {"stored scene 11 current", [](UnitState& s) { s.device.currentScene = 11; }},
+        {"cross-source gain +7 dB", [](UnitState& s) { s.scenes[3].src[5].csmGain[2] = 39; }},
+        {"cross-source source 44", [](UnitState& s) { s.scenes[0].src[0].csmSource[0] = 44; }},
+        {"cross-source channel 8", [](UnitState& s) { s.scenes[0].src[8].csmCh[7] = 8; }},
+        {"lock 2", [](UnitState& s) { s.scenes[1].lock = 2; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

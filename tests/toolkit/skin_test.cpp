@@ -1,4 +1,9 @@
 // The skin archive: packing with the password, reading back, refusing a wrong password.
+#include <quazip/quacrc32.h>
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+#include <quazip/quazipnewinfo.h>
+#include <QBuffer>
 #include <QFile>
 
 #include "tk_fixture.h"
@@ -51,6 +56,30 @@ TEST_F(SkinPackTest, MembersReadBackWithThePassword) {
         EXPECT_EQ(pix.size(), size) << name;
     }
     EXPECT_EQ(skin.Image("images/dot.png", 144).size(), QSize(30, 15));
+}
+
+TEST_F(SkinPackTest, AFolderEntryInEitherSeparatorIsNoMember) {
+    QByteArray zip;
+    {
+        QBuffer buffer(&zip);
+        QuaZip archive(&buffer);
+        ASSERT_TRUE(archive.open(QuaZip::mdCreate));
+        for (const char* name : {"images\\", "xml\\a.xml", "\\"}) {
+            const QByteArray data = QByteArray(name).endsWith('l') ? "<Window/>" : "";
+            QuaCrc32 crc;
+            crc.update(data);
+            QuaZipFile file(&archive);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly, QuaZipNewInfo(QString::fromLatin1(name)), kSkinPassword,
+                                  crc.value()));
+            file.write(data);
+            file.close();
+        }
+        archive.close();
+    }
+    Skin skin;
+    ASSERT_TRUE(skin.LoadArchive(zip, kSkinPassword));
+    EXPECT_EQ(skin.Members(), QStringList{"xml/a.xml"});
+    EXPECT_EQ(skin.Read("xml\\a.xml"), "<Window/>");
 }
 
 TEST_F(SkinPackTest, AWrongPasswordIsRefused) {

@@ -136,6 +136,21 @@ TEST_F(SceneWindowTest, ADuplicateNameIsRefusedAndAnEmptyNameIsNotCompared) {
     });
 }
 
+TEST_F(SceneWindowTest, ANameWithAControlCharacterIsRefused) {
+    Open();
+    ConnectAndWait();
+    WithSceneWindow("scene_item_saveas_scene", [&](ui::CSceneWnd& w) {
+        const uint64_t before = unit->CommandsHandled();
+        AnswerName(QStringLiteral("Ro\tad"));
+        AnswerBox(1, nullptr);
+        Choose(w, 2);
+        EXPECT_EQ(w.MessagesShown(), QStringList{"${scene_name_control}"});
+        Settle();
+        EXPECT_EQ(unit->CommandsHandled(), before) << "nothing is sent";
+        EXPECT_EQ(ModelName(3), "");
+    });
+}
+
 TEST_F(SceneWindowTest, DeletingEmptiesTheSlotWithoutAQuestion) {
     StoreOnUnit(3, "Road", 0);
     Open();

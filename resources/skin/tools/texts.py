@@ -86,6 +86,7 @@ T = {
 "save_scene_ok": ("Scene saved.", "场景已保存。", "Сцена сохранена."),
 "save_scene_overwrite": ("Scene %d is in use. Overwrite it?", "场景 %d 已被使用，是否覆盖？", "Сцена %d занята. Перезаписать её?"),
 "same_name_tips": ("The name \"%s\" is in use: scene %d is called \"%s\".", "名称“%s”已被使用：场景 %d 名为“%s”。", "Имя «%s» занято: сцена %d называется «%s»."),
+"scene_name_control": ("A scene name cannot hold a line break, a tab or another control character.", "场景名称不能包含换行符、制表符或其他控制字符。", "Имя сцены не может содержать перевод строки, табуляцию или другой управляющий символ."),
 "profile_create_error": ("Could not create the file.", "无法创建文件。", "Не удалось создать файл."),
 "profile_load_error": ("The file does not fit this unit.", "文件与设备不匹配。", "Файл не подходит к устройству."),
 "profile_open_error": ("Could not open the file.", "无法打开文件。", "Не удалось открыть файл."),

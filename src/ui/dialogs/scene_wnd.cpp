@@ -189,6 +189,11 @@ void CSceneWnd::SaveAs(int n) {
     if (ShowNameMessageBox(this, QStringLiteral("${save_as_scene}"), QString(), captions, &name) != tk::kResultConfirm)
         return;
     const core::SceneName slot = NameFrom(name);
+    if (core::SceneNameHasControl(slot)) {
+        // Nothing is stored or sent: such a name would break every list of the names.
+        Tell("${scene_name_control}", QStringLiteral("${scene_name_control}"));
+        return;
+    }
     if (const int other = controller_.SceneNamed(slot, n); other > 0) {
         // The slot is emptied and nothing goes to the unit.
         controller_.SetSceneName(n, core::SceneName{});

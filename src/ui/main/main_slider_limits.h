@@ -1,5 +1,5 @@
 #pragma once
-// The page's sliders take their ranges from the table of limits (core/limits.h).
+// The page's sliders take their ranges from the table of limits (base/limits.h).
 
 #include "base/limits.h"
 
