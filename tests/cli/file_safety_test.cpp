@@ -19,9 +19,9 @@ namespace fs = std::filesystem;
 using dvdsp::testing::CliResult;
 using dvdsp::testing::RunCli;
 
-class CliFiles : public dvdsp::testing::FolderTest {
+class CliFileSafety : public dvdsp::testing::FolderTest {
 protected:
-    CliFiles() : FolderTest("dvdsp_cli_files_") {}
+    CliFileSafety() : FolderTest("dvdsp_cli_files_") {}
     CliResult Cli(const std::string& args) { return RunCli(args, dir_.string()); }
     // The same with a shell command before it (a limit), run in the test's folder.
     CliResult CliAfter(const std::string& shell, const std::string& args) {
@@ -36,7 +36,7 @@ protected:
     static bool Has(const CliResult& r, const std::string& text) { return r.out.find(text) != std::string::npos; }
 };
 
-TEST_F(CliFiles, TwoRunsThroughALinkAndTheNameShareOneUnit) {
+TEST_F(CliFileSafety, TwoRunsThroughALinkAndTheNameShareOneUnit) {
     fs::create_directory(dir_ / "units");
     ASSERT_EQ(Cli("--virtual-unit=units/car.state set trim 2 -3").code, 0);
     fs::create_symlink("units/car.state", dir_ / "car.state");
@@ -57,7 +57,7 @@ TEST_F(CliFiles, TwoRunsThroughALinkAndTheNameShareOneUnit) {
     EXPECT_EQ(fs::hard_link_count(dir_ / "twin.state"), 2u);
 }
 
-TEST_F(CliFiles, AReadOnlyFileIsNotReplaced) {
+TEST_F(CliFileSafety, AReadOnlyFileIsNotReplaced) {
     ASSERT_EQ(Cli("--virtual-unit=unit.state backup a.spf").code, 0);
     const std::string profile = Text("a.spf");
     fs::permissions(dir_ / "a.spf", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
@@ -75,7 +75,7 @@ TEST_F(CliFiles, AReadOnlyFileIsNotReplaced) {
     EXPECT_EQ(fs::status(dir_ / "unit.state").permissions(), fs::perms::owner_read);
 }
 
-TEST_F(CliFiles, AFileSizeLimitIsAWriteErrorAndKeepsTheOldFile) {
+TEST_F(CliFileSafety, AFileSizeLimitIsAWriteErrorAndKeepsTheOldFile) {
     ASSERT_EQ(Cli("firmware make mcu MCU_UPG.BIN --payload-size 100").code, 0);
     ASSERT_EQ(Cli("--virtual-unit=unit.state get trim 2").code, 0);
     const std::string image = Text("MCU_UPG.BIN");
@@ -92,7 +92,7 @@ TEST_F(CliFiles, AFileSizeLimitIsAWriteErrorAndKeepsTheOldFile) {
         EXPECT_EQ(e.path().filename().string().find(".dvdsp-tmp-"), std::string::npos) << e.path();
 }
 
-TEST_F(CliFiles, WhatIsNoRegularFileIsRefusedUnread) {
+TEST_F(CliFileSafety, WhatIsNoRegularFileIsRefusedUnread) {
     // A FIFO would wait for a writer and a device never ends: both are refused at once.
     ASSERT_EQ(::mkfifo((dir_ / "pipe.spf").c_str(), 0600), 0);
     ASSERT_EQ(::mkfifo((dir_ / "pipe_MCU_UPG.BIN").c_str(), 0600), 0);
