@@ -11,6 +11,7 @@
 #include "base/log.h"
 #include "emulator/virtual_transport.h"
 #include "link/dsp_device.h"
+#include "platform/file_access.h"
 #include "platform/instance_lock.h"
 #ifdef DVDSP_HAVE_GUI
 #include "ui/main/startup.h"
@@ -36,6 +37,8 @@ int RefuseCommandLine(const char* why) {
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
+    // A file-size limit makes a write fail with its message, as a full disk does.
+    dvdsp::platform::TreatFileSizeLimitAsWriteError();
     bool virtualUnit = false;
     std::string stateFile;  // empty: an in-memory virtual unit
     bool replaceDamagedState = false;
@@ -67,7 +70,7 @@ int main(int argc, char** argv) {
             return RefuseCommandLine(why.c_str());
         }
 #endif
-    LogStartIfEnabled();
+    dvdsp::platform::StartLogIfEnabled();
 #ifdef DVDSP_HAVE_GUI
     // A screenshot may be taken while the program runs.
     options.checkSingleInstance = options.screenshot.isEmpty();

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <ctime>
 #include <cwchar>
-#include <filesystem>
 #include <mutex>
 #include <vector>
 
@@ -234,15 +233,25 @@ bool LogOpen(const std::string& path) {
     return s.file != nullptr;
 }
 
-bool LogStartIfEnabled() {
-    std::error_code ec;
-    if (!std::filesystem::exists("savelog.ini", ec)) return false;
-    if (!LogOpen("save.log")) return false;
+bool LogAttach(FILE* file) {
+    if (!file) return false;
+    LogState& s = State();
+    std::lock_guard lock(s.mutex);
+    if (s.file) {
+        std::fclose(file);
+        return false;
+    }
+    if (s.console) std::fputs("InitConsoleWindow OK!\n", s.console);
+    s.writeCounter = 0;
+    s.file = file;
+    return true;
+}
+
+void LogWriteHeader() {
     LogWrite(L"MODEL_NAME: %S\n", dvdsp::kModelNameW);
     LogWrite(L"MODEL_ID: %d\n", dvdsp::kModelId);
     LogWriteNarrow("VERSION: %s\n", dvdsp::kSoftwareVersion);
     LogWrite(L"INNER_FW: %d, %d\n", dvdsp::kInnerFwMain, dvdsp::kInnerFwSub);
-    return true;
 }
 
 bool LogIsOpen() {

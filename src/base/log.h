@@ -19,13 +19,17 @@ int LogWriteNarrow(const char* format, ...) __attribute__((format(printf, 1, 2))
 // nowhere (a program whose standard output carries results). Set before LogOpen.
 void LogSetConsole(FILE* console);
 
-// Opens the log file (truncating it). Returns false when it cannot be opened; logging
-// then stays off.
+// Opens the log file (truncating it), a file of the caller's choosing such as a test's
+// own. Returns false when it cannot be opened; logging then stays off. The programs' log
+// "save.log" is opened by platform::StartLogIfEnabled, which checks the file first.
 bool LogOpen(const std::string& path);
 
-// Start-up rule: enables the log when "savelog.ini" exists in the current directory and
-// writes the header lines. Returns true when the log is on.
-bool LogStartIfEnabled();
+// Takes `file`, opened by the caller, as the log file (it is closed with the log). False
+// when a log is already open; `file` is then closed.
+bool LogAttach(FILE* file);
+
+// The header lines of a started log: model, model id, software and inner firmware versions.
+void LogWriteHeader();
 
 bool LogIsOpen();
 

@@ -74,8 +74,9 @@ int Restore(Session& s, const Words& args) {
     if (CheckRestore(args) != kOk) return kUsage;
     const std::string& path = args[0];
     std::string text;
-    if (!core::ReadWholeFile(path, text)) {
-        PrintRefusal(path, {core::ProfileStatus::OpenError, "cannot read the file"});
+    std::string unread;
+    if (!core::ReadWholeFile(path, text, &unread)) {
+        PrintRefusal(path, {core::ProfileStatus::OpenError, unread});
         return kFileRefused;
     }
     // Check the file before the unit is touched, on a model of defaults.

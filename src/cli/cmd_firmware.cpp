@@ -1,8 +1,6 @@
 // firmware check and firmware make: the upgrade's image checks on a file, offline, and
 // a maker of valid images to try them with.
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -11,6 +9,8 @@
 #include "cli/firmware_upgrade.h"
 #include "firmware/firmware_images.h"
 #include "firmware/image.h"
+#include "platform/atomic_file.h"
+#include "platform/file_access.h"
 #include "platform/paths.h"
 
 namespace dvdsp::cli {
@@ -178,11 +178,16 @@ bool ParseHexBytes(const std::string& s, Bytes& out) {
     return true;
 }
 
-bool ReadFileBytes(const std::string& path, Bytes& out) {
-    std::ifstream in(platform::PathFromUtf8(path), std::ios::binary);
-    if (!in) return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+// The largest payload an image is made with.
+constexpr size_t kMaxPayloadBytes = 0x400000;
+
+// A payload file: a regular file of at most kMaxPayloadBytes (a device or a FIFO is refused
+// unread); else false with the reason.
+bool ReadFileBytes(const std::string& path, Bytes& out, std::string* why) {
+    std::string text;
+    if (platform::ReadRegularFile(path, kMaxPayloadBytes, &text, why) != platform::ReadStatus::Ok) return false;
+    out.assign(text.begin(), text.end());
+    return true;
 }
 
 Bytes Pattern(size_t n, uint8_t seed) {
@@ -205,10 +210,11 @@ bool TakePayloadOption(const std::string& base, const std::vector<std::string>& 
     if (a == base) {
         bad = !ParseHexBytes(v, out);
     } else if (a == base + "-file") {
-        bad = !ReadFileBytes(v, out);
-        if (bad) std::fprintf(stderr, "cannot read %s\n", v.c_str());
+        std::string why;
+        bad = !ReadFileBytes(v, out, &why);
+        if (bad) std::fprintf(stderr, "%s\n", why.c_str());
     } else {
-        bad = !ParseInt(v, n) || n < 0 || n > 0x400000;
+        bad = !ParseInt(v, n) || n < 0 || n > static_cast<long>(kMaxPayloadBytes);
         if (!bad) out = Pattern(static_cast<size_t>(n), seed);
     }
     given = true;
@@ -306,12 +312,11 @@ int RunMake(const Words& args) {
         case fw::ImageKind::kNone:
             break;
     }
-    std::ofstream f(platform::PathFromUtf8(out), std::ios::binary);
-    f.write(reinterpret_cast<const char*>(image.data()),
-            static_cast<std::streamsize>(image.size()));
-    f.close();
-    if (!f) {
-        std::fprintf(stderr, "cannot write %s\n", out.c_str());
+    // Replaced in one step, as every file: a full disk leaves the old file whole.
+    std::string why;
+    if (!platform::WriteFileAtomically(out, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()),
+                                       &why)) {
+        std::fprintf(stderr, "cannot write the image: %s\n", why.c_str());
         return kFileNotWritten;
     }
     std::printf("wrote %s: %s, model %ld, %zu bytes\n", out.c_str(), fw::ImageKindName(kind), model,

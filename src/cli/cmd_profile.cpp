@@ -18,8 +18,9 @@ struct Loaded {
 Loaded Load(const std::string& path) {
     Loaded l;
     std::string text;
-    if (!core::ReadWholeFile(path, text)) {
-        l.result = {core::ProfileStatus::OpenError, "cannot read the file"};
+    std::string why;
+    if (!core::ReadWholeFile(path, text, &why)) {
+        l.result = {core::ProfileStatus::OpenError, why};
         return l;
     }
     l.kind = core::ProfileKindOf(path, text);

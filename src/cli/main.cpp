@@ -8,6 +8,7 @@
 #include "base/identity.h"
 #include "base/log.h"
 #include "cli/cli.h"
+#include "platform/file_access.h"
 #include "platform/paths.h"
 
 #ifndef DVDSP_BUILD_COMMIT
@@ -66,6 +67,8 @@ int main(int argc, char** argv) {
     // Arguments and output are UTF-8 on every system (file and scene names in any script).
     const std::vector<std::string> argList = dvdsp::platform::Utf8Arguments(argc, argv);
     dvdsp::platform::PrepareUtf8Console();
+    // A file-size limit makes a write fail (exit 6 with the reason), as a full disk does.
+    dvdsp::platform::TreatFileSizeLimitAsWriteError();
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");  // numbers read and printed with a decimal point
 
@@ -128,7 +131,7 @@ int main(int argc, char** argv) {
     }
     // The log goes to "save.log" only: standard output carries the commands' results.
     LogSetConsole(nullptr);
-    LogStartIfEnabled();
+    dvdsp::platform::StartLogIfEnabled();
     Session session(options);
     for (const auto& [cmd, args] : plan) {
         int r = cmd->run(session, args);

@@ -98,6 +98,10 @@ int Session::Open(bool loaderWelcome) {
         backend_ = std::make_unique<emu::VirtualHidBackend>(*unit_, clock_);
     } else {
         if (!lock_.Acquire(platform::InstanceMutexName())) {
+            if (!lock_.AlreadyExists()) {
+                std::fprintf(stderr, "the single-instance lock cannot be taken: %s\n", lock_.Error().c_str());
+                return kLocked;
+            }
             std::fprintf(stderr,
                          "the dvdsp program is running and controls the unit; close it first\n");
             return kLocked;

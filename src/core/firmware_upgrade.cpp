@@ -8,6 +8,8 @@
 #include "base/log.h"
 #include "core/builtin_firmware.h"
 #include "core/controller_context.h"
+#include "platform/atomic_file.h"
+#include "platform/file_access.h"
 #include "platform/paths.h"
 #include "platform/resources.h"
 
@@ -29,11 +31,15 @@ int ExtractResourceToFile(const std::string& name, const std::string& type, cons
     platform::ResourceView res = platform::FindResource(name, type);
     if (res.data == nullptr) return 1;
     if (res.size == 0) return 3;
-    std::FILE* f = platform::OpenFile(path, "wb");
-    if (!f) return 5;
-    size_t written = std::fwrite(res.data, 1, res.size, f);
-    bool closed = std::fclose(f) == 0;
-    return written == res.size && closed ? 0 : 6;
+    // Written in one step like every file: a failure leaves no half archive.
+    const std::filesystem::path file = platform::PathFromUtf8(path);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(file.has_parent_path() ? file.parent_path() : ".", ec)) return 5;
+    std::string why;
+    if (platform::WriteFileAtomically(path, std::string_view(reinterpret_cast<const char*>(res.data), res.size), &why))
+        return 0;
+    LogWriteNarrow("%s\n", why.c_str());
+    return 6;
 }
 
 std::string FormatInts(const std::string& format, std::initializer_list<int> values) {
@@ -68,15 +74,24 @@ bool FirmwareUpgrade::ForceUpdatePrompt(const DeviceInfo& info) {
                                       {info.mainVersion, info.slaveVersion, kInnerFwMain, kInnerFwSub});
     if (!ctx_.prompt->Ask(question)) return false;
     LogWriteNarrow("Start force update!\n");
-    std::filesystem::path image = platform::PathFromUtf8(TempFolder()) / "MCU_UPG.bin";
+    // The built-in archive goes to a folder of this run, never to a fixed name in the shared
+    // temporary folder; the folder goes when the update is over.
+    std::string folder;
+    if (!platform::MakePrivateFolder(TempFolder(), "dvdsp-image-", &folder)) {
+        ctx_.prompt->ShowTips(FormatInts("File prepare error. error code %d", {5}));
+        return false;
+    }
+    struct Remove {
+        std::string folder;
+        ~Remove() { platform::RemovePrivateFolder(folder); }
+    } removeAfter{folder};
+    std::filesystem::path image = platform::PathFromUtf8(folder) / "MCU_UPG.bin";
     int code = ExtractResourceToFile("IDR_MCU_BIN", "BIN", platform::Utf8FromPath(image));
     if (code == 1) LogWriteNarrow("%s\n", kNoBuiltInFirmwareText);
     std::string start;
     if (code == 0) code = ctx_.view->PrepareFirmwareFolder(platform::Utf8FromPath(image), &start);
     if (code != 0) {
         // Nothing prepared is left behind (the view removes its working folder).
-        std::error_code ec;
-        std::filesystem::remove(image, ec);
         ctx_.prompt->ShowTips(FormatInts("File prepare error. error code %d", {code}) +
                               (code == 1 ? std::string(" (") + kNoBuiltInFirmwareText + ")" : std::string()));
         return false;

@@ -49,8 +49,9 @@ ProfileResult ReadWholeProfile(const std::string& path, UnitModel& model);
 // (a whole profile has "currentProfile").
 ProfileKind ProfileKindOf(const std::string& path, std::string_view text);
 
-// File helpers shared by the readers and the command line.
-bool ReadWholeFile(const std::string& path, std::string& out);
+// File helpers shared by the readers and the command line. Reads a regular file of at most
+// kMaxProfileBytes; else false with the reason in `why` (when given).
+bool ReadWholeFile(const std::string& path, std::string& out, std::string* why = nullptr);
 
 // Standard Base64 with "=" padding.
 std::string Base64Encode(const uint8_t* data, size_t len);

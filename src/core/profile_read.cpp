@@ -14,7 +14,7 @@
 #include "base/log.h"
 #include "core/profile.h"
 #include "core/profile_limits.h"
-#include "platform/paths.h"
+#include "platform/file_access.h"
 
 namespace dvdsp::core {
 
@@ -340,27 +340,26 @@ ProfileResult ParseWholeProfile(std::string_view text, UnitModel& model) {
     return {};
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out) {
-    out.clear();
-    std::FILE* f = platform::OpenFile(path, "rb");
-    if (!f) return false;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-    const bool ok = !std::ferror(f);  // a directory opens, but reading it fails
-    std::fclose(f);
-    return ok;
+bool ReadWholeFile(const std::string& path, std::string& out, std::string* why) {
+    // Only a regular file, and no more of it than any profile can be: a device or a FIFO
+    // named as a profile is refused at once.
+    std::string error;
+    const platform::ReadStatus r = platform::ReadRegularFile(path, kMaxProfileBytes, &out, &error);
+    if (r == platform::ReadStatus::TooLarge)
+        error = path + " is larger than any profile (" + std::to_string(kMaxProfileBytes) + " bytes at most)";
+    if (why) *why = error;
+    return r == platform::ReadStatus::Ok;
 }
 
 ProfileResult ReadSceneProfile(const std::string& path, SceneState& current) {
-    std::string text;
-    if (!ReadWholeFile(path, text)) return {ProfileStatus::OpenError, "cannot read " + path};
+    std::string text, why;
+    if (!ReadWholeFile(path, text, &why)) return {ProfileStatus::OpenError, why};
     return ParseSceneProfile(text, current);
 }
 
 ProfileResult ReadWholeProfile(const std::string& path, UnitModel& model) {
-    std::string text;
-    if (!ReadWholeFile(path, text)) return {ProfileStatus::OpenError, "cannot read " + path};
+    std::string text, why;
+    if (!ReadWholeFile(path, text, &why)) return {ProfileStatus::OpenError, why};
     return ParseWholeProfile(text, model);
 }
 

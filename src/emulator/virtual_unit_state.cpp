@@ -56,7 +56,9 @@ bool VirtualUnit::AttachStateFile(const std::string& path, std::string* why, boo
     lastSaveMs_ = clock_.NowMs();
     if (created) return true;
     std::string text;
-    if (!stateFile_.Read(&text, &error)) {
+    // Far more than any state file holds (ten scenes of 4 KiB, written as hex).
+    constexpr size_t kMaxStateFileBytes = 4u << 20;
+    if (!stateFile_.Read(&text, &error, kMaxStateFileBytes)) {
         stateFile_.Release();
         return refuse(error);
     }
@@ -82,7 +84,7 @@ bool VirtualUnit::AttachStateFile(const std::string& path, std::string* why, boo
                       "defaults, give --replace-damaged-state");
     }
     // Keep the damaged file for inspection, never over an earlier one.
-    const std::string aside = FreeAsidePath(path);
+    const std::string aside = FreeAsidePath(stateFile_.Path());
     if (!stateFile_.MoveAside(aside, &error)) {
         stateFile_.Release();
         return refuse(error);

@@ -1,41 +1,39 @@
 #include "firmware/firmware_images.h"
 
-
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <new>
 
 #include "base/log.h"
 #include "link/upgrade_status.h"
+#include "platform/file_access.h"
 #include "platform/paths.h"
 
 namespace dvdsp::fw {
 
 namespace {
 
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<FILE, FileCloser>;
+enum class ImageRead { Read, Unopened, TooLarge };
 
-// Opens a regular file for binary reading and takes its size.
-File OpenForReading(const std::string& path, size_t& size) {
-    File f(platform::OpenFile(path, "rb"));
-    if (!f) return nullptr;
-    std::uint64_t bytes = 0;
-    if (!platform::RegularFileSize(f.get(), &bytes) || bytes > SIZE_MAX) return nullptr;
-    size = static_cast<size_t>(bytes);
-    return f;
-}
-
-// Reads exactly n bytes; false on a short read or when the memory cannot be had.
-bool ReadAll(FILE* f, size_t n, std::vector<uint8_t>& out) {
-    try {
-        out.resize(n);
-    } catch (const std::bad_alloc&) {
-        return false;
+// Reads a regular file of at most `limit` bytes whole; a device, a FIFO or a folder is
+// refused unread, and of a larger file no more than the limit and a byte is read. `size`
+// is the file's size when read, more than `limit` when too large.
+ImageRead ReadImageFile(const std::string& path, size_t limit, std::vector<uint8_t>& bytes, size_t& size) {
+    std::string text;
+    switch (platform::ReadRegularFile(path, limit, &text)) {
+        case platform::ReadStatus::Ok: break;
+        case platform::ReadStatus::TooLarge: {
+            std::error_code ec;
+            const auto bytesOnDisk = std::filesystem::file_size(platform::PathFromUtf8(path), ec);
+            size = ec || bytesOnDisk <= limit ? limit + 1 : static_cast<size_t>(bytesOnDisk);
+            return ImageRead::TooLarge;
+        }
+        default: return ImageRead::Unopened;
     }
-    return std::fread(out.data(), 1, n, f) == n;
+    size = text.size();
+    bytes.assign(text.begin(), text.end());
+    return ImageRead::Read;
 }
 
 }  // namespace
@@ -85,27 +83,21 @@ int FirmwareImages::CopyFileToBuffer(const std::wstring& path) {
     report_.kind = ImageKind::kMcu;
 
     size_t n = 0;
-    File f = OpenForReading(name, n);
-    if (!f) {
+    std::vector<uint8_t> bytes;
+    const ImageRead got = ReadImageFile(name, kSingleImageMaxSize, bytes, n);
+    if (got == ImageRead::Unopened) {
         report_.result = UPG_FILE_OPEN_FAIL;
         report_.failedCheck = kFailOpen;
         return UPG_FILE_OPEN_FAIL;
     }
     LogWriteNarrow("Open file %s success!\n", name.c_str());
     report_.fileSize = n;
-    if (n > kSingleImageMaxSize) {
+    if (got == ImageRead::TooLarge) {
         FailCheck(report_, name, kRoutine, kFailTooLarge);
         return report_.result;
     }
     if (n < kImageOverhead) {
         FailCheck(report_, name, kRoutine, kFailTooShort);
-        return report_.result;
-    }
-    std::vector<uint8_t> bytes;
-    const bool read = ReadAll(f.get(), n, bytes);
-    f.reset();
-    if (!read) {
-        FailCheck(report_, name, kRoutine, kFailRead);
         return report_.result;
     }
     report_ = CheckMcuImageBytes(bytes, Model(), name);
@@ -183,8 +175,9 @@ int FirmwareImages::FlashCheckFile(const std::wstring& path) {
     report_.kind = ImageKind::kFlash;
 
     size_t n = 0;
-    File f = OpenForReading(name, n);
-    if (!f) {
+    std::vector<uint8_t> bytes;
+    const ImageRead got = ReadImageFile(name, kSingleImageMaxSize, bytes, n);
+    if (got == ImageRead::Unopened) {
         LogWriteNarrow("Error: Open file %s error!\n", name.c_str());
         report_.result = UPG_FILE_OPEN_FAIL;
         report_.failedCheck = kFailOpen;
@@ -192,7 +185,7 @@ int FirmwareImages::FlashCheckFile(const std::wstring& path) {
     }
     LogWriteNarrow("Open file %s success!\n", name.c_str());
     report_.fileSize = n;
-    if (n > kSingleImageMaxSize) {
+    if (got == ImageRead::TooLarge) {
         FailCheck(report_, name, kRoutine, kFailTooLarge);
         return report_.result;
     }
@@ -200,13 +193,6 @@ int FirmwareImages::FlashCheckFile(const std::wstring& path) {
     LogWrite(L"%ls file size is %ld\n", path.c_str(), static_cast<long>(n));
     if (n < kImageOverhead) {
         FailCheck(report_, name, kRoutine, kFailTooShort);
-        return report_.result;
-    }
-    std::vector<uint8_t> bytes;
-    const bool read = ReadAll(f.get(), n, bytes);
-    f.reset();
-    if (!read) {
-        FailCheck(report_, name, kRoutine, kFailRead);
         return report_.result;
     }
     report_ = CheckFlashImageBytes(bytes, Model(), name);
@@ -222,30 +208,16 @@ int FirmwareImages::ParsingUpgFWFile(const std::wstring& path) {
     report_.kind = ImageKind::kMerged;
 
     size_t n = 0;
-    File f = OpenForReading(name, n);
-    if (!f) {
+    std::vector<uint8_t> bytes;
+    const ImageRead got = ReadImageFile(name, kMergedImageMaxSize, bytes, n);
+    if (got == ImageRead::Unopened) {
         FailCheck(report_, name, kRoutine, kFailOpen);
         return report_.result;
     }
     LogWriteNarrow("Open file %s success!\n", name.c_str());
     report_.fileSize = n;
-    if (n > kMergedImageMaxSize) {
+    if (got == ImageRead::TooLarge) {
         FailCheck(report_, name, kRoutine, kFailTooLarge);
-        return report_.result;
-    }
-    std::vector<uint8_t> bytes;
-    try {
-        bytes.resize(n);
-    } catch (const std::bad_alloc&) {
-        LogWriteNarrow("malloc mergedFW buffer error!\n");
-        FailCheck(report_, name, kRoutine, kFailAllocation);
-        return report_.result;
-    }
-    const bool read = std::fread(bytes.data(), 1, n, f.get()) == n;
-    f.reset();
-    if (!read) {
-        LogWriteNarrow("read FW error!\n");
-        FailCheck(report_, name, kRoutine, kFailRead);
         return report_.result;
     }
     CheckReport r = CheckMergedImageBytes(bytes, Model(), name);

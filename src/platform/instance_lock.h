@@ -1,7 +1,8 @@
 #pragma once
 // Named, process-wide lock used for the single-instance rule. On Linux it is an
-// exclusive lock on a file in the user's runtime folder; on Windows a named mutex of the
-// session. The system releases either when the process dies, so a crash never blocks the
+// exclusive lock on a file in a fixed folder of the user, /tmp/dvdsp-<uid>/, which every
+// process of the user meets whatever its environment (XDG_RUNTIME_DIR differs between a
+// desktop session and a shell); on Windows a named mutex of the session. The system releases either when the process dies, so a crash never blocks the
 // next start.
 
 #include <string>
@@ -26,6 +27,8 @@ class NamedMutex {
 #endif
     // True when the last Acquire failed because another process holds the lock.
     bool AlreadyExists() const { return alreadyExists_; }
+    // Why the last Acquire failed when it was not another holder; empty otherwise.
+    const std::string& Error() const { return error_; }
 
   private:
 #ifdef _WIN32
@@ -34,11 +37,13 @@ class NamedMutex {
     int fd_ = -1;
 #endif
     bool alreadyExists_ = false;
+    std::string error_;
 };
 
-// The user's runtime folder ($XDG_RUNTIME_DIR, else a private folder under /tmp; on
-// Windows the temporary folder).
-std::string RuntimeFolder();
+// The folder of the single-instance lock: /tmp/dvdsp-<uid>, made 0700 when missing and
+// used only when it is a folder (no link) of this user that no one else may enter; empty
+// otherwise, with the reason in `error`. On Windows the temporary folder.
+std::string InstanceLockFolder(std::string* error = nullptr);
 
 // Name of the single-instance lock: "DRAVIKUNIT_" followed by the model name.
 std::string InstanceMutexName();

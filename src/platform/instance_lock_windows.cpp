@@ -9,7 +9,7 @@
 
 namespace dvdsp::platform {
 
-std::string RuntimeFolder() {
+std::string InstanceLockFolder(std::string*) {
     return TempFolder();
 }
 
@@ -24,9 +24,12 @@ NamedMutex::~NamedMutex() {
 bool NamedMutex::Acquire(const std::string& name) {
     Release();
     alreadyExists_ = false;
+    error_.clear();
     HANDLE h = ::CreateMutexW(nullptr, TRUE, Utf8ToWide(name).c_str());
     if (h == nullptr) {
-        alreadyExists_ = ::GetLastError() == ERROR_ACCESS_DENIED;  // held in another session
+        const DWORD err = ::GetLastError();
+        alreadyExists_ = err == ERROR_ACCESS_DENIED;  // held in another session
+        if (!alreadyExists_) error_ = "cannot create the lock " + name + ": error " + std::to_string(err);
         return false;
     }
     if (::GetLastError() == ERROR_ALREADY_EXISTS) {

@@ -6,6 +6,7 @@
 // so a hard link, another relative path or another program (the windowed one and the CLI)
 // meet the same lock. The system releases it when the process dies.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -20,7 +21,9 @@ class LockedFile {
     LockedFile(const LockedFile&) = delete;
     LockedFile& operator=(const LockedFile&) = delete;
 
-    // Opens `path` and takes its lock. A missing file is created holding `initial`, in one
+    // Opens `path` and takes its lock. A symbolic link is followed: the file it leads to is
+    // held and replaced (Path() names it). A file with more than one name (hard links) is
+    // refused (Failed), as replacing it would leave the other names with the old content. A missing file is created holding `initial`, in one
     // step so that no half-made file is ever seen, and `created` is set. InUse: another
     // holder has the lock. Failed: `error` says why.
     Result Acquire(const std::string& path, std::string_view initial, bool* created,
@@ -28,8 +31,8 @@ class LockedFile {
     bool Held() const { return fd_ >= 0; }
     const std::string& Path() const { return path_; }
 
-    // The file's whole content.
-    bool Read(std::string* out, std::string* error) const;
+    // The file's whole content; false for one of more than `maxBytes` bytes.
+    bool Read(std::string* out, std::string* error, size_t maxBytes = 64u << 20) const;
     // Replaces the content atomically (platform/atomic_file.h); the lock passes to the new
     // content. On failure the old content stays, still locked.
     bool Replace(std::string_view data, std::string* error);

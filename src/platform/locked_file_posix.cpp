@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/atomic_file.h"
+#include "platform/file_access.h"
 #include "platform/locked_file.h"
 
 namespace dvdsp::platform {
@@ -32,10 +33,17 @@ LockedFile::~LockedFile() {
     Release();
 }
 
-LockedFile::Result LockedFile::Acquire(const std::string& path, std::string_view initial,
+LockedFile::Result LockedFile::Acquire(const std::string& givenPath, std::string_view initial,
                                       bool* created, std::string* error) {
     Release();
     if (created) *created = false;
+    // Through a symbolic link the file it leads to is held and replaced; the link stays.
+    std::string refusal;
+    const std::string path = ResolveSymbolicLinks(givenPath, &refusal);
+    if (!refusal.empty()) {
+        if (error) *error = refusal;
+        return Result::Failed;
+    }
     // Another process may replace or create the file between the open and the lock; the
     // lock counts only when the name still leads to the locked file.
     for (int attempt = 0; attempt < 16; ++attempt) {
@@ -70,6 +78,16 @@ LockedFile::Result LockedFile::Acquire(const std::string& path, std::string_view
             ::close(fd);
             continue;
         }
+        // Replacing a file with other names would leave them with the old content.
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && st.st_nlink > 1) {
+            ::close(fd);
+            if (error)
+                *error = givenPath + " has " + std::to_string(st.st_nlink) +
+                         " names (hard links), which its replacement would part; it was left as it is "
+                         "(keep one name, or use a symbolic link)";
+            return Result::Failed;
+        }
         fd_ = fd;
         path_ = path;
         return Result::Locked;
@@ -78,9 +96,14 @@ LockedFile::Result LockedFile::Acquire(const std::string& path, std::string_view
     return Result::Failed;
 }
 
-bool LockedFile::Read(std::string* out, std::string* error) const {
+bool LockedFile::Read(std::string* out, std::string* error, size_t maxBytes) const {
     out->clear();
     if (fd_ < 0) return Fail(error, "cannot read " + path_, EBADF);
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (error) *error = path_ + " is not a regular file; it was not read";
+        return false;
+    }
     char buf[65536];
     for (off_t at = 0;;) {
         const ssize_t n = ::pread(fd_, buf, sizeof buf, at);
@@ -90,6 +113,11 @@ bool LockedFile::Read(std::string* out, std::string* error) const {
         }
         if (n == 0) return true;
         out->append(buf, static_cast<size_t>(n));
+        if (out->size() > maxBytes) {
+            out->clear();
+            if (error) *error = path_ + " is larger than " + std::to_string(maxBytes) + " bytes; it was not read";
+            return false;
+        }
         at += n;
     }
 }

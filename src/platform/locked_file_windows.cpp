@@ -74,6 +74,16 @@ LockedFile::Result LockedFile::Acquire(const std::string& path, std::string_view
             ::CloseHandle(h);
             continue;
         }
+        // Replacing a file with other names would leave them with the old content.
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (::GetFileInformationByHandle(h, &info) && info.nNumberOfLinks > 1) {
+            ::CloseHandle(h);
+            if (error)
+                *error = path + " has " + std::to_string(info.nNumberOfLinks) +
+                         " names (hard links), which its replacement would part; it was left as it is "
+                         "(keep one name, or use a symbolic link)";
+            return Result::Failed;
+        }
         const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(h), 0);
         if (fd < 0) {
             ::CloseHandle(h);
@@ -88,7 +98,7 @@ LockedFile::Result LockedFile::Acquire(const std::string& path, std::string_view
     return Result::Failed;
 }
 
-bool LockedFile::Read(std::string* out, std::string* error) const {
+bool LockedFile::Read(std::string* out, std::string* error, size_t maxBytes) const {
     out->clear();
     if (fd_ < 0) return win::Fail(error, "cannot read " + path_, ERROR_INVALID_HANDLE);
     HANDLE h = HandleOf(fd_);
@@ -106,6 +116,11 @@ bool LockedFile::Read(std::string* out, std::string* error) const {
         if (n == 0) return true;
         out->append(buf, n);
         at += n;
+        if (out->size() > maxBytes) {
+            out->clear();
+            if (error) *error = path_ + " is larger than " + std::to_string(maxBytes) + " bytes; it was not read";
+            return false;
+        }
     }
 }
 

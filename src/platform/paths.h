@@ -37,10 +37,6 @@ void PrepareUtf8Console();
 // Whether the stream writes to a terminal (progress bars are drawn only there).
 bool IsTerminal(std::FILE* stream);
 
-// The size of an open file when it is a regular file; false for anything else (a device,
-// a pipe, a folder) or when the system cannot say.
-bool RegularFileSize(std::FILE* file, std::uint64_t* size);
-
 // The process-creation flags that start a console program without a window of its own
 // (Windows: CREATE_NO_WINDOW; 0 elsewhere).
 unsigned long HiddenConsoleFlags();

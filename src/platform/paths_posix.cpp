@@ -40,13 +40,6 @@ bool IsTerminal(std::FILE* stream) {
     return stream && ::isatty(::fileno(stream)) != 0;
 }
 
-bool RegularFileSize(std::FILE* file, std::uint64_t* size) {
-    struct stat st {};
-    if (!file || ::fstat(::fileno(file), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) return false;
-    *size = static_cast<std::uint64_t>(st.st_size);
-    return true;
-}
-
 unsigned long HiddenConsoleFlags() {
     return 0;
 }

@@ -62,14 +62,6 @@ bool IsTerminal(std::FILE* stream) {
     return stream && ::_isatty(::_fileno(stream)) != 0;
 }
 
-bool RegularFileSize(std::FILE* file, std::uint64_t* size) {
-    struct _stat64 st {};
-    if (!file || ::_fstat64(::_fileno(file), &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG || st.st_size < 0)
-        return false;
-    *size = static_cast<std::uint64_t>(st.st_size);
-    return true;
-}
-
 unsigned long HiddenConsoleFlags() {
     return CREATE_NO_WINDOW;
 }

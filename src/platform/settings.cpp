@@ -10,6 +10,7 @@
 
 #include "base/log.h"
 #include "platform/atomic_file.h"
+#include "platform/file_access.h"
 #include "platform/paths.h"
 
 namespace fs = std::filesystem;
@@ -27,8 +28,10 @@ std::string Trim(const std::string& s) {
 
 bool IniFile::Load(const std::string& path) {
     lines_.clear();
-    std::ifstream in(platform::PathFromUtf8(path), std::ios::binary);
-    if (!in) return false;
+    // A settings file is a few lines: a larger one, or no regular file, is not read.
+    std::string text;
+    if (platform::ReadRegularFile(path, 1u << 20, &text) != platform::ReadStatus::Ok) return false;
+    std::istringstream in(text);
     std::string raw, section;
     while (std::getline(in, raw)) {
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();

@@ -40,26 +40,6 @@ TEST(Log, OffUntilOpenedAndCallsCostNothing) {
     EXPECT_FALSE(LogIsOpen());
 }
 
-TEST(Log, StartsOnlyWithTheMarkerFile) {
-    LogFile f;
-    fs::path dir = fs::temp_directory_path() / ("dvdsp_log_dir_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    fs::path old = fs::current_path();
-    fs::current_path(dir);
-    EXPECT_FALSE(LogStartIfEnabled());
-    EXPECT_FALSE(fs::exists(dir / "save.log"));
-    std::ofstream(dir / "savelog.ini").put('\n');
-    EXPECT_TRUE(LogStartIfEnabled());
-    LogCloseForTest();
-    std::string text = ReadAll(dir / "save.log");
-    fs::current_path(old);
-    fs::remove_all(dir);
-    EXPECT_NE(text.find("MODEL_NAME: VTR50\n"), std::string::npos);
-    EXPECT_NE(text.find("MODEL_ID: 98\n"), std::string::npos);
-    EXPECT_NE(text.find("VERSION: v6.8.7\n"), std::string::npos);
-    EXPECT_NE(text.find("INNER_FW: 2, 27\n"), std::string::npos);
-}
-
 TEST(Log, WideAndNarrowBothWriteUtf8) {
     LogFile f;
     ASSERT_TRUE(LogOpen(f.path.string()));

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "emulator/state_file.h"
 #include "emulator/unit_wire.h"
@@ -123,10 +124,13 @@ TEST_F(StateFileLock, OneUnitPerFileWhateverNameReachesIt) {
     std::string why;
     ASSERT_TRUE(first->AttachStateFile(path_, &why)) << why;
     EXPECT_TRUE(std::filesystem::exists(path_));  // a new unit is on disk at once
-    const std::string hard = (folder_ / "hard.json").string();
-    std::filesystem::create_hard_link(path_, hard);
-
-    for (const std::string& name : {path_, hard, (folder_ / "." / "unit.json").string()}) {
+    // A symbolic link leads to the same file (a hard link is refused: platform's file tests).
+    const std::string link = (folder_ / "link.json").string();
+    std::error_code noLinks;
+    std::filesystem::create_symlink("unit.json", link, noLinks);
+    std::vector<std::string> names{path_, (folder_ / "." / "unit.json").string()};
+    if (!noLinks) names.push_back(link);
+    for (const std::string& name : names) {
         VirtualUnit second;
         bool inUse = false;
         EXPECT_FALSE(second.AttachStateFile(name, &why, false, &inUse)) << name;
@@ -144,13 +148,23 @@ TEST_F(StateFileLock, OneUnitPerFileWhateverNameReachesIt) {
         EXPECT_TRUE(inUse);
     }
     first.reset();
-    VirtualUnit second;
-    ASSERT_TRUE(second.AttachStateFile(path_, &why)) << why;
-    EXPECT_EQ(second.State().scenes[0].out[0].mute, 1);
-    // Nothing but the file (and the test's own hard link) is left in the folder.
+    auto second = std::make_unique<VirtualUnit>();
+    // Through the link: what it saves reaches the file, and the link stays a link.
+    ASSERT_TRUE(second->AttachStateFile(noLinks ? path_ : link, &why)) << why;
+    EXPECT_EQ(second->State().scenes[0].out[0].mute, 1);
+    SetDsp(*second, DSP_MUTE_CH, {0, 0, 0, 0, 0});
+    ASSERT_TRUE(second->SaveStateNow(&why)) << why;
+    second.reset();
+    if (!noLinks) {
+        EXPECT_TRUE(std::filesystem::is_symlink(link));
+    }
+    VirtualUnit third;
+    ASSERT_TRUE(third.AttachStateFile(path_, &why)) << why;
+    EXPECT_EQ(third.State().scenes[0].out[0].mute, 0);
+    // Nothing but the file is left in the folder.
     int files = 0;
-    for (const auto& e : std::filesystem::directory_iterator(folder_)) files += e.is_regular_file();
-    EXPECT_EQ(files, 2);
+    for (const auto& e : std::filesystem::directory_iterator(folder_)) files += e.is_regular_file() && !e.is_symlink();
+    EXPECT_EQ(files, 1);
 }
 
 }  // namespace

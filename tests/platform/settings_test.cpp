@@ -135,6 +135,30 @@ TEST(InstanceLock, SecondHolderIsRefusedUntilReleased) {
     EXPECT_TRUE(b.Acquire(name));
 }
 
+#ifndef _WIN32
+TEST(InstanceLock, ProcessesWithAnotherRuntimeFolderMeetTheSameLock) {
+    const std::string name = "dvdsp_test_lock_env_" + std::to_string(::getpid());
+    const char* had = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = had ? had : "";
+    const auto dir = std::filesystem::temp_directory_path() / ("dvdsp_runtime_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    platform::NamedMutex a, b, c;
+    ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    ASSERT_TRUE(a.Acquire(name)) << a.Error();
+    ::unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_FALSE(b.Acquire(name));
+    EXPECT_TRUE(b.AlreadyExists());
+    ::setenv("XDG_RUNTIME_DIR", "/", 1);
+    EXPECT_FALSE(c.Acquire(name));
+    EXPECT_TRUE(c.AlreadyExists());
+    if (had) ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    else ::unsetenv("XDG_RUNTIME_DIR");
+    a.Release();
+    std::filesystem::remove_all(dir);
+    EXPECT_EQ(platform::InstanceLockFolder(), "/tmp/dvdsp-" + std::to_string(::geteuid()));
+}
+#endif
+
 TEST(InstanceLock, NameCarriesTheModel) {
     EXPECT_EQ(platform::InstanceMutexName(), "DRAVIKUNIT_VTR50");
 }

@@ -4,10 +4,13 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QTest>
+#include <unistd.h>
 #include <set>
 
 #include "platform/settings.h"
@@ -379,6 +382,28 @@ TEST_F(MainPageTest, ASecondCopyShowsTheMessageAndCloses) {
     EXPECT_FALSE(second.isVisible());
     EXPECT_NE(text.find("already running"), std::string::npos);
     EXPECT_TRUE(first.Held());
+}
+
+TEST_F(MainPageTest, AScreenshotReplacesItsFileInOneStep) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    CMainWnd w(nullptr, NoInstanceCheck());
+    ASSERT_TRUE(w.Create());
+    const QString shot = dir.filePath(QStringLiteral("shot.png")), twin = dir.filePath(QStringLiteral("twin.png"));
+    std::string why;
+    ASSERT_TRUE(w.SaveScreenshot(shot, &why)) << why;
+    EXPECT_FALSE(QImage(shot).isNull());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("shot.png")});
+    // Written in place, a file with a second name would change under both names.
+    QFile old(twin);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("kept");
+    old.close();
+    ASSERT_EQ(::link(QFile::encodeName(twin).constData(), QFile::encodeName(shot + ".2").constData()), 0);
+    EXPECT_FALSE(w.SaveScreenshot(shot + ".2", &why));
+    EXPECT_NE(why.find("hard links"), std::string::npos) << why;
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("kept"));
 }
 
 TEST_F(MainPageTest, TheProgramStartsWithoutTheSkinResource) {

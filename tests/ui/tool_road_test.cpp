@@ -99,8 +99,14 @@ class ToolRoadTest : public ::testing::Test {
     QByteArray oldTmp_;
 };
 
-TEST_F(ToolRoadTest, WorkFolderIsUnderTmp) {
-    EXPECT_EQ(ui::WorkFolderPath(), Path(QStringLiteral("MCU_UPG")));
+TEST_F(ToolRoadTest, EachUpdateGetsANewPrivateFolderUnderTmp) {
+    QString a, b;
+    ASSERT_TRUE(ui::MakeWorkFolder(&a));
+    ASSERT_TRUE(ui::MakeWorkFolder(&b));
+    EXPECT_NE(a, b);
+    EXPECT_TRUE(a.startsWith(Path(QStringLiteral("dvdsp-upgrade-")))) << a.toStdString();
+    EXPECT_EQ(QFileInfo(a).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::ExeOther),
+              QFileDevice::Permissions());
 }
 
 TEST_F(ToolRoadTest, UnzipFlattensMembersAndLaterOnesReplaceEarlier) {
@@ -155,23 +161,45 @@ TEST_F(ToolRoadTest, PrepareCompleteFolder) {
     RegisterTools(ToolMembers());
     QString folder, batch;
     ASSERT_EQ(ui::PrepareDownloadFolder(Firmware(FirmwareMembers()), &folder, &batch), ui::kPrepareOk);
-    EXPECT_EQ(folder, Path(QStringLiteral("MCU_UPG")));
+    EXPECT_TRUE(folder.startsWith(Path(QStringLiteral("dvdsp-upgrade-")))) << folder.toStdString();
     EXPECT_EQ(batch, QDir(folder).filePath(QStringLiteral("download.bat")));
     EXPECT_EQ(ReadAll(QDir(folder).filePath("jl_isd.bin")), "isd-bin");
     EXPECT_EQ(ReadAll(QDir(folder).filePath("jl_isd.fw")), "isd-fw");
     EXPECT_EQ(Entries(folder), (QStringList{"app.bin", "br23loader.bin", "cfg_tool.bin", "download.bat",
                                             "dsp_image.bin", "isd_config.ini", "isd_download.exe",
                                             "jl_isd.bin", "jl_isd.fw", "uboot.boot"}));
-    // The tool archive written out for unpacking is gone.
-    EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("MCU_UPG_other.bin"))));
+    // (The tool archive written out for unpacking is gone: the list above is complete.)
 
-    // A firmware file picked from inside the working folder is read before the folder is emptied.
+    // A firmware file picked from inside an earlier working folder is read as it is.
     QString picked = QDir(folder).filePath(QStringLiteral("picked.zip"));
     ASSERT_TRUE(QFile::copy(Firmware(FirmwareMembers()), picked));
-    ASSERT_EQ(ui::PrepareDownloadFolder(picked, nullptr, nullptr), ui::kPrepareOk);
-    EXPECT_FALSE(QFileInfo::exists(picked));
-    EXPECT_EQ(ReadAll(QDir(folder).filePath("app.bin")), "app");
-    EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("MCU_UPG_picked.bin"))));
+    QString second;
+    ASSERT_EQ(ui::PrepareDownloadFolder(picked, &second, nullptr), ui::kPrepareOk);
+    EXPECT_NE(second, folder);
+    EXPECT_TRUE(QFileInfo::exists(picked));
+    EXPECT_EQ(ReadAll(QDir(second).filePath("app.bin")), "app");
+}
+
+TEST_F(ToolRoadTest, WhatOthersPlacedInTheTemporaryFolderIsNeverTouched) {
+    // A link at the name a working folder once had, leading to someone's folder.
+    QString victim = Path(QStringLiteral("victim"));
+    ASSERT_TRUE(QDir().mkpath(victim));
+    QFile keep(QDir(victim).filePath("keep.txt"));
+    ASSERT_TRUE(keep.open(QIODevice::WriteOnly));
+    keep.write("mine");
+    keep.close();
+    ASSERT_TRUE(QFile::link(victim, Path(QStringLiteral("MCU_UPG"))));
+    RegisterTools(ToolMembers());
+    QString folder;
+    ASSERT_EQ(ui::PrepareDownloadFolder(Firmware(FirmwareMembers()), &folder, nullptr), ui::kPrepareOk);
+    EXPECT_FALSE(QFileInfo(folder).isSymLink());
+    // A link inside the working folder is removed as a link.
+    ASSERT_TRUE(QFile::link(victim, QDir(folder).filePath(QStringLiteral("planted"))));
+    ui::DeleteWorkFolder(folder);
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    ui::DeleteWorkFolder(Path(QStringLiteral("MCU_UPG")));  // not of the update's making: left alone
+    EXPECT_EQ(Entries(victim), QStringList{"keep.txt"});
+    EXPECT_TRUE(QFileInfo(Path(QStringLiteral("MCU_UPG"))).isSymLink());
 }
 
 TEST_F(ToolRoadTest, PrepareNamesTheMissingPiece) {
@@ -181,28 +209,28 @@ TEST_F(ToolRoadTest, PrepareNamesTheMissingPiece) {
                                                  {"app.bin", ui::kPrepareNoApp},
                                                  {"dsp_image.bin", ui::kPrepareNoDspImage}};
     for (const auto& [missing, result] : cases) {
-        // Each run starts from a full folder of the previous one: stale files do not count.
+        // Each run has a folder of its own: files of the previous one do not count.
         ASSERT_EQ(ui::PrepareDownloadFolder(Firmware(FirmwareMembers()), nullptr, nullptr), 0);
         EXPECT_EQ(ui::PrepareDownloadFolder(Firmware(Without(FirmwareMembers(), missing)), nullptr, nullptr),
                   result)
             << missing;
     }
     RegisterTools(Without(ToolMembers(), QStringLiteral("download.bat")));
-    QString batch;
-    EXPECT_EQ(ui::PrepareDownloadFolder(Firmware(FirmwareMembers()), nullptr, &batch), ui::kPrepareNoBatch);
-    EXPECT_EQ(batch, QDir(ui::WorkFolderPath()).filePath(QStringLiteral("download.bat")));
+    QString batch, folder;
+    EXPECT_EQ(ui::PrepareDownloadFolder(Firmware(FirmwareMembers()), &folder, &batch), ui::kPrepareNoBatch);
+    EXPECT_EQ(batch, QDir(folder).filePath(QStringLiteral("download.bat")));
 }
 
 TEST_F(ToolRoadTest, PrepareRefusesUnreadableArchives) {
     // No tool resource at all.
     QString folder;
     EXPECT_EQ(ui::PrepareDownloadFolder(Firmware(FirmwareMembers()), &folder, nullptr), ui::kPrepareNoTools);
-    EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("MCU_UPG_other.bin"))));
+    EXPECT_EQ(Entries(folder), QStringList());
 
     // A tool archive under another password.
     RegisterTools(ToolMembers(), "other-password");
-    EXPECT_EQ(ui::PrepareDownloadFolder(Firmware(FirmwareMembers()), nullptr, nullptr), ui::kPrepareNoTools);
-    EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("MCU_UPG_other.bin"))));
+    EXPECT_EQ(ui::PrepareDownloadFolder(Firmware(FirmwareMembers()), &folder, nullptr), ui::kPrepareNoTools);
+    EXPECT_EQ(Entries(folder), QStringList());
 
     // A picked firmware file under another password: refused, none of its files unpacked.
     RegisterTools(ToolMembers());
@@ -224,7 +252,8 @@ TEST_F(ToolRoadTest, CsFileReplacesAnIsdFileOfTheToolArchive) {
 }
 
 TEST_F(ToolRoadTest, DeleteWorkFolderRemovesNestedContent) {
-    QString folder = Path(QStringLiteral("MCU_UPG"));
+    QString folder;
+    ASSERT_TRUE(ui::MakeWorkFolder(&folder));
     ASSERT_TRUE(QDir().mkpath(QDir(folder).filePath("a/b/c")));
     for (const char* name : {"top.bin", "a/mid.bin", "a/b/c/low.bin", "a/.hidden"}) {
         QFile f(QDir(folder).filePath(name));

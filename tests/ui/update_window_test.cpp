@@ -137,6 +137,10 @@ protected:
     }
 
     QTemporaryDir tmp_;
+    // The working folders of updates still in the temporary folder.
+    QStringList WorkFoldersLeft() const {
+        return QDir(tmp_.path()).entryList({QStringLiteral("dvdsp-upgrade-*")}, QDir::Dirs | QDir::NoDotAndDotDot);
+    }
     QByteArray oldTmp_;
 };
 
@@ -158,7 +162,7 @@ TEST_F(UpdateWindowTest, EmptyPathOrBadArchiveLoadsNothing) {
     });
     EXPECT_FALSE(unit->InUpgradeMode());
     EXPECT_EQ(UnitSub(), 27);
-    EXPECT_FALSE(QDir(ui::WorkFolderPath()).exists());
+    EXPECT_EQ(WorkFoldersLeft(), QStringList());
 }
 
 TEST_F(UpdateWindowTest, UpdateFromTheOptionMenuEndsWithTheNewVersion) {
@@ -188,7 +192,7 @@ TEST_F(UpdateWindowTest, UpdateFromTheOptionMenuEndsWithTheNewVersion) {
     EXPECT_TRUE(newerTips.contains(QStringLiteral("2.28"))) << newerTips.toStdString();
     EXPECT_EQ(UnitSub(), 28);
     EXPECT_FALSE(unit->InUpgradeMode());
-    EXPECT_FALSE(QDir(ui::WorkFolderPath()).exists());
+    EXPECT_EQ(WorkFoldersLeft(), QStringList());
 }
 
 TEST_F(UpdateWindowTest, RefusedStartFails) {

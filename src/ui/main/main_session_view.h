@@ -48,6 +48,7 @@ private:
     QPointer<CMixerWnd> mixer_;
     QPointer<CUpdateFwWnd> update_;
     QPointer<CForceUpdateWnd> force_;
+    QString preparedFolder_;  // the working folder PrepareFirmwareFolder made, until the update is over
     std::shared_ptr<tk::Mailbox> mailbox_;  // posting from any thread never touches the window
 };
 

@@ -34,7 +34,9 @@ void MainSessionView::CloseUpdateWindow() {
 }
 
 int MainSessionView::PrepareFirmwareFolder(const std::string& archive, std::string* startPath) {
+    DeleteWorkFolder(preparedFolder_);
     const PreparedUpdate p = PrepareUpdate(QString::fromStdString(archive));
+    preparedFolder_ = p.folder;
     if (startPath) *startPath = p.startPath.toStdString();
     return p.result;
 }
@@ -49,7 +51,8 @@ int MainSessionView::RunForcedUpdate(const std::string& firstText, const std::st
     const int result = window.Run();
     force_ = nullptr;
     // The prepared files are not needed any more.
-    DeleteWorkFolder(WorkFolderPath());
+    DeleteWorkFolder(preparedFolder_);
+    preparedFolder_.clear();
     // Finished: the unit is read out again (the controller does so on 1).
     return window.Done() ? 1 : result;
 }

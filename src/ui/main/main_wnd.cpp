@@ -1,11 +1,14 @@
 #include "ui/main/main_wnd.h"
 
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
 #include "base/log.h"
+#include "platform/atomic_file.h"
 #include "platform/settings.h"
 #include "toolkit/controls.h"
 #include "toolkit/language.h"
@@ -122,10 +125,18 @@ bool CMainWnd::CheckSingleInstance() {
     return false;
 }
 
-bool CMainWnd::SaveScreenshot(const QString& path) {
+bool CMainWnd::SaveScreenshot(const QString& path, std::string* why) {
     QCoreApplication::processEvents();
     QPixmap shot = grab();
-    return !shot.isNull() && shot.save(path, "PNG");
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (shot.isNull() || !buffer.open(QIODevice::WriteOnly) || !shot.save(&buffer, "PNG")) {
+        if (why) *why = "the window could not be drawn";
+        return false;
+    }
+    // Replaced in one step, as every file the program writes.
+    return platform::WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                                         std::string_view(png.constData(), static_cast<size_t>(png.size())), why);
 }
 
 tk::Menu* CMainWnd::OpenMenu(const QString& layout, tk::Control* under) {

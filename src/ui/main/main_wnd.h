@@ -42,7 +42,8 @@ public:
     // True when the single-instance check closed the window at start.
     bool ClosedAtStart() const { return closedAtStart_; }
     // Renders the window into a PNG file.
-    bool SaveScreenshot(const QString& path);
+    // Writes the window as a PNG file, replaced in one step; false with the reason.
+    bool SaveScreenshot(const QString& path, std::string* why = nullptr);
 
     tk::Control* CreateControl(const QString& tag) override;
     void OnInit() override;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <limits>
 
+#include "platform/file_access.h"
 #include "toolkit/controls.h"
 #include "toolkit/test_seams.h"
 #include "toolkit/waits.h"
@@ -224,9 +225,14 @@ ScriptResult RunScript(CMainWnd& wnd, const QStringList& lines) {
 }
 
 ScriptResult RunScriptFile(CMainWnd& wnd, const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return {2, 0, "cannot read " + path};
-    return RunScript(wnd, ScriptFileLines(f.readAll()));
+    // A script is a regular file of a few lines: a device or a FIFO is refused unread.
+    std::string text, why;
+    if (platform::ReadRegularFile(QFile::encodeName(path).toStdString(), 4u << 20, &text, &why) !=
+        platform::ReadStatus::Ok)
+        return {2, 0, QString::fromStdString(why)};
+    QByteArray bytes = QByteArray::fromStdString(text);
+    bytes.replace("\r\n", "\n");
+    return RunScript(wnd, ScriptFileLines(bytes));
 }
 
 UnansweredDialogGuard::UnansweredDialogGuard() : previous_(tk::testing::CurrentModalObserver()) {

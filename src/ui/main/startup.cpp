@@ -155,17 +155,19 @@ int RunProgram(int argc, char** argv, const StartOptions& options, link::HidBack
             if (r.code != 0)
                 std::fprintf(stderr, "%s:%d: %s\n", options.script.toLocal8Bit().constData(), r.line,
                              r.message.toLocal8Bit().constData());
-            if (!options.screenshot.isEmpty() && !wnd.SaveScreenshot(options.screenshot)) {
-                std::fprintf(stderr, "cannot write %s\n", options.screenshot.toLocal8Bit().constData());
+            std::string why;
+            if (!options.screenshot.isEmpty() && !wnd.SaveScreenshot(options.screenshot, &why)) {
+                std::fprintf(stderr, "cannot write %s: %s\n", options.screenshot.toLocal8Bit().constData(), why.c_str());
                 if (r.code == 0) r.code = 1;
             }
             return r.code;
         }
         if (!wnd.Create()) return 0;
         if (!options.screenshot.isEmpty()) {
-            bool ok = wnd.SaveScreenshot(options.screenshot);
-            std::fprintf(ok ? stdout : stderr, ok ? "screenshot written to %s\n" : "cannot write %s\n",
-                         options.screenshot.toLocal8Bit().constData());
+            std::string why;
+            bool ok = wnd.SaveScreenshot(options.screenshot, &why);
+            if (ok) std::printf("screenshot written to %s\n", options.screenshot.toLocal8Bit().constData());
+            else std::fprintf(stderr, "cannot write %s: %s\n", options.screenshot.toLocal8Bit().constData(), why.c_str());
             return ok ? 0 : 1;
         }
         if (!wnd.ClosedAtStart()) result = app.exec();

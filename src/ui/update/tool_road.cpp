@@ -13,6 +13,7 @@
 
 #include "core/builtin_firmware.h"
 #include "core/firmware_upgrade.h"
+#include "platform/file_access.h"
 #include "platform/paths.h"
 
 
@@ -21,6 +22,10 @@ namespace {
 
 constexpr quint32 kDirectoryAttribute = 0x10;
 constexpr qint64 kChunk = 64 * 1024;
+
+constexpr const char* kWorkFolderPrefix = "dvdsp-upgrade-";
+// The tool archive as written out for unpacking, inside the working folder.
+constexpr const char* kToolArchiveName = "~dvdsp-tools.zip";
 
 QString TempFolderPath() { return QFile::decodeName(QByteArray::fromStdString(core::TempFolder())); }
 
@@ -82,15 +87,9 @@ void RenameOver(const QDir& dir, const char* from, const char* to) {
     QFile::rename(source, target);
 }
 
-bool InsideFolder(const QString& path, const QString& folder) {
-    QString file = QFileInfo(path).canonicalFilePath();
-    QString dir = QFileInfo(folder).canonicalFilePath();
-    return !file.isEmpty() && !dir.isEmpty() && file.startsWith(dir + QLatin1Char('/'));
-}
-
 // Unpacks the tool archive from the resources, then the firmware archive, into the folder.
 int FillFolder(const QString& archive, const QString& folder) {
-    const QString tools = QDir(TempFolderPath()).filePath(QStringLiteral("MCU_UPG_other.bin"));
+    const QString tools = QDir(folder).filePath(QString::fromLatin1(kToolArchiveName));
     int code = core::ExtractResourceToFile(core::kFirmwareToolsResource, core::kFirmwareResourceType,
                                            QFile::encodeName(tools).toStdString());
     bool toolsUnpacked = code == 0 && UnzipToWorkFolder(tools, folder);
@@ -101,7 +100,12 @@ int FillFolder(const QString& archive, const QString& folder) {
 
 }  // namespace
 
-QString WorkFolderPath() { return QDir(TempFolderPath()).filePath(QStringLiteral("MCU_UPG")); }
+bool MakeWorkFolder(QString* folder) {
+    std::string made;
+    if (!platform::MakePrivateFolder(core::TempFolder(), kWorkFolderPrefix, &made)) return false;
+    *folder = QFile::decodeName(QByteArray::fromStdString(made));
+    return true;
+}
 
 bool UnzipToWorkFolder(const QString& archivePath, const QString& outFolder, const QString& password) {
     QDir dir(outFolder);
@@ -129,21 +133,14 @@ bool UnzipToWorkFolder(const QString& archivePath, const QString& outFolder, con
 }
 
 int PrepareDownloadFolder(const QString& archivePath, QString* outFolder, QString* outBatchPath) {
-    const QString folder = WorkFolderPath();
-    if (outFolder) *outFolder = folder;
+    if (outFolder) outFolder->clear();
     if (outBatchPath) outBatchPath->clear();
-    // Files of an earlier run must not stand in for pieces this archive lacks. An archive
-    // picked from inside the folder is copied out first, or emptying the folder would lose it.
-    QString archive = archivePath;
-    const QString copy = QDir(TempFolderPath()).filePath(QStringLiteral("MCU_UPG_picked.bin"));
-    if (InsideFolder(archivePath, folder)) {
-        QFile::remove(copy);
-        if (!QFile::copy(archivePath, copy)) return kPrepareNoIsdBin;
-        archive = copy;
-    }
-    DeleteWorkFolder(folder);
-    int unpacked = FillFolder(archive, folder);
-    if (archive == copy) QFile::remove(copy);
+    // A new folder of this run: nothing an earlier run (or anyone else) left can stand in
+    // for a piece this archive lacks, and nothing outside it is touched.
+    QString folder;
+    if (!MakeWorkFolder(&folder)) return kPrepareNoTools;
+    if (outFolder) *outFolder = folder;
+    const int unpacked = FillFolder(archivePath, folder);
     if (unpacked != kPrepareOk) return unpacked;
 
     QDir dir(folder);
@@ -159,8 +156,9 @@ int PrepareDownloadFolder(const QString& archivePath, QString* outFolder, QStrin
 }
 
 void DeleteWorkFolder(const QString& folder) {
-    if (folder.isEmpty()) return;
-    QDir(folder).removeRecursively();
+    // Only a folder of the update's own making; a link inside goes as a link.
+    if (folder.isEmpty() || !QFileInfo(folder).fileName().startsWith(QLatin1String(kWorkFolderPrefix))) return;
+    platform::RemovePrivateFolder(QFile::encodeName(folder).toStdString());
 }
 
 QString RunHiddenTool(const QString& commandLine, int limitMs, const QString& workFolder) {

@@ -26,8 +26,10 @@ enum PrepareResult : int {
     kPrepareNoBatch = 6,    // no "download.bat"
 };
 
-// "MCU_UPG" in the temporary folder ($TMP, else $TMPDIR, else /tmp).
-QString WorkFolderPath();
+// Makes the working folder of one update: a new folder "dvdsp-upgrade-" and a random part
+// in the temporary folder ($TMP, else $TMPDIR, else /tmp), which only this user may enter.
+// False when it cannot be made.
+bool MakeWorkFolder(QString* folder);
 
 // Unpacks every file member of the archive flat into `outFolder` (created when missing):
 // each under the part of its name after the last "/" or "\", a later member replacing an
@@ -38,13 +40,14 @@ QString WorkFolderPath();
 bool UnzipToWorkFolder(const QString& archivePath, const QString& outFolder,
                        const QString& password = QString::fromLatin1(kFirmwarePassword));
 
-// Prepares the working folder for the tool from the tool archive among the resources and
-// the firmware archive at `archivePath`. Whatever an earlier run left in the folder is
-// removed first (an archive inside the folder is read from a copy). Returns a PrepareResult; `outFolder` receives the folder and
-// `outBatchPath` the batch file's path (both may be null).
+// Prepares a new working folder (MakeWorkFolder) for the tool from the tool archive among
+// the resources and the firmware archive at `archivePath`. Returns a PrepareResult;
+// `outFolder` receives the folder, also when a piece is missing (the caller removes it),
+// and `outBatchPath` the batch file's path (both may be null).
 int PrepareDownloadFolder(const QString& archivePath, QString* outFolder, QString* outBatchPath);
 
-// Removes every file and sub-folder of `folder`, then the folder itself.
+// Removes a working folder made by MakeWorkFolder with what is in it; a link inside is
+// removed as a link, never followed. Any other folder is left alone.
 void DeleteWorkFolder(const QString& folder);
 
 // Runs `commandLine` with `workFolder` as its current folder and without a window, waits

@@ -29,37 +29,26 @@ bool UsesDownloadTool() {
 
 PreparedUpdate PrepareUpdate(const QString& archive) {
     PreparedUpdate p;
+    const auto failed = [&p](int result) {
+        DeleteWorkFolder(p.folder);
+        p.folder.clear();
+        p.startPath.clear();
+        p.result = result;
+        return p;
+    };
     if (UsesDownloadTool()) {
         p.result = PrepareDownloadFolder(archive, &p.folder, &p.startPath);
-        return p;
+        return p.result == kPrepareOk ? p : failed(p.result);
     }
-    // The direct road needs the archive's MCU image only. Nothing an earlier run left in
-    // the folder may stand in for it: the folder is emptied first (an archive inside it is
-    // read from a copy).
-    p.folder = WorkFolderPath();
-    QString source = archive;
-    const QString picked = QDir(p.folder).absoluteFilePath(QStringLiteral("../MCU_UPG_picked.bin"));
-    if (!archive.isEmpty() && QFileInfo(archive).absoluteFilePath().startsWith(QDir(p.folder).absolutePath() + "/")) {
-        QFile::remove(picked);
-        if (QFile::copy(archive, picked)) source = picked;
-    }
-    DeleteWorkFolder(p.folder);
-    const bool unpacked = !source.isEmpty() && QFileInfo(source).isFile() &&
-                          UnzipToWorkFolder(source, p.folder, QString::fromLatin1(kFirmwarePassword));
-    if (source == picked) QFile::remove(picked);
-    if (!unpacked) {
-        DeleteWorkFolder(p.folder);
-        p.result = 2;
-        return p;
-    }
+    // The direct road needs the archive's MCU image only, unpacked into a new folder of
+    // this run, so nothing an earlier run left can stand in for it.
+    if (archive.isEmpty() || !QFileInfo(archive).isFile() || !MakeWorkFolder(&p.folder)) return failed(2);
+    if (!UnzipToWorkFolder(archive, p.folder, QString::fromLatin1(kFirmwarePassword))) return failed(2);
     const QString app = QDir(p.folder).filePath(QStringLiteral("app.bin"));
     p.startPath = QDir(p.folder).filePath(QString::fromLatin1(kDirectImageName));
-    QFile::remove(p.startPath);
-    if (!QFile::exists(app) || !QFile::copy(app, p.startPath)) {
-        DeleteWorkFolder(p.folder);
-        p.result = 4;
-        return p;
-    }
+    if (!QFileInfo(app).isFile()) return failed(4);
+    if (QFile::exists(p.startPath) && !QFile::remove(p.startPath)) return failed(4);
+    if (!QFile::copy(app, p.startPath)) return failed(4);
     p.result = 0;
     return p;
 }

@@ -54,8 +54,9 @@ struct PreparedUpdate {
     QString folder;       // the working folder
     QString startPath;    // the download batch file, or the MCU image of the direct road
 };
-// Unpacks `archive` for the road this system takes. On failure the working folder is
-// removed again.
+// Unpacks `archive` for the road this system takes, into a new working folder of this run
+// (MakeWorkFolder), which the caller removes (DeleteWorkFolder) when the update is over. On
+// failure the folder is removed again and `folder` is empty.
 PreparedUpdate PrepareUpdate(const QString& archive);
 // Whether this system takes the road of the vendor's download tool.
 bool UsesDownloadTool();
