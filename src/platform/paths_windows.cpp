@@ -2,8 +2,6 @@
 #include <shellapi.h>
 
 #include <io.h>
-#include <sys/stat.h>
-#include <sys/types.h>
 
 #include <cstdlib>
 #include <cwchar>

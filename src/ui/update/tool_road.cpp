@@ -27,8 +27,6 @@ constexpr const char* kWorkFolderPrefix = "dvdsp-upgrade-";
 // The tool archive as written out for unpacking, inside the working folder.
 constexpr const char* kToolArchiveName = "~dvdsp-tools.zip";
 
-QString TempFolderPath() { return QFile::decodeName(QByteArray::fromStdString(core::TempFolder())); }
-
 // The member's name without any folder part, or empty when nothing usable is left.
 QString FlatName(const QString& memberName) {
     qsizetype cut = std::max(memberName.lastIndexOf(QLatin1Char('/')), memberName.lastIndexOf(QLatin1Char('\\')));
