@@ -99,10 +99,13 @@ Outcome RunCommand(const CliSequence& seq, const FaultKind* kind, uint64_t at) {
     if (const size_t replies = o.out.find("\"replies\":"); replies != std::string::npos) o.out.resize(replies);
     o.unit = s.VirtualUnit()->WithState([](const emu::UnitState& u) { return u; });
     if (fs::exists(file)) {
-        std::ifstream in(file, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        o.file = text.str();
+        {
+            // Closed before the removal: an open file cannot be removed on Windows.
+            std::ifstream in(file, std::ios::binary);
+            std::stringstream text;
+            text << in.rdbuf();
+            o.file = text.str();
+        }
         fs::remove(file);
     }
     return o;
