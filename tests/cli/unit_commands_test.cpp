@@ -182,7 +182,7 @@ TEST(CliUnit, BadInputIsRefusedBeforeAnythingIsSent) {
         {"set filter 4 hp 2 120.5 4", "not a whole number"},
         {"set main-volume -12.5", "not a whole number"},
         // A control character would break the list of the names.
-        {"scene save 2 Ro\x01ad", "control characters"},
+        {"scene save 2 Ro\x01" "ad", "control characters"},
     };
     for (const Row& row : rows) {
         auto r = RunCli(std::string("--virtual-unit ") + row.args);
