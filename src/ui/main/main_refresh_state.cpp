@@ -79,6 +79,10 @@ bool RefreshPageState(CMainWnd& wnd, const core::UnitModel& model, const core::C
         }
         return true;
     case What::BypassButton: ShowBypassButton(wnd, change.value != 0); return true;
+    case What::EqBypass:
+        // The current channel's flag as stored, from the read-out's reply as from an edit.
+        if (channelOk && ch == s.currOutChannel) ShowBypassButton(wnd, s.channels[static_cast<size_t>(ch)].bypass != 0);
+        return true;
     case What::LinkGroup:
         // A channel's link-group button is lit while the channel belongs to a group.
         if (channelOk) SetSelectedOf(wnd, Indexed("ch_synchronize_", ch), s.linkSel[static_cast<size_t>(ch)] != 0);
