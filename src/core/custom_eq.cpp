@@ -110,15 +110,18 @@ CustomEqEnable CustomEq::OnEqEnable(int ch, int i, int sliderValue) {
     return CustomEqEnable::Unchanged;
 }
 
-bool CustomEq::EqualizerCallback(int ch, int i, int freq, float q, float gain) {
-    LogWriteNarrow("%s cmd %d index %d\n", "EqualizerCallback", 0, i);
+bool CustomEq::EqualizerCallback(int ch, int i, int freq, float q, float gain, bool released) {
+    LogWriteNarrow("%s cmd %d index %d\n", "EqualizerCallback", released ? 1 : 0, i);
     if (!ChannelOk(ch) || i < 0 || i >= kCustomEqBands) return false;
     const EqBand old = Band(ch, i);
     const bool sameQ = std::fabs(static_cast<double>(q - old.q)) + kEps < 0.05;
-    const bool sameGain = std::fabs(static_cast<double>(gain - old.gain)) <= 0.01 || std::fabs(gain) < 0.001f;
+    // On the way 0 dB sends nothing; where the drag ends, a gain the unit does not hold goes out.
+    const bool sameGain = std::fabs(static_cast<double>(gain - old.gain)) <= 0.01 || (!released && std::fabs(gain) < 0.001f);
     if (freq == old.freq && sameQ && sameGain && old.enable) return false;
+    // A Q the drag moved is kept as it travels to the unit, in whole tenths.
+    const double qNow = sameQ ? static_cast<double>(q) : std::round(limits::kBandQ.Clamp(static_cast<double>(q)) * 10.0) / 10.0;
     const EqBand now{static_cast<float>(limits::kBandGain.Clamp(static_cast<double>(gain))),
-                     static_cast<float>(limits::kBandQ.Clamp(static_cast<double>(q))),
+                     static_cast<float>(limits::kBandQ.Clamp(qNow)),
                      static_cast<int>(limits::kBandFreq.Clamp(freq)), 1};
     Store(ch, i, now);
     Send(ch, i, now.gain);

@@ -64,8 +64,9 @@ public:
     // kept; a disabled band whose gain differs from the slider is enabled and sent.
     CustomEqEnable OnEqEnable(int ch, int i, int sliderValue);
     // A band point dragged on the graph: false (nothing sent) when frequency, Q and gain
-    // are unchanged, or the gain ends at 0 dB, on an enabled band.
-    bool EqualizerCallback(int ch, int i, int freq, float q, float gain);
+    // are unchanged on an enabled band, or, on the way (not `released`), the gain is at 0 dB.
+    // A moved Q is stored in whole tenths, as it travels.
+    bool EqualizerCallback(int ch, int i, int freq, float q, float gain, bool released = false);
     // Asks, then every band flat at its default frequency, Q 5.8, enabled, and sent.
     bool SetOutputEqReset(int ch);
     // Asks, then every band at its factory frequency and gain, Q 5.8, enabled, and sent.

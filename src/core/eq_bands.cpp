@@ -24,6 +24,8 @@ bool Raised(float gain) { return std::fabs(gain) > kGainZero; }
 float SliderGain(double gain) { return ValueOps::SliderGain(gain); }
 
 float ClampQ(double q) { return static_cast<float>(limits::kBandQ.Clamp(q)); }
+// A Q as it travels to the unit: in its range, whole tenths.
+float TenthsQ(double q) { return ClampQ(std::round(limits::kBandQ.Clamp(q) * 10.0) / 10.0); }
 int ClampFreq(double f) { return static_cast<int>(std::lround(limits::kBandFreq.Clamp(f))); }
 
 // The gain the band's slider and edit show: 0 while the channel is bypassed or the band
@@ -161,7 +163,9 @@ void Eq::DragBand(int band, bool released, const CurveEdit& edit) {
     const ChannelSettings& c = s.channels[Z(ch)];
     const EqBand& stored = s.Bands(ch)[band];
     const int freq = ClampFreq(edit.freq);
-    const float q = ClampQ(static_cast<double>(edit.q));
+    // A Q the drag moved is kept as the unit will store it; one it left alone stays.
+    const bool qMoved = std::fabs(static_cast<double>(edit.q - stored.q)) > 0.001;
+    const float q = qMoved ? TenthsQ(static_cast<double>(edit.q)) : ClampQ(static_cast<double>(edit.q));
     const float gain = SliderGain(static_cast<double>(edit.gain));
     const bool unchanged = freq == stored.freq && std::fabs(static_cast<double>(q - stored.q)) < kQAtEnd &&
                            std::fabs(gain - stored.gain) < 0.01f && stored.enable;

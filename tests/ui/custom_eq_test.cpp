@@ -247,6 +247,35 @@ TEST_F(CustomEqTest, GraphDragsSendBand11PlusIOnlyWhenTheyChangeSomething) {
     });
 }
 
+TEST_F(CustomEqTest, ADragThatEndsAtZeroDbSendsTheZero) {
+    WithCustomEq([&](CCustomEqWnd& c) {
+        auto* graph = c.Find<dvdsp::ui::UIEqualizer>("equalizer");
+        ASSERT_NE(graph, nullptr);
+        const int band = 4;
+        TypeIn("eq_freq_4", QStringLiteral("1000"));
+        TypeIn("eq_gain_4", QStringLiteral("6"));
+        Drain();
+        c.UpdateEqualizer(band);
+        graph->grab();
+        // From +6 dB straight down to the 0 dB line: the moves on the way send their gains,
+        // the one at 0 dB none; the release sends the 0.
+        const QPoint from = graph->HandlePoint(band);
+        const int zero = graph->Axes().YOf(0);
+        QTest::mouseMove(graph, QPoint(from.x(), from.y() + 1));
+        QTest::mousePress(graph, Qt::LeftButton, Qt::NoModifier, from);
+        for (int step = 1; step <= 4; ++step)
+            QTest::mouseMove(graph, QPoint(from.x(), from.y() + (zero - from.y()) * step / 4));
+        QTest::mouseRelease(graph, Qt::LeftButton, Qt::NoModifier, QPoint(from.x(), zero));
+        Settle(4);
+        Drain();
+        EXPECT_FLOAT_EQ(graph->BandAt(band).gain, 0.0f);
+        EXPECT_FLOAT_EQ(Stored(band).gain, 0.0f);
+        EXPECT_EQ(TextOf("eq_gain_4"), QStringLiteral("0.0"));
+        EXPECT_EQ(UnitBand(11 + band).gain10, 180);
+        EXPECT_EQ(UnitBand(11 + band).freq, 1000);
+    });
+}
+
 TEST_F(CustomEqTest, ResetAndRestoreSendEveryBandAs11PlusI) {
     dvdsp::core::CustomEqFactory factory = dvdsp::core::DefaultCustomEqFactory();
     for (int i = 0; i < 20; ++i) factory.gains[static_cast<size_t>(i)] = (i % 5) - 2;

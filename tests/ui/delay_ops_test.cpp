@@ -217,7 +217,8 @@ TEST_F(ChannelOpsTest, TheDelayLinkMenuSetsTheGroupWithItsColour) {
     EXPECT_EQ(C("delay_link_3")->BkColor(), 0xFFFF8040u);
     choose(4, 0);
     EXPECT_EQ(Model().delayLinkSel[4], 0);
-    EXPECT_EQ(C("delay_link_4")->BkColor(), 0xFF666666u);
+    EXPECT_EQ(C("delay_link_4")->BkColor(), 0u);  // the skin's own look
+    EXPECT_EQ(C("delay_link_4")->TextColor(), 0u);
 }
 
 }  // namespace

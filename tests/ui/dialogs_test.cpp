@@ -4,6 +4,7 @@
 
 #include "toolkit/controls.h"
 #include "toolkit/edit.h"
+#include "ui/dialogs/homepage.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/small_dialogs.h"
 #include "ui_fixture.h"
@@ -178,6 +179,28 @@ TEST_F(DialogsTest, AboutBoxBeforeAndAfterAConnection) {
         Click(w, "confirm_btn");
     });
     EXPECT_EQ(after.Run(), 1);
+}
+
+TEST_F(DialogsTest, TheHomePageLinkShowsAnAddressWithoutItsSchemeOrIsHidden) {
+    CAboutWnd box(nullptr, -1, -1);
+    seam::ActOnNextModal([](tk::Window& w) {
+        tk::Control* link = w.FindControl("web_btn_1");
+        ASSERT_NE(link, nullptr);
+        ShowHomepageLink(w, QStringLiteral("https://dvdsp.test/home/"));
+        EXPECT_TRUE(link->IsVisible());
+        EXPECT_EQ(link->ShownText(), "dvdsp.test/home");
+        EXPECT_EQ(link->ToolTip(), "https://dvdsp.test/home/");
+        EXPECT_EQ(link->UserData(), "https://dvdsp.test/home/");
+        // No address, or none that names a host: no link, and a click opens nothing.
+        for (const char* url : {"", "dvdsp.test", "https://"}) {
+            ShowHomepageLink(w, QString::fromLatin1(url));
+            EXPECT_FALSE(link->IsVisible()) << url;
+            EXPECT_TRUE(link->ShownText().isEmpty()) << url;
+            EXPECT_FALSE(OpenHomepageLink(*link)) << url;
+        }
+        w.Close(0);
+    });
+    box.Run();
 }
 
 TEST_F(DialogsTest, BusyWindowIsClosedByItsOwner) {

@@ -127,6 +127,53 @@ TEST_F(EqPanelTest, ABandDraggedOnTheGraphEndsInTheUnit) {
     EXPECT_NEAR(LevelAt(0, moved.freq), static_cast<double>(Model().Bands(0)[band].gain), 0.5);
 }
 
+TEST_F(EqPanelTest, AClickOnABandOnlySelectsIt) {
+    Parametric();
+    Type("eq_freq_4", QStringLiteral("1000"));
+    ASSERT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].out[0].bands[4].freq == 1000; }));
+    ASSERT_TRUE(wnd->Controller().Device().WaitQueueIdle(5000));
+    const emu::Band before = UnitBand(0, 4);
+    const core::EqBand stored = Model().Bands(0)[4];
+    const int bypass = Model().channels[0].bypass;
+    const QPoint a = graph->HandlePoint(4);
+    Move(QPoint(a.x(), a.y() + 1));  // hovering selects the band
+    Press(a);
+    Release(a);
+    Settle();
+    EXPECT_EQ(graph->CurrentBand(), 4);
+    ASSERT_TRUE(wnd->Controller().Device().WaitQueueIdle(5000));
+    EXPECT_EQ(UnitBand(0, 4), before);
+    EXPECT_EQ(Model().Bands(0)[4].freq, 1000);
+    EXPECT_FLOAT_EQ(Model().Bands(0)[4].gain, stored.gain);
+    EXPECT_EQ(Model().channels[0].bypass, bypass);
+    EXPECT_EQ(C("eq_freq_4")->Text(), "1000");
+}
+
+TEST_F(EqPanelTest, ADraggedQShowsWhatTheUnitStores) {
+    Parametric();
+    const int band = 2;
+    Type("eq_gain_2", QStringLiteral("3"));  // not flat: the channel is not bypassed
+    const QPoint a = graph->HandlePoint(band);
+    Move(a);  // hovering selects the band and shows its Q handles
+    Settle(2);
+    ASSERT_EQ(graph->CurrentBand(), band);
+    const auto r = graph->QHandleRect(true);
+    const QPoint from((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    // 150 px from the point: Q 81 / 150 = 0.54 on the graph, which travels as 0.5.
+    const QPoint to(a.x() + 150, from.y());
+    Press(from);
+    Move(QPoint(to.x() - 20, to.y()));
+    Move(to);
+    Release(to);
+    Settle();
+    ASSERT_TRUE(wnd->Controller().Device().WaitQueueIdle(5000));
+    const int q100 = UnitBand(0, band).q100;
+    EXPECT_EQ(q100, 50);
+    EXPECT_NEAR(Model().Bands(0)[band].q, q100 / 100.0, 1e-4);
+    EXPECT_EQ(C("eq_q_2")->Text(), QString::asprintf("%.2f", q100 / 100.0));
+    EXPECT_NEAR(graph->BandAt(band).q, q100 / 100.0, 1e-4);
+}
+
 TEST_F(EqPanelTest, KeysOnTheFocusedGraphMoveTheSelectedBand) {
     Parametric();
     const int band = 8;

@@ -1,9 +1,12 @@
 // What the EQ graph draws: curve colours and widths, the highlighted curve, the
 // all-bypass text or the logo, the band numbers, and every size at 150 % scale.
+#include <QFontMetrics>
 #include <QImage>
+#include <algorithm>
 #include <cmath>
 
 #include "base/log.h"
+
 #include "equalizer_fixture.h"
 
 using namespace dvdsp;
@@ -127,11 +130,13 @@ TEST_F(EqualizerTest, SetBandsTakesTheSelectionAndTheInformationText) {
     ASSERT_GT(y, 300 - 29);
     ASSERT_LT(y, 300 - 10);
     EXPECT_EQ(eq->InfoRect().top, y - 29);
+    // 150 px wide, or as wide as its text needs.
+    auto width = [&] { return std::max(150, QFontMetrics(eq->font()).horizontalAdvance(eq->InfoText()) + 6); };
     eq->SetBands({B(-18, 1000)}, 0);
-    EXPECT_EQ(eq->InfoRect(), (graph::Rect{283 - 75, 300 - 37, 283 + 75, 300 - 22}));
+    EXPECT_EQ(eq->InfoRect(), (graph::Rect{283 - width() / 2, 300 - 37, 283 - width() / 2 + width(), 300 - 22}));
     EXPECT_EQ(eq->QHandleRect(true).top, 300 - 20);
     eq->SetBands({B(12, 20000)}, 0);
-    EXPECT_EQ(eq->InfoRect(), (graph::Rect{350, 22, 500, 37}));
+    EXPECT_EQ(eq->InfoRect(), (graph::Rect{500 - width(), 22, 500, 37}));
     EXPECT_EQ(eq->QHandleRect(false).top, 12);
 }
 
@@ -147,6 +152,19 @@ TEST_F(EqualizerTest, CurveColoursAreReadFromTheAttribute) {
     EXPECT_TRUE(eq->SetAttribute("textpadding", "2,0,2,0"));
     EXPECT_TRUE(eq->SetAttribute("name", "equalizer"));
     EXPECT_FALSE(eq->SetAttribute("nosuchattribute", "1"));
+}
+
+TEST_F(EqualizerTest, At80PercentTheInfoLabelHoldsItsTextInsideThePlot) {
+    eq->ApplyScale(77);
+    eq->setGeometry(10, 10, 400, 240);
+    eq->SetDragAllDirection(true);
+    eq->SetBands({B(-12.5f, 12000, 5.8f), B(0, 20000, 5.8f)}, 0);
+    const int needed = QFontMetrics(eq->font()).horizontalAdvance(eq->InfoText());
+    EXPECT_GE(eq->InfoRect().right - eq->InfoRect().left, needed) << eq->InfoText().toStdString();
+    EXPECT_LE(eq->InfoRect().right, eq->Axes().Plot().right);
+    eq->SetBands({B(-12.5f, 12000, 5.8f), B(0, 20000, 5.8f)}, 1);
+    EXPECT_GE(eq->InfoRect().right - eq->InfoRect().left, QFontMetrics(eq->font()).horizontalAdvance(eq->InfoText()));
+    EXPECT_LE(eq->InfoRect().right, eq->Axes().Plot().right);
 }
 
 TEST_F(EqualizerTest, At150PercentEverySizeScales) {

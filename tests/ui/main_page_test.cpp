@@ -18,6 +18,7 @@
 #include "toolkit/controls.h"
 #include "toolkit/menu.h"
 #include "ui/controls/equalizer.h"
+#include "ui/dialogs/homepage.h"
 #include "ui/main/main_wnd.h"
 #include "ui_fixture.h"
 
@@ -335,12 +336,28 @@ TEST_F(MainPageTest, LanguageItemsSwitchEveryShownText) {
     EXPECT_EQ(ReadLanguageSetting(), 0);
 }
 
+// The header's and the About box's link name the build's home page, or are not there.
+void ExpectHomepageLink(tk::Window& w) {
+    const QString url = QString::fromUtf8(HomepageUrl());
+    tk::Control* link = w.FindControl("web_btn_1");
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->IsVisible(), !url.isEmpty()) << w.ClassName().toStdString();
+    EXPECT_EQ(link->UserData(), url);
+    EXPECT_FALSE(link->ShownText().contains("example.org")) << link->ShownText().toStdString();
+    EXPECT_FALSE(link->ToolTip().contains("example.org"));
+    if (!url.isEmpty()) {
+        EXPECT_TRUE(url.endsWith(link->ShownText()));
+    }
+}
+
 TEST_F(MainPageTest, AboutItemOpensTheAboutBox) {
     auto w = Open();
+    ExpectHomepageLink(*w);
     bool shown = false;
     seam::ActOnNextModal([&](tk::Window& about) {
         shown = about.ClassName() == "AboutWnd";
         EXPECT_EQ(about.FindControl("fw_version")->ShownText(), "VTR50 ");
+        ExpectHomepageLink(about);
         about.Close(0);
     });
     w->PostMessage(tk::WM_MENUCLICK, 0,

@@ -227,6 +227,10 @@ TEST_F(ChannelOpsTest, RefreshAllControlsShowsTheWholeModel) {
     EXPECT_EQ(C("edit_ch_delay_7")->Text(), "519 cm");
     EXPECT_TRUE(C("ch_synchronize_8")->IsSelected());
     EXPECT_EQ(C("delay_link_9")->BkColor(), 0xFF8600FFu);
+    EXPECT_EQ(C("delay_link_9")->TextColor(), 0xFFFFFFFFu);
+    // A channel in no group keeps the skin's button, not a grey block with a dark "D".
+    EXPECT_EQ(C("delay_link_8")->BkColor(), 0u);
+    EXPECT_EQ(C("delay_link_8")->TextColor(), 0u);
     EXPECT_FALSE(C("ch_output_btn_0")->IsEnabled());
 }
 

@@ -151,6 +151,66 @@ TEST_F(SceneWindowTest, ANameWithAControlCharacterIsRefused) {
     });
 }
 
+TEST_F(SceneWindowTest, SavingOverANamedSceneOffersItsNameAndARefusedDuplicateKeepsIt) {
+    StoreOnUnit(1, "Bass", 0);
+    StoreOnUnit(5, "Rock", 0);
+    Open();
+    ConnectAndWait();
+    // The name window as it opens; `typed` is then confirmed, or the window cancelled.
+    auto nameWindow = [](QString* offered, const QString& typed, bool confirm) {
+        seam::ActOnNextModal([=](tk::Window& w) {
+            auto* e = w.Find<tk::Edit>("name_edt");
+            ASSERT_NE(e, nullptr);
+            // Shown, and the control's own text (what a script reads).
+            *offered = e->text() == e->Text() ? e->text() : e->text() + " / " + e->Text();
+            if (!confirm) {
+                Press(w, "cancel_btn");
+                return;
+            }
+            e->selectAll();
+            e->insert(typed);
+            Press(w, "confirm_btn");
+        });
+    };
+    WithSceneWindow("scene_item_saveas_scene", [&](ui::CSceneWnd& w) {
+        // A name read from the unit; the duplicate is refused and nothing changes.
+        const uint64_t before = unit->CommandsHandled();
+        QString offered;
+        seam::AnswerNextModal(1);  // "${save_scene_overwrite}"
+        nameWindow(&offered, QStringLiteral("Bass"), true);
+        seam::AnswerNextModal(1);  // "${same_name_tips}"
+        Choose(w, 4);
+        ASSERT_TRUE(WaitFor(Answered));
+        EXPECT_EQ(offered, "Rock");
+        EXPECT_EQ(w.MessagesShown(), (QStringList{"${save_scene_overwrite}", "${same_name_tips}"}));
+        Settle();
+        EXPECT_EQ(unit->CommandsHandled(), before);
+        EXPECT_EQ(ModelName(5), "Rock");
+        EXPECT_TRUE(w.Find<tk::List>("listview")->Row(4).text.contains("Rock"));
+
+        // A name saved in this session.
+        const int busy = tk::Window::ShownCount("LoadingWnd");
+        AnswerName("Jazz");
+        seam::AnswerNextModal(1);  // "${save_scene_ok}"
+        Choose(w, 6);
+        ASSERT_TRUE(ActionDone(w, busy));
+        ASSERT_TRUE(WaitFor(Answered));
+        seam::AnswerNextModal(1);  // "${save_scene_overwrite}"
+        nameWindow(&offered, QString(), false);
+        Choose(w, 6);
+        ASSERT_TRUE(WaitFor(Answered));
+        EXPECT_EQ(offered, "Jazz");
+    });
+    // The load question names the scene.
+    WithSceneWindow("scene_item_load_scene", [&](ui::CSceneWnd& w) {
+        QString asked;
+        AnswerBox(0, &asked);
+        Choose(w, 4);
+        EXPECT_EQ(w.MessagesShown(), QStringList{"${load_scene_tips1}"});
+        EXPECT_TRUE(asked.contains("Rock")) << asked.toStdString();
+    });
+}
+
 TEST_F(SceneWindowTest, DeletingEmptiesTheSlotWithoutAQuestion) {
     StoreOnUnit(3, "Road", 0);
     Open();

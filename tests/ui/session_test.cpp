@@ -27,6 +27,8 @@ TEST_F(SessionTest, ConnectReadsTheUnitIntoTheControls) {
         s.scenes[0].out[4].phase = 1;
         s.scenes[0].out[5].solo = 1;
         s.scenes[0].out[7].trim100 = 350;
+        s.scenes[0].out[0].bands[3].gain10 = 240;  // +6 dB, bypassed
+        s.scenes[0].out[0].eqBypass = 1;
         return 0;
     });
     Open();
@@ -65,6 +67,9 @@ TEST_F(SessionTest, ConnectReadsTheUnitIntoTheControls) {
     }
     EXPECT_EQ(C("slider_ch_volume_7")->Value(), -35);
     EXPECT_EQ(C("edit_ch_volume_7")->Text(), "-3.5dB");
+    // The current channel is bypassed: its gains show flat and the button offers the restore.
+    EXPECT_EQ(C("eq_gain_3")->Text(), "0.0");
+    EXPECT_EQ(C("btn_bypass")->Text(), "${restore_eq}");
     EXPECT_TRUE(wnd->MessagesShown().isEmpty());
 }
 

@@ -3,9 +3,11 @@
 // in equalizer_paint.cpp.
 #include "ui/controls/equalizer.h"
 
+#include <QFontMetrics>
 #include <algorithm>
 
 #include "base/log.h"
+#include "toolkit/scale.h"
 
 namespace dvdsp::ui {
 
@@ -150,6 +152,13 @@ void UIEqualizer::LayoutCurrentBand(const graph::Axes& axes) {
     } else {
         infoText_ = QString::asprintf("%.1f dB", static_cast<double>(b.gain));
         infoRect_ = graph::InfoRect(axes, h.x(), h.y(), false, Dpi());
+    }
+    // The label holds its whole text at every scale (the font does not shrink with the
+    // scale as far as the sizes do), and stays inside the plot.
+    const int needed = QFontMetrics(font()).horizontalAdvance(infoText_) + tk::Scaled(6, Dpi());
+    if (infoRect_.right - infoRect_.left < needed) {
+        const graph::Rect& p = axes.Plot();
+        graph::SpanInside(h.x(), std::min(needed, p.right - p.left), p.left, p.right, &infoRect_.left, &infoRect_.right);
     }
 }
 

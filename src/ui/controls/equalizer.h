@@ -7,7 +7,8 @@
 //   "equalizer_eq" / "equalizer_eq_release"   a band (or its Q) moved / was let go
 //   "equalizer_hp" / "equalizer_hp_release"   the high-pass marker
 //   "equalizer_lp" / "equalizer_lp_release"   the low-pass marker
-// The owner reads the band slots, the current index (user-data text) and mHpFreq /
+// A press and release at one point without moving only chooses: no value changes and
+// no release is notified. The owner reads the band slots, the current index (user-data text) and mHpFreq /
 // mLpFreq back and hands everything in again (SetBands, SetCrossoverMarkers, SetCurves).
 
 #include <QWidget>
@@ -139,6 +140,8 @@ class UIEqualizer : public QWidget, public tk::Control {
     int mCurrentControlIndex = -1;
     bool mDragAllDirection = false;
     Capture capture_ = kIdle;
+    QPoint pressPos_;     // where the capture began
+    bool moved_ = false;  // the pointer left that point while captured
     bool allBypass_ = false;
     bool layoutValid_ = false;
     bool focused_ = false;

@@ -64,6 +64,8 @@ void UIEqualizer::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void UIEqualizer::Press(QPoint pos) {
+    pressPos_ = pos;
+    moved_ = false;
     if (InQHandle(pos)) {
         setCursor(Qt::SizeHorCursor);
         capture_ = kFactor;
@@ -107,15 +109,20 @@ void UIEqualizer::Hover(QPoint pos) {
 }
 
 void UIEqualizer::Drag(QPoint pos) {
+    if (pos != pressPos_) moved_ = true;
     graph::Axes axes = Axes();
     int x = axes.ClampX(pos.x()), y = axes.ClampY(pos.y());
     if (capture_ == kBand && HasCurrentBand()) {
         auto i = static_cast<size_t>(mCurrentControlIndex);
         BandPoint& b = bands_[i];
-        if (mDragAllDirection) handles_[i].setX(x);
+        // Each value follows its own axis only when the pointer moved along it, so a
+        // vertical move keeps the frequency and a horizontal one the gain.
+        const bool xMoved = mDragAllDirection && x != handles_[i].x();
+        const bool yMoved = y != handles_[i].y();
+        if (xMoved) handles_[i].setX(x);
         handles_[i].setY(y);
-        int f = axes.FreqAt(x);
-        float g = axes.GainAt(y);
+        int f = xMoved ? axes.FreqAt(x) : b.freq;
+        float g = yMoved ? axes.GainAt(y) : b.gain;
         LogWriteNarrow("freq (%d) gain(%.2f) \n", f, static_cast<double>(g));
         bool gainChanged = std::fabs(b.gain - g) > 0.001f;
         if (gainChanged) b.gain = g;
@@ -162,15 +169,23 @@ void UIEqualizer::Release(QPoint pos) {
     int x = axes.ClampX(pos.x()), y = axes.ClampY(pos.y());
     Capture was = capture_;
     capture_ = kIdle;
+    if (was != kIdle && !moved_ && pos == pressPos_) {
+        // A click: the press has chosen the band or marker, nothing is changed or sent.
+        setCursor(was == kBand ? Qt::PointingHandCursor : Qt::ArrowCursor);
+        update();
+        return;
+    }
     if (was == kBand && HasCurrentBand()) {
         auto i = static_cast<size_t>(mCurrentControlIndex);
         BandPoint& b = bands_[i];
-        if (mDragAllDirection) {
+        if (mDragAllDirection && x != handles_[i].x()) {
             handles_[i].setX(x);
             b.freq = axes.FreqAt(x);
         }
-        handles_[i].setY(y);
-        b.gain = axes.GainAt(y);
+        if (y != handles_[i].y()) {
+            handles_[i].setY(y);
+            b.gain = axes.GainAt(y);
+        }
         handleRects_[i] = graph::HandleRect(axes, handles_[i].x(), handles_[i].y(), Dpi());
         Emit(kEqRelease);
         LogWriteNarrow("freq (%d) gain(%.2f) \n", b.freq, static_cast<double>(b.gain));

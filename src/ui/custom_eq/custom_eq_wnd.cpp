@@ -160,14 +160,14 @@ void CCustomEqWnd::OnStep(const std::string& name, int i, bool up) {
     SetChEqEdit(i);
 }
 
-void CCustomEqWnd::OnGraph(tk::Control* sender) {
+void CCustomEqWnd::OnGraph(tk::Control* sender, bool released) {
     auto* graph = dynamic_cast<UIEqualizer*>(sender);
     if (!graph) return;
     const int i = graph->UserData().toInt();
     LogWriteNarrow("on DUI_MSGTYPE_EQUALIZERCHANGED index %d\n", i);
     if (i < 0 || i >= core::kCustomEqBands || i >= graph->BandCount()) return;
     const BandPoint& b = graph->BandAt(i);
-    if (!mBands.EqualizerCallback(mChannel, i, b.freq, b.q, b.gain)) return;
+    if (!mBands.EqualizerCallback(mChannel, i, b.freq, b.q, b.gain, released)) return;
     FillAll();
     if (tk::Control* box = FindControl(Numbered("pt_enable_", i))) box->SetSelected(b.gain != 0.0f);
     UpdateEqualizer(i);
@@ -188,8 +188,8 @@ bool CCustomEqWnd::OnNotify(tk::TNotify& n) {
     LogWriteNarrow("Notify %s\n", type.c_str());
     const int i = n.sender ? n.sender->UserDataInt() : -1;
     const bool band = i >= 0 && i < core::kCustomEqBands;
-    if (type == "equalizer_eq") {
-        OnGraph(n.sender);
+    if (type == "equalizer_eq" || type == "equalizer_eq_release") {
+        OnGraph(n.sender, type == "equalizer_eq_release");
         return true;
     }
     if (type == tk::notify::kClick) {

@@ -34,7 +34,7 @@ class CCustomEqWnd final : public DialogWnd {
     void OnSlider(int i, int value);
     void OnEqEnable(int i);
     void OnStep(const std::string& name, int i, bool up);
-    void OnGraph(tk::Control* sender);
+    void OnGraph(tk::Control* sender, bool released);
     void MoveFocus(const std::string& name, int i, bool right);
     void FillAll();
     std::string Text(const char* prefix, int i) const;

@@ -99,8 +99,11 @@ void NameMsgWnd::OnLoaded() {
     SetTextIf("cancel_btn", captions_[1]);
     if (auto* edit = Find<tk::Edit>("name_edt")) {
         edit->setMaxLength(kMaxNameLength);
-        // Shown as typed: the buffer is a name, not a text with language keys.
-        edit->setText(name_ ? name_->left(kMaxNameLength) : QString());
+        // The control's text is the name, and it is shown as it is: a name, not a text
+        // with language keys.
+        const QString name = name_ ? name_->left(kMaxNameLength) : QString();
+        edit->SetText(name);
+        edit->setText(name);
         edit->setFocus();
     }
 }

@@ -195,9 +195,7 @@ void CSceneWnd::SaveAs(int n) {
         return;
     }
     if (const int other = controller_.SceneNamed(slot, n); other > 0) {
-        // The slot is emptied and nothing goes to the unit.
-        controller_.SetSceneName(n, core::SceneName{});
-        WriteRows();
+        // Refused: nothing goes to the unit and the slot keeps its own name.
         Tell("${same_name_tips}", Format("${same_name_tips}", {NameText(slot), QString::number(other),
                                                                 NameText(controller_.SceneNameOf(other))}));
         return;

@@ -1,12 +1,10 @@
 #include "ui/dialogs/small_dialogs.h"
 
-#include <QDesktopServices>
-#include <QUrl>
-
 #include "base/identity.h"
 #include "base/log.h"
 #include "toolkit/control.h"
 #include "toolkit/language.h"
+#include "ui/dialogs/homepage.h"
 
 namespace dvdsp::ui {
 
@@ -62,6 +60,7 @@ CAboutWnd::CAboutWnd(QWidget* parent, int fwMain, int fwSub)
       fwSub_(fwSub) {}
 
 void CAboutWnd::OnLoaded() {
+    ShowHomepageLink(*this, QString::fromUtf8(HomepageUrl()));
     if (tk::Control* title = FindControl("company_title")) {
         title->SetVisible(false);
         title->SetText(QStringLiteral("DV DSP Audio"));
@@ -89,8 +88,8 @@ void CAboutWnd::OnLoaded() {
 }
 
 bool CAboutWnd::OnNotify(tk::TNotify& n) {
-    if (n.type == tk::notify::kClick && n.name.rfind("web_btn", 0) == 0 && n.sender) {
-        QDesktopServices::openUrl(QUrl(n.sender->ShownText()));
+    if (n.type == tk::notify::kClick && n.name == "web_btn_1" && n.sender) {
+        OpenHomepageLink(*n.sender);
         return true;
     }
     return false;

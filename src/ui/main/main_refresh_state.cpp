@@ -14,9 +14,11 @@ namespace {
 
 using core::What;
 
-// Colour of a delay-link group's button, by group (0 none).
-constexpr std::array<uint32_t, 7> kDelayLinkColours = {0xFF666666, 0xFF0088FF, 0xFF00AEAE, 0xFF0000E3,
+// Colour of a delay-link group's button, by group; a channel in none (0) keeps the skin's
+// own look of the button.
+constexpr std::array<uint32_t, 7> kDelayLinkColours = {0, 0xFF0088FF, 0xFF00AEAE, 0xFF0000E3,
                                                         0xFFFF0000, 0xFFFF8040, 0xFF8600FF};
+constexpr uint32_t kDelayLinkTextColour = 0xFFFFFFFF;
 
 // The selectors form one group: the current channel's is selected, and its partner's
 // with it, without touching the others' notifications.
@@ -79,6 +81,10 @@ bool RefreshPageState(CMainWnd& wnd, const core::UnitModel& model, const core::C
         }
         return true;
     case What::BypassButton: ShowBypassButton(wnd, change.value != 0); return true;
+    case What::EqBypass:
+        // The current channel's flag as stored, from the read-out's reply as from an edit.
+        if (channelOk && ch == s.currOutChannel) ShowBypassButton(wnd, s.channels[static_cast<size_t>(ch)].bypass != 0);
+        return true;
     case What::LinkGroup:
         // A channel's link-group button is lit while the channel belongs to a group.
         if (channelOk) SetSelectedOf(wnd, Indexed("ch_synchronize_", ch), s.linkSel[static_cast<size_t>(ch)] != 0);
@@ -87,8 +93,11 @@ bool RefreshPageState(CMainWnd& wnd, const core::UnitModel& model, const core::C
         if (channelOk) {
             const int group = s.delayLinkSel[static_cast<size_t>(ch)];
             if (group >= 0 && group < static_cast<int>(kDelayLinkColours.size()))
-                if (tk::Control* c = wnd.FindControl(Indexed("delay_link_", ch)))
+                if (tk::Control* c = wnd.FindControl(Indexed("delay_link_", ch))) {
+                    // Its "D" stays readable on the group's colour.
                     c->SetBkColor(kDelayLinkColours[static_cast<size_t>(group)]);
+                    c->SetTextColor(group != 0 ? kDelayLinkTextColour : 0);
+                }
         }
         return true;
     default: return false;

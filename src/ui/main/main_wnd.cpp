@@ -15,6 +15,7 @@
 #include "toolkit/scale.h"
 #include "ui/control_names.h"
 #include "ui/controls/custom_tags.h"
+#include "ui/dialogs/homepage.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/scene_wnd.h"
 #include "ui/dialogs/small_dialogs.h"
@@ -93,6 +94,7 @@ void CMainWnd::OnInit() {
     SetDpi(Dpi());
     if (tk::Control* debug = FindControl("btn_debug")) debug->SetVisible(QFileInfo::exists(QStringLiteral("debug.ini")));
     if (tk::Control* advance = FindControl("btn_advance")) advance->SetVisible(false);
+    ShowHomepageLink(*this, QString::fromUtf8(HomepageUrl()));
     // Sources this model does not offer.
     if (auto* source = Find<tk::Combo>("btn_input_source"))
         for (const char* item : {"source_coax", "source_low", "source_dmp"})
@@ -162,6 +164,8 @@ void CMainWnd::Notify(tk::TNotify& n) {
         RunProcessingWindow(this, controller_, QStringLiteral("MemWrWnd"));
     } else if (n.name == "minbtn") {
         showMinimized();
+    } else if (n.name == "web_btn_1" && n.sender) {
+        OpenHomepageLink(*n.sender);
     } else if (n.name == "btn_option") {
         if (tk::Menu* m = OpenMenu(QStringLiteral("xml/option_menu.xml"), n.sender))
             m->SetItemEnabled(QStringLiteral("option_item_reset_default"), UnitConnected());
