@@ -41,9 +41,10 @@ class UpgradeTransfer final : private UpgradeLink {
 
     // 0 started (or a download batch file accepted: nothing is sent), 2 no image kind fits
     // the name, 3 no unit, 4 the unit did not enter upgrade mode or refused the start,
-    // else the result of the image check.
-    int UpgradeStart(const std::wstring& path, bool erase);
+    // else the result of the image check. `path` is UTF-8 text (platform/paths.h), any
+    // characters allowed; the wide form is the same name in wide characters.
     int UpgradeStart(const std::string& path, bool erase);
+    int UpgradeStart(const std::wstring& path, bool erase);
     // One step: the progress 0 to 100 while the transfer runs, 101 when it has ended well
     // and 255 when it has failed.
     int UpgradeStep();

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <numeric>
 
+#include "base/log.h"
 #include "emulator/virtual_transport.h"
 #include "emulator/virtual_unit.h"
 #include "firmware/image.h"
@@ -14,6 +15,7 @@
 #include "link/commands.h"
 #include "link/dsp_device.h"
 #include "link/protocol/upgrade.h"
+#include "platform/paths.h"
 #include "support/recording_backend.h"
 
 namespace dvdsp {
@@ -57,10 +59,10 @@ struct Upgrade : ::testing::Test {
         return device.HandshakeOk();
     }
     std::string Write(const std::string& name, const Bytes& bytes) {
-        const fs::path p = dir / name;
+        const fs::path p = dir / platform::PathFromUtf8(name);
         std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                  static_cast<std::streamsize>(bytes.size()));
-        return p.string();
+        return platform::Utf8FromPath(p);
     }
     std::string McuImage(const std::string& name, size_t payload, uint8_t main = 2, uint8_t sub = 28) {
         return Write(name, fw::MakeSingleImage(fw::FW_ID_MCU, 98, {main, sub, 0, 0}, Payload(payload)));
@@ -185,6 +187,25 @@ TEST_F(Upgrade, FileNamesChooseTheKind) {
     EXPECT_EQ(transfer.UpgradeStart((dir / "firmware.bin").string(), false), fw::UPG_FILE_INVALID);
     EXPECT_TRUE(rec.Commands().empty());
     EXPECT_EQ(device.UpgStatusValue(), UPG_IDLE);
+}
+
+TEST_F(Upgrade, ImagesInFoldersWithNonAsciiNamesAreOpened) {
+    // Names are UTF-8: Russian and Chinese folder names reach the file whole.
+    for (const char* folder : {"\u041f\u0440\u043e\u0448\u0438\u0432\u043a\u0430", "\u56fa\u4ef6"}) {
+        SCOPED_TRACE(folder);
+        ASSERT_TRUE(Reconnect());
+        fs::create_directories(dir / platform::PathFromUtf8(folder));
+        const std::string path = McuImage(std::string(folder) + "/MCU_UPG.BIN", 100);
+        ASSERT_EQ(transfer.UpgradeStart(path, false), 0);
+        int result = 0;
+        Run(&result);
+        EXPECT_EQ(result, fw::kUpgradeStepDone);
+        // The wide form names the same file.
+        ASSERT_TRUE(Reconnect());
+        EXPECT_EQ(transfer.UpgradeStart(Utf8ToWide(path), false), 0);
+        Run(&result);
+        EXPECT_EQ(result, fw::kUpgradeStepDone);
+    }
 }
 
 TEST_F(Upgrade, McuBlocksTravelFromTheEnd) {
