@@ -130,6 +130,7 @@ int UpgradeTransfer::UpgradeStart(const std::string& path, bool erase) {
     if (device_.HandshakeOk() && kind != UPG_DEVICE_BOOTLOADER) {
         // The unit reboots into its loader: wait for it and open it again.
         device_.CloseHIDDevice(false);
+        if (restartNotice_) restartNotice_();
         clock_.SleepMs(kRebootWaitMs);
         for (int i = 0; i < kReopenTries; ++i) {
             device_.OpenHIDDevice();

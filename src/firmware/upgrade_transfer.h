@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "firmware/firmware_images.h"
@@ -49,6 +50,10 @@ class UpgradeTransfer final : private UpgradeLink {
     // and 255 when it has failed.
     int UpgradeStep();
 
+    // Called (on the caller's thread) when UpgradeStart begins to wait for the unit's
+    // restart into its loader (kRebootWaitMs and the reopening after it).
+    void SetRestartNotice(std::function<void()> notice) { restartNotice_ = std::move(notice); }
+
     FirmwareImages& Images() { return images_; }
     int32_t Phase() const;
     size_t SentCount() const { return sent_; }
@@ -70,6 +75,7 @@ class UpgradeTransfer final : private UpgradeLink {
     size_t sent_ = 0;
     bool batch_ = false;
     int ackReads_ = 0;
+    std::function<void()> restartNotice_;
 };
 
 }  // namespace dvdsp::fw
