@@ -100,9 +100,14 @@ TEST_F(AutoCalTest, ChannelBoxesLeaveOutLinkedNoRoleAndSubwooferChannels) {
         // A left-out channel cannot be checked.
         Press(a, "ch_checkbox_9");
         EXPECT_FALSE(Of(a, "ch_checkbox_9")->IsSelected());
-        // Unchecking a channel hides its series.
+        // Unchecking a channel hides its series; the graph's legend names those shown.
         Press(a, "ch_checkbox_1");
         EXPECT_FALSE(a.ChannelSelected(1));
+        auto* graph = a.Find<dvdsp::ui::UIEqualizerAc>("equalizer_ac");
+        ASSERT_NE(graph, nullptr);
+        (void)graph->grab();
+        EXPECT_EQ(graph->LastPaint().legend, (std::vector<QString>{"CH1", "CH3", "CH5", "CH7", "CH8"}));
+        EXPECT_EQ(graph->LastPaint().legendColors[1], dvdsp::ui::kAcEqPalette[2]);
     });
 }
 
