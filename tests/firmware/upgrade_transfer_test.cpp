@@ -8,6 +8,7 @@
 #include <numeric>
 
 #include "base/log.h"
+#include "emulator/fault_spec.h"
 #include "emulator/virtual_transport.h"
 #include "emulator/virtual_unit.h"
 #include "firmware/image.h"
@@ -322,6 +323,29 @@ TEST_F(Upgrade, RefusedStartAndLostAcknowledgementsFail) {
     Run(&result);
     EXPECT_EQ(result, fw::kUpgradeStepFailed);
     EXPECT_EQ(McuOffsets().size(), 1u);
+}
+
+TEST_F(Upgrade, FaultsNamedInTextReachTheUnitAndTheLink) {
+    // As DVDSP_VIRTUAL_FAULT names them for both programs.
+    std::string why;
+    for (const char* bad : {"not-ready@x", "cal-fail@6", "drop@", "refuse-upgrade", "jam@1", "drop@1x"}) {
+        EXPECT_FALSE(emu::ArmVirtualFaults(bad, unit, backend, &why)) << bad;
+        EXPECT_NE(why.find(bad), std::string::npos) << why;
+    }
+    ASSERT_TRUE(Connect());
+    const std::string image = McuImage("MCU_UPG.BIN", 100);
+    ASSERT_TRUE(emu::ArmVirtualFaults("refuse-upgrade@1,not-ready@2,cal-fail@3", unit, backend, &why)) << why;
+    EXPECT_EQ(transfer.UpgradeStart(image, false), fw::kUpgradeRefused);
+    ASSERT_EQ(transfer.UpgradeStart(image, false), 0);
+    int result = 0;
+    Run(&result);
+    EXPECT_EQ(result, fw::kUpgradeStepDone);
+    // A link fault: the unit is pulled out at the next reply.
+    ASSERT_TRUE(Reconnect());
+    ASSERT_TRUE(emu::ArmVirtualFaults("unplug@0", unit, backend, &why)) << why;
+    device.Hand_Connect();
+    EXPECT_FALSE(backend.Plugged());
+    backend.Plug();
 }
 
 TEST_F(Upgrade, NoUnitAndUnitThatDoesNotComeBack) {

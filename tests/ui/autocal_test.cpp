@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "channel_ops_fixture.h"
+#include "emulator/fault_spec.h"
 #include "emulator/signal_model.h"
 #include "link/clock.h"
 #include "toolkit/test_seams.h"
@@ -179,6 +180,16 @@ TEST_F(AutoCalTest, EveryFailureCodeShowsItsTextAndLeavesNothingToApply) {
     });
     // Closing after a failure asks nothing and cancels.
     EXPECT_FALSE(Shown(QStringLiteral("${irc_apply_tips}")));
+}
+
+TEST_F(AutoCalTest, AFailureCodeNamedInTextEndsTheRun) {
+    // As DVDSP_VIRTUAL_FAULT gives it to the program.
+    std::string why;
+    ASSERT_TRUE(dvdsp::emu::ArmVirtualFaults("cal-fail@2", *unit, *backend, &why)) << why;
+    WithAutoCal([&](CAutoCalWnd& a) {
+        Press(a, "start_auto_cal");
+        EXPECT_TRUE(TipsBecome(a, QStringLiteral("${irc_failed_speaker}"))) << Tips(a).toStdString();
+    });
 }
 
 TEST_F(AutoCalTest, ACompletedRunShowsTheMeasurementsAndApplyChangesTheUnit) {
