@@ -9,10 +9,12 @@
 
 #include "base/identity.h"
 #include "base/log.h"
+#include "emulator/fault_spec.h"
 #include "emulator/virtual_transport.h"
 #include "link/dsp_device.h"
 #include "platform/file_access.h"
 #include "platform/instance_lock.h"
+#include "platform/paths.h"
 #ifdef DVDSP_HAVE_GUI
 #include "ui/main/startup.h"
 #endif
@@ -49,7 +51,7 @@ int main(int argc, char** argv) {
             if (argv[i][14] == '=') stateFile = argv[i] + 15;
         }
         if (std::strcmp(argv[i], "--help") == 0) {
-            std::printf("%s", kUsage);
+            std::printf("%s%s", kUsage, dvdsp::emu::kVirtualFaultHelp);
             return 0;
         }
         if (std::strcmp(argv[i], "--version") == 0) {
@@ -112,6 +114,13 @@ int main(int argc, char** argv) {
 #endif
         }
         auto virtualBackend = std::make_unique<dvdsp::emu::VirtualHidBackend>(*unit);
+        // Faults for checks of the failure paths from outside (emulator/fault_spec.h).
+        if (const std::string faults = dvdsp::platform::EnvironmentValue("DVDSP_VIRTUAL_FAULT"); !faults.empty()) {
+            std::string faultWhy;
+            if (!dvdsp::emu::ArmVirtualFaults(faults, *unit, *virtualBackend, &faultWhy))
+                std::fprintf(stderr, "DVDSP_VIRTUAL_FAULT=%s: %s; ignored from there on\n", faults.c_str(),
+                             faultWhy.c_str());
+        }
 #ifdef DVDSP_HAVE_GUI
         // The virtual unit can be unplugged and plugged back from the demo menu.
         dvdsp::emu::VirtualHidBackend* vb = virtualBackend.get();

@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "base/log.h"
 #include "cli/cli.h"
 #include "cli/firmware_upgrade.h"
 #include "firmware/firmware_images.h"
@@ -98,8 +99,7 @@ int RunUpgrade(Session& s, const Words& args) {
     }
     {
         fw::FirmwareImages offline;
-        const std::wstring wide(path.begin(), path.end());
-        if (const int r = offline.CheckFileOffline(kind, wide); r != fw::UPG_FILE_VALID) {
+        if (const int r = offline.CheckFileOffline(kind, Utf8ToWide(path)); r != fw::UPG_FILE_VALID) {
             std::fprintf(stderr, "%s: %s; nothing was sent (see `firmware check`)\n", path.c_str(),
                          StartFailure(r));
             return kFileRefused;

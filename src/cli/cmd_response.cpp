@@ -88,6 +88,7 @@ struct ResponseRequest {
     dsp::ChannelFilters channel;
     bool bypassed = false;
     bool json = false;
+    bool csv = false;
     std::string plotPath;
 };
 
@@ -117,12 +118,18 @@ bool ParseResponse(const Words& args, ResponseRequest& req) {
             req.bypassed = true;
         } else if (a == "--json") {
             req.json = true;
+        } else if (a == "--csv") {
+            req.csv = true;
         } else if (a == "--plot" && hasValue) {
             req.plotPath = args[++i];
         } else {
             std::fprintf(stderr, "unexpected argument '%s'\n", a.c_str());
             return false;
         }
+    }
+    if (req.json && req.csv) {
+        std::fprintf(stderr, "--csv and --json: choose one\n");
+        return false;
     }
     return true;
 }
@@ -137,6 +144,8 @@ int RunResponse(Session&, const Words& args) {
     if (!ParseResponse(args, req)) return kUsage;
     const bool json = req.json;
     const std::string& plotPath = req.plotPath;
+    // With --plot the points are printed only when a format is asked for.
+    const bool print = plotPath.empty() || req.json || req.csv;
 
     dsp::ChannelCurve curve;
     dsp::BuildChannelCurve(req.channel, req.bypassed, dsp::CURVE_POINTS, curve);
@@ -148,7 +157,7 @@ int RunResponse(Session&, const Words& args) {
         for (size_t k = 0; k < curve.levels.size(); ++k)
             std::printf("%s%.10g", k ? "," : "", curve.levels[k]);
         std::printf("]}\n");
-    } else {
+    } else if (print) {
         std::printf("frequency_hz,level_db\n");
         for (size_t k = 0; k < curve.frequencies.size(); ++k) {
             // Rounding noise around 0 dB prints as 0, not as -0.
@@ -169,13 +178,14 @@ int RunResponse(Session&, const Words& args) {
 void RegisterResponseCommand() {
     Register({"response",
               "[--hp TYPE,ORDER,FREQ] [--lp TYPE,ORDER,FREQ] [--band FREQ,Q,GAIN[,ENABLED]]... "
-              "[--bypass] [--json] [--plot FILE.png]",
+              "[--bypass] [--csv | --json] [--plot FILE.png]",
               "Print a channel's response on the 512-point grid (48 kHz) as CSV lines\n"
               "\"frequency_hz,level_db\", or as JSON with --json. No unit is needed.\n"
               "TYPE: 1 or bw (Butterworth), 2 or lr (Linkwitz-Riley), 3 or bessel; ORDER 0\n"
               "(off) to 8; FREQ in Hz. Bands are peaking EQ bands (ENABLED 0 disables one);\n"
-              "--bypass shows the channel with its EQ bypassed (bands flat). --plot also\n"
-              "draws the curve from 20 Hz to 20 kHz into a PNG file.",
+              "--bypass shows the channel with its EQ bypassed (bands flat). --plot draws\n"
+              "the curve from 20 Hz to 20 kHz into a PNG file and prints nothing, unless\n"
+              "--csv or --json asks for the points as well.",
               RunResponse, CheckResponse});
 }
 

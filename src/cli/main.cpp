@@ -8,6 +8,7 @@
 #include "base/identity.h"
 #include "base/log.h"
 #include "cli/cli.h"
+#include "emulator/fault_spec.h"
 #include "platform/file_access.h"
 #include "platform/paths.h"
 
@@ -32,8 +33,10 @@ void PrintHelp() {
         "Several commands may be given, separated by --; they run in order against one unit,\n"
         "after the arguments of all of them were checked.\n"
         "With \"savelog.ini\" in the current directory every exchange goes to \"save.log\".\n"
+        "%s"
         "\n"
-        "commands:\n");
+        "commands:\n",
+        dvdsp::emu::kVirtualFaultHelp);
     for (const Command& c : Registry()) {
         std::printf("  %s%s%s\n", c.name.c_str(), c.usage.empty() ? "" : " ", c.usage.c_str());
         std::string h = c.help;

@@ -8,6 +8,8 @@
 
 #include "base/identity.h"
 #include "cli/cli.h"
+#include "emulator/fault_spec.h"
+#include "platform/paths.h"
 
 namespace dvdsp::cli {
 
@@ -31,28 +33,14 @@ void ReportLostState(const std::string& why, bool& reported) {
     std::fprintf(stderr, "the virtual unit's state was not saved (%s); the changes of this run are lost\n",
                  why.c_str());
 }
-// A virtual unit can be given one fault for tests of the commands' failure paths:
-// DVDSP_VIRTUAL_FAULT=KIND@N[xAMOUNT], KIND one of drop, corrupt, split, merge, stall
-// (AMOUNT in ms), unplug; armed for the reply N replies after the hand-shake.
-void ArmFaultFromEnvironment(emu::VirtualHidBackend& backend) {
-    const char* spec = std::getenv("DVDSP_VIRTUAL_FAULT");
-    if (!spec || !*spec) return;
-    using Fault = emu::VirtualHidBackend::Fault;
-    const std::pair<const char*, Fault> kinds[] = {{"drop", Fault::Drop},   {"corrupt", Fault::Corrupt},
-                                                   {"split", Fault::Split}, {"merge", Fault::Merge},
-                                                   {"stall", Fault::Stall}, {"unplug", Fault::Unplug}};
-    const std::string text = spec;
-    const size_t at = text.find('@');
-    const size_t times = text.find('x', at == std::string::npos ? 0 : at);
-    for (const auto& [name, fault] : kinds) {
-        if (text.compare(0, at, name) != 0 || at == std::string::npos) continue;
-        const unsigned long after = std::strtoul(text.c_str() + at + 1, nullptr, 10);
-        const unsigned long amount =
-            times == std::string::npos ? 1 : std::strtoul(text.c_str() + times + 1, nullptr, 10);
-        backend.ArmFault(fault, after, static_cast<uint32_t>(amount));
-        return;
-    }
-    std::fprintf(stderr, "DVDSP_VIRTUAL_FAULT=%s is not KIND@N[xAMOUNT]; ignored\n", spec);
+// A virtual unit can be given faults for tests of the commands' failure paths
+// (DVDSP_VIRTUAL_FAULT, emulator/fault_spec.h), armed once the hand-shake is done.
+void ArmFaultsFromEnvironment(emu::VirtualUnit& unit, emu::VirtualHidBackend& backend) {
+    const std::string spec = platform::EnvironmentValue("DVDSP_VIRTUAL_FAULT");
+    if (spec.empty()) return;
+    std::string why;
+    if (!emu::ArmVirtualFaults(spec, unit, backend, &why))
+        std::fprintf(stderr, "DVDSP_VIRTUAL_FAULT=%s: %s; ignored from there on\n", spec.c_str(), why.c_str());
 }
 }  // namespace
 
@@ -127,7 +115,7 @@ int Session::Open(bool loaderWelcome) {
     if (!device_->HandshakeOk() && loaderWelcome && device_->IsConnected()) {
         std::fprintf(stderr, "the unit refuses the hand-shake: it runs its loader (an earlier "
                              "firmware upgrade did not finish)\n");
-        if (unit_) ArmFaultFromEnvironment(static_cast<emu::VirtualHidBackend&>(*backend_));
+        if (unit_) ArmFaultsFromEnvironment(*unit_, static_cast<emu::VirtualHidBackend&>(*backend_));
         return kOk;
     }
     if (!device_->HandshakeOk()) {
@@ -141,7 +129,7 @@ int Session::Open(bool loaderWelcome) {
         device_->CloseHIDDevice(true);
         return kUnitError;
     }
-    if (unit_) ArmFaultFromEnvironment(static_cast<emu::VirtualHidBackend&>(*backend_));
+    if (unit_) ArmFaultsFromEnvironment(*unit_, static_cast<emu::VirtualHidBackend&>(*backend_));
     return kOk;
 }
 

@@ -80,6 +80,9 @@ public:
     void SetUpgradeWindowOpen(bool open) { upgrade_.SetUpgradeWindowOpen(open); }
     bool UpgradeWindowOpen() const { return upgrade_.UpgradeWindowOpen(); }
     bool ForcedUpdateRunning() const { return upgrade_.ForcedUpdateRunning(); }
+    // An update window's transfer ended well: the unit restarts into firmware
+    // main.sub (-1 when the image's version is unknown).
+    void UpdateInstalled(int main, int sub) { upgrade_.UpdateInstalled(main, sub); }
 
     // ---- Reply dispatch (dispatch.cpp) ------------------------------------------------
     void ReadDspValueCallback(const link::Message& msg);

@@ -68,6 +68,19 @@ bool FirmwareUpgrade::UpgradeGuard() const {
     return ctx_.device.UpgradeState().Busy();
 }
 
+void FirmwareUpgrade::UpdateInstalled(int main, int sub) {
+    restartExpected_ = true;
+    installed_ = main >= 0 && main < 256 && sub >= 0 && sub < 256 ? main * 256 + sub : -1;
+}
+
+bool FirmwareUpgrade::TakeInstalled(int* main, int* sub) {
+    const int v = installed_.exchange(-1);
+    if (v < 0) return false;
+    *main = v / 256;
+    *sub = v % 256;
+    return true;
+}
+
 bool FirmwareUpgrade::ForceUpdatePrompt(const DeviceInfo& info) {
     if (NoForceUpdateMarker()) return false;
     std::string question = FormatInts(ctx_.view->LangText("${update_tips}"),

@@ -61,10 +61,20 @@ public:
     void SetUpgradeWindowOpen(bool open) { upgradeWindowOpen_ = open; }
     bool UpgradeWindowOpen() const { return upgradeWindowOpen_; }
 
+    // An update's transfer ended well and the unit restarts into firmware main.sub (-1:
+    // not known). Its going away is no plug-out to report (TakeRestartExpected), and the
+    // read-out after it compares the unit with that image (TakeInstalled).
+    void UpdateInstalled(int main, int sub);
+    bool TakeRestartExpected() { return restartExpected_.exchange(false); }
+    // The version installed by the last update, once: false when none is waiting.
+    bool TakeInstalled(int* main, int* sub);
+
 private:
     ControllerContext& ctx_;
     std::atomic<uint8_t> forcedUpdate_{0};
     bool upgradeWindowOpen_ = false;
+    std::atomic<bool> restartExpected_{false};
+    std::atomic<int> installed_{-1};  // main * 256 + sub of the last update, -1 none
 };
 
 }  // namespace dvdsp::core

@@ -67,6 +67,15 @@ void Session::ReadMcuValueThread() {
     view.Post(WM_DEVICE_CONNECTED);
     view.Post(WM_CLOSE_LOADING);
     if (!device.HandshakeOk()) return;
+    // The unit is back: a restart an update caused is over.
+    upgrade_.TakeRestartExpected();
+    int sentMain = -1, sentSub = -1;
+    if (upgrade_.TakeInstalled(&sentMain, &sentSub) && device.Model() == kModelId &&
+        device.MasterVersion() == sentMain && device.SlaveVersion() == sentSub) {
+        // Back with the image an update has just sent: nothing to say about its version.
+        LogWriteNarrow("the unit runs the firmware just installed, v%d.%d\n", sentMain, sentSub);
+        return;
+    }
     switch (DecideFirmware(device.Model(), device.MasterVersion(), device.SlaveVersion(), NoForceUpdateMarker())) {
     case FirmwareAction::None: break;
     case FirmwareAction::Newer: view.Post(WM_DSP_FW_NEWER); break;
@@ -128,8 +137,9 @@ void Session::DevicePlugOut() {
     }
     ShowDisconnected();
     // A unit that restarts after its firmware update goes away on purpose: no message
-    // while an update window is open.
-    if (!upgrade_.ForcedUpdateRunning() && !upgrade_.UpgradeWindowOpen()) {
+    // while an update window is open, nor for the restart an update caused.
+    const bool restart = upgrade_.TakeRestartExpected();
+    if (!restart && !upgrade_.ForcedUpdateRunning() && !upgrade_.UpgradeWindowOpen()) {
         // The message is shown by the window without waiting for the user.
         SessionView* view = ctx_.view;
         ctx_.workers.Start("DisconnectMsgThread", [view] { view->Post(WM_DEVICE_PLUGOUT_MSG); });

@@ -17,13 +17,6 @@ using namespace dvdsp::link;
 
 namespace {
 
-std::string NarrowPath(const std::wstring& w) {
-    std::string s;
-    s.reserve(w.size());
-    for (wchar_t c : w) s += c < 0x80 ? static_cast<char>(c) : '?';
-    return s;
-}
-
 std::string UpperFileName(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -66,13 +59,13 @@ int32_t UpgradeTransfer::Phase() const {
     return device_.UpgradeState().Phase();
 }
 
-int UpgradeTransfer::UpgradeStart(const std::string& path, bool erase) {
-    std::wstring w(path.begin(), path.end());
-    return UpgradeStart(w, erase);
+int UpgradeTransfer::UpgradeStart(const std::wstring& widePath, bool erase) {
+    return UpgradeStart(WideToUtf8(widePath), erase);
 }
 
-int UpgradeTransfer::UpgradeStart(const std::wstring& widePath, bool erase) {
-    const std::string path = NarrowPath(widePath);
+int UpgradeTransfer::UpgradeStart(const std::string& path, bool erase) {
+    // The name is UTF-8 (platform/paths.h); the image checks take it widened whole.
+    const std::wstring widePath = Utf8ToWide(path);
     const std::string name = UpperFileName(path);
     LogWriteNarrow("UpgradeStart %s\n", name.c_str());
     UpgradeStatus& status = device_.UpgradeState();
@@ -137,6 +130,7 @@ int UpgradeTransfer::UpgradeStart(const std::wstring& widePath, bool erase) {
     if (device_.HandshakeOk() && kind != UPG_DEVICE_BOOTLOADER) {
         // The unit reboots into its loader: wait for it and open it again.
         device_.CloseHIDDevice(false);
+        if (restartNotice_) restartNotice_();
         clock_.SleepMs(kRebootWaitMs);
         for (int i = 0; i < kReopenTries; ++i) {
             device_.OpenHIDDevice();

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "firmware/firmware_images.h"
@@ -41,12 +42,17 @@ class UpgradeTransfer final : private UpgradeLink {
 
     // 0 started (or a download batch file accepted: nothing is sent), 2 no image kind fits
     // the name, 3 no unit, 4 the unit did not enter upgrade mode or refused the start,
-    // else the result of the image check.
-    int UpgradeStart(const std::wstring& path, bool erase);
+    // else the result of the image check. `path` is UTF-8 text (platform/paths.h), any
+    // characters allowed; the wide form is the same name in wide characters.
     int UpgradeStart(const std::string& path, bool erase);
+    int UpgradeStart(const std::wstring& path, bool erase);
     // One step: the progress 0 to 100 while the transfer runs, 101 when it has ended well
     // and 255 when it has failed.
     int UpgradeStep();
+
+    // Called (on the caller's thread) when UpgradeStart begins to wait for the unit's
+    // restart into its loader (kRebootWaitMs and the reopening after it).
+    void SetRestartNotice(std::function<void()> notice) { restartNotice_ = std::move(notice); }
 
     FirmwareImages& Images() { return images_; }
     int32_t Phase() const;
@@ -69,6 +75,7 @@ class UpgradeTransfer final : private UpgradeLink {
     size_t sent_ = 0;
     bool batch_ = false;
     int ackReads_ = 0;
+    std::function<void()> restartNotice_;
 };
 
 }  // namespace dvdsp::fw

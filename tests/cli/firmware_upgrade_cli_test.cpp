@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/paths.h"
 #include "support/run_cli.h"
 #include "support/test_folder.h"
 
@@ -43,6 +44,25 @@ TEST_F(CliUpgrade, UpgradeEndsWithTheNewVersionAndPlainProgress) {
     // The unit keeps it in its state file.
     CliResult info = Unit("info");
     EXPECT_TRUE(Has(info, "firmware: 2.28")) << info.out;
+}
+
+TEST_F(CliUpgrade, ImagesInFoldersWithNonAsciiNamesAreTaken) {
+    // Folder names given as UTF-8 arguments reach the file whole: a Russian one for the
+    // whole road, a Chinese one for the check before it (an image of another model).
+    const std::string russian = "\u041f\u0440\u043e\u0448\u0438\u0432\u043a\u0430";
+    const std::string chinese = "\u56fa\u4ef6";
+    for (const std::string& folder : {russian, chinese})
+        fs::create_directories(dir_ / dvdsp::platform::PathFromUtf8(folder));
+    const std::string image = dvdsp::testing::Quoted(russian + "/MCU_UPG.BIN");
+    ASSERT_EQ(Cli("firmware make mcu " + image + " --version 2.28").code, 0);
+    CliResult r = Unit("firmware upgrade " + image);
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_TRUE(Has(r, "firmware 2.28")) << r.out;
+    const std::string other = dvdsp::testing::Quoted(chinese + "/MCU_UPG.BIN");
+    ASSERT_EQ(Cli("firmware make mcu " + other + " --model 3").code, 0);
+    CliResult refused = Unit("firmware upgrade " + other);
+    EXPECT_EQ(refused.code, 5) << refused.out;
+    EXPECT_TRUE(Has(refused, "not a valid image for this unit")) << refused.out;
 }
 
 TEST_F(CliUpgradeRecovery, CutOffTransferIsFinishedByASecondRun) {

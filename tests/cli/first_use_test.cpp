@@ -96,6 +96,8 @@ TEST_F(CliFirstUse, ExitCodesAreTheDocumentedOnes) {
     const CliResult help = RunCli("--help");
     EXPECT_NE(help.out.find("5 file refused"), std::string::npos) << help.out;
     EXPECT_NE(help.out.find("6 file not written"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("DVDSP_VIRTUAL_FAULT=FAULT[,FAULT...]"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("cal-fail@CODE"), std::string::npos) << help.out;
 
     // Files that cannot be written, whatever writes them, are neither usage nor unit errors.
     const std::string nowhere = P("no-such-folder");

@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -104,7 +105,15 @@ TEST(ResponseCommand, RefusesBadArguments) {
 
 TEST_F(CliFiles, ResponsePlotWritesAPng) {
     const std::string png = (dir_ / "curve.png").string();
-    ASSERT_EQ(Cli("response --hp lr,4,80 --band 250,2,6 --plot " + png).exitCode, 0);
+    // The picture alone: nothing printed unless the points are asked for as well.
+    const CliRun plotted = Cli("response --hp lr,4,80 --band 250,2,6 --plot " + png);
+    ASSERT_EQ(plotted.exitCode, 0);
+    EXPECT_EQ(plotted.out, "");
+    const CliRun both = Cli("response --hp lr,4,80 --plot " + png + " --csv");
+    EXPECT_EQ(both.out.rfind("frequency_hz,level_db\n", 0), 0u) << both.out.substr(0, 80);
+    EXPECT_EQ(std::count(both.out.begin(), both.out.end(), '\n'), 513);
+    EXPECT_EQ(Cli("response --plot " + png + " --json").out.rfind("{\"points\":512,", 0), 0u);
+    EXPECT_EQ(Cli("response --csv --json").exitCode, 1);
     const Bytes b = Read(png);
     ASSERT_GT(b.size(), 100u);
     EXPECT_EQ(Bytes(b.begin(), b.begin() + 8),

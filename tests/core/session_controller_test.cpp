@@ -68,6 +68,32 @@ TEST_F(ControllerTest, PlugOutDisconnectsAndPostsItsMessageOnce) {
     EXPECT_EQ(mgr.ModelNumber(), -1);
 }
 
+TEST_F(ControllerTest, TheRestartAnUpdateCausedIsNoPlugOutAndItsImageNoNews) {
+    ConnectAndReadOut();
+    // An update window sent firmware 2.28, newer than this program's; the unit restarts.
+    unit.Identity().fwSub = 28;
+    mgr.UpdateInstalled(2, 28);
+    view.posted.clear();
+    mgr.DevicePlugOut();
+    WaitWorkers();
+    EXPECT_TRUE(view.Posted().empty());
+    mgr.DevicePlugin();
+    WaitWorkers();
+    EXPECT_EQ(view.Posted(), (std::vector<uint32_t>{WM_SHOW_LOADING, WM_DEVICE_CONNECTED, WM_CLOSE_LOADING}));
+    Dispatch();
+    // Once: a later unplug is told, and a unit that is not back with the image sent is too.
+    view.posted.clear();
+    mgr.DevicePlugOut();
+    WaitWorkers();
+    EXPECT_EQ(view.Posted(), std::vector<uint32_t>{WM_DEVICE_PLUGOUT_MSG});
+    mgr.UpdateInstalled(2, 29);
+    view.posted.clear();
+    mgr.DevicePlugin();
+    WaitWorkers();
+    EXPECT_EQ(view.Posted().back(), WM_DSP_FW_NEWER);
+    Dispatch();
+}
+
 TEST_F(ControllerTest, AnArrivalConnectsOnceAndLeavesAnOpenLinkAlone) {
     mgr.DevicePlugin();
     EXPECT_TRUE(mgr.Device().IsConnected());

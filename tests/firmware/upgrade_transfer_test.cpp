@@ -7,6 +7,8 @@
 #include <fstream>
 #include <numeric>
 
+#include "base/log.h"
+#include "emulator/fault_spec.h"
 #include "emulator/virtual_transport.h"
 #include "emulator/virtual_unit.h"
 #include "firmware/image.h"
@@ -14,6 +16,7 @@
 #include "link/commands.h"
 #include "link/dsp_device.h"
 #include "link/protocol/upgrade.h"
+#include "platform/paths.h"
 #include "support/recording_backend.h"
 
 namespace dvdsp {
@@ -57,10 +60,10 @@ struct Upgrade : ::testing::Test {
         return device.HandshakeOk();
     }
     std::string Write(const std::string& name, const Bytes& bytes) {
-        const fs::path p = dir / name;
+        const fs::path p = dir / platform::PathFromUtf8(name);
         std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                  static_cast<std::streamsize>(bytes.size()));
-        return p.string();
+        return platform::Utf8FromPath(p);
     }
     std::string McuImage(const std::string& name, size_t payload, uint8_t main = 2, uint8_t sub = 28) {
         return Write(name, fw::MakeSingleImage(fw::FW_ID_MCU, 98, {main, sub, 0, 0}, Payload(payload)));
@@ -187,6 +190,25 @@ TEST_F(Upgrade, FileNamesChooseTheKind) {
     EXPECT_EQ(device.UpgStatusValue(), UPG_IDLE);
 }
 
+TEST_F(Upgrade, ImagesInFoldersWithNonAsciiNamesAreOpened) {
+    // Names are UTF-8: Russian and Chinese folder names reach the file whole.
+    for (const char* folder : {"\u041f\u0440\u043e\u0448\u0438\u0432\u043a\u0430", "\u56fa\u4ef6"}) {
+        SCOPED_TRACE(folder);
+        ASSERT_TRUE(Reconnect());
+        fs::create_directories(dir / platform::PathFromUtf8(folder));
+        const std::string path = McuImage(std::string(folder) + "/MCU_UPG.BIN", 100);
+        ASSERT_EQ(transfer.UpgradeStart(path, false), 0);
+        int result = 0;
+        Run(&result);
+        EXPECT_EQ(result, fw::kUpgradeStepDone);
+        // The wide form names the same file.
+        ASSERT_TRUE(Reconnect());
+        EXPECT_EQ(transfer.UpgradeStart(Utf8ToWide(path), false), 0);
+        Run(&result);
+        EXPECT_EQ(result, fw::kUpgradeStepDone);
+    }
+}
+
 TEST_F(Upgrade, McuBlocksTravelFromTheEnd) {
     for (size_t len : {size_t{70}, size_t{64}}) {
         SCOPED_TRACE(len);
@@ -301,6 +323,29 @@ TEST_F(Upgrade, RefusedStartAndLostAcknowledgementsFail) {
     Run(&result);
     EXPECT_EQ(result, fw::kUpgradeStepFailed);
     EXPECT_EQ(McuOffsets().size(), 1u);
+}
+
+TEST_F(Upgrade, FaultsNamedInTextReachTheUnitAndTheLink) {
+    // As DVDSP_VIRTUAL_FAULT names them for both programs.
+    std::string why;
+    for (const char* bad : {"not-ready@x", "cal-fail@6", "drop@", "refuse-upgrade", "jam@1", "drop@1x"}) {
+        EXPECT_FALSE(emu::ArmVirtualFaults(bad, unit, backend, &why)) << bad;
+        EXPECT_NE(why.find(bad), std::string::npos) << why;
+    }
+    ASSERT_TRUE(Connect());
+    const std::string image = McuImage("MCU_UPG.BIN", 100);
+    ASSERT_TRUE(emu::ArmVirtualFaults("refuse-upgrade@1,not-ready@2,cal-fail@3", unit, backend, &why)) << why;
+    EXPECT_EQ(transfer.UpgradeStart(image, false), fw::kUpgradeRefused);
+    ASSERT_EQ(transfer.UpgradeStart(image, false), 0);
+    int result = 0;
+    Run(&result);
+    EXPECT_EQ(result, fw::kUpgradeStepDone);
+    // A link fault: the unit is pulled out at the next reply.
+    ASSERT_TRUE(Reconnect());
+    ASSERT_TRUE(emu::ArmVirtualFaults("unplug@0", unit, backend, &why)) << why;
+    device.Hand_Connect();
+    EXPECT_FALSE(backend.Plugged());
+    backend.Plug();
 }
 
 TEST_F(Upgrade, NoUnitAndUnitThatDoesNotComeBack) {

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "channel_ops_fixture.h"
+#include "emulator/fault_spec.h"
 #include "emulator/signal_model.h"
 #include "link/clock.h"
 #include "toolkit/test_seams.h"
@@ -100,9 +101,14 @@ TEST_F(AutoCalTest, ChannelBoxesLeaveOutLinkedNoRoleAndSubwooferChannels) {
         // A left-out channel cannot be checked.
         Press(a, "ch_checkbox_9");
         EXPECT_FALSE(Of(a, "ch_checkbox_9")->IsSelected());
-        // Unchecking a channel hides its series.
+        // Unchecking a channel hides its series; the graph's legend names those shown.
         Press(a, "ch_checkbox_1");
         EXPECT_FALSE(a.ChannelSelected(1));
+        auto* graph = a.Find<dvdsp::ui::UIEqualizerAc>("equalizer_ac");
+        ASSERT_NE(graph, nullptr);
+        (void)graph->grab();
+        EXPECT_EQ(graph->LastPaint().legend, (std::vector<QString>{"CH1", "CH3", "CH5", "CH7", "CH8"}));
+        EXPECT_EQ(graph->LastPaint().legendColors[1], dvdsp::ui::kAcEqPalette[2]);
     });
 }
 
@@ -174,6 +180,16 @@ TEST_F(AutoCalTest, EveryFailureCodeShowsItsTextAndLeavesNothingToApply) {
     });
     // Closing after a failure asks nothing and cancels.
     EXPECT_FALSE(Shown(QStringLiteral("${irc_apply_tips}")));
+}
+
+TEST_F(AutoCalTest, AFailureCodeNamedInTextEndsTheRun) {
+    // As DVDSP_VIRTUAL_FAULT gives it to the program.
+    std::string why;
+    ASSERT_TRUE(dvdsp::emu::ArmVirtualFaults("cal-fail@2", *unit, *backend, &why)) << why;
+    WithAutoCal([&](CAutoCalWnd& a) {
+        Press(a, "start_auto_cal");
+        EXPECT_TRUE(TipsBecome(a, QStringLiteral("${irc_failed_speaker}"))) << Tips(a).toStdString();
+    });
 }
 
 TEST_F(AutoCalTest, ACompletedRunShowsTheMeasurementsAndApplyChangesTheUnit) {

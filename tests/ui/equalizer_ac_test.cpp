@@ -1,5 +1,6 @@
 // The calibration window's graph: a symmetric +-20 dB axis and two independent sets of
 // series, each coloured from its own palette by index.
+#include <algorithm>
 #include <cmath>
 
 #include "ui/controls/equalizer_ac.h"
@@ -20,16 +21,49 @@ graph::Series Flat(int points, double level) {
     return s;
 }
 
-TEST_F(EqualizerAcTest, TheGainAxisIsSymmetric) {
+TEST_F(EqualizerAcTest, TheGainAxisIsSymmetricWithRoomForItsLabels) {
     UIEqualizerAc ac;
     ac.resize(400, 200);
     graph::Axes ax = ac.Axes();
-    EXPECT_EQ(ax.YOf(20), 0);
-    EXPECT_EQ(ax.YOf(-20), 200);
-    EXPECT_EQ(ax.YOf(0), 100);
-    EXPECT_EQ(ax.YOf(10), 50);
-    EXPECT_EQ(ax.XOf(20), 0);
+    const graph::Rect& plot = ax.Plot();
+    // The labels and the legend lie outside the plot.
+    EXPECT_GT(plot.left, 0);
+    EXPECT_GT(plot.top, 0);
+    EXPECT_LT(plot.bottom, 200);
+    EXPECT_EQ(ax.YOf(20), plot.top);
+    EXPECT_EQ(ax.YOf(-20), plot.bottom);
+    EXPECT_NEAR(ax.YOf(0), (plot.top + plot.bottom) / 2, 1);
+    EXPECT_NEAR(ax.YOf(10), (3 * plot.top + plot.bottom) / 4, 1);
+    EXPECT_EQ(ax.XOf(20), plot.left);
     EXPECT_EQ(ac.focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(EqualizerAcTest, AxesAreLabelledAndTheLegendNamesEachCurveShownInItsColour) {
+    UIEqualizerAc ac;
+    ac.resize(600, 240);
+    ac.SetSeriesNames({QStringLiteral("Front L"), QString(), QStringLiteral("Rear L")});
+    ac.SetEqCurves(std::vector<graph::Series>(3, Flat(kAcEqPoints, 3)), {1, 0, 0});
+    std::vector<graph::Series> spectra(4, Flat(kAcSpectrumPoints, -6));
+    ac.SetSpectra(spectra, {0, 0, 1, 1});
+    const QImage img = ac.grab().toImage();
+    const AcPaintRecord& r = ac.LastPaint();
+    // Either set's series count; a series without a name is named by its number.
+    EXPECT_EQ(r.legend, (std::vector<QString>{"Front L", "Rear L", "CH4"}));
+    EXPECT_EQ(r.legendColors, (std::vector<uint32_t>{kAcEqPalette[0], kAcEqPalette[2], kAcEqPalette[3]}));
+    EXPECT_TRUE(std::find(r.freqLabels.begin(), r.freqLabels.end(), "1 kHz") != r.freqLabels.end());
+    EXPECT_TRUE(std::find(r.freqLabels.begin(), r.freqLabels.end(), "100 Hz") != r.freqLabels.end());
+    EXPECT_EQ(r.gainLabels, (std::vector<QString>{"+20 dB", "+10 dB", "0 dB", "-10 dB", "-20 dB"}));
+    // The legend's colours are painted above the plot.
+    auto paintedAbove = [&](uint32_t argb) {
+        const QColor want = QColor::fromRgba(argb);
+        for (int y = 0; y < ac.Axes().Plot().top; ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (img.pixelColor(x, y) == want) return true;
+        return false;
+    };
+    EXPECT_TRUE(paintedAbove(kAcEqPalette[0]));
+    EXPECT_TRUE(paintedAbove(kAcEqPalette[3]));
+    EXPECT_FALSE(paintedAbove(kAcEqPalette[1]));
 }
 
 TEST_F(EqualizerAcTest, EachSetIsReplacedWholeAndColouredByIndex) {

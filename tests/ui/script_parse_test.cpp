@@ -32,6 +32,13 @@ TEST(ScriptParse, StepsWithTheirNumbersAndTexts) {
     EXPECT_EQ(Parsed("answer-file /tmp/my scene.spf").text, "/tmp/my scene.spf");
     EXPECT_EQ(Parsed("answer cancel").answer, ScriptAnswer::Close);
     EXPECT_EQ(Parsed("wait-message hello").ms, 10000);
+    ScriptStep message = Parsed("wait-message Load scene 5? Sure 300");
+    EXPECT_EQ(message.target, "Load scene 5? Sure");
+    EXPECT_EQ(message.ms, 300);
+    ScriptStep keys = Parsed("key edit_a Up PageDown spin-up");
+    EXPECT_EQ(keys.verb, ScriptVerb::Key);
+    EXPECT_EQ(keys.target, "edit_a");
+    EXPECT_EQ(keys.text, "up pagedown spin-up");
     EXPECT_EQ(Parsed("wait-connected 200").ms, 200);
     EXPECT_EQ(Parsed("sleep 2147483647").ms, INT_MAX);
     // wait-text: a last number is the time, unless it is all the text there is.
@@ -58,13 +65,15 @@ TEST(ScriptParse, ABadLineSaysWhatIsWrong) {
     EXPECT_EQ(Error("answer maybe"), "answer takes confirm, cancel, third or close");
     EXPECT_EQ(Error("wait-window MsgWnd soon"), "not a time in milliseconds: soon");
     EXPECT_EQ(Error("wait-disconnected -5"), "not a time in milliseconds: -5");
+    EXPECT_TRUE(Error("key edit_a up jump").startsWith("unknown key: jump")) << Error("key edit_a up jump").toStdString();
+    EXPECT_EQ(Error("key edit_a"), "unknown step: key edit_a");
     EXPECT_EQ(Error("sleep 99999999999"), "not a time in milliseconds: 99999999999");
 }
 
 TEST(ScriptParse, AStepWrittenOutParsesBackToItself) {
     for (const char* line : {"click a", "uncheck b", "type e x  y", "type e", "type-leave e 12", "slide s -3",
                              "choose c item", "menu demo_item_plug", "drag d 1 2 3 4", "open AboutWnd",
-                             "answer third", "answer close", "answer-file", "answer-file /a b", "wait-message m 5",
+                             "answer third", "answer close", "answer-file", "answer-file /a b", "wait-message m 5", "wait-message two words 7", "wait-message 5", "key e up spin-down",
                              "wait-window W", "wait-text t a 5 5000", "wait-text t 7", "wait-connected",
                              "wait-disconnected 9", "sleep 0"}) {
         ScriptStep s = Parsed(line);

@@ -1,5 +1,7 @@
 // Scripts that reach beyond the main window: dialogs on top, file choices, windows opened
 // by class name, drags, waits for a text, and dialogs the script leaves unanswered.
+#include <QSlider>
+
 #include "session_fixture.h"
 #include "toolkit/window_factory.h"
 #include "ui/main/script_runner.h"
@@ -99,6 +101,61 @@ TEST_F(SessionTest, ScriptWaitsForATextOrSaysWhatWasShown) {
     ui::ScriptResult missing = ui::RunScript(*wnd, {"wait-text no_such_edit 1 100"});
     EXPECT_EQ(missing.code, 1);
     EXPECT_TRUE(missing.message.contains("no control no_such_edit")) << Describe(missing);
+}
+
+TEST_F(SessionTest, ScriptPressesKeysAndSpinArrows) {
+    Open();
+    ConnectAndWait();
+    ui::ScriptResult r = ui::RunScript(*wnd, {"slide slider_main_volume -20", "key edit_main_volume up up",
+                                              "wait-text edit_main_volume -18dB", "key edit_main_volume down",
+                                              "wait-text edit_main_volume -19dB"});
+    EXPECT_EQ(r.code, 0) << Describe(r);
+    // A page key moves the slider by its page, as the keyboard does.
+    auto* slider = dynamic_cast<QSlider*>(wnd->FindControl("slider_main_volume")->Widget());
+    ASSERT_NE(slider, nullptr);
+    const int paged = slider->value() - slider->pageStep();
+    r = ui::RunScript(*wnd, {"key slider_main_volume pagedown"});
+    EXPECT_EQ(r.code, 0) << Describe(r);
+    EXPECT_EQ(slider->value(), paged);
+    EXPECT_EQ(wnd->FindControl("edit_main_volume")->Text(), QStringLiteral("%1dB").arg(paged));
+    // The spin arrows of an edit; an edit without them says so.
+    r = ui::RunScript(*wnd, {"open KtvWnd", "wait-text edit_mic_volume 0dB", "key edit_mic_volume spin-up spin-up",
+                             "wait-text edit_mic_volume 2dB", "key edit_mic_volume spin-down",
+                             "wait-text edit_mic_volume 1dB", "click closebtn"});
+    EXPECT_EQ(r.code, 0) << Describe(r);
+    r = ui::RunScript(*wnd, {"key btnConnect spin-up"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.message.contains("no spin arrows")) << Describe(r);
+}
+
+TEST_F(SessionTest, ScriptReadsAndChoosesListRowsAndSeesTheSceneWindowsMessages) {
+    Open();
+    ConnectAndWait();
+    ui::ScriptResult r = ui::RunScript(
+        *wnd, {"open CSceneWnd", "wait-text listview[4] 5", "choose listview 4", "wait-text listview 5",
+               "click confirm_btn", "wait-message ${load_scene_tips2}",
+               // The text as shown, blanks and all, with a time after it.
+               "wait-message Load scene 5? The current settings will be replaced. 2000", "click cancel_btn",
+               "choose listview 2", "wait-text listview 3", "click cancel_btn"});
+    EXPECT_EQ(r.code, 0) << Describe(r);
+    r = ui::RunScript(*wnd, {"open CSceneWnd", "wait-text listview[12] x 100"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.message.contains("listview has 10 rows")) << Describe(r);
+}
+
+TEST_F(SessionTest, ScriptReadsWhatAnEditHoldsAndCannotClickHiddenControls) {
+    Open();
+    // A file chosen into the edit: the text it holds, not the one it was built with.
+    ui::ScriptResult r =
+        ui::RunScript(*wnd, {"open CUpdateFwWnd", "answer-file /tmp/fw/VTR50_MCU_UPG.bin", "click file_btn",
+                             "wait-text file_path_edt /tmp/fw/VTR50_MCU_UPG.bin 1000", "click cancel_btn"});
+    EXPECT_EQ(r.code, 0) << Describe(r);
+    // A one-button message box hides its other buttons: no person reaches them.
+    backend->Unplug();
+    r = ui::RunScript(*wnd, {"click btnConnect", "wait-window MsgWnd", "click third_btn"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.line, 3);
+    EXPECT_TRUE(r.message.startsWith("no control third_btn")) << Describe(r);
 }
 
 TEST_F(SessionTest, ADialogTheScriptLeavesUnansweredFailsItWithTheDialogsText) {

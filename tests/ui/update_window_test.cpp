@@ -109,19 +109,14 @@ protected:
     int UnitSub() { return unit->Identity().fwSub; }
     // The unit runs its loader: `connect` reaches it, the program says the unit is not in a
     // normal state and opens the update window, which installs `archive`; the unit comes
-    // back with firmware 2.`sub`, newer than this program, which says so.
+    // back with firmware 2.`sub`, the image sent.
     void FinishFromTheLoader(const QString& archive, int sub, const std::function<void()>& connect) {
         bool opened = false;
-        QString newerTips;
         seam::ActOnNextModal([](tk::Window& w) { w.Close(tk::kResultConfirm); });
         seam::ActOnNextModal([&](tk::Window& w) {
             auto* u = dynamic_cast<ui::CUpdateFwWnd*>(&w);
             ASSERT_NE(u, nullptr) << w.ClassName().toStdString();
             opened = true;
-            seam::ActOnNextModal([&](tk::Window& m) {
-                newerTips = m.FindControl("MessageText")->ShownText();
-                m.Close(tk::kResultConfirm);
-            });
             Update(*u, archive, QStringLiteral("${update_ok}"));
             EXPECT_TRUE(WaitFor([&] { return !u->isVisible(); }, 60000));
         });
@@ -130,10 +125,18 @@ protected:
             << wnd->MessagesShown().join(QLatin1Char('|')).toStdString() << " button " << ButtonText().toStdString();
         EXPECT_TRUE(Shown(QStringLiteral("${device_status_unnormal}")));
         ASSERT_TRUE(WaitFor([&] { return Connected() && wnd->Controller().Device().SlaveVersion() == sub; }, 60000));
-        ASSERT_TRUE(WaitFor([&] { return !newerTips.isEmpty(); }, 60000));
-        EXPECT_TRUE(newerTips.contains(QStringLiteral("2.%1").arg(sub))) << newerTips.toStdString();
+        ExpectNoNewsOfTheRestart();
         EXPECT_EQ(UnitSub(), sub);
         EXPECT_FALSE(unit->InUpgradeMode());
+    }
+    // Back from the restart an update caused: no plug-out message, and no word about the
+    // version of the image just installed (newer than this program's).
+    void ExpectNoNewsOfTheRestart() {
+        ASSERT_TRUE(WaitFor([&] { return wnd->Controller().RunningWorkers() == 0; }));
+        Settle();
+        const QString all = wnd->MessagesShown().join(QLatin1Char('|'));
+        EXPECT_FALSE(wnd->MessagesShown().contains(QStringLiteral("${device_plugout}"))) << all.toStdString();
+        EXPECT_FALSE(all.contains(QStringLiteral("newer"))) << all.toStdString();
     }
 
     QTemporaryDir tmp_;
@@ -171,15 +174,15 @@ TEST_F(UpdateWindowTest, UpdateFromTheOptionMenuEndsWithTheNewVersion) {
     unit->SetUpgradeNotReady(4);
     const QString archive = Archive({{QStringLiteral("sub/app.bin"), McuImage(2, 28)},
                                      {QStringLiteral("dsp_image.bin"), "dsp"}});
-    QString newerTips;
     WithUpdateWindow([&](ui::CUpdateFwWnd& u) {
-        // The unit comes back newer than this program, which says so once it is read out.
-        seam::ActOnNextModal([&](tk::Window& w) {
-            newerTips = w.FindControl("MessageText")->ShownText();
-            w.Close(tk::kResultConfirm);
-        });
         Update(u, archive, QStringLiteral("${update_ok}"));
-        // Real progress reached the bar and the text.
+        // The wait for the unit's restart into its loader is named, then real progress
+        // reached the bar and the text.
+        const qsizetype restarting = u.TipsShown().indexOf(QStringLiteral("${update_unit_restarting}"));
+        EXPECT_GE(restarting, 0) << u.TipsShown().join(QLatin1Char(' ')).toStdString();
+        const QStringList tips = u.TipsShown();
+        const auto firstPercent = std::find_if(tips.begin(), tips.end(), [](const QString& t) { return t.endsWith('%'); });
+        EXPECT_LT(restarting, firstPercent - tips.begin());
         EXPECT_EQ(u.FindControl("progress")->Value(), 100);
         EXPECT_TRUE(u.TipsShown().contains(QStringLiteral("50%")));
         EXPECT_TRUE(Enabled(u, "update_btn"));
@@ -188,8 +191,7 @@ TEST_F(UpdateWindowTest, UpdateFromTheOptionMenuEndsWithTheNewVersion) {
         EXPECT_TRUE(WaitFor([&] { return !u.isVisible(); }, 60000));
     });
     ASSERT_TRUE(WaitFor([&] { return Connected() && wnd->Controller().Device().SlaveVersion() == 28; }, 60000));
-    ASSERT_TRUE(WaitFor([&] { return !newerTips.isEmpty(); }, 60000));
-    EXPECT_TRUE(newerTips.contains(QStringLiteral("2.28"))) << newerTips.toStdString();
+    ExpectNoNewsOfTheRestart();
     EXPECT_EQ(UnitSub(), 28);
     EXPECT_FALSE(unit->InUpgradeMode());
     EXPECT_EQ(WorkFoldersLeft(), QStringList());
@@ -276,6 +278,53 @@ TEST_F(ForcedUpdateTest, ForcedUpdateWithFactoryResetRunsToItsEnd) {
     ASSERT_TRUE(WaitFor([&] { return Connected() && wnd->Controller().Device().SlaveVersion() == 27; }, 60000));
     EXPECT_EQ(UnitSub(), 27);
     EXPECT_EQ(unit->WithState([](dvdsp::emu::UnitState& s) { return s.scenes[0].out[0].trim100; }), 0);
+    dvdsp::platform::UnregisterResource("IDR_MCU_BIN", "BIN");
+}
+
+TEST_F(ForcedUpdateTest, AFileThatDoesNotLoadLetsThePersonCloseAndTheNextConnectAsksAgain) {
+    // The built-in archive holds no image of this unit.
+    static QByteArray builtIn;
+    {
+        const QString path = Archive({{QStringLiteral("app.bin"), QByteArray(64, 'x')}});
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        builtIn = f.readAll();
+    }
+    dvdsp::platform::RegisterResource("IDR_MCU_BIN", "BIN", reinterpret_cast<const uint8_t*>(builtIn.constData()),
+                                      static_cast<size_t>(builtIn.size()));
+    unit->Identity().fwSub = 26;
+    Open();
+    auto asked = [&] {
+        return std::count_if(wnd->MessagesShown().begin(), wnd->MessagesShown().end(),
+                             [](const QString& m) { return m.contains(QStringLiteral("v2.26")); });
+    };
+    bool closed = false;
+    seam::ActOnNextModal([](tk::Window& w) { w.Close(tk::kResultConfirm); });  // "${update_tips}"
+    seam::ActOnNextModal([&](tk::Window& w) {
+        auto* force = dynamic_cast<ui::CForceUpdateWnd*>(&w);
+        ASSERT_NE(force, nullptr) << w.ClassName().toStdString();
+        Press(w, "update_btn");
+        EXPECT_TRUE(WaitFor([&] { return force->TipsShown().contains(QStringLiteral("${load_fw_fail}")) && !force->WorkerRunning(); }, 60000));
+        Settle();
+        for (const char* name : {"closebtn", "cancel_btn", "update_btn"}) EXPECT_TRUE(Enabled(w, name)) << name;
+        if (Enabled(w, "closebtn"))
+            Press(w, "closebtn");
+        else
+            w.Close(tk::kResultClosed);
+        closed = true;
+    });
+    Click("btnConnect");
+    ASSERT_TRUE(WaitFor([&] { return closed && !wnd->Controller().ForcedUpdateRunning(); }, 60000));
+    // The program goes on, the unit as it was; the session ended with the window.
+    EXPECT_TRUE(wnd->isVisible());
+    EXPECT_EQ(UnitSub(), 26);
+    EXPECT_FALSE(unit->InUpgradeMode());
+    EXPECT_FALSE(wnd->Controller().Device().IsConnected());
+    EXPECT_EQ(asked(), 1);
+    // The next connection offers the update again.
+    seam::ActOnNextModal([](tk::Window& w) { w.Close(tk::kResultClosed); });
+    Click("btnConnect");
+    EXPECT_TRUE(WaitFor([&] { return asked() == 2; }, 60000)) << wnd->MessagesShown().join('|').toStdString();
     dvdsp::platform::UnregisterResource("IDR_MCU_BIN", "BIN");
 }
 

@@ -36,6 +36,15 @@ void CAutoCalWnd::OnLoaded() {
     mSink = std::make_unique<ui::WindowMessageSink>(*this);
     mCal.Open(mSink.get());
     SetUpChannels();
+    if (auto* graph = Find<UIEqualizerAc>("equalizer_ac")) {
+        // The legend names the curves as the channel boxes do.
+        QStringList names;
+        for (int n = 0; n < 10; ++n) {
+            const tk::Control* box = FindControl(Numbered("ch_checkbox_", n));
+            names.append(box ? box->ShownText() : QString());
+        }
+        graph->SetSeriesNames(names);
+    }
     for (const char* name : {"irc_eq", "irc_delay", "irc_phase"})
         if (tk::Control* c = FindControl(name)) c->SetSelected(true);
     for (int bit = 0; bit < 3; ++bit) mCal.SetIrcModelBit(bit, true);

@@ -3,8 +3,11 @@
 // same logarithmic frequency axis as UIEqualizer, a gain axis from +20 dB (top) to
 // -20 dB (bottom), and two independent sets of up to 16 series: EQ curves (512 points,
 // dashed Bezier chains) and measured spectra (121 points, cardinal splines). Series
-// colours come from a fixed palette per set, by series index.
+// colours come from a fixed palette per set, by series index. The axes are labelled
+// (Hz below the plot, dB left of it) and a legend above the plot names each series shown
+// (by default "CH1" to "CH16") in its colour.
 
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -29,6 +32,9 @@ struct AcPaintRecord {
     int paints = 0;
     std::vector<int> eqCurves, spectra;  // series drawn, in order
     std::vector<uint32_t> eqColors, spectrumColors;
+    std::vector<QString> freqLabels, gainLabels;  // the axes' labels, left to right, top down
+    std::vector<QString> legend;                  // names of the series shown, in order
+    std::vector<uint32_t> legendColors;
 };
 
 class UIEqualizerAc : public QWidget, public tk::Control {
@@ -44,6 +50,10 @@ class UIEqualizerAc : public QWidget, public tk::Control {
     void SetSpectra(const double* const* grids, const double* const* levels, int count,
                     const int* visible);
     void SetSpectra(const std::vector<graph::Series>& spectra, const std::vector<int>& visible);
+
+    // The legend's names of the series by index (the channels' names).
+    void SetSeriesNames(const QStringList& names);
+    QString SeriesName(int i) const;
 
     int EqCurveCount() const { return eq_.count; }
     int SpectrumCount() const { return spectra_.count; }
@@ -67,8 +77,11 @@ class UIEqualizerAc : public QWidget, public tk::Control {
     static void Fill(SeriesSet& set, const std::vector<graph::Series>& series,
                      const std::vector<int>& visible, int points);
     void PaintGrid(QPainter& p, const graph::Axes& axes);
+    void PaintAxisLabels(QPainter& p, const graph::Axes& axes, AcPaintRecord& rec);
+    void PaintLegend(QPainter& p, const graph::Axes& axes, AcPaintRecord& rec);
 
     SeriesSet eq_, spectra_;
+    QStringList names_;
     bool focused_ = false;
     AcPaintRecord paint_;
 };

@@ -8,6 +8,25 @@
 
 namespace dvdsp::ui {
 
+namespace {
+constexpr qsizetype kKeptMessages = 256;
+
+QStringList& ShownMessages() {
+    static QStringList shown;
+    return shown;
+}
+
+void NoteShown(const QString& text) {
+    QStringList& shown = ShownMessages();
+    shown.append(text);
+    if (shown.size() > kKeptMessages) shown.removeFirst();
+}
+}  // namespace
+
+const QStringList& MessageDialogsShown() {
+    return ShownMessages();
+}
+
 // ---- MsgWnd --------------------------------------------------------------------
 
 MsgWnd::MsgWnd(QWidget* parent, QString title, QString text, const QString captions[3], int count)
@@ -19,6 +38,7 @@ MsgWnd::MsgWnd(QWidget* parent, QString title, QString text, const QString capti
 }
 
 void MsgWnd::OnLoaded() {
+    NoteShown(text_);
     SetTextIf("MessageTitle", title_);
     SetTextIf("MessageText", text_);
     if (!title_.isEmpty()) SetTitle(title_);
@@ -54,6 +74,7 @@ MsgCheckBoxWnd::MsgCheckBoxWnd(QWidget* parent, QString title, QString text, QSt
       options_{std::move(option0), std::move(option1)} {}
 
 void MsgCheckBoxWnd::OnLoaded() {
+    NoteShown(text_);
     SetTextIf("MessageTitle", title_);
     SetTextIf("MessageText", text_);
     if (!title_.isEmpty()) SetTitle(title_);

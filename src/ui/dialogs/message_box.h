@@ -3,6 +3,7 @@
 // two-choice box and the name-entry box.
 
 #include <QString>
+#include <QStringList>
 
 #include "ui/dialogs/dialog_wnd.h"
 
@@ -15,6 +16,10 @@ int ShowMessageBox(QWidget* parent, const QString& title, const QString& text,
                    const QString captions[3], int count);
 // The common one-button form: title "${tips}", one "${confirm}" button.
 int ShowTips(QWidget* parent, const QString& text);
+
+// The raw texts of the message and two-choice boxes shown by any window of this process,
+// the latest last (the last 256), for scripts that wait for a message.
+const QStringList& MessageDialogsShown();
 
 class MsgWnd : public DialogWnd {
   public:

@@ -50,6 +50,9 @@ int MainSessionView::RunForcedUpdate(const std::string& firstText, const std::st
     force_ = &window;
     const int result = window.Run();
     force_ = nullptr;
+    // Closed after a start that did not finish: the session ends, so that the next
+    // connection reads the unit as it is and offers the update again.
+    if (window.Begun() && !window.Done()) wnd_.controller_.ShowDisconnected();
     // The prepared files are not needed any more.
     DeleteWorkFolder(preparedFolder_);
     preparedFolder_.clear();

@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QFocusEvent>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolButton>
 
 #include "toolkit/controls.h"
 #include "toolkit/edit.h"
@@ -76,9 +78,29 @@ QString Slide(const QString& name, int v) {
     return {};
 }
 
+// The row of a list by index, name or text (raw or shown); -1 when none.
+int FindRow(const tk::List& list, const QString& item) {
+    bool isIndex = false;
+    const int i = item.toInt(&isIndex);
+    if (isIndex) return i >= 0 && i < list.RowCount() ? i : -1;
+    for (int r = 0; r < list.RowCount(); ++r) {
+        const tk::ListItem& row = list.Row(r);
+        if (row.name == item || row.text.simplified() == item || tk::Lang(row.text).simplified() == item) return r;
+    }
+    return -1;
+}
+
 QString Choose(const QString& name, const QString& item) {
-    auto* c = dynamic_cast<tk::Combo*>(FindReachableControl(name.toStdString()));
-    if (!c) return Missing(QStringLiteral("combo"), name);
+    tk::Control* found = FindReachableControl(name.toStdString());
+    if (auto* list = dynamic_cast<tk::List*>(found)) {
+        const int row = FindRow(*list, item);
+        if (row < 0) return "no row " + item + " in " + name;
+        list->setCurrentRow(row);  // as a click on the row: the window is told
+        tk::Settle(10);
+        return {};
+    }
+    auto* c = dynamic_cast<tk::Combo*>(found);
+    if (!c) return Missing(QStringLiteral("combo or list"), name);
     bool isIndex = false;
     int i = item.toInt(&isIndex);
     if (!isIndex) i = c->FindItem(item);
@@ -131,6 +153,41 @@ QString Drag(const QString& name, const std::array<int, 4>& v) {
     return {};
 }
 
+Qt::Key KeyCode(const QString& key) {
+    static const QHash<QString, Qt::Key> codes{
+        {"up", Qt::Key_Up},         {"down", Qt::Key_Down},         {"left", Qt::Key_Left},
+        {"right", Qt::Key_Right},   {"pageup", Qt::Key_PageUp},     {"pagedown", Qt::Key_PageDown},
+        {"home", Qt::Key_Home},     {"end", Qt::Key_End},           {"return", Qt::Key_Return},
+        {"tab", Qt::Key_Tab},       {"escape", Qt::Key_Escape}};
+    return codes.value(key, Qt::Key_unknown);
+}
+
+// key NAME KEY...: each key pressed and released on the control as a person's keyboard
+// does it, the spin arrows of an edit clicked.
+QString Keys(const QString& name, const QString& keys) {
+    tk::Control* c = FindReachableControl(name.toStdString());
+    if (!c) return Missing(QStringLiteral("control"), name);
+    QWidget* widget = c->Widget();
+    for (const QString& key : keys.split(' ', Qt::SkipEmptyParts)) {
+        if (key.startsWith(QLatin1String("spin-"))) {
+            auto* arrow = widget->findChild<QToolButton*>(key == QLatin1String("spin-up") ? "spin_up" : "spin_down");
+            if (!arrow || !arrow->isVisible()) return name + " has no spin arrows";
+            arrow->click();
+        } else {
+            if (widget->focusPolicy() != Qt::NoFocus && !widget->hasFocus()) widget->setFocus(Qt::TabFocusReason);
+            QKeyEvent press(QEvent::KeyPress, KeyCode(key), Qt::NoModifier);
+            QCoreApplication::sendEvent(widget, &press);
+            QKeyEvent release(QEvent::KeyRelease, KeyCode(key), Qt::NoModifier);
+            QCoreApplication::sendEvent(widget, &release);
+        }
+        tk::Settle(10);
+        // A key may close the window of the control (Return, Escape).
+        if (!FindReachableControl(name.toStdString())) break;
+        widget = FindReachableControl(name.toStdString())->Widget();
+    }
+    return {};
+}
+
 QString Open(CMainWnd& wnd, const QString& className) {
     if (!tk::OpenWindowByClass(className, wnd))
         return "no window class " + className + " (known: " + tk::RegisteredWindowClasses().join(", ") + ")";
@@ -141,9 +198,64 @@ QString Open(CMainWnd& wnd, const QString& className) {
 }  // namespace
 
 tk::Control* FindReachableControl(const std::string& name) {
+    // A control that is not shown (hidden, or inside a hidden part) is out of reach too.
     for (tk::Window* w : ReachableWindows())
-        if (tk::Control* c = w->FindControl(name)) return c;
+        if (tk::Control* c = w->FindControl(name); c && c->Widget()->isVisible()) return c;
     return nullptr;
+}
+
+namespace {
+
+// NAME[ROW]: the name and the row; row -1 when there is none.
+std::string SplitRow(const std::string& name, int* row) {
+    *row = -1;
+    const size_t open = name.rfind('[');
+    if (open == std::string::npos || name.size() < open + 3 || name.back() != ']') return name;
+    const std::string digits = name.substr(open + 1, name.size() - open - 2);
+    if (digits.size() > 6 || digits.find_first_not_of("0123456789") != std::string::npos) return name;
+    *row = std::stoi(digits);
+    return name.substr(0, open);
+}
+
+}  // namespace
+
+bool CurrentControlText(const std::string& name, QString* text, QString* why) {
+    int row = -1;
+    const std::string base = SplitRow(name, &row);
+    tk::Control* c = nullptr;
+    for (tk::Window* w : ReachableWindows())
+        if ((c = w->FindControl(base))) break;
+    if (!c) {
+        *why = QStringLiteral("no control %1").arg(QString::fromStdString(name));
+        return false;
+    }
+    if (auto* list = dynamic_cast<tk::List*>(c)) {
+        // A row's raw text; without a row, the selected one's.
+        const int r = row >= 0 ? row : list->CurSel();
+        if (r < 0 || r >= list->RowCount()) {
+            *why = row >= 0 ? QStringLiteral("%1 has %2 rows").arg(QString::fromStdString(base)).arg(list->RowCount())
+                            : QStringLiteral("%1 has no row selected").arg(QString::fromStdString(base));
+            return false;
+        }
+        *text = list->Row(r).text;
+        return true;
+    }
+    if (row >= 0) {
+        *why = QStringLiteral("%1 is no list").arg(QString::fromStdString(base));
+        return false;
+    }
+    if (auto* combo = dynamic_cast<tk::Combo*>(c); combo && combo->CurSel() >= 0 && combo->CurSel() < combo->ItemCount()) {
+        *text = combo->Item(combo->CurSel()).text;
+        return true;
+    }
+    if (auto* edit = dynamic_cast<tk::Edit*>(c)) {
+        // What the box holds now: typed text is never stored as the control's text; while
+        // it shows the stored text, that raw text (a language key stays a key).
+        *text = edit->text() == c->ShownText() ? c->Text() : edit->text();
+        return true;
+    }
+    *text = c->Text();
+    return true;
 }
 
 QString RunAction(CMainWnd& wnd, const ScriptStep& s, bool* known) {
@@ -159,6 +271,7 @@ QString RunAction(CMainWnd& wnd, const ScriptStep& s, bool* known) {
         case ScriptVerb::Menu: return Menu(wnd, s.target);
         case ScriptVerb::Drag: return Drag(s.target, s.points);
         case ScriptVerb::Open: return Open(wnd, s.target);
+        case ScriptVerb::Key: return Keys(s.target, s.text);
         default: *known = false; return {};
     }
 }

@@ -18,11 +18,17 @@ namespace dvdsp::ui {
 
 class CMainWnd;
 
-// The control of that name the user could reach now; nullptr when none.
+// The control of that name the user could reach now (shown, in a window not beneath a
+// modal one); nullptr when none.
 tk::Control* FindReachableControl(const std::string& name);
 
+// The raw text the control of that name holds now, for `wait-text`: an edit's current
+// text, a list's selected row or, as NAME[ROW], its row ROW (from 0), a combo's item. The
+// control may be hidden. False with `why` when there is none.
+bool CurrentControlText(const std::string& name, QString* text, QString* why);
+
 // Runs an action step ("click", "check", "uncheck", "type", "type-leave", "slide",
-// "choose", "menu", "drag", "open"). Empty when it worked, else what went wrong; sets
+// "choose", "menu", "drag", "open", "key"). Empty when it worked, else what went wrong; sets
 // `known` to false for a step that is none of those.
 QString RunAction(CMainWnd& wnd, const ScriptStep& step, bool* known);
 

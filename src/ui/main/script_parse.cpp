@@ -33,6 +33,7 @@ constexpr Verb kVerbs[] = {
     {"wait-connected", ScriptVerb::WaitConnected, 1},
     {"wait-disconnected", ScriptVerb::WaitDisconnected, 1},
     {"sleep", ScriptVerb::Sleep, 2},
+    {"key", ScriptVerb::Key, 3},
 };
 
 const Verb* FindVerb(const QString& word) {
@@ -65,6 +66,16 @@ QString WaitMs(const QStringList& w, int at, int fallback, int* ms) {
     return {};
 }
 
+// A text that may hold blanks, from word `at` on; a last number after it is the time.
+void TextAndMs(const QStringList& w, int at, int fallback, ScriptStep& s, QString* text) {
+    QStringList words = w.mid(at);
+    if (words.size() >= 2 && Milliseconds(words.back(), &s.ms))
+        words.removeLast();
+    else
+        s.ms = fallback;
+    *text = words.join(' ');
+}
+
 QString ParseWords(const QStringList& w, ScriptStep& s) {
     const Verb* verb = FindVerb(w[0]);
     if (!verb || w.size() < verb->words) return "unknown step: " + w.join(' ');
@@ -88,28 +99,34 @@ QString ParseWords(const QStringList& w, ScriptStep& s) {
             else return "answer takes confirm, cancel, third or close";
             return {};
         case ScriptVerb::AnswerFile: s.text = w.mid(1).join(' '); return {};
-        case ScriptVerb::WaitMessage:
+        case ScriptVerb::WaitMessage: TextAndMs(w, 1, kDefaultWaitMs, s, &s.target); return {};
         case ScriptVerb::WaitWindow: return WaitMs(w, 2, kDefaultWaitMs, &s.ms);
+        case ScriptVerb::Key: {
+            QStringList keys;
+            for (const QString& k : w.mid(2)) {
+                if (!ScriptKeyNames().contains(k.toLower()))
+                    return "unknown key: " + k + " (keys: " + ScriptKeyNames().join(' ') + ")";
+                keys << k.toLower();
+            }
+            s.text = keys.join(' ');
+            return {};
+        }
         case ScriptVerb::WaitConnected:
         case ScriptVerb::WaitDisconnected: return WaitMs(w, 1, kDefaultWaitMs, &s.ms);
         case ScriptVerb::Sleep:
             return Milliseconds(w[1], &s.ms) ? QString() : "not a time in milliseconds: " + w[1];
-        case ScriptVerb::WaitText: {
-            // The text may hold blanks; a last number after it is the time.
-            QStringList words = w.mid(2);
-            s.ms = kDefaultTextWaitMs;
-            if (words.size() >= 2 && Milliseconds(words.back(), &s.ms))
-                words.removeLast();
-            else
-                s.ms = kDefaultTextWaitMs;
-            s.text = words.join(' ');
-            return {};
-        }
+        case ScriptVerb::WaitText: TextAndMs(w, 2, kDefaultTextWaitMs, s, &s.text); return {};
         default: return {};
     }
 }
 
 }  // namespace
+
+const QStringList& ScriptKeyNames() {
+    static const QStringList names{"up",   "down",   "left", "right",  "pageup",  "pagedown", "home",
+                                   "end",  "return", "tab",  "escape", "spin-up", "spin-down"};
+    return names;
+}
 
 QStringList ScriptFileLines(const QByteArray& bytes) {
     return QString::fromUtf8(bytes).split('\n');
@@ -132,7 +149,8 @@ QString ScriptStepText(const ScriptStep& s) {
     switch (s.verb) {
         case ScriptVerb::Type:
         case ScriptVerb::TypeLeave:
-        case ScriptVerb::Choose: w << s.target << s.text; break;
+        case ScriptVerb::Choose:
+        case ScriptVerb::Key: w << s.target << s.text; break;
         case ScriptVerb::Slide: w << s.target << QString::number(s.value); break;
         case ScriptVerb::Drag:
             w << s.target;

@@ -11,16 +11,19 @@ namespace dvdsp::ui {
 
 enum class ScriptVerb {
     Click, Check, Uncheck, Type, TypeLeave, Slide, Choose, Menu, Drag, Open,
-    Answer, AnswerFile, WaitMessage, WaitWindow, WaitText, WaitConnected, WaitDisconnected, Sleep,
+    Answer, AnswerFile, WaitMessage, WaitWindow, WaitText, WaitConnected, WaitDisconnected, Sleep, Key,
 };
+
+// The keys of `key NAME KEY...`, as written in a script.
+const QStringList& ScriptKeyNames();
 
 // The button that ends the next modal dialog ("cancel" and "close" are the same).
 enum class ScriptAnswer { Confirm, Close, Third };
 
 struct ScriptStep {
     ScriptVerb verb = ScriptVerb::Click;
-    QString target;                // control name, menu item, window class or message text
-    QString text;                  // text typed or waited for, combo item, file path
+    QString target;                // control name (NAME[ROW]: a list's row), menu item, window class or message text
+    QString text;                  // text typed or waited for, combo or list item, file path, keys
     int value = 0;                 // slide
     std::array<int, 4> points{};   // drag: X1 Y1 X2 Y2
     ScriptAnswer answer = ScriptAnswer::Confirm;

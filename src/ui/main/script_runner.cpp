@@ -9,7 +9,10 @@
 #include "platform/file_access.h"
 #include "toolkit/controls.h"
 #include "toolkit/test_seams.h"
+#include "toolkit/language.h"
 #include "toolkit/waits.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/scene_wnd.h"
 #include "ui/main/main_wnd.h"
 #include "ui/main/script_actions.h"
 #include "ui/main/script_parse.h"
@@ -127,8 +130,7 @@ private:
             case ScriptVerb::AnswerFile: tk::testing::AnswerNextFileDialog(s.text); return {};
             case ScriptVerb::WaitMessage: {
                 QString text = s.target;
-                return Wait([this, text] { return wnd_.MessagesShown().contains(text); }, s.ms,
-                            [text] { return "no message " + text; });
+                return Wait([this, text] { return MessageSeen(text); }, s.ms, [text] { return "no message " + text; });
             }
             case ScriptVerb::WaitText: return WaitText(s);
             case ScriptVerb::WaitWindow: {
@@ -166,26 +168,33 @@ private:
         }
     }
 
+    // A message asked for by the main window (as it was asked: a key or a text), by the
+    // scene window (its key), or shown in any message box (raw or as shown).
+    bool MessageSeen(const QString& text) const {
+        if (wnd_.MessagesShown().contains(text)) return true;
+        for (const QString& m : MessageDialogsShown())
+            if (m == text || tk::Lang(m) == text) return true;
+        for (tk::Window* w : tk::Window::VisibleWindows())
+            if (auto* scenes = dynamic_cast<CSceneWnd*>(w); scenes && scenes->MessagesShown().contains(text)) return true;
+        return false;
+    }
+
     // wait-text NAME TEXT [MS]: the control's raw text is TEXT within MS.
     QString WaitText(const ScriptStep& s) {
         std::string name = s.target.toStdString();
         const int ms = s.ms;
         const QString want = s.text;
         const QString label = s.target;
-        auto shown = [name](QString* text) {
-            tk::Control* c = FindReachableControl(name);
-            if (c) *text = c->Text();
-            return c != nullptr;
-        };
         return Wait(
-            [shown, want] {
-                QString text;
-                return shown(&text) && text == want;
+            [name, want] {
+                QString text, why;
+                // A script's words are separated by single blanks: so are the texts compared.
+                return CurrentControlText(name, &text, &why) && text.simplified() == want.simplified();
             },
             ms,
-            [shown, want, label, ms] {
-                QString text;
-                if (!shown(&text)) return "no control " + label;
+            [name, want, label, ms] {
+                QString text, why;
+                if (!CurrentControlText(name, &text, &why)) return why;
                 return QStringLiteral("%1 shows \"%2\", not \"%3\", after %4 ms").arg(label, text, want).arg(ms);
             });
     }

@@ -1,5 +1,7 @@
 #include "ui/update/force_update_wnd.h"
 
+#include <QCloseEvent>
+
 #include "base/log.h"
 #include "core/firmware_upgrade.h"
 #pragma push_macro("slots")
@@ -79,6 +81,7 @@ void CForceUpdateWnd::BeginUpdate() {
     controller_.Device().DisableCmdQueue();
     if (phase_ == kPhaseIdle && !TextOf("mcu_file").isEmpty()) {
         phase_ = kPhaseFirst;
+        begun_ = true;
         SetBars(0);
         EnableButtons(false);
     } else if (phase_ == kPhaseFirst && !TextOf("flash_file").isEmpty()) {
@@ -131,18 +134,23 @@ void CForceUpdateWnd::OnMessage(uint32_t msg, int64_t wparam, std::unique_ptr<tk
                                                          {static_cast<int>(wparam)})));
         return;
     }
+    case WM_UPG_RESTARTING:
+        ShowTips(QStringLiteral("${update_unit_restarting}"));
+        return;
     case WM_UPG_SUCCEEDED:
+        if (job_) controller_.UpdateInstalled(job_->InstalledMain(), job_->InstalledSub());
         ShowTips(phase_ == kPhaseSecond ? QStringLiteral("${update_reboot_flash}")
                                         : QStringLiteral("${update_reboot_mcu}"));
         return;
     case WM_UPG_FAILED:
-        KillTimer(kPseudoProgressTimer);
-        ShowTips(QStringLiteral("${please_update_again}"));
-        if (tk::Control* c = FindControl("update_btn")) c->SetEnabled(true);
-        phase_ = kPhaseIdle;
-        return;
     case WM_UPG_FILES_NOT_READY:
-        ShowTips(QStringLiteral("${load_fw_fail}"));
+        // The person may try again or close the window: the unit stays as it is, and the
+        // next connection offers the update again.
+        KillTimer(kPseudoProgressTimer);
+        ShowTips(msg == WM_UPG_FAILED ? QStringLiteral("${please_update_again}") : QStringLiteral("${load_fw_fail}"));
+        if (job_) job_->Join();
+        EnableButtons(true);
+        phase_ = kPhaseIdle;
         return;
     case WM_UPG_START_MCU:
         ShowTips(QStringLiteral("${update_start_mcu}"));
@@ -165,6 +173,15 @@ void CForceUpdateWnd::OnMessage(uint32_t msg, int64_t wparam, std::unique_ptr<tk
     default:
         DialogWnd::OnMessage(msg, wparam, std::move(payload));
     }
+}
+
+void CForceUpdateWnd::closeEvent(QCloseEvent* e) {
+    // While the worker talks to the unit the window stays, as its buttons say.
+    if (WorkerRunning()) {
+        e->ignore();
+        return;
+    }
+    DialogWnd::closeEvent(e);
 }
 
 void CForceUpdateWnd::OnTimer(int id) {

@@ -32,12 +32,15 @@ class CForceUpdateWnd : public DialogWnd {
     void OnTimer(int id) override;
     int Phase() const { return phase_; }
     bool Done() const { return done_; }
+    // An update was started in this window (the unit may have been left in its loader).
+    bool Begun() const { return begun_; }
     const QStringList& TipsShown() const { return tipsShown_; }
     bool WorkerRunning() const;
 
   protected:
     void OnLoaded() override;
     bool OnNotify(tk::TNotify& n) override;
+    void closeEvent(QCloseEvent* e) override;
 
   private:
     void EnableButtons(bool on);
@@ -50,6 +53,7 @@ class CForceUpdateWnd : public DialogWnd {
     QString firstText_, firstPath_, secondText_, secondPath_;
     int phase_ = 0;
     bool done_ = false;
+    bool begun_ = false;
     std::unique_ptr<UpdateJob> job_;
     int pseudoCounter_ = 0;
     QStringList tipsShown_;

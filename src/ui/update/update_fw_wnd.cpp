@@ -110,10 +110,14 @@ void CUpdateFwWnd::OnMessage(uint32_t msg, int64_t wparam, std::unique_ptr<tk::P
         SetProgress(static_cast<int>(wparam));
         ShowTips(QStringLiteral("%1%").arg(wparam));
         return;
+    case WM_UPG_RESTARTING:
+        ShowTips(QStringLiteral("${update_unit_restarting}"));
+        return;
     case WM_UPG_SUCCEEDED:
         KillTimer(kPseudoProgressTimer);
         EnableControls(true);
         ShowTips(QStringLiteral("${update_ok}"));
+        if (job_) controller_.UpdateInstalled(job_->InstalledMain(), job_->InstalledSub());
         // The installed archive is kept aside, so that it is not installed twice.
         if (!openedWith_.isEmpty()) QFile::rename(openedWith_, openedWith_ + QStringLiteral("_bak"));
         DeleteFolder();

@@ -97,6 +97,8 @@ void UpdateJob::StartPrepared(const QString& startPath, uint32_t startMessage) {
 
 void UpdateJob::Run(const QString& startPath, uint32_t startMessage) {
     fw::UpgradeTransfer transfer(device_);
+    installedMain_ = installedSub_ = -1;
+    transfer.SetRestartNotice([this] { Post(WM_UPG_RESTARTING); });
     const int r = transfer.UpgradeStart(startPath.toStdString(), false);
     if (r != 0) {
         LogWriteNarrow("UpgradeStart return %d\n", r);
@@ -127,6 +129,12 @@ void UpdateJob::Run(const QString& startPath, uint32_t startMessage) {
     }
     running_ = false;
     if (step == fw::kUpgradeStepDone) {
+        const int32_t kind = transfer.Images().UpgDeviceValue();
+        if (kind == fw::UPG_DEVICE_MCU) {
+            const auto& header = transfer.Images().McuImageHeader();
+            installedMain_ = header[0];
+            installedSub_ = header[1];
+        }
         Post(WM_UPG_PROGRESS, 100);
         Post(WM_UPG_SUCCEEDED);
     } else {

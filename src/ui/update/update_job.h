@@ -37,6 +37,7 @@ inline constexpr uint32_t WM_UPG_START_FLASH = 1260;
 inline constexpr uint32_t WM_UPG_TOOL_FINISHED = 1261;
 inline constexpr uint32_t WM_UPG_PSEUDO_STEP = 1262;
 inline constexpr uint32_t WM_UPG_PROGRESS_ZERO = 1263;  // wparam 1: the tool runs (pseudo-progress)
+inline constexpr uint32_t WM_UPG_RESTARTING = 1264;     // waiting for the unit's restart into its loader
 
 inline constexpr int kPseudoProgressTimer = 4113;
 inline constexpr int kPseudoProgressMs = 500;
@@ -78,6 +79,10 @@ class UpdateJob {
     // The factory reset after a forced update: waits a second, sends it, posts 1240.
     void StartFactoryReset();
     bool Running() const { return running_; }
+    // After WM_UPG_SUCCEEDED: the firmware version of the MCU image sent, -1 when the
+    // update sent none (a DSP image, the vendor's tool).
+    int InstalledMain() const { return installedMain_; }
+    int InstalledSub() const { return installedSub_; }
     void Join();
     QString Folder() const;
 
@@ -89,6 +94,7 @@ class UpdateJob {
     std::shared_ptr<tk::Mailbox> mailbox_;
     std::thread thread_;
     std::atomic<bool> running_{false};
+    std::atomic<int> installedMain_{-1}, installedSub_{-1};
     QString folder_;
 };
 
