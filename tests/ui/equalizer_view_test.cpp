@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "base/log.h"
+#include "core/model.h"
 
 #include "equalizer_fixture.h"
 
@@ -218,3 +219,27 @@ TEST_F(EqualizerTest, DragsAndPaintsWriteTheirLogLines) {
 }
 
 }  // namespace
+
+// The band numbers sit beside their points, not on the 0 dB line of a flat curve, and no
+// two of them overlap, even where the plot's right edge holds the last bands close.
+TEST(EqualizerNumbers, BesideTheirPointsAndApartAtEveryScale) {
+    for (int dpi : {77, 96, 144}) {
+        const int w = 700 * dpi / 96, h = 260 * dpi / 96;
+        const graph::Axes axes(graph::Rect{0, 0, w, h}, 12, -18);
+        std::vector<QPoint> points;
+        for (int f : core::kStandardFrequencies) points.emplace_back(axes.XOf(f), axes.YOf(0.0));
+        const std::vector<graph::Rect> rects = graph::NumberRects(axes, points, dpi);
+        ASSERT_EQ(rects.size(), points.size());
+        const int zero = static_cast<int>(axes.ZeroY());
+        for (size_t i = 0; i < rects.size(); ++i) {
+            const graph::Rect& r = rects[i];
+            EXPECT_FALSE(r.top <= zero && zero < r.bottom) << "number " << i + 1 << " at " << dpi;
+            EXPECT_TRUE(r.left >= 0 && r.right <= w && r.top >= 0 && r.bottom <= h) << i + 1;
+            for (size_t k = 0; k < i; ++k) {
+                const graph::Rect& o = rects[k];
+                const bool overlap = r.left < o.right && o.left < r.right && r.top < o.bottom && o.top < r.bottom;
+                EXPECT_FALSE(overlap) << "numbers " << k + 1 << " and " << i + 1 << " at " << dpi;
+            }
+        }
+    }
+}

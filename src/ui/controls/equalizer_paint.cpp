@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <algorithm>
 
 #include "base/log.h"
 #include "toolkit/language.h"
@@ -109,10 +110,12 @@ void UIEqualizer::PaintCurves(QPainter& p, const graph::Axes& axes) {
 
 void UIEqualizer::PaintTexts(QPainter& p) {
     p.setFont(font());
+    const std::vector<QPoint> points(handles_.begin(), handles_.begin() + std::max(0, bandCount_));
+    const std::vector<graph::Rect> numbers = graph::NumberRects(Axes(), points, Dpi());
     for (int i = 0; i < bandCount_; ++i) {
         uint32_t colour = i == mCurrentControlIndex ? kRed : kWhite;
-        graph::DrawStyledText(p, handleRects_[static_cast<size_t>(i)].ToQRect(),
-                              QString::number(i + 1), textStyle_, tk::ToQColor(colour), Dpi());
+        graph::DrawStyledText(p, numbers[static_cast<size_t>(i)].ToQRect(), QString::number(i + 1), textStyle_,
+                              tk::ToQColor(colour), Dpi());
         paint_.numberColors.push_back(colour);
     }
     if (mCurrentControlIndex >= 0 && mCurrentControlIndex < kEqBandSlots) {

@@ -77,6 +77,30 @@ Rect HandleRect(const Axes& axes, int x, int y, int dpi) {
     return r;
 }
 
+std::vector<Rect> NumberRects(const Axes& axes, const std::vector<QPoint>& points, int dpi) {
+    const Rect& p = axes.Plot();
+    const int gap = Px(3, dpi), height = Px(12, dpi);
+    std::vector<Rect> rects;
+    bool previousAbove = false;
+    for (const QPoint& pt : points) {
+        Rect r;
+        SpanInside(pt.x(), Px(16, dpi), p.left, p.right, &r.left, &r.right);
+        const bool roomAbove = pt.y() - gap - height >= p.top;
+        const bool roomBelow = pt.y() + gap + height <= p.bottom;
+        bool above = roomAbove || !roomBelow;
+        if (!rects.empty()) {
+            const Rect& prev = rects.back();
+            const bool touches = r.left < prev.right && prev.left < r.right;
+            if (touches && above == previousAbove && (above ? roomBelow : roomAbove)) above = !above;
+        }
+        r.top = above ? pt.y() - gap - height : pt.y() + gap;
+        r.bottom = r.top + height;
+        previousAbove = above;
+        rects.push_back(r);
+    }
+    return rects;
+}
+
 Rect InfoRect(const Axes& axes, int x, int y, bool wide, int dpi) {
     const Rect& p = axes.Plot();
     Rect r;

@@ -4,6 +4,7 @@
 // from a horizontal distance. Sizes are given at 96 dpi and scaled with tk::Scaled.
 // Rectangles are edge rectangles: right and bottom are one past the last pixel.
 
+#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <cstdint>
@@ -60,6 +61,11 @@ void SpanInside(int c, int width, int lo, int hi, int* from, int* to);
 
 // The handle of a band (16 px square), kept inside the plot.
 Rect HandleRect(const Axes& axes, int x, int y, int dpi);
+// Where the band numbers are written: beside their points, not on them, so that a flat
+// curve on the 0 dB line stays visible. A number goes above its point (below it near the
+// top), and to the other side when it would run into the previous number, as the last
+// bands do where the plot's edge holds them close.
+std::vector<Rect> NumberRects(const Axes& axes, const std::vector<QPoint>& points, int dpi);
 // The information label (wide: parametric mode) and the Q handles around a band point.
 Rect InfoRect(const Axes& axes, int x, int y, bool wide, int dpi);
 void QHandleRects(const Axes& axes, int x, int y, float q, int dpi, Rect* lower, Rect* upper);
