@@ -70,6 +70,8 @@ class Session {
         return unit_ ? static_cast<emu::VirtualHidBackend*>(backend_.get()) : nullptr;
     }
     const GlobalOptions& Options() const { return options_; }
+    // The time of the link and of a virtual unit.
+    link::Clock& Clock() { return clock_; }
     // Writes a virtual unit's state file now, before a command says it is done: kOk, or
     // kFileNotWritten (said why) when the changes could not be kept.
     int KeepState();

@@ -1,10 +1,8 @@
 // firmware upgrade FILE: the direct road of the upgrade, from the image check to the unit
 // coming back with the new firmware.
 
-#include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 
 #include "base/log.h"
 #include "cli/cli.h"
@@ -12,16 +10,13 @@
 #include "firmware/firmware_images.h"
 #include "firmware/image.h"
 #include "platform/paths.h"
+#include "core/upgrade_run.h"
 #include "firmware/upgrade_transfer.h"
 #include "link/dsp_device.h"
-#include "link/exchange.h"
 
 namespace dvdsp::cli {
 
 namespace {
-
-constexpr int kComeBackTries = 40;
-constexpr int kComeBackPauseMs = 500;
 
 const char* StartFailure(int r) {
     switch (r) {
@@ -57,21 +52,6 @@ class ProgressOut {
     bool tty_;
     int last_ = -1;
 };
-
-// Waits for the unit to come back after its reboot and shakes hands with it.
-bool ComeBack(link::DspDevice& d) {
-    d.CloseHIDDevice(false);
-    for (int i = 0; i < kComeBackTries; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(kComeBackPauseMs));
-        d.OpenHIDDevice();
-        if (!d.IsConnected()) continue;
-        link::ExchangeSequence handshake(d, "hand-shake");
-        d.PC_Connect(1);
-        d.Hand_Connect();
-        return true;
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -111,20 +91,18 @@ int RunUpgrade(Session& s, const Words& args) {
     d.DisableCmdQueue();
     std::printf("upgrading %s (%s)\n", path.c_str(), fw::ImageKindName(kind));
     std::fflush(stdout);
-    fw::UpgradeTransfer transfer(d);
-    r = transfer.UpgradeStart(path, erase);
+    core::UpgradeRun run(d, s.Clock());
+    ProgressOut progress;
+    core::UpgradeEvents events;
+    events.progress = [&progress](int percent) { progress.Show(percent); };
+    r = run.Start(path, erase, events);
     if (r != 0) {
         std::fprintf(stderr, "upgrade not started: %s\n", StartFailure(r));
         return r == fw::UPG_FILE_INVALID || r == fw::UPG_FILE_OPEN_FAIL ? kFileRefused : kUnitError;
     }
-    ProgressOut progress;
-    int step = 0;
-    while (step != fw::kUpgradeStepDone && step != fw::kUpgradeStepFailed) {
-        step = transfer.UpgradeStep();
-        if (step <= 100) progress.Show(step);
-    }
+    const bool sent = run.Transfer(events);
     progress.End();
-    if (step == fw::kUpgradeStepFailed) {
+    if (!sent) {
         std::fprintf(stderr,
                      "upgrade failed: the unit stopped answering or went away. It stays in its "
                      "loader; run the upgrade again\n");
@@ -132,7 +110,7 @@ int RunUpgrade(Session& s, const Words& args) {
     }
     std::printf("transfer complete; waiting for the unit to restart\n");
     std::fflush(stdout);
-    if (!ComeBack(d)) {
+    if (!run.AwaitReturn()) {
         std::fprintf(stderr, "the unit did not come back after the upgrade\n");
         return kUnitError;
     }

@@ -41,6 +41,16 @@ bool SendOnly(DspDevice& device, const p::Frame& f) {
 
 }  // namespace
 
+bool AwaitRestartedUnit(link::DspDevice& device, link::Clock& clock, const RestartWait& wait) {
+    clock.SleepMs(wait.firstMs);
+    for (int i = 0; i < wait.tries; ++i) {
+        device.OpenHIDDevice();
+        if (device.IsConnected()) return true;
+        clock.SleepMs(wait.pauseMs);
+    }
+    return false;
+}
+
 UpgradeTransfer::UpgradeTransfer(DspDevice& device, Clock& clock)
     : device_(device), clock_(clock), images_(this) {
     images_.SetStatus(device_.UpgradeState());
@@ -131,12 +141,7 @@ int UpgradeTransfer::UpgradeStart(const std::string& path, bool erase) {
         // The unit reboots into its loader: wait for it and open it again.
         device_.CloseHIDDevice(false);
         if (restartNotice_) restartNotice_();
-        clock_.SleepMs(kRebootWaitMs);
-        for (int i = 0; i < kReopenTries; ++i) {
-            device_.OpenHIDDevice();
-            if (device_.IsConnected()) break;
-            clock_.SleepMs(kReopenPauseMs);
-        }
+        AwaitRestartedUnit(device_, clock_, kIntoLoader);
     }
     device_.ClearBootloaderVersion();
 

@@ -36,6 +36,19 @@ inline constexpr uint32_t kReopenPauseMs = 500;
 // counts as failed (a unit that went silent must not keep the step waiting for ever).
 inline constexpr int kAckReadsPerBlock = 4;
 
+// How a restarting unit is waited for: a first pause, then up to `tries` attempts to open
+// it, `pauseMs` apart.
+struct RestartWait {
+    uint32_t firstMs;
+    int tries;
+    uint32_t pauseMs;
+};
+// The unit's restart into its loader at the start of an upgrade.
+inline constexpr RestartWait kIntoLoader{kRebootWaitMs, kReopenTries, kReopenPauseMs};
+// Waits for a restarting unit and opens it again, on the link's clock; true when the link
+// is open.
+bool AwaitRestartedUnit(link::DspDevice& device, link::Clock& clock, const RestartWait& wait);
+
 class UpgradeTransfer final : private UpgradeLink {
   public:
     explicit UpgradeTransfer(link::DspDevice& device, link::Clock& clock = link::DefaultClock());

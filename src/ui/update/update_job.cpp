@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <chrono>
 
 #include "base/log.h"
+#include "core/upgrade_run.h"
 #include "firmware/upgrade_transfer.h"
 #include "link/dsp_device.h"
 #include "toolkit/mailbox.h"
@@ -96,10 +96,15 @@ void UpdateJob::StartPrepared(const QString& startPath, uint32_t startMessage) {
 }
 
 void UpdateJob::Run(const QString& startPath, uint32_t startMessage) {
-    fw::UpgradeTransfer transfer(device_);
+    core::UpgradeRun run(device_);
     installedMain_ = installedSub_ = -1;
-    transfer.SetRestartNotice([this] { Post(WM_UPG_RESTARTING); });
-    const int r = transfer.UpgradeStart(startPath.toStdString(), false);
+    core::UpgradeEvents events;
+    events.restarting = [this] { Post(WM_UPG_RESTARTING); };
+    // The bar starts at 0 with its own message.
+    events.progress = [this](int percent) {
+        if (percent > 0) Post(WM_UPG_PROGRESS, percent);
+    };
+    const int r = run.Start(startPath.toStdString(), false, events);
     if (r != 0) {
         LogWriteNarrow("UpgradeStart return %d\n", r);
         running_ = false;
@@ -108,7 +113,7 @@ void UpdateJob::Run(const QString& startPath, uint32_t startMessage) {
         return;
     }
     if (startMessage) Post(startMessage);
-    if (transfer.BatchFileAccepted()) {
+    if (run.BatchFileAccepted()) {
         Post(WM_UPG_PROGRESS_ZERO, 1);
         const QString output = RunHiddenTool(startPath, kToolTimeLimitMs, QFileInfo(startPath).absolutePath());
         LogWriteNarrow("Download finished.\n");
@@ -119,22 +124,11 @@ void UpdateJob::Run(const QString& startPath, uint32_t startMessage) {
         return;
     }
     Post(WM_UPG_PROGRESS_ZERO, 0);
-    int last = 0, step = 0;
-    while (step != fw::kUpgradeStepDone && step != fw::kUpgradeStepFailed) {
-        step = transfer.UpgradeStep();
-        if (step <= 100 && step != last) {
-            last = step;
-            Post(WM_UPG_PROGRESS, step);
-        }
-    }
+    const bool ok = run.Transfer(events);
     running_ = false;
-    if (step == fw::kUpgradeStepDone) {
-        const int32_t kind = transfer.Images().UpgDeviceValue();
-        if (kind == fw::UPG_DEVICE_MCU) {
-            const auto& header = transfer.Images().McuImageHeader();
-            installedMain_ = header[0];
-            installedSub_ = header[1];
-        }
+    if (ok) {
+        installedMain_ = run.SentMain();
+        installedSub_ = run.SentSub();
         Post(WM_UPG_PROGRESS, 100);
         Post(WM_UPG_SUCCEEDED);
     } else {
@@ -146,12 +140,9 @@ void UpdateJob::StartFactoryReset() {
     Join();
     running_ = true;
     thread_ = std::thread([this] {
-        LogWriteNarrow("Factory default thread start!\n");
-        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-        device_.Factory_Default_Ctrl();
+        core::UpgradeRun(device_).FactoryReset();
         running_ = false;
         Post(WM_UPG_FACTORY_DONE);
-        LogWriteNarrow("Factory default thread end!\n");
     });
 }
 
