@@ -7,6 +7,28 @@
 
 namespace dvdsp::core {
 
+bool EqualizerManager::OnMessage(uint32_t msg, int64_t wparam, const link::Message* reply) {
+    switch (msg) {
+    case link::WM_READ_DSP_VALUE:
+        if (reply) ReadDspValueCallback(*reply);
+        return true;
+    case link::WM_READ_MCU_VALUE:
+        if (reply) ReadMcuValueCallback(*reply);
+        return true;
+    case link::WM_READ_SCENE_VALUE:
+        if (reply) ReadSenceValueCallback(*reply);
+        return true;
+    case link::WM_READ_KTV_VALUE:
+        if (reply) ReadKtvValueCallback(*reply);
+        return true;
+    case WM_DEVICE_CONNECTED: ShowConnected(); return true;
+    case WM_DEVICE_DISCONNECTED: ShowDisconnected(); return true;
+    case WM_SCENE_JOB_DONE: OnSceneJobDone(static_cast<SceneJob>(wparam)); return true;
+    case WM_PROFILE_JOB_DONE: OnProfileJobDone(static_cast<ProfileJob>(wparam)); return true;
+    default: return false;
+    }
+}
+
 void EqualizerManager::ReadDspValueCallback(const link::Message& msg) {
     LogWriteNarrow("ReadDspValueCallback 0x%02x\n", msg.wparam);
     const uint32_t code = msg.wparam;

@@ -85,6 +85,11 @@ public:
     void UpdateInstalled(int main, int sub) { upgrade_.UpdateInstalled(main, sub); }
 
     // ---- Reply dispatch (dispatch.cpp) ------------------------------------------------
+    // The controller's own messages as they reach the window's thread: the unit's replies
+    // (`reply` holds the link's message), the session's connected and disconnected, the
+    // ends of the scene and profile jobs. True when the message was the controller's; the
+    // window handles only what it shows.
+    bool OnMessage(uint32_t msg, int64_t wparam, const link::Message* reply);
     void ReadDspValueCallback(const link::Message& msg);
     void ReadMcuValueCallback(const link::Message& msg);
     void ReadSenceValueCallback(const link::Message& msg);

@@ -164,15 +164,10 @@ protected:
     }
     // The window thread's part: every reply in order, then the controller's own messages.
     void Dispatch() {
-        for (link::Message& m : sink.Take()) {
-            if (m.msg == link::WM_READ_DSP_VALUE) mgr.ReadDspValueCallback(m);
-            else if (m.msg == link::WM_READ_MCU_VALUE) mgr.ReadMcuValueCallback(m);
-            else if (m.msg == link::WM_READ_SCENE_VALUE) mgr.ReadSenceValueCallback(m);
-        }
-        for (uint32_t msg : view.Posted()) {
-            if (msg == core::WM_DEVICE_CONNECTED) mgr.ShowConnected();
-            if (msg == core::WM_DEVICE_DISCONNECTED) mgr.ShowDisconnected();
-        }
+        for (link::Message& m : sink.Take())
+            if (m.msg != link::WM_READ_KTV_VALUE) mgr.OnMessage(m.msg, m.wparam, &m);
+        for (uint32_t msg : view.Posted())
+            if (msg == core::WM_DEVICE_CONNECTED || msg == core::WM_DEVICE_DISCONNECTED) mgr.OnMessage(msg, 0, nullptr);
     }
     // Connected with the queue enabled, as after the read-out.
     void ConnectAndReadOut() {

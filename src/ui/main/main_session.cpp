@@ -288,19 +288,9 @@ bool CMainWnd::OnSessionMessage(uint32_t msg, int64_t wparam, tk::Payload* paylo
         auto* p = dynamic_cast<ui::LinkPayload*>(payload);
         return p ? &p->message : nullptr;
     };
+    // The controller's replies and events are its own; the window handles what it shows.
+    if (controller_.OnMessage(msg, wparam, linkMessage())) return true;
     switch (msg) {
-    case link::WM_READ_DSP_VALUE:
-        if (const link::Message* m = linkMessage()) controller_.ReadDspValueCallback(*m);
-        return true;
-    case link::WM_READ_MCU_VALUE:
-        if (const link::Message* m = linkMessage()) controller_.ReadMcuValueCallback(*m);
-        return true;
-    case link::WM_READ_SCENE_VALUE:
-        if (const link::Message* m = linkMessage()) controller_.ReadSenceValueCallback(*m);
-        return true;
-    case link::WM_READ_KTV_VALUE:
-        if (const link::Message* m = linkMessage()) controller_.ReadKtvValueCallback(*m);
-        return true;
     case link::WM_DEVICE_STATUS_UNNORMAL:
         // The unit runs its loader (an update did not finish, say): after the message the
         // update window lets the user install firmware.
@@ -311,8 +301,6 @@ bool CMainWnd::OnSessionMessage(uint32_t msg, int64_t wparam, tk::Payload* paylo
         ShowTipsLater(QStringLiteral("${device_reboot}"));
         return true;
     case WM_DEVICE_CONNECT_FAIL: ShowTipsLater(QStringLiteral("${device_connect_fail}")); return true;
-    case WM_DEVICE_CONNECTED: controller_.ShowConnected(); return true;
-    case WM_DEVICE_DISCONNECTED: controller_.ShowDisconnected(); return true;
     case WM_FORCE_UPDATE: {
         QPointer<CMainWnd> self(this);
         QTimer::singleShot(0, this, [self] {
@@ -327,8 +315,6 @@ bool CMainWnd::OnSessionMessage(uint32_t msg, int64_t wparam, tk::Payload* paylo
         ShowTipsLater(QString::fromStdString(text));
         return true;
     }
-    case WM_SCENE_JOB_DONE: controller_.OnSceneJobDone(static_cast<SceneJob>(wparam)); return true;
-    case WM_PROFILE_JOB_DONE: controller_.OnProfileJobDone(static_cast<ProfileJob>(wparam)); return true;
     case WM_SHOW_LOADING: ShowLoading(); return true;
     case WM_CLOSE_LOADING: CloseLoading(); return true;
     case WM_DEVICE_PLUGOUT_MSG: ShowPlugOutMessage(); return true;
