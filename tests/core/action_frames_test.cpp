@@ -85,6 +85,13 @@ const std::vector<Action>& Actions() {
         {"routing-on", [](core::SceneState& s) { s.source = 5; }, [](M& m) { m.SetInputIn(3, 6, true); }},
         {"routing-off", [](core::SceneState& s) { s.source = 5; }, [](M& m) { m.SetInputIn(0, 0, false); }},
         {"mix-trim-bridged", [](core::SceneState& s) { Bridged23(s); s.source = 5; }, [](M& m) { m.SetMixTrim(5, 2, 2, 40); }},
+        {"mix-trim-off", [](core::SceneState& s) { s.source = 5; }, [](M& m) { m.SetMixTrim(5, 0, 0, 0); }},
+        {"mix-clear", [](core::SceneState& s) { s.source = 5; }, [](M& m) { m.ClearMix(5); }},
+        {"mix-phase", None, [](M& m) { m.SetInputMixPhase(5, 3, true); }},
+        {"cross-source", None, [](M& m) {
+             m.SetCrossSourceTag(0, 1, 502);
+             m.SetCrossSourceGain(0, 1, -7);
+         }},
     };
     return actions;
 }
