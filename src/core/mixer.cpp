@@ -47,22 +47,17 @@ int Mixer::EffectiveTrim(int source, int in, int out) const {
     return trim == 0 ? limits::kMixCellFull : trim;
 }
 
-void Mixer::SendTrim(int source, int in, int out, int trim) {
-    ctx_.device.Input_Mix_Trim_Ctrl(ctx_.Scene(), U8(source), U8(in), U8(out), U8(out), {static_cast<int8_t>(trim)},
-                                    kQueued);
-}
+void Mixer::SendTrim(int source, int in, int out) { ctx_.Send(MixChange(What::InputMixTrim, source, in, out)); }
 
-void Mixer::SendRouting(int source, int out) {
-    const auto mask = static_cast<uint16_t>(ctx_.Live().inputs[Z(source)][Z(out)]);
-    ctx_.device.Mix_Ch_Ctrl(ctx_.Scene(), U8(source), U8(out), U8(out), {mask}, kQueued);
-}
+void Mixer::SendRouting(int source, int out) { ctx_.Send(MixChange(What::Routing, source, -1, out)); }
 
 int Mixer::SetMixTrim(int source, int in, int out, int trim) {
     if (!ValidCell(source, in, out)) return -1;
     const bool wasRouted = Routed(source, in, out);
-    if (trim != EffectiveTrim(source, in, out)) SendTrim(source, in, out, trim);
+    const bool trimChanged = trim != EffectiveTrim(source, in, out);
     ctx_.edit.Apply(MixChange(What::InputMixTrim, source, in, out),
                     [&](SceneState& s) { s.inputMixVolume[Z(source)][Z(in)][Z(out)] = trim; });
+    if (trimChanged) SendTrim(source, in, out);
 
     const int32_t before = ctx_.Live().inputs[Z(source)][Z(out)];
     const bool on = trim > 0;
@@ -87,7 +82,7 @@ int Mixer::SetMixTrim(int source, int in, int out, int trim) {
         int32_t& mask = s.inputs[Z(source)][Z(partner)];
         mask = on ? (mask | (1 << in)) : (mask & ~(1 << in));
     });
-    SendTrim(source, in, partner, trim);
+    SendTrim(source, in, partner);
     if (partnerRouted != on) SendRouting(source, partner);
     return partner;
 }
@@ -104,7 +99,7 @@ void Mixer::ClearMix(int source) {
             if (!(mask & (1 << in))) continue;
             ctx_.edit.Report(MixChange(What::InputMixTrim, source, in, out));
             LogWriteNarrow("%s %d\n", "ClearMix", out);
-            SendTrim(source, in, out, 0);
+            SendTrim(source, in, out);
         }
         if (mask != 0) SendRouting(source, out);
     }
@@ -114,18 +109,10 @@ void Mixer::SetInputMixPhase(int source, int in, bool inverted) {
     if (!ValidInput(source, in)) return;
     ctx_.edit.Apply(MixChange(What::Phase, source, in, -1),
                     [&](SceneState& s) { s.inMixPhase[Z(source)][Z(in)] = inverted ? 1 : 0; });
-    ctx_.device.Input_Phase_Ctrl(ctx_.Scene(), U8(source), U8(in), U8(in), {U8(inverted ? 1 : 0)}, kQueued);
+    ctx_.Send(MixChange(What::Phase, source, in, -1));
 }
 
-void Mixer::SendCrossSource(int source, int in) {
-    const SceneState& s = ctx_.Live();
-    ctx_.device.Cross_Source_Mix_Ctrl(ctx_.Scene(), U8(source), U8(in),
-                                      WireByte(limits::kCrossSource, s.csmViceSource[Z(source)][Z(in)]),
-                                      WireByte(limits::kCrossSourceChannel, s.csmViceCh[Z(source)][Z(in)]),
-                                      WireByte(limits::kCrossSourceGain, s.csmViceGain[Z(source)][Z(in)],
-                                               limits::kCrossSourceGainOffset),
-                                      kQueued);
-}
+void Mixer::SendCrossSource(int source, int in) { ctx_.Send(MixChange(What::CrossSourceMix, source, in, -1)); }
 
 void Mixer::SetCrossSourceTag(int source, int in, int tag) {
     if (!ValidInput(source, in) || tag < 0) return;

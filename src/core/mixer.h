@@ -51,7 +51,7 @@ public:
     bool OutputClipped(int out) const;
 
 private:
-    void SendTrim(int source, int in, int out, int trim);
+    void SendTrim(int source, int in, int out);
     void SendRouting(int source, int out);
     void SendCrossSource(int source, int in);
 

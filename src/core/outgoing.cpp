@@ -38,6 +38,7 @@ bool HasFrames(What what) {
     case What::Acc:
     case What::Routing:
     case What::InputMixTrim:
+    case What::CrossSourceMix:
     case What::Trim:
     case What::ChannelMute:
     case What::Phase:
@@ -64,6 +65,18 @@ std::vector<p::Frame> FramesOf(const Change& change, const SceneState& s, const 
         return {p::Solo_Ctrl(scene, 0, 0, U8(kChannels - 1), solo)};
     }
     default: break;
+    }
+    // An input's own values: its phase (Phase without a channel) and its cross-source feed,
+    // of source `source`, input `band`.
+    if ((change.what == What::Phase && ch < 0) || change.what == What::CrossSourceMix) {
+        const int src = change.source, in = change.band;
+        if (src < 0 || src >= kSources || in < 0 || in >= kInputsPerSource) return {};
+        const auto sz = static_cast<size_t>(src), n = static_cast<size_t>(in);
+        if (change.what == What::Phase) return {p::Input_Phase_Ctrl(scene, U8(src), U8(in), U8(in), {U8(s.inMixPhase[sz][n])})};
+        return {p::Cross_Source_Mix_Ctrl(scene, U8(src), U8(in), WireByte(limits::kCrossSource, s.csmViceSource[sz][n]),
+                                         WireByte(limits::kCrossSourceChannel, s.csmViceCh[sz][n]),
+                                         WireByte(limits::kCrossSourceGain, s.csmViceGain[sz][n],
+                                                  limits::kCrossSourceGainOffset))};
     }
     if (ch < 0 || ch >= kChannels) return {};
     const auto out = static_cast<size_t>(ch);

@@ -12,6 +12,8 @@
 
 namespace dvdsp::core {
 
+// Mixer values name source `source` and input `band` (InputMixTrim and Routing also the
+// output `channel`); What::Phase without a channel is the input's phase.
 // For What::Filter, `band` names the filter (kHighPass 0, kLowPass 1); a filter change
 // without one sends both, the high-pass filter first.
 std::vector<link::protocol::Frame> FramesOf(const Change& change, const SceneState& live,
