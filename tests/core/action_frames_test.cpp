@@ -85,6 +85,15 @@ const std::vector<Action>& Actions() {
         {"routing-on", [](core::SceneState& s) { s.source = 5; }, [](M& m) { m.SetInputIn(3, 6, true); }},
         {"routing-off", [](core::SceneState& s) { s.source = 5; }, [](M& m) { m.SetInputIn(0, 0, false); }},
         {"mix-trim-bridged", [](core::SceneState& s) { Bridged23(s); s.source = 5; }, [](M& m) { m.SetMixTrim(5, 2, 2, 40); }},
+        {"switches", None, [](M& m) {
+             m.ToggleAmplifier();
+             m.ToggleRemoteOut(1);
+             m.ToggleRemoteOut(2);
+             m.ToggleSpeakerOhm();
+             m.ToggleNoiseGate();
+         }},
+        {"role", None, [](M& m) { m.SetOutputValue(3, "output_menu_front_left_high_freq"); }},
+        {"bridge-on", None, [](M& m) { m.SetBridge(2, true); }},
         {"mix-trim-off", [](core::SceneState& s) { s.source = 5; }, [](M& m) { m.SetMixTrim(5, 0, 0, 0); }},
         {"mix-clear", [](core::SceneState& s) { s.source = 5; }, [](M& m) { m.ClearMix(5); }},
         {"mix-phase", None, [](M& m) { m.SetInputMixPhase(5, 3, true); }},
