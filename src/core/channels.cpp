@@ -166,7 +166,7 @@ void Channels::ChangeDelay(int ch, float ms) { ctx_.values.ChangeDelay(ch, ms, d
 
 void Channels::ToggleAmplifier() {
     ctx_.edit.Apply({What::AmpOn, 0}, [](SceneState& s) { s.ampOn = s.ampOn ? 0 : 1; });
-    ctx_.device.Amp_Mute_Ctrl(U8(ctx_.Live().ampOn ? 0 : 1), kSynchronous);
+    ctx_.Send({What::AmpOn, 0});
 }
 
 void Channels::ToggleRemoteOut(int which) {
@@ -175,17 +175,17 @@ void Channels::ToggleRemoteOut(int which) {
         int32_t& out = which == 1 ? s.remOut1 : s.remOut2;
         out = out ? 0 : 1;
     });
-    ctx_.device.Rem_Out_Ctrl(U8(ctx_.Live().remOut1), U8(ctx_.Live().remOut2), kSynchronous);
+    ctx_.Send({What::RemoteOut, 0});
 }
 
 void Channels::ToggleSpeakerOhm() {
     ctx_.edit.Apply({What::SpeakerOhm, 0}, [](SceneState& s) { s.twoOhm = s.twoOhm ? 0 : 1; });
-    ctx_.device.Spk_Ohm_Ctrl(U8(ctx_.Live().twoOhm), kSynchronous);
+    ctx_.Send({What::SpeakerOhm, 0});
 }
 
 void Channels::ToggleNoiseGate() {
     ctx_.edit.Apply({What::NoiseGate, 0}, [](SceneState& s) { s.noiseGate = s.noiseGate ? 0 : 1; });
-    ctx_.device.Noise_Gate_Ctrl(U8(ctx_.Live().noiseGate), kSynchronous);
+    ctx_.Send({What::NoiseGate, 0});
 }
 
 void Channels::UpdateAllVolumeEdit() {

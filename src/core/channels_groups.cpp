@@ -19,8 +19,7 @@ void Channels::SetOutputValue(int ch, const std::string& item, bool keepSaved) {
         RoleCrossover(code, c.bpType, c.hp, c.lp);
     });
     eq_.UpdateAllCurves();
-    const auto out = static_cast<uint8_t>(ch);
-    ctx_.device.CH_Type_Ctrl(ctx_.Scene(), 0, out, out, {static_cast<uint8_t>(code)}, false);
+    ctx_.Send({What::Role, 0, ch});
     eq_.SendFilters(ch);
     SendTrim(ch);
 }

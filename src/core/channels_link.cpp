@@ -130,12 +130,7 @@ void Channels::SetBridge(int pair, bool on) {
     WaitQueueThenClose("set bridge thread", kBridgeIdlePolls);
 }
 
-void Channels::SendBridgeStates() {
-    const SceneState& s = ctx_.Live();
-    std::vector<uint8_t> bridge;
-    for (int p = 0; p < kBridgePairs; ++p) bridge.push_back(U8(s.bridge[Z(p)] ? 1 : 0));
-    ctx_.device.Output_Bridge_Ctrl(ctx_.Scene(), 0, bridge, kQueued);
-}
+void Channels::SendBridgeStates() { ctx_.Send({What::Bridge, 0}); }
 
 void Channels::ApplyBridgeState(int pair) {
     const SceneState& s = ctx_.Live();

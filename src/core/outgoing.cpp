@@ -36,6 +36,12 @@ bool HasFrames(What what) {
     case What::MainVolume:
     case What::MainMute:
     case What::Acc:
+    case What::AmpOn:
+    case What::RemoteOut:
+    case What::SpeakerOhm:
+    case What::NoiseGate:
+    case What::Bridge:
+    case What::Role:
     case What::Routing:
     case What::InputMixTrim:
     case What::CrossSourceMix:
@@ -59,6 +65,17 @@ std::vector<p::Frame> FramesOf(const Change& change, const SceneState& s, const 
     case What::MainVolume: return {p::Main_Volume_Ctrl(static_cast<float>(s.mainVolume))};
     case What::MainMute: return {p::Mute_Ctrl(U8(s.mainMute))};
     case What::Acc: return {p::Set_Acc(U8(s.acc))};
+    // The unit takes the amplifier as a mute: 1 is off.
+    case What::AmpOn: return {p::Amp_Mute_Ctrl(U8(s.ampOn ? 0 : 1))};
+    case What::RemoteOut: return {p::Rem_Out_Ctrl(U8(s.remOut1), U8(s.remOut2))};
+    case What::SpeakerOhm: return {p::Spk_Ohm_Ctrl(U8(s.twoOhm))};
+    case What::NoiseGate: return {p::Noise_Gate_Ctrl(U8(s.noiseGate))};
+    case What::Bridge: {
+        // One command carries every pair.
+        std::vector<uint8_t> bridge;
+        for (int32_t b : s.bridge) bridge.push_back(U8(b ? 1 : 0));
+        return {p::Output_Bridge_Ctrl(scene, 0, bridge)};
+    }
     case What::Solo: {
         std::vector<uint8_t> solo;
         for (const ChannelSettings& x : s.channels) solo.push_back(U8(x.solo));
@@ -99,6 +116,7 @@ std::vector<p::Frame> FramesOf(const Change& change, const SceneState& s, const 
     case What::Phase: return {p::Phase_Ctrl(scene, 0, U8(ch), U8(ch), {U8(c.phase)})};
     case What::Delay: return {p::Delay_Ctrl(scene, 0, U8(ch), U8(ch), {c.delay})};
     case What::EqBypass: return {p::PEQ_Bypass_Ctrl(scene, 0, U8(ch), U8(ch), {c.bypass})};
+    case What::Role: return {p::CH_Type_Ctrl(scene, 0, U8(ch), U8(ch), {U8(s.outputs[out])})};
     case What::Band:
         if (change.band < 0 || change.band >= kBandsPerChannel) return {};
         return {BandFrame(s, ch, change.band)};
