@@ -127,4 +127,61 @@ std::vector<p::Frame> FramesOf(const Change& change, const SceneState& s, const 
     }
 }
 
+Change ChangeOf(const ItemKey& key) {
+    if (key.scene != 0) return {};
+    const int ch = key.i;
+    auto at = [](What what, int channel = -1, int band = -1, int source = -1) {
+        Change c{what, 0, channel, band};
+        c.source = source;
+        return c;
+    };
+    switch (key.field) {
+    case Field::MainVolume: return at(What::MainVolume);
+    case Field::MainMute: return at(What::MainMute);
+    case Field::Acc: return at(What::Acc);
+    case Field::AmpOn: return at(What::AmpOn);
+    case Field::RemoteOut1:
+    case Field::RemoteOut2: return at(What::RemoteOut);
+    case Field::TwoOhm: return at(What::SpeakerOhm);
+    case Field::NoiseGate: return at(What::NoiseGate);
+    case Field::Bridge: return at(What::Bridge);
+    case Field::Solo: return at(What::Solo);
+    case Field::Trim: return at(What::Trim, ch);
+    case Field::ChannelMute: return at(What::ChannelMute, ch);
+    case Field::Delay: return at(What::Delay, ch);
+    case Field::Phase: return at(What::Phase, ch);
+    case Field::EqBypass: return at(What::EqBypass, ch);
+    case Field::HighPass: return at(What::Filter, ch, 0);
+    case Field::LowPass: return at(What::Filter, ch, 1);
+    case Field::Role: return at(What::Role, ch);
+    case Field::Band: return at(What::Band, ch, key.j);
+    case Field::Routing: return at(What::Routing, key.j, -1, key.i);
+    case Field::MixTrim: return at(What::InputMixTrim, key.k, key.j, key.i);
+    case Field::MixPhase: return at(What::Phase, -1, key.j, key.i);
+    case Field::CrossSource:
+    case Field::CrossChannel:
+    case Field::CrossGain: return at(What::CrossSourceMix, -1, key.j, key.i);
+    default: return {};
+    }
+}
+
+std::vector<Change> ChangesBetween(const SceneState& from, const SceneState& to, std::vector<ItemKey>* unsent) {
+    std::vector<Change> out;
+    auto same = [](const Change& a, const Change& b) {
+        return a.what == b.what && a.channel == b.channel && a.band == b.band && a.source == b.source;
+    };
+    for (const ItemChange& item : SceneDifferences(0, from, to)) {
+        const Change c = ChangeOf(item.key);
+        if (!c) {
+            // The filter type follows from the two filters, which carry it.
+            if (item.key.field != Field::FilterType && unsent) unsent->push_back(item.key);
+            continue;
+        }
+        bool seen = false;
+        for (const Change& o : out) seen = seen || same(o, c);
+        if (!seen) out.push_back(c);
+    }
+    return out;
+}
+
 }  // namespace dvdsp::core

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/apply.h"
+#include "core/model_items.h"
 #include "core/model.h"
 #include "link/protocol/frame.h"
 
@@ -21,5 +22,16 @@ std::vector<link::protocol::Frame> FramesOf(const Change& change, const SceneSta
 
 // Whether FramesOf knows the change's kind.
 bool HasFrames(What what);
+
+// The change that sends a stored item of the live settings (core/model_items.h), or one of
+// What::None for an item no frame carries (the versions, the program's own groups and
+// selections, the saved roles).
+Change ChangeOf(const ItemKey& key);
+
+// What brings a unit that holds `from` to `to` (live settings): the changes of the items
+// that differ, in the model's order, each change once (a filter whose type and frequency
+// both differ is sent once). Items that differ and that no frame carries are listed in
+// `unsent` when it is given.
+std::vector<Change> ChangesBetween(const SceneState& from, const SceneState& to, std::vector<ItemKey>* unsent = nullptr);
 
 }  // namespace dvdsp::core

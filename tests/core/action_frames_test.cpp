@@ -11,6 +11,9 @@
 #include <sstream>
 
 #include "controller_fixture.h"
+#include "core/outgoing.h"
+#include "core/profile_diff.h"
+#include "core/readout.h"
 
 namespace dvdsp::testing {
 namespace {
@@ -159,6 +162,57 @@ TEST_F(ActionFrames, EachActionSendsWhatItAlwaysSent) {
         std::ofstream(kFile) << written.str();
         GTEST_SKIP() << "written to " << kFile;
     }
+}
+
+}  // namespace
+}  // namespace dvdsp::testing
+
+namespace dvdsp::testing {
+namespace {
+
+// Two live settings apart: the changes between them, turned into frames, bring a unit that
+// holds the one to the other, and what no frame carries is named.
+TEST_F(ActionFrames, WhatDiffersIsAllThatIsSentAndBringsTheUnitThere) {
+    ConnectAndReadOut();
+    const core::SceneState from = Live();
+    core::SceneState to = from;
+    to.mainVolume = -20;
+    to.ampOn = 0;
+    to.remOut1 = 0;
+    to.remOut2 = 0;
+    to.bridge[3] = 1;
+    to.channels[2].gain = -7.5f;
+    to.channels[5].delay = 2.125f;
+    to.channels[8].hp.freq = 250;
+    to.channels[8].hp.slope = 4;
+    to.channels[8].hp.bypass = 0;
+    to.channels[8].bpType = 1 | (to.channels[8].lp.bypass ? 0 : 2);
+    to.eqStore[6][12].gain = 4.5f;
+    to.outputs[9] = 19;
+    to.outputsBk[9] = 19;  // the program's own copy: no frame carries it
+    to.inputs[5][4] = 0x21;
+    to.inputMixVolume[5][5][4] = 100;  // a newly routed input plays at full
+    to.csmViceGain[7][0] = -5;
+    to.linkSel[1] = 2;  // the program's own group: no frame carries it
+
+    std::vector<core::ItemKey> unsent;
+    const std::vector<core::Change> changes = core::ChangesBetween(from, to, &unsent);
+    EXPECT_EQ(unsent, (std::vector<core::ItemKey>{{core::Field::LinkGroup, 0, 1}, {core::Field::SavedRole, 0, 9}}));
+    EXPECT_EQ(changes.size(), 12u) << "both remote outputs go in one command, the filter's type with the filter";
+    commands.Clear();
+    for (const core::Change& c : changes)
+        for (link::protocol::Frame& f : core::FramesOf(c, to, mgr.Device().Profile())) mgr.Device().Send(std::move(f), true);
+    EXPECT_EQ(commands.Reports().size(), 12u);
+
+    // Read back, the unit holds what `to` holds.
+    mgr.ModelForTests().current = from;
+    ASSERT_EQ(core::ReadOutUnitStatus(mgr.Device()), core::kReadOutDone);
+    Dispatch();
+    to.linkSel[1] = 0;
+    EXPECT_EQ(core::DiffScenes(Live(), to), std::vector<std::string>{});
+    EXPECT_EQ(Live().bridge, to.bridge);
+    EXPECT_EQ(Live().ampOn, 0);
+    EXPECT_EQ(Live().remOut2, 0);
 }
 
 }  // namespace
