@@ -14,9 +14,6 @@
 
 namespace dvdsp::core {
 
-// EQ bands, filters and the bypass flag follow a link group only among channels 0-3.
-inline constexpr int kFilterGroupChannels = 4;
-
 // Which crossover filter an edit concerns (the value of a SlopeItems change).
 enum FilterSide { kHighPass = 0, kLowPass = 1 };
 

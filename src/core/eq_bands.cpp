@@ -15,18 +15,15 @@
 namespace dvdsp::core {
 namespace {
 
-constexpr float kGainZero = 0.001f;   // a gain within this of 0 is flat
 constexpr double kQAtEnd = 0.025;     // a Q this close to its limit does not step on
 
-bool Raised(float gain) { return std::fabs(gain) > kGainZero; }
-
-// A gain put on the band slider and read back: whole tenths within the slider's range.
-float SliderGain(double gain) { return ValueOps::SliderGain(gain); }
-
-float ClampQ(double q) { return static_cast<float>(limits::kBandQ.Clamp(q)); }
+using Values = ValueOps;
+bool Raised(float gain) { return Values::Raised(gain); }
+float SliderGain(double gain) { return Values::SliderGain(gain); }
+float ClampQ(double q) { return Values::ClampQ(q); }
+int ClampFreq(double f) { return Values::ClampFreq(f); }
 // A Q as it travels to the unit: in its range, whole tenths.
 float TenthsQ(double q) { return ClampQ(std::round(limits::kBandQ.Clamp(q) * 10.0) / 10.0); }
-int ClampFreq(double f) { return static_cast<int>(std::lround(limits::kBandFreq.Clamp(f))); }
 
 // The gain the band's slider and edit show: 0 while the channel is bypassed or the band
 // is disabled.
@@ -184,7 +181,7 @@ void Eq::OnEqEnable(int band) {
     const float shown = ShownGain(c, stored);
     uint8_t enable = 0;
     if (stored.enable && Raised(shown)) enable = 0;
-    else if (!stored.enable && std::fabs(stored.gain - shown) > kGainZero) enable = 1;
+    else if (!stored.enable && std::fabs(stored.gain - shown) > Values::kGainZero) enable = 1;
     else return;
     // The stored gain stays: enabling the band again brings it back.
     std::vector<int> targets = {ch};

@@ -13,6 +13,8 @@
 namespace dvdsp::core {
 
 inline constexpr int kChannels = 10;        // output channels 0-9
+// EQ bands, filters and the bypass flag follow a link group only among channels 0-3.
+inline constexpr int kFilterGroupChannels = 4;
 inline constexpr int kSources = 9;          // input sources 0-8
 inline constexpr int kInputsPerSource = 8;  // input channels of a source, at most
 inline constexpr int kBandsPerChannel = 31; // band storage per channel

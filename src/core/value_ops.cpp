@@ -12,13 +12,6 @@
 namespace dvdsp::core {
 namespace {
 
-constexpr float kGainZero = 0.001f;  // a gain within this of 0 is flat
-constexpr int kFilterGroupMembers = 4;  // channels 0-3 follow their link group's EQ
-
-bool Raised(float gain) { return std::fabs(gain) > kGainZero; }
-float ClampQ(double q) { return static_cast<float>(limits::kBandQ.Clamp(q)); }
-int ClampFreq(double f) { return static_cast<int>(std::lround(limits::kBandFreq.Clamp(f))); }
-
 int ClampTrim(int hundredths) {
     const Limit& t = limits::kTrim;
     return std::clamp(hundredths, static_cast<int>(std::lround(t.uiMin * 100)), static_cast<int>(std::lround(t.uiMax * 100)));
@@ -27,6 +20,10 @@ int ClampTrim(int hundredths) {
 }  // namespace
 
 int TrimHundredths(float gain) { return static_cast<int>(std::lround(static_cast<double>(gain) * 100.0)); }
+
+bool ValueOps::Raised(float gain) { return std::fabs(gain) > kGainZero; }
+float ValueOps::ClampQ(double q) { return static_cast<float>(limits::kBandQ.Clamp(q)); }
+int ValueOps::ClampFreq(double f) { return static_cast<int>(std::lround(limits::kBandFreq.Clamp(f))); }
 
 float ValueOps::SliderGain(double gain) {
     const Limit& g = limits::kBandGain;
@@ -127,11 +124,11 @@ void ValueOps::SetPhase(int ch, bool reversed) {
 std::vector<int> ValueOps::GroupMembers(int ch) const {
     std::vector<int> members;
     const SceneState& s = edit_.Live();
-    if (ch < 0 || ch >= kFilterGroupMembers) return members;
+    if (ch < 0 || ch >= kFilterGroupChannels) return members;
     const int group = s.linkSel[Z(ch)];
     if (group == 0) return members;
     const int partner = PartnerChannel(s, ch);
-    for (int x = 0; x < kFilterGroupMembers; ++x)
+    for (int x = 0; x < kFilterGroupChannels; ++x)
         if (x != ch && x != partner && s.linkSel[Z(x)] == group) members.push_back(x);
     return members;
 }

@@ -48,6 +48,11 @@ public:
     std::vector<int> GroupMembers(int ch) const;
     // A gain as the band slider holds it: whole tenths within the slider's range.
     static float SliderGain(double gain);
+    // A band's gain that is not flat, and Q and frequency in their ranges.
+    static constexpr float kGainZero = 0.001f;  // a gain within this of 0 is flat
+    static bool Raised(float gain);
+    static float ClampQ(double q);
+    static int ClampFreq(double f);
 
 private:
     void ZeroBypassedGains(int ch);
