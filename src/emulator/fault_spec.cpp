@@ -2,10 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <utility>
-
-#include "emulator/virtual_transport.h"
-#include "emulator/virtual_unit.h"
 
 namespace dvdsp::emu {
 namespace {
@@ -17,53 +13,58 @@ bool Whole(const std::string& s, long* out) {
     return ec == std::errc() && end == s.data() + s.size() && *out >= 0;
 }
 
-bool ArmOne(const std::string& part, VirtualUnit& unit, VirtualHidBackend& backend) {
+bool IsLinkFault(const std::string& kind) {
+    for (const char* k : {"drop", "corrupt", "split", "merge", "stall", "unplug"})
+        if (kind == k) return true;
+    return false;
+}
+
+bool ParseOne(const std::string& part, NamedFault* f) {
     const size_t at = part.find('@');
     if (at == std::string::npos) return false;
-    const std::string kind = part.substr(0, at);
+    f->kind = part.substr(0, at);
     std::string count = part.substr(at + 1);
-    long amount = 1, n = 0;
-    using Fault = VirtualHidBackend::Fault;
-    const std::pair<const char*, Fault> linkFaults[] = {{"drop", Fault::Drop},   {"corrupt", Fault::Corrupt},
-                                                        {"split", Fault::Split}, {"merge", Fault::Merge},
-                                                        {"stall", Fault::Stall}, {"unplug", Fault::Unplug}};
-    for (const auto& [name, fault] : linkFaults) {
-        if (kind != name) continue;
+    f->amount = 1;
+    if (IsLinkFault(f->kind)) {
         if (const size_t x = count.find('x'); x != std::string::npos) {
-            if (!Whole(count.substr(x + 1), &amount)) return false;
+            if (!Whole(count.substr(x + 1), &f->amount)) return false;
             count.resize(x);
         }
-        if (!Whole(count, &n)) return false;
-        backend.ArmFault(fault, static_cast<uint64_t>(n), static_cast<uint32_t>(amount));
-        return true;
+        return Whole(count, &f->count);
     }
-    if (!Whole(count, &n)) return false;
-    if (kind == "not-ready") {
-        unit.SetUpgradeNotReady(static_cast<int>(n));
-    } else if (kind == "refuse-upgrade") {
-        unit.RefuseUpgradeStart(static_cast<int>(n));
-    } else if (kind == "cal-fail" && n <= 5) {
-        unit.SetCalibrationFailure(static_cast<int>(n));
-    } else {
-        return false;
-    }
-    return true;
+    if (!Whole(count, &f->count)) return false;
+    if (f->kind == "cal-fail") return f->count <= 5;
+    return f->kind == "not-ready" || f->kind == "refuse-upgrade";
 }
 
 }  // namespace
 
-bool ArmVirtualFaults(const std::string& spec, VirtualUnit& unit, VirtualHidBackend& backend, std::string* why) {
+bool ParseVirtualFaults(const std::string& spec, std::vector<NamedFault>* faults, std::string* why) {
+    std::vector<NamedFault> read;
     size_t from = 0;
     while (from <= spec.size()) {
         const size_t comma = std::min(spec.find(',', from), spec.size());
         const std::string part = spec.substr(from, comma - from);
-        if (!ArmOne(part, unit, backend)) {
+        NamedFault f;
+        if (!ParseOne(part, &f)) {
             if (why) *why = "'" + part + "' is none of KIND@N[xAMOUNT], not-ready@N, refuse-upgrade@N, cal-fail@CODE";
             return false;
         }
+        read.push_back(f);
         from = comma + 1;
     }
+    *faults = std::move(read);
     return true;
+}
+
+std::string VirtualFaultsText(const std::vector<NamedFault>& faults) {
+    std::string text;
+    for (const NamedFault& f : faults) {
+        if (!text.empty()) text += ',';
+        text += f.kind + "@" + std::to_string(f.count);
+        if (IsLinkFault(f.kind) && f.amount != 1) text += "x" + std::to_string(f.amount);
+    }
+    return text;
 }
 
 }  // namespace dvdsp::emu

@@ -7,8 +7,10 @@
 //   not-ready@N            the next N firmware blocks are answered "not ready" first
 //   refuse-upgrade@N       the next N firmware upgrade starts are refused
 //   cal-fail@CODE          calibration runs fail with CODE (0 to 5)
+// Reading the text (ParseVirtualFaults) needs nothing of the unit; arming does.
 
 #include <string>
+#include <vector>
 
 namespace dvdsp::emu {
 
@@ -23,8 +25,23 @@ inline constexpr const char* kVirtualFaultHelp =
     "refuse-upgrade@N, the next N upgrade starts refused; cal-fail@CODE, calibration runs fail with\n"
     "CODE (0 to 5).\n";
 
-// Arms every fault of `spec` (the link faults on `backend`, the others on `unit`). False
-// with `why` naming the first part that is none of the forms; the parts before it are armed.
+// One fault as the text names it: `kind` is one of the words above, `count` its N (the
+// code of cal-fail), `amount` the AMOUNT of a link fault (1 when not given).
+struct NamedFault {
+    std::string kind;
+    long count = 0;
+    long amount = 1;
+    bool operator==(const NamedFault&) const = default;
+};
+
+// The faults of `spec`, in order; false with `why` naming the first part that is none of
+// the forms (nothing is returned then).
+bool ParseVirtualFaults(const std::string& spec, std::vector<NamedFault>* faults, std::string* why);
+// The text of faults, in the form ParseVirtualFaults reads.
+std::string VirtualFaultsText(const std::vector<NamedFault>& faults);
+
+// Arms every fault of `spec` (the link faults on `backend`, the others on `unit`); false
+// with `why` when the text is refused, and then nothing is armed.
 bool ArmVirtualFaults(const std::string& spec, VirtualUnit& unit, VirtualHidBackend& backend, std::string* why);
 
 }  // namespace dvdsp::emu
