@@ -22,6 +22,7 @@ struct Action {
     const char* name;
     std::function<void(core::SceneState&)> setUp;  // the page before the action
     std::function<void(core::EqualizerManager&)> act;
+    std::function<void(ScriptedPrompt&)> answers = [](ScriptedPrompt&) {};
 };
 
 void Bridged23(core::SceneState& s) {
@@ -42,6 +43,12 @@ void Grouped(core::SceneState& s) {
     s.delayLinkSel[5] = 2;
 }
 void None(core::SceneState&) {}
+void Pairable(core::SceneState& s) {
+    s.outputs[0] = 1;
+    s.outputs[1] = 7;
+    s.outputs[4] = 8;
+    s.outputs[5] = 2;
+}
 
 const std::vector<Action>& Actions() {
     using M = core::EqualizerManager;
@@ -104,6 +111,29 @@ const std::vector<Action>& Actions() {
              m.SetCrossSourceTag(0, 1, 502);
              m.SetCrossSourceGain(0, 1, -7);
          }},
+        {"link-left-to-right", Pairable, [](M& m) { m.SetOutputLink(); }, [](ScriptedPrompt& p) { p.AnswerChoice(1); }},
+        {"link-right-to-left", Pairable, [](M& m) { m.SetOutputLink(); }, [](ScriptedPrompt& p) { p.AnswerChoice(2); }},
+        {"link-off", Linked01, [](M& m) { m.SetOutputLink(); }},
+        {"lock-on", None, [](M& m) { m.SetOutpuLock(); }, [](ScriptedPrompt& p) { p.Answer(true); }},
+        {"unlock-linked", Linked01, [](M& m) { m.SetOutpuLock(); }, [](ScriptedPrompt& p) { p.Answer(true); }},
+        {"output-reset", Linked01, [](M& m) { m.SetOutputReset(); }, [](ScriptedPrompt& p) { p.AnswerThree(1); }},
+        {"eq-reset-linked", [](core::SceneState& s) { Linked01(s); s.eqStore[1][3].gain = 4.0f; },
+         [](M& m) { m.SetOutputEqReset(); }, [](ScriptedPrompt& p) { p.Answer(true); }},
+        {"compressor", None, [](M& m) { m.SetCompressor(3, core::CompressorSettings{0, -12.5f, 3.0f, 25, 400, 2.5f}); }},
+        {"compressor-2", None, [](M& m) { m.SetCompressor2(6, -20.0f, 15, 250); }},
+        {"compressor-on", None, [](M& m) { m.SetCompressorOn(2, true); }},
+        {"input-threshold", None, [](M& m) { m.SetInputThreshold(-40); }},
+        {"power-off-delay", None, [](M& m) { m.SetPowerOffDelay(1500); }},
+        {"karaoke", None, [](M& m) { m.SetKaraoke(4, 20); }},
+        {"auto-setting", None, [](M& m) {
+             core::AutoSettingBlock b = m.AutoSetting();
+             b[0] = 3;
+             b[core::kAutoFlagOffset] = 1;
+             m.SetAutoSetting(b);
+         }},
+        {"custom-eq-slider", None, [](M& m) { m.CustomBands().SetEqSlider(3, 5, "1000", "1.4", 45); }},
+        {"custom-eq-disable", [](core::SceneState& s) { s.eqStore[4][core::kCustomEqFirstBand + 2].gain = 3.0f; },
+         [](M& m) { m.CustomBands().OnEqEnable(4, 2, 30); }},
     };
     return actions;
 }
@@ -148,6 +178,7 @@ TEST_F(ActionFrames, EachActionSendsWhatItAlwaysSent) {
         SCOPED_TRACE(a.name);
         mgr.ModelForTests() = start;
         a.setUp(Live());
+        a.answers(prompt);
         Drain();
         commands.Clear();
         a.act(mgr);
