@@ -47,6 +47,7 @@ enum class What {
     Karaoke,      // karaoke setting `value` (1-10)
     PowerOffDelay,
     AutoSetting,  // the automatic-setting block
+    EqReset,      // the unit flattens `channel`'s EQ (and `band`'s, its partner): a command, nothing stored
 
     // What the controller's own operations change besides the stored values.
     CurrentChannel,    // the channel the page edits (`channel`) with its panel

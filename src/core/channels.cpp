@@ -109,7 +109,9 @@ void Channels::TrimReply(int ch) {
     const float gain = ctx_.Live().channels[Z(ch)].gain;
     const int tenths = limits::kTrim.ClampSlider(static_cast<int>(gain * 10.0f + (gain < 0 ? -0.5f : 0.5f)));
     ctx_.edit.Apply({What::Trim, 0, ch}, [&](SceneState& s) { s.channels[Z(ch)].gain = static_cast<float>(tenths) / 10.0f; });
-    ctx_.device.Trim_Ctrl(0, U8(ctx_.Live().source), U8(ch), U8(ch), {ctx_.Live().channels[Z(ch)].gain}, kSynchronous);
+    Change back{What::Trim, 0, ch};
+    back.source = ctx_.Live().source;
+    ctx_.SendNow(back);
 }
 
 // ---- Mute, phase, solo ------------------------------------------------------------------

@@ -43,18 +43,17 @@ void Channels::SetOutpuLock() {
     const SceneState& s = ctx_.Live();
     if (!ctx_.prompt->Ask(s.lockMode ? "${unlock_output_tips}" : "${lock_output_tips}")) return;
     ctx_.edit.Apply({What::Lock, 0}, [](SceneState& m) { m.lockMode = m.lockMode ? 0 : 1; });
-    const auto scene = ctx_.Scene();
     if (!s.lockMode && s.linkMode) {
         // Link mode needs the lock.
         ctx_.edit.Apply({What::Link, 0}, [](SceneState& m) {
             m.linkMode = 0;
             m.linkOutputs.fill(-1);
         });
-        ctx_.device.CH_Link_Ctrl(scene, 0, {}, false);
+        ctx_.Send({What::Link, 0});
     }
     // Speaker roles change only while unlocked.
     ShowLinkState();
-    ctx_.device.CH_Lock_Ctrl(scene, static_cast<uint8_t>(s.lockMode), false);
+    ctx_.Send({What::Lock, 0});
 }
 
 void Channels::SetLinkGroup(int ch, int group) {

@@ -51,7 +51,7 @@ void Channels::ShowChannelSelectors() {
 
 void Channels::LinkReply(const Change& change) {
     // Unlocked while linked: the unit's link ends as well.
-    if (change.unlinked) ctx_.device.CH_Link_Ctrl(0, 0, {}, kQueued);
+    if (change.unlinked) ctx_.Send({What::Link, 0});
     ShowLinkState();
     if (change.what == What::Link) eq_.UpdateEqualizer(-1);
 }
@@ -61,7 +61,6 @@ void Channels::LinkReply(const Change& change) {
 void Channels::SetOutputLink() {
     LogWriteNarrow("on %s\n", "EqualizerManager::SetOutputLink");
     const SceneState& s = ctx_.Live();
-    const auto scene = ctx_.Scene();
     const std::array<int32_t, kChannels> partners = ComputeLinkPartners(s);
     const bool linkable = std::any_of(partners.begin(), partners.end(), [](int32_t p) { return p >= 0; });
     auto unlink = [](SceneState& m) {
@@ -70,7 +69,7 @@ void Channels::SetOutputLink() {
     };
     if (!linkable) {
         ctx_.edit.Apply({What::Link, 0}, unlink);
-        ctx_.device.CH_Link_Ctrl(scene, 0, {}, kQueued);
+        ctx_.Send({What::Link, 0});
         ShowLinkState();
         ctx_.prompt->ShowTips("${not_linkable_tips}");
         return;
@@ -81,8 +80,8 @@ void Channels::SetOutputLink() {
             m.lockMode = 0;
         });
         // The unit ends its link too; the lock alone would leave it linked.
-        ctx_.device.CH_Link_Ctrl(scene, 0, {}, kQueued);
-        ctx_.device.CH_Lock_Ctrl(scene, 0, kQueued);
+        ctx_.Send({What::Link, 0});
+        ctx_.Send({What::Lock, 0});
         ShowLinkState();
         eq_.UpdateEqualizer(-1);
         return;
@@ -95,11 +94,10 @@ void Channels::SetOutputLink() {
         m.linkMode = 1;
         m.lockMode = 1;
     });
-    ctx_.device.CH_Lock_Ctrl(scene, 1, kQueued);
+    ctx_.Send({What::Lock, 0});
     ctx_.edit.Apply({What::Link, 0}, [&](SceneState& m) { m.linkOutputs = partners; });
     ShowLinkState();
 
-    link::DspDevice::ChannelPairs pairs;
     for (int i = 0; i < kChannels; ++i) {
         const int j = s.linkOutputs[Z(i)];
         if (j < 0) continue;
@@ -108,10 +106,11 @@ void Channels::SetOutputLink() {
         eq_.CopyOutConfig(i, j);
         // The copying channel's trim goes out again.
         ApplyTrim(i, TrimTenths(s.channels[Z(i)].gain), false);
-        pairs.emplace_back(U8(i), U8(j));
     }
     SetCurChannelChange(s.currOutChannel);
-    ctx_.device.CH_Link_Ctrl(scene, 1, pairs, kQueued);
+    Change link{What::Link, 0};
+    link.value = leftToRight ? 1 : 2;  // the unit copies each pair the way the person chose
+    ctx_.Send(link);
 }
 
 // ---- Bridge pairs -------------------------------------------------------------------------
@@ -141,8 +140,6 @@ void Channels::ApplyBridgeState(int pair) {
         ShowChannelSelectors();
         return;
     }
-    link::DspDevice& device = ctx_.device;
-    const auto scene = ctx_.Scene();
     eq_.CopyOutConfig(a, b);
     ctx_.edit.Apply({What::Delay, 0, b}, [&](SceneState& m) {
         const ChannelSettings& from = m.channels[Z(a)];
@@ -152,14 +149,9 @@ void Channels::ApplyBridgeState(int pair) {
         to.phase = from.phase;
         to.solo = from.solo;
     });
-    const ChannelSettings& to = s.channels[Z(b)];
     ApplyTrim(b, TrimTenths(s.channels[Z(a)].gain), false);
-    device.Delay_Ctrl(scene, 0, U8(b), U8(b), {to.delay}, kQueued);
-    device.Mute_Ch_Ctrl(scene, 0, U8(b), U8(b), {U8(to.mute)}, kQueued);
-    device.Phase_Ctrl(scene, 0, U8(b), U8(b), {U8(to.phase)}, kQueued);
-    std::vector<uint8_t> solo;
-    for (const ChannelSettings& c : s.channels) solo.push_back(U8(c.solo ? 1 : 0));
-    device.Solo_Ctrl(scene, 0, 0, U8(kChannels - 1), solo, kQueued);
+    for (What w : {What::Delay, What::ChannelMute, What::Phase}) ctx_.Send({w, 0, b});
+    ctx_.Send({What::Solo, 0});
     for (int src = 0; src < kSources; ++src) {
         Change routing{What::Routing, 0, b};
         routing.source = src;
@@ -168,10 +160,11 @@ void Channels::ApplyBridgeState(int pair) {
             for (int in = 0; in < kInputsPerSource; ++in)
                 m.inputMixVolume[Z(src)][Z(in)][Z(b)] = m.inputMixVolume[Z(src)][Z(in)][Z(a)];
         });
-        device.Mix_Ch_Ctrl(scene, U8(src), U8(b), U8(b), {static_cast<uint16_t>(s.inputs[Z(src)][Z(b)])}, kQueued);
+        ctx_.Send(routing);
         for (int in = 0; in < kInputsPerSource; ++in) {
-            const int32_t trim = s.inputMixVolume[Z(src)][Z(in)][Z(b)];
-            device.Input_Mix_Trim_Ctrl(scene, U8(src), U8(in), U8(b), U8(b), {static_cast<int8_t>(trim)}, kQueued);
+            Change trim{What::InputMixTrim, 0, b, in};
+            trim.source = src;
+            ctx_.Send(trim);
         }
     }
     // The pair plays one role; the odd channel's own stays saved for when it is unbridged.
@@ -179,7 +172,7 @@ void Channels::ApplyBridgeState(int pair) {
         m.outputs[Z(b)] = m.outputs[Z(a)];
         m.linkSel[Z(b)] = m.linkSel[Z(a)];
     });
-    device.CH_Type_Ctrl(scene, 0, U8(b), U8(b), {U8(s.outputs[Z(b)])}, kQueued);
+    ctx_.Send({What::Role, 0, b});
     for (What w : {What::ChannelMute, What::Phase, What::Solo, What::LinkGroup}) Report(w, b);
     ShowChannelSelectors();
     eq_.UpdateEqualizer(-1);
@@ -193,7 +186,6 @@ void Channels::SetOutputReset() {
     if (choice != 1 && choice != 2) return;
     resetChoice_ = choice;
     const SceneState& s = ctx_.Live();
-    const auto scene = ctx_.Scene();
     const std::vector<int32_t> defaults = DefaultRoles(s.channelCount);
     for (int c = 0; c < kChannels; ++c) {
         const int role = choice == 1 && Z(c) < defaults.size() ? defaults[Z(c)] : 0;
@@ -203,8 +195,8 @@ void Channels::SetOutputReset() {
         m.lockMode = 0;
         m.linkMode = 0;
     });
-    ctx_.device.CH_Link_Ctrl(scene, 0, {}, kQueued);
-    ctx_.device.CH_Lock_Ctrl(scene, 0, kQueued);
+    ctx_.Send({What::Link, 0});
+    ctx_.Send({What::Lock, 0});
     ctx_.edit.Apply({What::Link, 0}, [](SceneState& m) { m.linkOutputs.fill(-1); });
     ShowLinkState();
     for (int c = 0; c < kChannels; ++c) ApplyTrim(c, TrimTenths(s.channels[Z(c)].gain), false);

@@ -31,8 +31,11 @@ struct ControllerContext {
     const SceneState& Live() const { return edit.Live(); }
     // Sends what `change` names as the live settings now hold it, through the queue: the
     // parts name what they changed and never build a frame themselves.
-    void Send(const Change& change) const {
-        for (link::protocol::Frame& f : FramesOf(change, edit.Live(), device.Profile())) device.Send(std::move(f), false);
+    void Send(const Change& change) const { Send(change, SentAtOnce(change.what)); }
+    // The same, written at once rather than queued.
+    void SendNow(const Change& change) const { Send(change, true); }
+    void Send(const Change& change, bool atOnce) const {
+        for (link::protocol::Frame& f : FramesOf(change, edit.Unit(), device.Profile())) device.Send(std::move(f), atOnce);
     }
     uint8_t Scene() const { return static_cast<uint8_t>(edit.Live().scene); }
 };

@@ -45,13 +45,7 @@ void CustomEq::Store(int ch, int i, const EqBand& band) {
     ctx_.edit.Apply({What::Band, 0, ch, b}, [&](SceneState& m) { m.Bands(ch)[b] = band; });
 }
 
-void CustomEq::Send(int ch, int i, float gain) {
-    const EqBand& band = Band(ch, i);
-    const int freq = static_cast<int>(limits::kBandFreq.Clamp(band.freq));
-    ctx_.device.EQ_Ctrl(ctx_.Scene(), 0, static_cast<uint8_t>(ch), static_cast<uint8_t>(StoredBand(i)),
-                        static_cast<uint16_t>(freq), static_cast<float>(limits::kBandQ.Clamp(static_cast<double>(band.q))),
-                        static_cast<float>(limits::kBandGain.Clamp(static_cast<double>(gain))), kQueued);
-}
+void CustomEq::Send(int ch, int i) { ctx_.Send({What::Band, 0, ch, StoredBand(i)}); }
 
 CustomEqEdit CustomEq::SetChEqEdit(int ch, int i, const std::string& freqText, const std::string& qText,
                                    const std::string& gainText, const CustomEqGainRange& range) {
@@ -72,7 +66,7 @@ CustomEqEdit CustomEq::SetChEqEdit(int ch, int i, const std::string& freqText, c
         std::fabs(gain - static_cast<double>(old.gain)) <= 0.01 && old.enable)
         return r;
     Store(ch, i, EqBand{r.gain, r.q, r.freq, 1});
-    Send(ch, i, r.gain);
+    Send(ch, i);
     r.changed = true;
     return r;
 }
@@ -87,7 +81,7 @@ void CustomEq::SetEqSlider(int ch, int i, const std::string& freqText, const std
     const auto q = static_cast<float>(limits::kBandQ.Clamp(Number(qText, static_cast<double>(old.q))));
     LogWriteNarrow("slider %d freq %d q %.2f band %d\n", sliderValue, freq, static_cast<double>(q), i);
     Store(ch, i, EqBand{gain, q, freq, 1});
-    Send(ch, i, gain);
+    Send(ch, i);
 }
 
 CustomEqEnable CustomEq::OnEqEnable(int ch, int i, int sliderValue) {
@@ -98,13 +92,13 @@ CustomEqEnable CustomEq::OnEqEnable(int ch, int i, int sliderValue) {
     if (band.enable && std::fabs(slider) > 0.001) {
         band.enable = 0;
         Store(ch, i, band);
-        Send(ch, i, 0.0f);
+        Send(ch, i);
         return CustomEqEnable::Disabled;
     }
     if (!band.enable && std::fabs(static_cast<double>(band.gain) - slider) > 0.001) {
         band.enable = 1;
         Store(ch, i, band);
-        Send(ch, i, band.gain);
+        Send(ch, i);
         return CustomEqEnable::Enabled;
     }
     return CustomEqEnable::Unchanged;
@@ -124,7 +118,7 @@ bool CustomEq::EqualizerCallback(int ch, int i, int freq, float q, float gain, b
                      static_cast<float>(limits::kBandQ.Clamp(qNow)),
                      static_cast<int>(limits::kBandFreq.Clamp(freq)), 1};
     Store(ch, i, now);
-    Send(ch, i, now.gain);
+    Send(ch, i);
     return true;
 }
 
@@ -133,7 +127,7 @@ bool CustomEq::SetOutputEqReset(int ch) {
     if (!ChannelOk(ch) || !ctx_.prompt || !ctx_.prompt->Ask("${reset_all_eq_tips}")) return false;
     for (int i = 0; i < kCustomEqBands; ++i) {
         Store(ch, i, EqBand{0.0f, kCustomEqDefaultQ, kStandardFrequencies[static_cast<size_t>(i)], 1});
-        Send(ch, i, 0.0f);
+        Send(ch, i);
     }
     return true;
 }
@@ -145,7 +139,7 @@ bool CustomEq::SetOutputEqRestore(int ch, const CustomEqFactory& factory) {
         const auto k = static_cast<size_t>(i);
         const auto gain = static_cast<float>(limits::kBandGain.Clamp(factory.gains[k]));
         Store(ch, i, EqBand{gain, kCustomEqDefaultQ, static_cast<int>(limits::kBandFreq.Clamp(factory.freqs[k])), 1});
-        Send(ch, i, gain);
+        Send(ch, i);
     }
     return true;
 }

@@ -82,7 +82,7 @@ public:
 
 private:
     void Store(int ch, int i, const EqBand& band);
-    void Send(int ch, int i, float gain);
+    void Send(int ch, int i);
 
     ControllerContext& ctx_;
 };

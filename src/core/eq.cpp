@@ -88,7 +88,6 @@ void Eq::SetOutputEqReset() {
     const SceneState& s = ctx_.Live();
     const int ch = s.currOutChannel;
     if (ch < 0 || ch >= kChannels || !ctx_.prompt->Ask("${reset_all_eq_tips}")) return;
-    const auto scene = ctx_.Scene();
     auto flatten = [&](int x, bool send) {
         const int size = std::min<int>(s.channels[Z(x)].eqSize, kBandsPerChannel);
         for (int b = 0; b < size; ++b) {
@@ -105,9 +104,7 @@ void Eq::SetOutputEqReset() {
     if (partner >= 0) flatten(partner, true);
     ctx_.edit.Report({What::BypassButton, 0, ch});
     UpdateEqualizer(-1);
-    std::vector<uint8_t> reset = {U8(ch)};
-    if (partner >= 0) reset.push_back(U8(partner));
-    ctx_.device.PEQ_Reset_Ctrl(scene, 0, reset, kQueued);
+    ctx_.Send({What::EqReset, 0, ch, partner});
 }
 
 void Eq::SwitchEqMode() {

@@ -1,7 +1,10 @@
 #include "core/outgoing.h"
 
+#include <algorithm>
+
 #include "base/limits.h"
 #include "core/part_helpers.h"
+#include "link/protocol/calibration.h"
 #include "link/protocol/device.h"
 #include "link/protocol/input.h"
 #include "link/protocol/output.h"
@@ -29,10 +32,41 @@ p::Frame BandFrame(const SceneState& s, int ch, int b) {
                       static_cast<float>(limits::kBandGain.Clamp(static_cast<double>(gain))));
 }
 
+// The stereo link names each pair with the channel that copies first: left to right
+// (`direction` 1, or 0 for a link already made) the one of the lower role.
+p::Frame LinkFrame(const SceneState& s, int direction) {
+    p::ChannelPairs pairs;
+    if (!s.linkMode) return p::CH_Link_Ctrl(U8(s.scene), 0, pairs);
+    const bool leftToRight = direction != 2;
+    for (int i = 0; i < kChannels; ++i) {
+        const int j = s.linkOutputs[static_cast<size_t>(i)];
+        if (j < 0 || j >= kChannels) continue;
+        const int mine = s.outputs[static_cast<size_t>(i)], theirs = s.outputs[static_cast<size_t>(j)];
+        if (leftToRight ? mine < theirs : mine > theirs) pairs.emplace_back(U8(i), U8(j));
+    }
+    return p::CH_Link_Ctrl(U8(s.scene), 1, pairs);
+}
+
+p::Frame CompressorFrame(const SceneState& s, int ch, bool timesOnly) {
+    const CompressorSettings& k = s.compressor[static_cast<size_t>(ch)];
+    if (timesOnly) {
+        p::Compressor2 v;
+        v.threshold = k.threshold;
+        v.attack = static_cast<uint16_t>(k.attack);
+        v.releaseMs = static_cast<uint32_t>(k.release);
+        return p::Compressor_Ctrl2(U8(s.scene), U8(s.source), U8(ch), U8(ch), {v});
+    }
+    return p::Compressor_Ctrl(U8(s.scene), U8(s.source), U8(ch), U8(k.bypass), k.threshold, k.ratio, k.softKnee,
+                              static_cast<uint16_t>(k.attack), static_cast<uint16_t>(k.release));
+}
+
 }  // namespace
+
+bool SentAtOnce(What what) { return what == What::CompressorOn; }
 
 bool HasFrames(What what) {
     switch (what) {
+    case What::Source:
     case What::MainVolume:
     case What::MainMute:
     case What::Acc:
@@ -52,7 +86,16 @@ bool HasFrames(What what) {
     case What::Solo:
     case What::Band:
     case What::Filter:
-    case What::EqBypass: return true;
+    case What::EqBypass:
+    case What::EqReset:
+    case What::Link:
+    case What::Lock:
+    case What::Compressor:
+    case What::CompressorOn:
+    case What::InputThreshold:
+    case What::PowerOffDelay:
+    case What::Karaoke:
+    case What::AutoSetting: return true;
     default: return false;
     }
 }
@@ -63,6 +106,7 @@ std::vector<p::Frame> FramesOf(const Change& change, const SceneState& s, const 
     const uint8_t scene = U8(s.scene);
     switch (change.what) {
     case What::MainVolume: return {p::Main_Volume_Ctrl(static_cast<float>(s.mainVolume))};
+    case What::Source: return {p::Source_Switch_Ctrl(U8(kFirstSourceCode + s.source))};
     case What::MainMute: return {p::Mute_Ctrl(U8(s.mainMute))};
     case What::Acc: return {p::Set_Acc(U8(s.acc))};
     // The unit takes the amplifier as a mute: 1 is off.
@@ -81,6 +125,8 @@ std::vector<p::Frame> FramesOf(const Change& change, const SceneState& s, const 
         for (const ChannelSettings& x : s.channels) solo.push_back(U8(x.solo));
         return {p::Solo_Ctrl(scene, 0, 0, U8(kChannels - 1), solo)};
     }
+    case What::Link: return {LinkFrame(s, change.value)};
+    case What::Lock: return {p::CH_Lock_Ctrl(scene, U8(s.lockMode))};
     default: break;
     }
     // An input's own values: its phase (Phase without a channel) and its cross-source feed,
@@ -111,12 +157,22 @@ std::vector<p::Frame> FramesOf(const Change& change, const SceneState& s, const 
                                        {static_cast<int8_t>(s.inputMixVolume[sz][static_cast<size_t>(in)][out])})};
     }
     switch (change.what) {
-    case What::Trim: return {p::Trim_Ctrl(scene, 0, U8(ch), U8(ch), {c.gain}, profile)};
+    // A trim the controller limits on the unit's report goes back naming the source.
+    case What::Trim: return {p::Trim_Ctrl(scene, U8(change.source > 0 ? change.source : 0), U8(ch), U8(ch), {c.gain}, profile)};
     case What::ChannelMute: return {p::Mute_Ch_Ctrl(scene, 0, U8(ch), U8(ch), {U8(c.mute)})};
     case What::Phase: return {p::Phase_Ctrl(scene, 0, U8(ch), U8(ch), {U8(c.phase)})};
     case What::Delay: return {p::Delay_Ctrl(scene, 0, U8(ch), U8(ch), {c.delay})};
     case What::EqBypass: return {p::PEQ_Bypass_Ctrl(scene, 0, U8(ch), U8(ch), {c.bypass})};
     case What::Role: return {p::CH_Type_Ctrl(scene, 0, U8(ch), U8(ch), {U8(s.outputs[out])})};
+    // `value` 2: the threshold and the times alone, as the compressors' list window sets them.
+    case What::Compressor: return {CompressorFrame(s, ch, change.value == 2)};
+    case What::CompressorOn: return {p::Compressor_Ch_Ctrl(scene, U8(s.source), U8(ch), U8(ch), {U8(c.compressorOn)})};
+    case What::EqReset: {
+        // `band` names the stereo-link partner reset with the channel, if any.
+        std::vector<uint8_t> reset = {U8(ch)};
+        if (change.band >= 0 && change.band < kChannels) reset.push_back(U8(change.band));
+        return {p::PEQ_Reset_Ctrl(scene, 0, reset)};
+    }
     case What::Band:
         if (change.band < 0 || change.band >= kBandsPerChannel) return {};
         return {BandFrame(s, ch, change.band)};
@@ -127,7 +183,35 @@ std::vector<p::Frame> FramesOf(const Change& change, const SceneState& s, const 
     }
 }
 
+std::vector<p::Frame> FramesOf(const Change& change, const UnitModel& unit, const p::DeviceProfile& profile) {
+    if (change.scene > 0) return {};
+    switch (change.what) {
+    case What::InputThreshold: return {p::Input_Ch_Threshold_Ctrl(static_cast<int8_t>(unit.inputThreshold))};
+    case What::PowerOffDelay: return {p::Set_Power_Off_Time(static_cast<uint16_t>(unit.powerOffDelay))};
+    case What::Karaoke:
+        if (change.value < 1 || change.value > kKaraokeSettings) return {};
+        return {p::KTV_Set(U8(change.value), unit.karaoke[static_cast<size_t>(change.value - 1)])};
+    case What::AutoSetting: return {p::CS_Auto_Setting_Ctrl(unit.autoSetting)};
+    default: break;
+    }
+    if (change.scene != 0) return {};
+    return FramesOf(change, unit.current, profile);
+}
+
 Change ChangeOf(const ItemKey& key) {
+    if (key.scene < 0) {
+        // The unit's own values, sent as a whole.
+        Change c;
+        c.scene = 0;
+        switch (key.field) {
+        case Field::Karaoke: c.what = What::Karaoke; c.value = key.i; break;
+        case Field::InputThreshold: c.what = What::InputThreshold; break;
+        case Field::PowerOffDelay: c.what = What::PowerOffDelay; break;
+        case Field::AutoSetting: c.what = What::AutoSetting; break;
+        default: return {};
+        }
+        return c;
+    }
     if (key.scene != 0) return {};
     const int ch = key.i;
     auto at = [](What what, int channel = -1, int band = -1, int source = -1) {
@@ -154,6 +238,11 @@ Change ChangeOf(const ItemKey& key) {
     case Field::HighPass: return at(What::Filter, ch, 0);
     case Field::LowPass: return at(What::Filter, ch, 1);
     case Field::Role: return at(What::Role, ch);
+    case Field::Compressor: return at(What::Compressor, ch);
+    case Field::CompressorOn: return at(What::CompressorOn, ch);
+    case Field::LinkMode:
+    case Field::LinkPartner: return at(What::Link);
+    case Field::LockMode: return at(What::Lock);
     case Field::Band: return at(What::Band, ch, key.j);
     case Field::Routing: return at(What::Routing, key.j, -1, key.i);
     case Field::MixTrim: return at(What::InputMixTrim, key.k, key.j, key.i);
@@ -165,23 +254,39 @@ Change ChangeOf(const ItemKey& key) {
     }
 }
 
-std::vector<Change> ChangesBetween(const SceneState& from, const SceneState& to, std::vector<ItemKey>* unsent) {
+std::vector<Change> ChangesOf(const std::vector<ItemKey>& items, std::vector<ItemKey>* unsent) {
     std::vector<Change> out;
     auto same = [](const Change& a, const Change& b) {
-        return a.what == b.what && a.channel == b.channel && a.band == b.band && a.source == b.source;
+        return a.what == b.what && a.channel == b.channel && a.band == b.band && a.source == b.source &&
+               a.value == b.value;
     };
-    for (const ItemChange& item : SceneDifferences(0, from, to)) {
-        const Change c = ChangeOf(item.key);
+    bool lock = false;
+    for (const ItemKey& key : items) {
+        const Change c = ChangeOf(key);
         if (!c) {
             // The filter type follows from the two filters, which carry it.
-            if (item.key.field != Field::FilterType && unsent) unsent->push_back(item.key);
+            if (key.field != Field::FilterType && unsent) unsent->push_back(key);
             continue;
         }
+        lock = lock || c.what == What::Lock;
         bool seen = false;
         for (const Change& o : out) seen = seen || same(o, c);
         if (!seen) out.push_back(c);
     }
+    // Link mode needs the lock: the lock goes first.
+    if (lock) {
+        auto it = std::find_if(out.begin(), out.end(), [](const Change& c) { return c.what == What::Lock; });
+        const Change c = *it;
+        out.erase(it);
+        out.insert(out.begin(), c);
+    }
     return out;
+}
+
+std::vector<Change> ChangesBetween(const SceneState& from, const SceneState& to, std::vector<ItemKey>* unsent) {
+    std::vector<ItemKey> keys;
+    for (const ItemChange& item : SceneDifferences(0, from, to)) keys.push_back(item.key);
+    return ChangesOf(keys, unsent);
 }
 
 }  // namespace dvdsp::core

@@ -41,9 +41,7 @@ void Processing::SetCompressor(int ch, const CompressorSettings& settings) {
     k.release = ClampInt(limits::kCompRelease, settings.release);
     k.softKnee = ClampTenths(limits::kCompSoftKnee, settings.softKnee);
     ctx_.edit.Apply(Change{What::Compressor, 0, ch}, [&](SceneState& s) { s.compressor[Z(ch)] = k; });
-    ctx_.device.Compressor_Ctrl(ctx_.Scene(), U8(ctx_.Live().source), U8(ch), U8(k.bypass), k.threshold, k.ratio,
-                                k.softKnee, static_cast<uint16_t>(k.attack), static_cast<uint16_t>(k.release),
-                                kQueued);
+    ctx_.Send({What::Compressor, 0, ch});
 }
 
 void Processing::SetCompressor2(int ch, float threshold, int attack, int release) {
@@ -57,11 +55,9 @@ void Processing::SetCompressor2(int ch, float threshold, int attack, int release
         k.attack = att;
         k.release = rel;
     });
-    link::DspDevice::Compressor2 v;
-    v.threshold = thr;
-    v.attack = static_cast<uint16_t>(att);
-    v.releaseMs = static_cast<uint32_t>(rel);
-    ctx_.device.Compressor_Ctrl2(ctx_.Scene(), U8(ctx_.Live().source), U8(ch), U8(ch), {v}, kQueued);
+    Change times{What::Compressor, 0, ch};
+    times.value = 2;  // the threshold and the times alone
+    ctx_.Send(times);
 }
 
 void Processing::SetCompressorOn(int ch, bool on) {
@@ -69,13 +65,13 @@ void Processing::SetCompressorOn(int ch, bool on) {
     LogWriteNarrow("channel %d compressor seleted %d\n", ch, on ? 1 : 0);
     ctx_.edit.Apply(Change{What::CompressorOn, 0, ch},
                     [&](SceneState& s) { s.channels[Z(ch)].compressorOn = on ? 1 : 0; });
-    ctx_.device.Compressor_Ch_Ctrl(ctx_.Scene(), U8(ctx_.Live().source), U8(ch), U8(ch), {U8(on ? 1 : 0)}, true);
+    ctx_.Send({What::CompressorOn, 0, ch});
 }
 
 int Processing::SetInputThreshold(int threshold) {
     const int v = ClampInt(limits::kInputThreshold, threshold);
     ctx_.edit.ApplyUnit(Change{What::InputThreshold, 0}, [&](UnitModel& m) { m.inputThreshold = v; });
-    ctx_.device.Input_Ch_Threshold_Ctrl(static_cast<int8_t>(v), kQueued);
+    ctx_.Send({What::InputThreshold, 0});
     return v;
 }
 
@@ -89,7 +85,7 @@ void Processing::RequestInputNoise(int count) {
 int Processing::SetPowerOffDelay(int ms) {
     const int v = ClampInt(limits::kPowerOffDelay, ms);
     ctx_.edit.ApplyUnit(Change{What::PowerOffDelay, 0}, [&](UnitModel& m) { m.powerOffDelay = v; });
-    ctx_.device.Set_Power_Off_Time(static_cast<uint16_t>(v), kQueued);
+    ctx_.Send({What::PowerOffDelay, 0});
     return v;
 }
 
@@ -104,7 +100,7 @@ int Processing::SetKaraoke(int code, int value) {
     Change c{What::Karaoke, 0};
     c.value = code;
     ctx_.edit.ApplyUnit(c, [&](UnitModel& m) { m.karaoke[Z(code - 1)] = v; });
-    ctx_.device.KTV_Set(U8(code), v, kQueued);
+    ctx_.Send(c);
     return v;
 }
 
@@ -116,7 +112,7 @@ void Processing::SetAutoSetting(const AutoSettingBlock& block) {
         SetAutoCoefficient(b, j, static_cast<float>(limits::kAutoCoefficient.Clamp(c)));
     }
     ctx_.edit.ApplyUnit(Change{What::AutoSetting, 0}, [&](UnitModel& m) { m.autoSetting = b; });
-    ctx_.device.CS_Auto_Setting_Ctrl(b, kQueued);
+    ctx_.Send({What::AutoSetting, 0});
 }
 
 void Processing::ReadCompressor(int ch) {

@@ -167,7 +167,7 @@ void Session::SetInputSource(int index) {
     if (index < 0 || index >= kSources) return;
     // The selector and the input boxes show the new source.
     ctx_.edit.Apply({What::Source, 0}, [&](SceneState& s) { s.source = index; });
-    ctx_.device.Source_Switch_Ctrl(static_cast<uint8_t>(kFirstSourceCode + index), false);
+    ctx_.Send({What::Source, 0});
     StartMainVolumePoll();
 }
 
