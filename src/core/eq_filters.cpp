@@ -24,17 +24,9 @@ const char* TypeName(int type) {
     }
 }
 
-CrossoverFilter& FilterOf(ChannelSettings& c, FilterSide side) { return side == kHighPass ? c.hp : c.lp; }
 const CrossoverFilter& FilterOf(const ChannelSettings& c, FilterSide side) { return side == kHighPass ? c.hp : c.lp; }
 
-// A filter frequency within 20-20000 Hz and on its side of the other filter: the high-pass
-// at most the low-pass frequency, the low-pass at least the high-pass frequency.
-int BoundedFilterFreq(const ChannelSettings& c, FilterSide side, int freq) {
-    freq = static_cast<int>(std::lround(limits::kFilterFreq.Clamp(freq)));
-    if (side == kHighPass && freq > c.lp.freq) freq = c.lp.freq;
-    if (side == kLowPass && freq < c.hp.freq) freq = c.hp.freq;
-    return freq;
-}
+int BoundedFilterFreq(const ChannelSettings& c, FilterSide side, int freq) { return ValueOps::BoundedFilterFreq(c, side, freq); }
 
 }  // namespace
 
@@ -44,21 +36,7 @@ void Eq::SendFilter(int ch, FilterSide side) { ctx_.Send({What::Filter, 0, ch, s
 
 template <class Write>
 std::vector<int> Eq::StoreFilter(int ch, FilterSide side, Write&& write) {
-    const SceneState& s = ctx_.Live();
-    auto store = [&](int x) {
-        ctx_.edit.Apply({What::Filter, 0, x}, [&](SceneState& m) {
-            ChannelSettings& c = m.channels[Z(x)];
-            CrossoverFilter& f = FilterOf(c, side);
-            write(f);
-            f.bypass = f.slope == 0 ? 1 : 0;
-            c.bpType = BpTypeOf(c.hp, c.lp);
-        });
-    };
-    store(ch);
-    if (const int partner = PartnerChannel(s, ch); partner >= 0) store(partner);
-    const std::vector<int> members = GroupMembers(ch);
-    for (int x : members) store(x);
-    return members;
+    return ctx_.values.StoreFilter(ch, side, std::forward<Write>(write));
 }
 
 // ---- Frequency ----------------------------------------------------------------------------

@@ -133,6 +133,49 @@ std::vector<int> ValueOps::GroupMembers(int ch) const {
     return members;
 }
 
+// ---- Crossover filters --------------------------------------------------------------------
+
+int ValueOps::BoundedFilterFreq(const ChannelSettings& c, int side, int freq) {
+    freq = static_cast<int>(std::lround(limits::kFilterFreq.Clamp(freq)));
+    if (side == 0 && freq > c.lp.freq) freq = c.lp.freq;
+    if (side == 1 && freq < c.hp.freq) freq = c.hp.freq;
+    return freq;
+}
+
+std::vector<int> ValueOps::StoreFilter(int ch, int side, const std::function<void(CrossoverFilter&)>& write) {
+    const SceneState& s = edit_.Live();
+    auto store = [&](int x) {
+        edit_.Apply({What::Filter, 0, x}, [&](SceneState& m) {
+            ChannelSettings& c = m.channels[Z(x)];
+            CrossoverFilter& f = side == 0 ? c.hp : c.lp;
+            write(f);
+            f.bypass = f.slope == 0 ? 1 : 0;
+            c.bpType = BpTypeOf(c.hp, c.lp);
+        });
+    };
+    store(ch);
+    if (const int partner = PartnerChannel(s, ch); partner >= 0) store(partner);
+    const std::vector<int> members = GroupMembers(ch);
+    for (int x : members) store(x);
+    return members;
+}
+
+void ValueOps::SetFilter(int ch, int side, int type, int freq, int slope) {
+    if (ch < 0 || ch >= kChannels || (side != 0 && side != 1)) return;
+    if (!limits::kFilterType.Accepts(type) || !limits::kFilterSlope.Accepts(slope)) return;
+    constexpr int kLinkwitzRiley = 2;
+    if (type == kLinkwitzRiley && slope % 2 != 0) ++slope;
+    freq = BoundedFilterFreq(edit_.Live().channels[Z(ch)], side, freq);
+    const std::vector<int> members = StoreFilter(ch, side, [&](CrossoverFilter& f) {
+        f.type = type;
+        f.freq = freq;
+        f.slope = slope;
+    });
+    send_({What::Filter, 0, ch, side});
+    for (int x : members) send_({What::Filter, 0, x, side});
+    if (const int partner = PartnerChannel(edit_.Live(), ch); partner >= 0) send_({What::Filter, 0, partner, side});
+}
+
 void ValueOps::ApplyBypass(int ch, uint8_t bypass) {
     edit_.Apply({What::EqBypass, 0, ch}, [&](SceneState& s) { s.channels[Z(ch)].bypass = bypass; });
     send_({What::EqBypass, 0, ch});

@@ -8,6 +8,7 @@
 // set` both end here.
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "core/apply.h"
@@ -41,6 +42,23 @@ public:
     // follows the gains. A bypassed channel first has its raised bands zeroed (unless
     // `zeroBypassed` is off).
     void SetBand(int ch, int band, int freq, float q, float gain, bool zeroBypassed = true);
+    // A value that no other channel follows, stored by `write` and sent.
+    template <class Write>
+    void Set(const Change& change, Write&& write) {
+        edit_.Apply(change, std::forward<Write>(write));
+        send_(change);
+    }
+
+    // A crossover filter of ch (side 0 high-pass, 1 low-pass): the partner and the link
+    // group take the same filter. The frequency stays within its range and on its side of
+    // the other filter; a Linkwitz-Riley filter has an even order (an odd one moves up).
+    void SetFilter(int ch, int side, int type, int freq, int slope);
+    // Stores what `write` does to filter `side` of ch, of its partner and of its link
+    // group; returns the group's members. The caller sends them.
+    std::vector<int> StoreFilter(int ch, int side, const std::function<void(CrossoverFilter&)>& write);
+    // A filter frequency within its range and on its side of ch's other filter.
+    static int BoundedFilterFreq(const ChannelSettings& c, int side, int freq);
+
     // The bypass flag of one channel, stored and sent.
     void ApplyBypass(int ch, uint8_t bypass);
     // The other members of ch's link group that follow its EQ (channels 0-3, the partner
