@@ -61,6 +61,8 @@ enum class What {
     SlopeItems,        // the slope items of `channel`'s high-pass (`value` 0) or low-pass (1)
                        // filter follow its type: type 2 offers only the even slopes and off
     CurveShown,        // `channel`'s curve is drawn or not (showOutChEqualizer)
+    UndoSteps,         // what undo and redo would do has changed
+    AbSlots,           // the A/B slots: which is live, which are stored, changed since
 };
 
 struct Change {

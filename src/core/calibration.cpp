@@ -249,6 +249,8 @@ void Calibration::ConvertSpectrum(int ch) {
 // ---- Apply, discard, close --------------------------------------------------------------
 
 void Calibration::SendApply() {
+    // The unit's own change, read back below, is one undo step.
+    ctx_.beginUnitStep("${undo_autocal}");
     ctx_.device.IRC_Ctrl(kIrcApply, 0, eqMode_, kSync);
     applied_ = true;
     // The unit changed the measured channels' bands, bypass, delay and trim by itself:

@@ -4,6 +4,8 @@
 // owns all of it; each part keeps a reference.
 
 #include <atomic>
+#include <functional>
+#include <string>
 
 #include "core/model_editor.h"
 #include "core/outgoing.h"
@@ -31,12 +33,20 @@ struct ControllerContext {
     const SceneState& Live() const { return edit.Live(); }
     // Sends what `change` names as the live settings now hold it, through the queue: the
     // parts name what they changed and never build a frame themselves.
-    void Send(const Change& change) const { Send(change, SentAtOnce(change.what)); }
+    // False when a frame was refused (the queue is held, or the unit is gone).
+    bool Send(const Change& change) const { return Send(change, SentAtOnce(change.what)); }
     // The same, written at once rather than queued.
-    void SendNow(const Change& change) const { Send(change, true); }
-    void Send(const Change& change, bool atOnce) const {
-        for (link::protocol::Frame& f : FramesOf(change, edit.Unit(), device.Profile())) device.Send(std::move(f), atOnce);
+    bool SendNow(const Change& change) const { return Send(change, true); }
+    bool Send(const Change& change, bool atOnce) const {
+        bool sent = true;
+        for (link::protocol::Frame& f : FramesOf(change, edit.Unit(), device.Profile()))
+            sent = device.Send(std::move(f), atOnce) && sent;
+        return sent;
     }
+    // A change the unit makes by itself (a scene load, a calibration's apply) begins or
+    // ends: the undo history takes the live settings before and after.
+    std::function<void(const std::string& name)> beginUnitStep = [](const std::string&) {};
+    std::function<void()> endUnitStep = [] {};
     uint8_t Scene() const { return static_cast<uint8_t>(edit.Live().scene); }
 };
 

@@ -21,12 +21,30 @@ bool EqualizerManager::OnMessage(uint32_t msg, int64_t wparam, const link::Messa
     case link::WM_READ_KTV_VALUE:
         if (reply) ReadKtvValueCallback(*reply);
         return true;
-    case WM_DEVICE_CONNECTED: ShowConnected(); return true;
-    case WM_DEVICE_DISCONNECTED: ShowDisconnected(); return true;
+    case WM_DEVICE_CONNECTED: {
+        ShowConnected();
+        // The session's history and slots stay when the unit holds what they say.
+        const bool kept = undo_.OnConnected();
+        ab_.OnConnected(kept);
+        NotifyUndoSteps();
+        return true;
+    }
+    case WM_DEVICE_DISCONNECTED:
+        ab_.OnDisconnected();
+        undo_.OnDisconnected();
+        ShowDisconnected();
+        return true;
     case WM_SCENE_JOB_DONE: OnSceneJobDone(static_cast<SceneJob>(wparam)); return true;
     case WM_PROFILE_JOB_DONE: OnProfileJobDone(static_cast<ProfileJob>(wparam)); return true;
     default: return false;
     }
+}
+
+void EqualizerManager::NotifyUndoSteps() { editor_.Report({What::UndoSteps, 0}); }
+
+bool EqualizerManager::Busy() {
+    // A transfer or a read-out holds the queue; a calibration or an upgrade runs.
+    return (device_.IsConnected() && !device_.QueueEnabled()) || calibration_.Active() || upgrade_.UpgradeGuard();
 }
 
 void EqualizerManager::ReadDspValueCallback(const link::Message& msg) {

@@ -8,6 +8,13 @@ namespace dvdsp::core {
 EqualizerManager::EqualizerManager(link::HidBackend& backend, link::Clock& clock)
     : device_(backend, clock), clock_(clock) {
     device_.SetDeviceProfile(static_cast<uint8_t>(kModelId), kChannels, 8, 1, 0);
+    undo_.SetBusy([this] { return Busy(); });
+    ab_.SetBusy([this] { return Busy(); });
+    ctx_.beginUnitStep = [this](const std::string& name) { undo_.BeginUnitStep(name); };
+    ctx_.endUnitStep = [this] {
+        undo_.EndUnitStep();
+        NotifyUndoSteps();
+    };
 }
 
 EqualizerManager::~EqualizerManager() { Shutdown(); }

@@ -10,6 +10,7 @@
 // concern several parts.
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include "core/calibration.h"
@@ -23,6 +24,9 @@
 #include "core/profiles.h"
 #include "core/scenes.h"
 #include "core/session.h"
+#include "core/upgrade_run.h"
+#include "core/undo.h"
+#include "core/ab_compare.h"
 
 namespace dvdsp::core {
 
@@ -39,7 +43,16 @@ public:
     // Stops the session: closes the link and waits for every worker.
     void Shutdown();
 
+    // The link, for the command line's own programs and tests; a window reaches the unit
+    // only through the operations below.
     link::DspDevice& Device() { return device_; }
+    // Where the link's replies of one kind go (a window's sink), or nowhere (null).
+    void Attach(link::Target target, link::MessageSink* sink) { device_.SetTarget(target, sink); }
+    bool IsConnected() const { return device_.IsConnected(); }
+    // An upgrade holds the queue: nothing else is sent while blocks go out.
+    void HoldQueueForUpgrade() { device_.DisableCmdQueue(); }
+    // A firmware upgrade over this controller's link (core/upgrade_run.h).
+    std::unique_ptr<UpgradeRun> NewUpgradeRun() { return std::make_unique<UpgradeRun>(device_); }
     // The model, read-only: the editor is its one writer. Tests set up a unit's state
     // through ModelForTests.
     const UnitModel& Model() const { return model_; }
@@ -266,6 +279,8 @@ public:
     // and their "_release" forms): kind 0 band point `index`, 1 high-pass marker, 2
     // low-pass marker, with the control's values.
     void EqualizerCallback(int index, int kind, bool released, const CurveEdit& edit) {
+        // A drag is one undo step from press to release.
+        undo_.HoldStep(!released);
         eq_.EqualizerCallback(index, kind, released, edit);
     }
     // Bypasses the current channel's EQ or restores it, asking first when the bands are
@@ -295,6 +310,21 @@ public:
     void OnSceneJobDone(SceneJob job) { scenes_.OnJobDone(job); }
     std::string SceneJobFailure() const { return scenes_.LastFailure(); }
 
+    // ---- Undo, redo and A/B (undo.cpp, ab_compare.cpp) ----------------------------------
+    // Ends the user's action: what it changed becomes one undo step. The windows call it
+    // after each action they route; a drag holds the step open until it is released.
+    void CloseStep() { undo_.CloseStep(); NotifyUndoSteps(); }
+    bool Undo() { const bool done = undo_.Undo(); NotifyUndoSteps(); return done; }
+    bool Redo() { const bool done = undo_.Redo(); NotifyUndoSteps(); return done; }
+    bool CanUndo() const { return undo_.CanUndo(); }
+    bool CanRedo() const { return undo_.CanRedo(); }
+    std::string UndoName() const { return undo_.UndoName(); }
+    std::string RedoName() const { return undo_.RedoName(); }
+    const UndoHistory& UndoSteps() const { return undo_; }
+    void StoreAb(int slot) { ab_.Store(slot); }
+    bool SwitchAb() { const bool done = ab_.Switch(); NotifyUndoSteps(); return done; }
+    const AbCompare& Ab() const { return ab_; }
+
     // ---- Profile files (profiles.cpp) -------------------------------------------------
     void SaveSenceConfigToFile() { profiles_.SaveSenceConfigToFile(); }
     void LoadSenceConfigFromFile() { profiles_.LoadSenceConfigFromFile(); }
@@ -304,6 +334,9 @@ public:
     std::string ProfileJobFailure() const { return profiles_.LastFailure(); }
 
 private:
+    void NotifyUndoSteps();
+    bool Busy();
+
     link::DspDevice device_;
     link::Clock& clock_;
     UnitModel model_;
@@ -321,6 +354,8 @@ private:
     Mixer mixer_{ctx_};
     Processing processing_{ctx_};
     CustomEq customEq_{ctx_};
+    UndoHistory undo_{ctx_, channels_, eq_};
+    AbCompare ab_{ctx_, channels_, eq_, undo_};
     Calibration calibration_{ctx_};  // last: its worker is joined before the others go
 };
 

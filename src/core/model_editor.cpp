@@ -9,6 +9,8 @@ namespace dvdsp::core {
 namespace {
 // Nothing may leave the list untaken for long; the oldest half goes when it is full.
 constexpr size_t kMaxKept = 4096;
+// The edits of one step may be a whole unit read from a file: every scene's every item.
+constexpr size_t kMaxEdits = size_t{1} << 17;
 }  // namespace
 
 void ModelEditor::Report(const Change& change) {
@@ -20,11 +22,18 @@ void ModelEditor::Report(const Change& change) {
 
 void ModelEditor::Record(std::vector<ItemChange> items) {
     if (items.empty()) return;
-    if (edits_.size() + items.size() > kMaxKept) {
-        const size_t drop = std::min(edits_.size(), std::max(kMaxKept / 2, items.size()));
+    if (edits_.size() + items.size() > kMaxEdits) {
+        const size_t drop = std::min(edits_.size(), std::max(kMaxEdits / 2, items.size()));
         edits_.erase(edits_.begin(), edits_.begin() + static_cast<std::ptrdiff_t>(drop));
     }
     edits_.insert(edits_.end(), std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
+}
+
+void ModelEditor::Restore(const std::vector<ItemChange>& items, bool before) {
+    if (before)
+        for (auto it = items.rbegin(); it != items.rend(); ++it) StoreItem(model_, it->key, it->before);
+    else
+        for (const ItemChange& item : items) StoreItem(model_, item.key, item.after);
 }
 
 void ModelEditor::ReplaceLive(const SceneState& next) {

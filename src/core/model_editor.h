@@ -8,6 +8,7 @@
 // no write access.
 
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -58,6 +59,13 @@ public:
     // own state, not an edit: it is not recorded.
     Change StoreReply(Change (*apply)(UnitModel&, const link::Message&), const link::Message& msg);
 
+    // Stores each item's value before (an undo, last item first) or after (a redo), as a
+    // step of the history recorded it; not recorded again. The caller refreshes the view.
+    void Restore(const std::vector<ItemChange>& items, bool before);
+    // Names the step being made (an operation that knows better than its first item).
+    void NameStep(std::string name) { stepName_ = std::move(name); }
+    std::string TakeStepName() { return std::exchange(stepName_, {}); }
+
     // The changes since the last call, in order.
     std::vector<Change> TakeChanges() { return std::exchange(changes_, {}); }
     // The stored items changed since the last call, in order, with their old and new values.
@@ -72,6 +80,7 @@ private:
     SessionView* view_ = nullptr;
     std::vector<Change> changes_;
     std::vector<ItemChange> edits_;
+    std::string stepName_;
     std::function<void(const Change&)> observer_;
 };
 

@@ -13,6 +13,12 @@ namespace dvdsp::core {
 
 namespace {
 
+// The file's name without its folders, as the undo menu names the load.
+std::string FileName(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 // The file name part of a path has an extension.
 bool HasExtension(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");
@@ -56,6 +62,7 @@ void Profiles::LoadSenceConfigFromFile() {
     const ProfileResult r = ReadSceneProfile(path, *read);
     if (!r.ok()) return ShowResult(r, false);
     ctx_.edit.ReplaceLive(*read);
+    ctx_.edit.NameStep("${undo_load_profile} " + FileName(path));
     Start(ProfileJob::LoadScene, "SetCurSceneThread", [this, read](std::string& why) {
         return ReadBackWhenRefused(SetReadCurProfileToMCU(ctx_.device, *read, nullptr, &why));
     });
@@ -92,6 +99,7 @@ void Profiles::LoadWholeConfigFromFile() {
     const ProfileResult r = ReadWholeProfile(path, *read);
     if (!r.ok()) return ShowResult(r, false);
     ctx_.edit.ReplaceStored(*read);
+    ctx_.edit.NameStep("${undo_load_profile} " + FileName(path));
     Start(ProfileJob::LoadWhole, "SetWholeProfileThread", [this, read](std::string& why) {
         return ReadBackWhenRefused(SetReadWholeProfileToMCU(ctx_.device, *read, nullptr, &why));
     });

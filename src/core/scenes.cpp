@@ -65,6 +65,7 @@ void Scenes::SetName(int n, const SceneName& name) {
 void Scenes::LoadScene(int n) {
     if (!Stored(n)) return;
     LogWriteNarrow("LoadSence\n");
+    ctx_.beginUnitStep("${undo_load_scene} " + std::to_string(n));
     PostToWindow(WM_SHOW_LOADING);
     sceneId_ = n;
     ctx_.workers.Start(JobName(SceneJob::Load), [this, n] { LoadThread(n); });
@@ -134,6 +135,8 @@ void Scenes::OnJobDone(SceneJob job) {
         channels_.RefreshAllControls();
         eq_.UpdateAllCurves();
         if (ctx_.device.IsConnected()) ctx_.device.EnableCmdQueue();
+        // What the scene changed is one undo step.
+        ctx_.endUnitStep();
     }
     // The unit's acknowledgements of a save or a delete close the busy window too; this
     // closes it when they did not come.

@@ -75,7 +75,7 @@ CSceneWnd::~CSceneWnd() {
 void CSceneWnd::Detach() {
     if (!port_) return;
     controller_.SetSceneWindow(nullptr);
-    controller_.Device().SetTarget(link::Target::Scene, nullptr);
+    controller_.Attach(link::Target::Scene, nullptr);
     port_.reset();
     linkSink_.reset();
 }
@@ -91,7 +91,7 @@ void CSceneWnd::OnLoaded() {
     WriteRows();
     if (controller_.SceneId() > 0) UpdateCurrentScene(controller_.SceneId() - 1);
     controller_.SetSceneWindow(port_.get());
-    controller_.Device().SetTarget(link::Target::Scene, linkSink_.get());
+    controller_.Attach(link::Target::Scene, linkSink_.get());
     controller_.GetSceneId();
 }
 

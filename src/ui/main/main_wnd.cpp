@@ -50,7 +50,7 @@ CMainWnd::CMainWnd(link::HidBackend* backend, StartOptions options)
       controller_(BackendOrNone(backend)) {
     controller_.Init(view_.get(), prompt_.get());
     linkSink_ = std::make_unique<ui::WindowMessageSink>(*this);
-    controller_.Device().SetTarget(link::Target::Main, linkSink_.get());
+    controller_.Attach(link::Target::Main, linkSink_.get());
     controller_.SetReadOutPauseMs(options_.readOutPauseMs);
     // A captioned frame with system menu and minimise box; no maximise box, no sizing.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -62,7 +62,7 @@ CMainWnd::~CMainWnd() {
     if (options_.plug && plugListener_) options_.plug.removeListener(plugListener_);
     hotplug_.reset();
     controller_.Shutdown();
-    controller_.Device().SetTarget(link::Target::Main, nullptr);
+    controller_.Attach(link::Target::Main, nullptr);
     CloseLoading();
     plugOutBox_.reset();
     menu_.reset();

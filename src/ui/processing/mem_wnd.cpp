@@ -21,11 +21,11 @@ uint32_t FromSetting(int v) { return static_cast<uint32_t>(v); }
 CMemWrWnd::CMemWrWnd(QWidget* owner, core::EqualizerManager& controller)
     : DialogWnd(owner, QStringLiteral("XML_MEM_WR"), QStringLiteral("MemWrWnd")), mController(controller) {}
 
-CMemWrWnd::~CMemWrWnd() { mController.Device().SetTarget(link::Target::Memory, nullptr); }
+CMemWrWnd::~CMemWrWnd() { mController.Attach(link::Target::Memory, nullptr); }
 
 void CMemWrWnd::OnLoaded() {
     mSink = std::make_unique<ui::WindowMessageSink>(*this);
-    mController.Device().SetTarget(link::Target::Memory, mSink.get());
+    mController.Attach(link::Target::Memory, mSink.get());
     if (tk::Control* e = FindControl("addr_edit")) e->SetText(Hex(FromSetting(ReadSettingInt("mem_addr", 0))));
     if (tk::Control* e = FindControl("data_edit")) e->SetText(Hex(FromSetting(ReadSettingInt("mem_data", 0))));
 }

@@ -26,12 +26,12 @@ CNoiseThresholdWnd::CNoiseThresholdWnd(QWidget* owner, core::EqualizerManager& c
 
 CNoiseThresholdWnd::~CNoiseThresholdWnd() {
     KillTimer(NOISE_READ_TIMER);
-    mController.Device().SetTarget(link::Target::Noise, nullptr);
+    mController.Attach(link::Target::Noise, nullptr);
 }
 
 void CNoiseThresholdWnd::OnLoaded() {
     mSink = std::make_unique<ui::WindowMessageSink>(*this);
-    mController.Device().SetTarget(link::Target::Noise, mSink.get());
+    mController.Attach(link::Target::Noise, mSink.get());
     const int stored = mController.InputThreshold();
     if (tk::Control* e = FindControl("value_edt"))
         e->SetText(stored <= limits::kInputThresholdOff ? kOff : proc::Format("%ddBu", stored));
@@ -46,7 +46,7 @@ void CNoiseThresholdWnd::OnLoaded() {
     const QSize base = BaseSize();
     const int change = std::max((mInputCount - 8) * kNoiseMeterWidth, -2 * kNoiseMeterWidth);
     SetBaseSize(QSize(base.width() + change, base.height()));
-    if (mController.Device().IsConnected()) {
+    if (mController.IsConnected()) {
         SetTimer(NOISE_READ_TIMER, kNoiseReadMs);
         mPolling = true;
     }

@@ -78,7 +78,7 @@ tk::Control* CForceUpdateWnd::PhaseBar() {
 
 void CForceUpdateWnd::BeginUpdate() {
     LogWriteNarrow("%s\n", "CForceUpdateWnd::BeginUpdate");
-    controller_.Device().DisableCmdQueue();
+    controller_.HoldQueueForUpgrade();
     if (phase_ == kPhaseIdle && !TextOf("mcu_file").isEmpty()) {
         phase_ = kPhaseFirst;
         begun_ = true;
@@ -92,7 +92,7 @@ void CForceUpdateWnd::BeginUpdate() {
         return;
     }
     ShowTips(phase_ == kPhaseFirst ? QStringLiteral("${update_check_mcu}") : QStringLiteral("${update_check_flash}"));
-    if (!job_) job_ = std::make_unique<UpdateJob>(controller_.Device(), GetMailbox());
+    if (!job_) job_ = std::make_unique<UpdateJob>(controller_, GetMailbox());
     job_->StartPrepared(phase_ == kPhaseFirst ? firstPath_ : secondPath_,
                         phase_ == kPhaseFirst ? WM_UPG_START_MCU : WM_UPG_START_FLASH);
 }
@@ -108,7 +108,7 @@ void CForceUpdateWnd::Continue() {
             ShowTips(QStringLiteral("${update_factory}"));
             LogWriteNarrow("%s\n", "CForceUpdateWnd::ResetMcuFactoryDefault");
             phase_ = kPhaseFactory;
-            if (!job_) job_ = std::make_unique<UpdateJob>(controller_.Device(), GetMailbox());
+            if (!job_) job_ = std::make_unique<UpdateJob>(controller_, GetMailbox());
             job_->StartFactoryReset();
             return;
         }

@@ -73,11 +73,11 @@ void CUpdateFwWnd::ChooseFile() {
 
 void CUpdateFwWnd::BeginUpdate() {
     LogWriteNarrow("%s\n", "CUpdateFwWnd::BeginUpdate");
-    controller_.Device().DisableCmdQueue();
+    controller_.HoldQueueForUpgrade();
     ShowTips(QStringLiteral("${loading_fw}"));
     const auto* edit = Find<tk::Edit>("file_path_edt");
     const QString path = edit ? edit->text().left(260) : QString();
-    if (!job_) job_ = std::make_unique<UpdateJob>(controller_.Device(), GetMailbox());
+    if (!job_) job_ = std::make_unique<UpdateJob>(controller_, GetMailbox());
     job_->StartWithArchive(path);
     EnableControls(false);
 }

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "base/log.h"
+#include "core/equalizer_manager.h"
 #include "core/upgrade_run.h"
 #include "firmware/upgrade_transfer.h"
 #include "link/dsp_device.h"
@@ -53,8 +54,8 @@ PreparedUpdate PrepareUpdate(const QString& archive) {
     return p;
 }
 
-UpdateJob::UpdateJob(link::DspDevice& device, std::shared_ptr<tk::Mailbox> mailbox)
-    : device_(device), mailbox_(std::move(mailbox)) {}
+UpdateJob::UpdateJob(core::EqualizerManager& controller, std::shared_ptr<tk::Mailbox> mailbox)
+    : controller_(controller), mailbox_(std::move(mailbox)) {}
 
 UpdateJob::~UpdateJob() {
     Join();
@@ -96,7 +97,8 @@ void UpdateJob::StartPrepared(const QString& startPath, uint32_t startMessage) {
 }
 
 void UpdateJob::Run(const QString& startPath, uint32_t startMessage) {
-    core::UpgradeRun run(device_);
+    const std::unique_ptr<core::UpgradeRun> owned = controller_.NewUpgradeRun();
+    core::UpgradeRun& run = *owned;
     installedMain_ = installedSub_ = -1;
     core::UpgradeEvents events;
     events.restarting = [this] { Post(WM_UPG_RESTARTING); };
@@ -140,7 +142,7 @@ void UpdateJob::StartFactoryReset() {
     Join();
     running_ = true;
     thread_ = std::thread([this] {
-        core::UpgradeRun(device_).FactoryReset();
+        controller_.NewUpgradeRun()->FactoryReset();
         running_ = false;
         Post(WM_UPG_FACTORY_DONE);
     });

@@ -17,8 +17,8 @@
 
 #include "ui/update/tool_road.h"
 
-namespace dvdsp::link {
-class DspDevice;
+namespace dvdsp::core {
+class EqualizerManager;
 }
 namespace dvdsp::tk {
 class Mailbox;
@@ -65,7 +65,7 @@ bool UsesDownloadTool();
 // One update run on its own thread.
 class UpdateJob {
   public:
-    UpdateJob(link::DspDevice& device, std::shared_ptr<tk::Mailbox> mailbox);
+    UpdateJob(core::EqualizerManager& controller, std::shared_ptr<tk::Mailbox> mailbox);
     ~UpdateJob();
     UpdateJob(const UpdateJob&) = delete;
     UpdateJob& operator=(const UpdateJob&) = delete;
@@ -90,7 +90,7 @@ class UpdateJob {
     void Run(const QString& startPath, uint32_t startMessage);
     void Post(uint32_t msg, int64_t wparam = 0);
 
-    link::DspDevice& device_;
+    core::EqualizerManager& controller_;
     std::shared_ptr<tk::Mailbox> mailbox_;
     std::thread thread_;
     std::atomic<bool> running_{false};
