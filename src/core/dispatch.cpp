@@ -23,21 +23,26 @@ bool EqualizerManager::OnMessage(uint32_t msg, int64_t wparam, const link::Messa
         return true;
     case WM_DEVICE_CONNECTED: {
         ShowConnected();
+        sessionOpen_ = true;
         // The session's history and slots stay when the unit holds what they say.
         const bool kept = undo_.OnConnected();
         ab_.OnConnected(kept);
         NotifyUndoSteps();
         return true;
     }
-    case WM_DEVICE_DISCONNECTED:
-        ab_.OnDisconnected();
-        undo_.OnDisconnected();
-        ShowDisconnected();
-        return true;
+    case WM_DEVICE_DISCONNECTED: ShowDisconnected(); return true;
     case WM_SCENE_JOB_DONE: OnSceneJobDone(static_cast<SceneJob>(wparam)); return true;
     case WM_PROFILE_JOB_DONE: OnProfileJobDone(static_cast<ProfileJob>(wparam)); return true;
     default: return false;
     }
+}
+
+void EqualizerManager::SessionEnds() {
+    // Once per session: the model is the unit's until the link goes.
+    if (!sessionOpen_) return;
+    sessionOpen_ = false;
+    ab_.OnDisconnected();
+    undo_.OnDisconnected();
 }
 
 void EqualizerManager::NotifyUndoSteps() { editor_.Report({What::UndoSteps, 0}); }

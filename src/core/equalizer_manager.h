@@ -65,9 +65,15 @@ public:
     // ---- Session (session.cpp) --------------------------------------------------------
     void Connect(bool showFailure) { session_.Connect(showFailure); }
     void DevicePlugin() { session_.DevicePlugin(); }
-    void DevicePlugOut() { session_.DevicePlugOut(); }
+    void DevicePlugOut() {
+        SessionEnds();
+        session_.DevicePlugOut();
+    }
     void ShowConnected() { session_.ShowConnected(); }
-    void ShowDisconnected() { session_.ShowDisconnected(); }
+    void ShowDisconnected() {
+        SessionEnds();
+        session_.ShowDisconnected();
+    }
     // The read-out that follows a connection: -1 when the hand-shake failed, else 0.
     int PC_UI_Status_Init() { return session_.PC_UI_Status_Init(); }
     void ResetMcuFactoryDefault() { session_.ResetMcuFactoryDefault(); }
@@ -336,12 +342,15 @@ public:
 private:
     void NotifyUndoSteps();
     bool Busy();
+    // The unit went away: the history and the slots keep what it held.
+    void SessionEnds();
 
     link::DspDevice device_;
     link::Clock& clock_;
     UnitModel model_;
     ModelEditor editor_{model_};
     std::atomic<bool> stopping_{false};
+    bool sessionOpen_ = false;  // connected and read out, not yet ended
     WorkerSet workers_;  // joined by Shutdown, before the link goes
     ControllerContext ctx_{device_, clock_, model_, editor_, workers_, stopping_};
 

@@ -90,6 +90,13 @@ void Menu::SetItemEnabled(const QString& name, bool enabled) {
     if (QAction* a = items_.value(name)) a->setEnabled(enabled);
 }
 
+void Menu::SetItemText(const QString& name, const QString& raw) {
+    QAction* a = items_.value(name);
+    if (!a) return;
+    rawText_[a] = raw;
+    a->setText(Lang(raw));
+}
+
 void Menu::SetItemVisible(const QString& name, bool visible) {
     if (QAction* a = items_.value(name)) a->setVisible(visible);
 }

@@ -31,6 +31,8 @@ class Menu {
     QString ItemUserData(const QString& name) const;
     QString ItemText(const QString& name) const;  // raw
     void SetItemEnabled(const QString& name, bool enabled);
+    // The item's text, ${key} texts taken in the current language.
+    void SetItemText(const QString& name, const QString& raw);
     void SetItemVisible(const QString& name, bool visible);
     bool IsItemEnabled(const QString& name) const;
     bool IsItemVisible(const QString& name) const;

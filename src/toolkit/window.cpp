@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "base/log.h"
+#include "toolkit/action_end.h"
 #include "toolkit/builder.h"
 #include "toolkit/containers.h"
 #include "toolkit/language.h"
@@ -179,6 +180,7 @@ void Window::CenterOver(QWidget* other) {
 void Window::DispatchNotify(TNotify& n) {
     LogWriteNarrow("Notify %s\n", n.type.c_str());
     Notify(n);
+    ActionMayHaveEnded();
 }
 
 void Window::PostMessage(uint32_t msg, int64_t wparam, std::unique_ptr<Payload> payload) {
@@ -191,7 +193,9 @@ void Window::DrainMailbox() {
     while (!messages.empty() && alive) {
         PostedMessage m = std::move(messages.front());
         messages.pop_front();
+        const bool menuClick = m.msg == WM_MENUCLICK;
         OnMessage(m.msg, m.wparam, std::move(m.payload));
+        if (menuClick) ActionMayHaveEnded();
     }
 }
 

@@ -50,6 +50,7 @@ std::string MainSessionView::LangText(const std::string& key) {
 void MainSessionView::SetConnectButton(ConnectButton state) { wnd_.SetConnectButton(state); }
 
 void MainSessionView::Refresh(const Change& change) {
+    if (change.what == core::What::UndoSteps || change.what == core::What::AbSlots) wnd_.ShowAbMark();
     RefreshControls(wnd_, wnd_.controller_.Model(), change, wnd_.controller_.DelayUnit());
     RefreshEqControls(wnd_, wnd_.controller_.Model(), change, wnd_.controller_.ParametricEq());
     if (mixer_) mixer_->OnModelChange(change);

@@ -1,5 +1,7 @@
 #include "ui/main/main_wnd.h"
 
+#include "toolkit/action_end.h"
+
 #include <QBuffer>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -10,6 +12,7 @@
 #include "base/log.h"
 #include "platform/atomic_file.h"
 #include "platform/settings.h"
+#include "toolkit/action_end.h"
 #include "toolkit/controls.h"
 #include "toolkit/language.h"
 #include "toolkit/scale.h"
@@ -59,6 +62,7 @@ CMainWnd::CMainWnd(link::HidBackend* backend, StartOptions options)
 }
 
 CMainWnd::~CMainWnd() {
+    tk::SetActionEnd(nullptr);
     if (options_.plug && plugListener_) options_.plug.removeListener(plugListener_);
     hotplug_.reset();
     controller_.Shutdown();
@@ -104,6 +108,8 @@ void CMainWnd::OnInit() {
         return;
     }
     SetConnectButton(core::ConnectButton::Disconnected);
+    InstallUndo();
+    ShowAbMark();
     if (options_.autoConnect) controller_.Connect(false);
     RegisterDeviceNotification();
     WatchDisplay();
@@ -170,9 +176,13 @@ void CMainWnd::Notify(tk::TNotify& n) {
         if (tk::Menu* m = OpenMenu(QStringLiteral("xml/option_menu.xml"), n.sender))
             m->SetItemEnabled(QStringLiteral("option_item_reset_default"), UnitConnected());
     } else if (n.name == "btn_scene") {
-        if (tk::Menu* m = OpenMenu(QStringLiteral("xml/scene_menu.xml"), n.sender))
+        if (tk::Menu* m = OpenMenu(QStringLiteral("xml/scene_menu.xml"), n.sender)) {
             for (const char* item : {"scene_item_load_scene", "scene_item_saveas_scene", "scene_item_delete_scene"})
                 m->SetItemEnabled(QString::fromLatin1(item), UnitConnected());
+            PrepareUndoItems(*m);
+        }
+    } else if (n.name == "btn_ab") {
+        controller_.SwitchAb();
     } else if (n.name == "btn_advance") {
         if (tk::Menu* m = OpenMenu(QStringLiteral("xml/advance_menu.xml"), n.sender))
             for (const char* item : {"advance_item_autocal", "advance_item_noise_threshold", "advance_item_poweroff_delay",
@@ -268,6 +278,7 @@ bool CMainWnd::HandleSceneMenuClick(const QString& name) {
             scenes.Run();
             return true;
         }
+    if (HandleUndoMenuClick(name)) return true;
     if (name == QLatin1String("scene_item_load_file")) controller_.LoadSenceConfigFromFile();
     else if (name == QLatin1String("scene_item_save_file")) controller_.SaveSenceConfigToFile();
     else if (name == QLatin1String("scene_item_load_whole")) controller_.LoadWholeConfigFromFile();
@@ -288,7 +299,9 @@ void CMainWnd::OnMessage(uint32_t msg, int64_t wparam, std::unique_ptr<tk::Paylo
             QPointer<CMainWnd> self(this);
             tk::MenuClick item = *click;
             QTimer::singleShot(0, this, [self, item] {
-                if (self) self->HandleMenuClick(item);
+                if (!self) return;
+                self->HandleMenuClick(item);
+                tk::ActionMayHaveEnded();
             });
         } else if (click) {
             HandleMenuClick(*click);

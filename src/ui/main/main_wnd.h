@@ -86,8 +86,13 @@ protected:
     bool HandleMenuClick(const tk::MenuClick& click);
     // The scene window and profile items of the scene menu; false for other items.
     bool HandleSceneMenuClick(const QString& name);
+    // Undo, redo and A/B (main_undo.cpp).
+    bool HandleUndoMenuClick(const QString& name);
+    void ShowAbMark();
 
 private:
+    void InstallUndo();
+    void PrepareUndoItems(tk::Menu& menu);
     friend class MainSessionView;
     friend class MainPrompt;
     void SelectStartLanguage();

@@ -9,6 +9,7 @@
 #include "ui/processing/mem_wnd.h"
 #include "ui/processing/noise_wnd.h"
 #include "ui/processing/poweroff_wnd.h"
+#include "ui/undo_keys.h"
 
 namespace dvdsp::ui {
 namespace {
@@ -19,6 +20,7 @@ ProcessingView* gOpen = nullptr;
 template <class W>
 int RunIt(QWidget* owner, core::EqualizerManager& controller) {
     W w(owner, controller);
+    InstallUndoKeys(&w, controller);
     if constexpr (std::is_base_of_v<ProcessingView, W>) {
         ProcessingView* before = gOpen;
         gOpen = &w;

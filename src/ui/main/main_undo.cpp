@@ -1,0 +1,40 @@
+// The main window's undo, redo and A/B: the scene menu's items named after the next step,
+// the A/B button with its mark, and the keys.
+#include "core/equalizer_manager.h"
+#include "toolkit/action_end.h"
+#include "toolkit/controls.h"
+#include "toolkit/menu.h"
+#include "ui/main/main_wnd.h"
+#include "ui/undo_keys.h"
+
+namespace dvdsp::ui {
+
+void CMainWnd::InstallUndo() {
+    InstallUndoKeys(this, controller_);
+    // Every action the windows route ends a step of the history.
+    tk::SetActionEnd([this] { controller_.CloseStep(); });
+}
+
+void CMainWnd::PrepareUndoItems(tk::Menu& menu) {
+    menu.SetItemText(QStringLiteral("scene_item_undo"), UndoItemText(controller_));
+    menu.SetItemText(QStringLiteral("scene_item_redo"), RedoItemText(controller_));
+    menu.SetItemEnabled(QStringLiteral("scene_item_undo"), controller_.CanUndo());
+    menu.SetItemEnabled(QStringLiteral("scene_item_redo"), controller_.CanRedo());
+    menu.SetItemEnabled(QStringLiteral("scene_item_switch_ab"), UnitConnected());
+}
+
+bool CMainWnd::HandleUndoMenuClick(const QString& name) {
+    if (name == QLatin1String("scene_item_undo")) controller_.Undo();
+    else if (name == QLatin1String("scene_item_redo")) controller_.Redo();
+    else if (name == QLatin1String("scene_item_store_a")) controller_.StoreAb(core::AbCompare::kA);
+    else if (name == QLatin1String("scene_item_store_b")) controller_.StoreAb(core::AbCompare::kB);
+    else if (name == QLatin1String("scene_item_switch_ab")) controller_.SwitchAb();
+    else return false;
+    return true;
+}
+
+void CMainWnd::ShowAbMark() {
+    if (tk::Control* ab = FindControl("btn_ab")) ab->SetText(AbMark(controller_));
+}
+
+}  // namespace dvdsp::ui
