@@ -272,6 +272,17 @@ QString RunAction(CMainWnd& wnd, const ScriptStep& s, bool* known) {
         case ScriptVerb::Drag: return Drag(s.target, s.points);
         case ScriptVerb::Open: return Open(wnd, s.target);
         case ScriptVerb::Key: return Keys(s.target, s.text);
+        // As the scene menu's items and the keys do.
+        case ScriptVerb::Undo:
+            return wnd.Controller().Undo() ? QString() : QStringLiteral("nothing was undone");
+        case ScriptVerb::Redo:
+            return wnd.Controller().Redo() ? QString() : QStringLiteral("nothing was redone");
+        case ScriptVerb::AbStore:
+            if (s.target != QLatin1String("A") && s.target != QLatin1String("B")) return QStringLiteral("ab-store takes A or B");
+            wnd.Controller().StoreAb(s.target == QLatin1String("A") ? core::AbCompare::kA : core::AbCompare::kB);
+            return {};
+        case ScriptVerb::AbSwitch:
+            return wnd.Controller().SwitchAb() ? QString() : QStringLiteral("the A/B switch did not happen");
         default: *known = false; return {};
     }
 }

@@ -34,6 +34,10 @@ constexpr Verb kVerbs[] = {
     {"wait-disconnected", ScriptVerb::WaitDisconnected, 1},
     {"sleep", ScriptVerb::Sleep, 2},
     {"key", ScriptVerb::Key, 3},
+    {"undo", ScriptVerb::Undo, 1},
+    {"redo", ScriptVerb::Redo, 1},
+    {"ab-store", ScriptVerb::AbStore, 2},
+    {"ab-switch", ScriptVerb::AbSwitch, 1},
 };
 
 const Verb* FindVerb(const QString& word) {

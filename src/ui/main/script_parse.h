@@ -12,6 +12,7 @@ namespace dvdsp::ui {
 enum class ScriptVerb {
     Click, Check, Uncheck, Type, TypeLeave, Slide, Choose, Menu, Drag, Open,
     Answer, AnswerFile, WaitMessage, WaitWindow, WaitText, WaitConnected, WaitDisconnected, Sleep, Key,
+    Undo, Redo, AbStore, AbSwitch,
 };
 
 // The keys of `key NAME KEY...`, as written in a script.
