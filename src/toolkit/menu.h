@@ -32,6 +32,9 @@ class Menu {
     QString ItemText(const QString& name) const;  // raw
     void SetItemEnabled(const QString& name, bool enabled);
     void SetItemVisible(const QString& name, bool visible);
+    // A check mark beside the item (it becomes checkable).
+    void SetItemChecked(const QString& name, bool checked);
+    bool IsItemChecked(const QString& name) const;
     bool IsItemEnabled(const QString& name) const;
     bool IsItemVisible(const QString& name) const;
 

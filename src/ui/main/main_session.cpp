@@ -52,6 +52,10 @@ void MainSessionView::SetConnectButton(ConnectButton state) { wnd_.SetConnectBut
 void MainSessionView::Refresh(const Change& change) {
     RefreshControls(wnd_, wnd_.controller_.Model(), change, wnd_.controller_.DelayUnit());
     RefreshEqControls(wnd_, wnd_.controller_.Model(), change, wnd_.controller_.ParametricEq());
+    // The phase and sum views follow a delay or a polarity as it changes.
+    if ((change.what == What::Delay || change.what == What::Phase || change.what == What::DelayUnit) &&
+        wnd_.GraphViews().view != GraphView::Level)
+        ShowGraphView(wnd_, wnd_.controller_);
     if (mixer_) mixer_->OnModelChange(change);
     RefreshProcessingWindow(change);
 }
@@ -84,6 +88,7 @@ void MainSessionView::StopTimer(int id) { wnd_.KillTimer(id); }
 
 void MainSessionView::UpdateEqualizer(int band) {
     ShowCurves(wnd_, wnd_.controller_.Model(), wnd_.controller_.Curves(), band);
+    ShowGraphView(wnd_, wnd_.controller_);
 }
 
 // ---- The prompt -------------------------------------------------------------------------
