@@ -68,7 +68,7 @@ void UIEqualizer::Paint(QPainter& p) {
         QPixmap logo = tk::CurrentSkin().Image(logo_, Dpi());
         if (!logo.isNull()) p.drawPixmap(rect(), logo);
         rec.logo = true;
-    } else if (allBypass_ && !OnlyShows()) {
+    } else if (allBypass_ && view_ == GraphView::Level) {
         p.save();
         p.setFont(tk::CurrentSkin().Font(bypassFont_, Dpi()));
         QRect r(QPoint(plot.left, plot.top + 40), QPoint(plot.right - 1, plot.bottom - 1));

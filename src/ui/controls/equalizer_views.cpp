@@ -88,14 +88,15 @@ void UIEqualizer::PaintViewCurves(QPainter& p, const graph::Axes& axes) {
     const graph::Rect& plot = axes.Plot();
     const QFontMetrics metrics(font());
     const int pad = tk::Scaled(4, Dpi());
+    // Title and note in the upper right corner, on a backing that keeps them readable over
+    // the curves and the band numbers.
+    const QString text = viewNote_.isEmpty() ? viewTitle_ : viewTitle_ + QStringLiteral("\n") + viewNote_;
+    const QRect room(plot.left, plot.top, plot.right - plot.left - pad, plot.bottom - plot.top);
+    QRect box = metrics.boundingRect(room, Qt::AlignRight | Qt::AlignTop, text);
+    box.translate(0, pad / 2);
+    p.fillRect(box.adjusted(-pad, 0, pad / 2, pad / 2), QColor(0x1A, 0x1F, 0x28, 215));
     p.setPen(tk::ToQColor(kTitleColor));
-    const QRect titleRect(plot.left, plot.top + pad / 2, plot.right - plot.left - pad, metrics.height());
-    p.drawText(titleRect, Qt::AlignRight | Qt::AlignVCenter, viewTitle_);
-    if (!viewNote_.isEmpty()) {
-        const QRect noteRect(plot.left, plot.top + pad / 2 + metrics.height(), plot.right - plot.left - pad,
-                             metrics.height() * 3);
-        p.drawText(noteRect, Qt::AlignRight | Qt::AlignTop, viewNote_);
-    }
+    p.drawText(box, Qt::AlignRight | Qt::AlignTop, text);
     paint_.title = viewTitle_;
     paint_.note = viewNote_;
     p.restore();
