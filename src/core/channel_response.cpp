@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/channel_format.h"
+#include "core/curve_store.h"
 #include "core/part_helpers.h"
 
 namespace dvdsp::core {
