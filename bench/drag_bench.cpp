@@ -51,7 +51,7 @@ void DragSteps(benchmark::State& state, bool sumView) {
                   30000);
     tk::Settle(20);
     // The heaviest channel: both crossovers at order 8, every band raised.
-    core::SceneState& s = c.Model().current;
+    core::SceneState& s = c.ModelForTests().current;
     for (int ch : {0, 1, 2, 3}) {
         s.channels[static_cast<size_t>(ch)].hp = core::CrossoverFilter{40, 1, 8, 0};
         s.channels[static_cast<size_t>(ch)].lp = core::CrossoverFilter{15000, 2, 8, 0};

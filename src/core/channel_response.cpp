@@ -118,10 +118,12 @@ AlignmentProposal ProposeAlignment(const SceneState& s, ChannelResponses& respon
             // side 0: b takes `step`; side 1: a takes it (only where b would need less than none).
             const double relative = side == 0 ? double(step) - delayB : double(delayA) - step;
             if (side == 1 && double(delayB) + relative >= 0) continue;
+            for (size_t i = 0; i < window.size(); ++i)
+                turn[i] = dsp::AlignmentFactor(ra.frequencies[window[i]], {relative, false});
             for (bool reversed : {reversedB, !reversedB}) {
-                const dsp::ChannelAlignment extra{relative, reversed != reversedB};
-                for (size_t i = 0; i < window.size(); ++i)
-                    turn[i] = dsp::AlignmentFactor(ra.frequencies[window[i]], extra);
+                // The other polarity is the same turn, negated.
+                if (reversed != reversedB)
+                    for (dsp::Complex& t : turn) t = -t;
                 const double ripple = Ripple(ra.response, rb.response, window, turn);
                 const double change = std::fabs(relative) + (reversed != reversedB ? 1e-6 : 0.0);
                 if (ripple < p.rippleAfter - 1e-9 || (std::fabs(ripple - p.rippleAfter) <= 1e-9 && change < bestChange)) {

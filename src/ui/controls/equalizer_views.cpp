@@ -78,7 +78,10 @@ void UIEqualizer::PaintViewCurves(QPainter& p, const graph::Axes& axes) {
         for (double& v : clamped.level) v = std::clamp(v, bottom - margin, top + margin);
         const std::vector<QPointF> pts = graph::CurvePoints(axes, clamped);
         if (pts.size() < 2) continue;
+        // A curve one pixel wide is drawn with a cosmetic pen: the raster engine's fast
+        // line path instead of the stroker.
         QPen pen(tk::ToQColor(c.color), c.width * scale);
+        pen.setCosmetic(c.width * scale <= 1.0);
         if (c.dashed) pen.setStyle(Qt::DashLine);
         p.setPen(pen);
         p.drawPolyline(QPolygonF(QList<QPointF>(pts.begin(), pts.end())));

@@ -117,10 +117,10 @@ void ShowSumView(UIEqualizer& graph, core::EqualizerManager& c, const GraphViewS
     for (size_t i = 0; i < sums.channels.size(); ++i) {
         const int ch = sums.channels[i];
         const uint32_t color = static_cast<size_t>(ch) < colors.size() ? colors[static_cast<size_t>(ch)] : kEqOtherCurveColor;
-        curves.push_back(ViewCurve{CurveData{grid, sums.levels[i]}, color, 1.5, false});
+        curves.push_back(ViewCurve{CurveData{grid, sums.levels[i]}, color, 1.0, false});
         title += (i ? QStringLiteral(" + ") : QString()) + Channel(ch);
     }
-    curves.push_back(ViewCurve{CurveData{grid, sums.sum}, 0xFFFFFFFF, 2.5, false});
+    curves.push_back(ViewCurve{CurveData{grid, sums.sum}, 0xFFFFFFFF, 2.0, false});
     QString note;
     if (state.preview) {
         const core::AlignmentProposal p = c.ProposeAlignment(channels[0], channels[1]);
