@@ -1,5 +1,6 @@
 // response: a channel's frequency response on the 512-point grid, computed from a
-// description given on the command line; no unit is needed.
+// description given on the command line (no unit is needed), with its phase and group
+// delay when asked; or the complex sum of channels of the unit or of a profile file.
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -7,8 +8,12 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/cmd_model.h"
 #include "cli/png_plot.h"
+#include "core/channel_response.h"
+#include "core/curve_store.h"
 #include "dsp/channel_curve.h"
+#include "dsp/phase_response.h"
 
 namespace dvdsp::cli {
 
@@ -89,8 +94,26 @@ struct ResponseRequest {
     bool bypassed = false;
     bool json = false;
     bool csv = false;
+    bool phase = false;
+    bool groupDelay = false;
+    bool described = false;       // --hp, --lp, --band or --bypass given
+    std::vector<int> sum;         // channels (0-9) to sum
+    std::string profilePath;      // their settings, instead of the unit's
     std::string plotPath;
 };
+
+// CH,CH[,CH...]: two or more different channels 0 to 9.
+bool ParseChannels(const std::string& s, std::vector<int>& out) {
+    out.clear();
+    for (const std::string& part : SplitCommas(s)) {
+        long ch = 0;
+        if (!ParseInt(part, ch) || ch < 0 || ch > 9) return false;
+        for (int seen : out)
+            if (seen == ch) return false;
+        out.push_back(static_cast<int>(ch));
+    }
+    return out.size() >= 2;
+}
 
 // The options of the command; false after saying on stderr what is wrong.
 bool ParseResponse(const Words& args, ResponseRequest& req) {
@@ -101,6 +124,7 @@ bool ParseResponse(const Words& args, ResponseRequest& req) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
         std::string why;
+        if (a == "--hp" || a == "--lp" || a == "--band" || a == "--bypass") req.described = true;
         if ((a == "--hp" || a == "--lp") && hasValue) {
             dsp::CrossoverSpec& f = a == "--hp" ? channel.highPass : channel.lowPass;
             if (!ParseCrossover(args[++i], f, why)) {
@@ -116,6 +140,17 @@ bool ParseResponse(const Words& args, ResponseRequest& req) {
             channel.bands.push_back(band);
         } else if (a == "--bypass") {
             req.bypassed = true;
+        } else if (a == "--phase") {
+            req.phase = true;
+        } else if (a == "--group-delay") {
+            req.groupDelay = true;
+        } else if (a == "--sum" && hasValue) {
+            if (!ParseChannels(args[++i], req.sum)) {
+                std::fprintf(stderr, "--sum %s: expected two or more different channels 0 to 9, as 0,1\n", args[i].c_str());
+                return false;
+            }
+        } else if (a == "--profile" && hasValue) {
+            req.profilePath = args[++i];
         } else if (a == "--json") {
             req.json = true;
         } else if (a == "--csv") {
@@ -131,7 +166,66 @@ bool ParseResponse(const Words& args, ResponseRequest& req) {
         std::fprintf(stderr, "--csv and --json: choose one\n");
         return false;
     }
+    if (!req.sum.empty() && req.described) {
+        std::fprintf(stderr, "--sum takes the channels' settings from the unit or --profile, not from --hp, --lp, --band or --bypass\n");
+        return false;
+    }
+    if (!req.sum.empty() && req.groupDelay) {
+        std::fprintf(stderr, "--group-delay is of one channel, not of a --sum\n");
+        return false;
+    }
+    if (req.sum.empty() && !req.profilePath.empty()) {
+        std::fprintf(stderr, "--profile goes with --sum\n");
+        return false;
+    }
     return true;
+}
+
+// The columns printed, each a name and its values on the grid.
+struct Column {
+    std::string name;
+    std::vector<double> values;
+};
+
+void PrintColumns(const std::vector<double>& freq, const std::vector<Column>& columns, bool json) {
+    if (json) {
+        std::printf("{\"points\":%zu,\"frequency_hz\":[", freq.size());
+        for (size_t k = 0; k < freq.size(); ++k) std::printf("%s%.10g", k ? "," : "", freq[k]);
+        std::printf("]");
+        for (const Column& c : columns) {
+            std::printf(",\"%s\":[", c.name.c_str());
+            for (size_t k = 0; k < c.values.size(); ++k) std::printf("%s%.10g", k ? "," : "", c.values[k]);
+            std::printf("]");
+        }
+        std::printf("}\n");
+        return;
+    }
+    std::printf("frequency_hz");
+    for (const Column& c : columns) std::printf(",%s", c.name.c_str());
+    std::printf("\n");
+    for (size_t k = 0; k < freq.size(); ++k) {
+        std::printf("%.6f", freq[k]);
+        // Rounding noise around 0 prints as 0, not as -0.
+        for (const Column& c : columns) std::printf(",%.6f", std::fabs(c.values[k]) < 5e-7 ? 0.0 : c.values[k]);
+        std::printf("\n");
+    }
+}
+
+// The settings the sum is taken from: the profile file's, else the unit's live settings.
+int SumSettings(Session& s, const ResponseRequest& req, core::UnitModel& model) {
+    if (req.profilePath.empty()) return ReadOutModel(s, model);
+    std::string text, why;
+    core::ProfileResult result;
+    if (!core::ReadWholeFile(req.profilePath, text, &why)) {
+        result = {core::ProfileStatus::OpenError, why};
+    } else {
+        result = core::ProfileKindOf(req.profilePath, text) == core::ProfileKind::Whole
+                     ? core::ParseWholeProfile(text, model)
+                     : core::ParseSceneProfile(text, model.current);
+    }
+    if (result.ok()) return kOk;
+    std::fprintf(stderr, "%s: %s\n", req.profilePath.c_str(), ProfileMessage(result, false).c_str());
+    return kFileRefused;
 }
 
 int CheckResponse(const Words& args) {
@@ -139,35 +233,61 @@ int CheckResponse(const Words& args) {
     return ParseResponse(args, req) ? kOk : kUsage;
 }
 
-int RunResponse(Session&, const Words& args) {
+int RunResponse(Session& session, const Words& args) {
     ResponseRequest req;
     if (!ParseResponse(args, req)) return kUsage;
-    const bool json = req.json;
     const std::string& plotPath = req.plotPath;
     // With --plot the points are printed only when a format is asked for.
     const bool print = plotPath.empty() || req.json || req.csv;
 
-    dsp::ChannelCurve curve;
-    dsp::BuildChannelCurve(req.channel, req.bypassed, dsp::CURVE_POINTS, curve);
-    if (json) {
-        std::printf("{\"points\":%zu,\"frequency_hz\":[", curve.frequencies.size());
-        for (size_t k = 0; k < curve.frequencies.size(); ++k)
-            std::printf("%s%.10g", k ? "," : "", curve.frequencies[k]);
-        std::printf("],\"level_db\":[");
-        for (size_t k = 0; k < curve.levels.size(); ++k)
-            std::printf("%s%.10g", k ? "," : "", curve.levels[k]);
-        std::printf("]}\n");
-    } else if (print) {
-        std::printf("frequency_hz,level_db\n");
-        for (size_t k = 0; k < curve.frequencies.size(); ++k) {
-            // Rounding noise around 0 dB prints as 0, not as -0.
-            const double level = std::fabs(curve.levels[k]) < 5e-7 ? 0.0 : curve.levels[k];
-            std::printf("%.6f,%.6f\n", curve.frequencies[k], level);
+    std::vector<double> freq, plotted;
+    std::vector<Column> columns;
+    if (!req.sum.empty()) {
+        core::UnitModel model;
+        if (int r = SumSettings(session, req, model); r != kOk) return r;
+        core::ElectricalResponses responses(model.current);
+        core::SumCurves sums;
+        core::SumOf(responses, req.sum, sums);
+        freq = dsp::StandardPhaseGrid().Frequencies();
+        for (size_t i = 0; i < sums.channels.size(); ++i)
+            columns.push_back({"ch" + std::to_string(sums.channels[i]) + "_level_db", sums.levels[i]});
+        columns.push_back({"sum_level_db", sums.sum});
+        plotted = sums.sum;
+        if (req.phase) {
+            std::vector<double> phase(freq.size());
+            for (size_t k = 0; k < freq.size(); ++k) {
+                dsp::Complex total;
+                for (int ch : sums.channels) total += responses.Response(ch).response[k];
+                phase[k] = dsp::PhaseDegreesOf(total);
+            }
+            columns.push_back({"sum_phase_deg", phase});
+        }
+    } else {
+        dsp::ChannelCurve curve;
+        dsp::BuildChannelCurve(req.channel, req.bypassed, dsp::CURVE_POINTS, curve);
+        freq = curve.frequencies;
+        plotted = curve.levels;
+        columns.push_back({"level_db", curve.levels});
+        if (req.phase || req.groupDelay) {
+            dsp::ComplexCurve r;
+            dsp::StandardPhaseGrid().Channel(req.channel, req.bypassed, {}, req.groupDelay, r);
+            if (req.phase) {
+                std::vector<double> wrapped;
+                for (const dsp::Complex& h : r.response) wrapped.push_back(dsp::PhaseDegreesOf(h));
+                columns.push_back({"phase_deg", wrapped});
+                columns.push_back({"phase_unwrapped_deg", dsp::UnwrappedPhaseDegrees(r)});
+            }
+            if (req.groupDelay) {
+                std::vector<double> ms;
+                for (double t : r.groupDelay) ms.push_back(t * 1000.0);
+                columns.push_back({"group_delay_ms", ms});
+            }
         }
     }
+    if (print) PrintColumns(freq, columns, req.json);
     if (!plotPath.empty()) {
         std::string error;
-        if (!WriteResponsePlot(plotPath, curve.frequencies, curve.levels, error)) {
+        if (!WriteResponsePlot(plotPath, freq, plotted, error)) {
             std::fprintf(stderr, "--plot: %s\n", error.c_str());
             return kFileNotWritten;
         }
@@ -178,14 +298,21 @@ int RunResponse(Session&, const Words& args) {
 void RegisterResponseCommand() {
     Register({"response",
               "[--hp TYPE,ORDER,FREQ] [--lp TYPE,ORDER,FREQ] [--band FREQ,Q,GAIN[,ENABLED]]... "
-              "[--bypass] [--csv | --json] [--plot FILE.png]",
+              "[--bypass] [--phase] [--group-delay] [--sum CH,CH[,CH...] [--profile FILE]] "
+              "[--csv | --json] [--plot FILE.png]",
               "Print a channel's response on the 512-point grid (48 kHz) as CSV lines\n"
               "\"frequency_hz,level_db\", or as JSON with --json. No unit is needed.\n"
               "TYPE: 1 or bw (Butterworth), 2 or lr (Linkwitz-Riley), 3 or bessel; ORDER 0\n"
               "(off) to 8; FREQ in Hz. Bands are peaking EQ bands (ENABLED 0 disables one);\n"
               "--bypass shows the channel with its EQ bypassed (bands flat). --plot draws\n"
               "the curve from 20 Hz to 20 kHz into a PNG file and prints nothing, unless\n"
-              "--csv or --json asks for the points as well.",
+              "--csv or --json asks for the points as well. --phase adds the phase in\n"
+              "degrees, wrapped and unwrapped (phase_deg, phase_unwrapped_deg);\n"
+              "--group-delay adds the group delay in ms (group_delay_ms). --sum 0,1 sums\n"
+              "channels (0-9) of the unit's live settings, or of a profile file with\n"
+              "--profile, with their delays and polarities: each channel's level\n"
+              "(chN_level_db) and the level of their complex sum (sum_level_db; with\n"
+              "--phase also sum_phase_deg); --plot draws the sum.",
               RunResponse, CheckResponse});
 }
 

@@ -164,6 +164,21 @@ void Channels::ApplyDelay(int ch, float ms) { ctx_.values.ApplyDelay(ch, ms, del
 
 void Channels::ChangeDelay(int ch, float ms) { ctx_.values.ChangeDelay(ch, ms, delayUnit_); }
 
+AlignmentProposal Channels::ProposeAlignment(int a, int b) const {
+    ElectricalResponses responses(ctx_.Live());
+    return core::ProposeAlignment(ctx_.Live(), responses, a, b, delayUnit_);
+}
+
+AlignmentProposal Channels::AlignChannels(int a, int b) {
+    const AlignmentProposal p = ProposeAlignment(a, b);
+    if (!p.valid) return p;
+    LogWriteNarrow("align CH%d and CH%d: CH%d delay %.3f ms, CH%d %s\n", a + 1, b + 1, p.delayChannel + 1,
+                   static_cast<double>(p.delayMs), b + 1, p.secondReversed ? "reversed" : "positive");
+    if (ctx_.Live().channels[Z(p.delayChannel)].delay != p.delayMs) ctx_.values.ChangeDelay(p.delayChannel, p.delayMs, delayUnit_);
+    if ((ctx_.Live().channels[Z(b)].phase != 0) != p.secondReversed) ctx_.values.SetPhase(b, p.secondReversed);
+    return p;
+}
+
 // ---- Switches ---------------------------------------------------------------------------
 
 void Channels::ToggleAmplifier() {

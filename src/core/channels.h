@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/channel_format.h"
+#include "core/channel_response.h"
 #include "core/controller_context.h"
 
 namespace dvdsp::core {
@@ -41,6 +42,11 @@ public:
     void SetChDelayUp(int ch, bool up);
     void SetDelayUnit(int unit);
     int DelayUnit() const { return delayUnit_; }
+    // The alignment helper for channels a and b on the live settings, in the page's delay
+    // unit; AlignChannels applies its proposal as one operation: the one delay through the
+    // delay operation (its partner and delay-link group follow) and b's polarity.
+    AlignmentProposal ProposeAlignment(int a, int b) const;
+    AlignmentProposal AlignChannels(int a, int b);
 
     void SetSpeakerFocus(int role);
     int FocusedSpeaker() const { return focusedSpeaker_; }

@@ -142,6 +142,10 @@ public:
     // Unit of every delay edit: kDelayCm, kDelayInch, else milliseconds.
     void SetDelayUnit(int unit) { channels_.SetDelayUnit(unit); }
     int DelayUnit() const { return channels_.DelayUnit(); }
+    // The alignment helper of the graph's sum view: the proposal for two channels, and the
+    // one operation that applies it (their delay and polarity).
+    AlignmentProposal ProposeAlignment(int a, int b) const { return channels_.ProposeAlignment(a, b); }
+    AlignmentProposal AlignChannels(int a, int b) { return channels_.AlignChannels(a, b); }
 
     // The car diagram: the speaker position of a role (1-24), its delay edit and steps,
     // and the steps of the marked position.

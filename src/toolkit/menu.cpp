@@ -101,6 +101,18 @@ void Menu::SetItemVisible(const QString& name, bool visible) {
     if (QAction* a = items_.value(name)) a->setVisible(visible);
 }
 
+void Menu::SetItemChecked(const QString& name, bool checked) {
+    if (QAction* a = items_.value(name)) {
+        a->setCheckable(true);
+        a->setChecked(checked);
+    }
+}
+
+bool Menu::IsItemChecked(const QString& name) const {
+    QAction* a = items_.value(name);
+    return a && a->isChecked();
+}
+
 bool Menu::IsItemEnabled(const QString& name) const {
     QAction* a = items_.value(name);
     return a && a->isEnabled();

@@ -34,6 +34,9 @@ class Menu {
     // The item's text, ${key} texts taken in the current language.
     void SetItemText(const QString& name, const QString& raw);
     void SetItemVisible(const QString& name, bool visible);
+    // A check mark beside the item (it becomes checkable).
+    void SetItemChecked(const QString& name, bool checked);
+    bool IsItemChecked(const QString& name) const;
     bool IsItemEnabled(const QString& name) const;
     bool IsItemVisible(const QString& name) const;
 

@@ -97,6 +97,7 @@ std::vector<BandPoint> UIEqualizer::Bands() const {
 }
 
 graph::Axes UIEqualizer::Axes() const {
+    if (OnlyShows()) return graph::Axes(graph::Rect{0, 0, width(), height()}, axis_.top, axis_.bottom);
     return graph::Axes(graph::Rect{0, 0, width(), height()}, limits::kBandGain.max, limits::kBandGain.min);
 }
 

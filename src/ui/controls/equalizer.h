@@ -10,6 +10,10 @@
 // A press and release at one point without moving only chooses: no value changes and
 // no release is notified. The owner reads the band slots, the current index (user-data text) and mHpFreq /
 // mLpFreq back and hands everything in again (SetBands, SetCrossoverMarkers, SetCurves).
+// Views (equalizer_views.cpp), switched by the owner from the graph's menu: the levels
+// (the default), the current channel's phase (wrapped or unwrapped) and group delay, each
+// on its own axis, where the graph only shows (no handle, no drag, no key); and the sum
+// of chosen channels on the level axis, with the current channel's handles as usual.
 
 #include <QWidget>
 #include <array>
@@ -32,8 +36,29 @@ inline constexpr int kEqCurvePoints = 512;
 inline constexpr uint32_t kEqOtherCurveColor = 0xFF646464;
 inline constexpr uint32_t kEqHighlightColor = 0xFF026DF9;
 
+enum class GraphView { Level = 0, Phase, PhaseUnwrapped, GroupDelay, Sum };
+
+// A curve of a view other than the levels.
+struct ViewCurve {
+    CurveData data;  // grid Hz and the view's values
+    uint32_t color = 0xFFFFFFFF;
+    double width = 2.0;  // at 96 dpi
+    bool dashed = false;
+};
+
+// The vertical axis of a view: its range (top above 0 above bottom), the step of its
+// labelled lines and the unit written after each label.
+struct ViewAxis {
+    double top = 12, bottom = -18, tick = 5;
+    QString unit;
+};
+
 // What the last paint drew, for tests and diagnostics.
 struct EqPaintRecord {
+    GraphView view = GraphView::Level;
+    int viewCurves = 0;             // curves of a view other than the levels
+    std::vector<QString> axisLabels;
+    QString title, note;
     int paints = 0;
     bool logo = false;
     bool bypassText = false;
@@ -69,6 +94,13 @@ class UIEqualizer : public QWidget, public tk::Control {
                    int highlighted, const int* visible);
     void SetCurves(const std::vector<CurveData>& curves, int highlighted,
                    const std::vector<int>& visible);
+    // The view and what a view other than the levels draws (kept until replaced).
+    void SetView(GraphView view);
+    GraphView View() const { return view_; }
+    bool OnlyShows() const { return view_ != GraphView::Level && view_ != GraphView::Sum; }
+    void SetViewCurves(std::vector<ViewCurve> curves, const ViewAxis& axis, const QString& title, const QString& note);
+    const std::vector<ViewCurve>& ViewCurves() const { return viewCurves_; }
+    const ViewAxis& CurrentAxis() const { return axis_; }
     // On: parametric mode (drag both ways, Q handles); off: graphic mode (gain only).
     void SetDragAllDirection(bool on);
     bool DragAllDirection() const { return mDragAllDirection; }
@@ -132,6 +164,8 @@ class UIEqualizer : public QWidget, public tk::Control {
     void Paint(QPainter& p);
     void PaintCurves(QPainter& p, const graph::Axes& axes);
     void PaintTexts(QPainter& p);
+    void PaintViewGrid(QPainter& p, const graph::Axes& axes);
+    void PaintViewCurves(QPainter& p, const graph::Axes& axes);
 
     std::array<BandPoint, kEqBandSlots> bands_{};
     std::array<QPoint, kEqBandSlots> handles_{};
@@ -159,6 +193,11 @@ class UIEqualizer : public QWidget, public tk::Control {
     QString logo_;
     int bypassFont_ = -1;
     EqPaintRecord paint_;
+
+    GraphView view_ = GraphView::Level;
+    std::vector<ViewCurve> viewCurves_;
+    ViewAxis axis_;
+    QString viewTitle_, viewNote_;
 };
 
 }  // namespace dvdsp::ui

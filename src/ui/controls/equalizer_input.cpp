@@ -46,12 +46,13 @@ void UIEqualizer::focusOutEvent(QFocusEvent* e) {
 }
 
 void UIEqualizer::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) Press(PosOf(e));
+    if (e->button() == Qt::LeftButton && !OnlyShows()) Press(PosOf(e));
     QWidget::mousePressEvent(e);
 }
 
 void UIEqualizer::mouseMoveEvent(QMouseEvent* e) {
     QPoint pos = PosOf(e);
+    if (OnlyShows()) return;
     if (capture_ == kIdle)
         Hover(pos);
     else
@@ -218,7 +219,7 @@ void UIEqualizer::keyPressEvent(QKeyEvent* e) {
 }
 
 bool UIEqualizer::StepKey(int key, Qt::KeyboardModifiers mods) {
-    if (capture_ != kIdle) return false;
+    if (capture_ != kIdle || OnlyShows()) return false;
     if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
         if (bandCount_ == 0) return true;
         int next = key == Qt::Key_PageDown ? mCurrentControlIndex + 1 : mCurrentControlIndex - 1;

@@ -53,7 +53,11 @@ void UIEqualizer::Paint(QPainter& p) {
     p.drawRect(Outline(plot));
     p.drawLine(QLineF(plot.left, axes.ZeroY(), plot.right, axes.ZeroY()));
     p.setPen(QPen(grid, 1, Qt::DotLine));
-    for (int g : kGainGrid) p.drawLine(plot.left, axes.YOf(g), plot.right, axes.YOf(g));
+    if (OnlyShows()) {
+        PaintViewGrid(p, axes);
+    } else {
+        for (int g : kGainGrid) p.drawLine(plot.left, axes.YOf(g), plot.right, axes.YOf(g));
+    }
     p.setPen(QPen(grid, 1));
     for (int f : kFreqGrid) {
         if (f == graph::kFreqMax) continue;
@@ -64,7 +68,7 @@ void UIEqualizer::Paint(QPainter& p) {
         QPixmap logo = tk::CurrentSkin().Image(logo_, Dpi());
         if (!logo.isNull()) p.drawPixmap(rect(), logo);
         rec.logo = true;
-    } else if (allBypass_) {
+    } else if (allBypass_ && view_ == GraphView::Level) {
         p.save();
         p.setFont(tk::CurrentSkin().Font(bypassFont_, Dpi()));
         QRect r(QPoint(plot.left, plot.top + 40), QPoint(plot.right - 1, plot.bottom - 1));
@@ -73,9 +77,15 @@ void UIEqualizer::Paint(QPainter& p) {
         p.restore();
         rec.bypassText = true;
     }
+    rec.view = view_;
+    rec.axisLabels = std::move(paint_.axisLabels);
     paint_ = rec;
-    PaintCurves(p, axes);
-    PaintTexts(p);
+    if (view_ == GraphView::Level) {
+        PaintCurves(p, axes);
+    } else {
+        PaintViewCurves(p, axes);
+    }
+    if (!OnlyShows()) PaintTexts(p);
 }
 
 void UIEqualizer::PaintCurves(QPainter& p, const graph::Axes& axes) {

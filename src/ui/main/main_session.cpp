@@ -53,6 +53,10 @@ void MainSessionView::Refresh(const Change& change) {
     if (change.what == core::What::UndoSteps || change.what == core::What::AbSlots) wnd_.ShowAbMark();
     RefreshControls(wnd_, wnd_.controller_.Model(), change, wnd_.controller_.DelayUnit());
     RefreshEqControls(wnd_, wnd_.controller_.Model(), change, wnd_.controller_.ParametricEq());
+    // The phase and sum views follow a delay or a polarity as it changes.
+    if ((change.what == What::Delay || change.what == What::Phase || change.what == What::DelayUnit) &&
+        wnd_.GraphViews().view != GraphView::Level)
+        ShowGraphView(wnd_, wnd_.controller_);
     if (mixer_) mixer_->OnModelChange(change);
     RefreshProcessingWindow(change);
 }
@@ -85,6 +89,7 @@ void MainSessionView::StopTimer(int id) { wnd_.KillTimer(id); }
 
 void MainSessionView::UpdateEqualizer(int band) {
     ShowCurves(wnd_, wnd_.controller_.Model(), wnd_.controller_.Curves(), band);
+    ShowGraphView(wnd_, wnd_.controller_);
 }
 
 // ---- The prompt -------------------------------------------------------------------------

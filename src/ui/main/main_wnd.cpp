@@ -188,6 +188,8 @@ void CMainWnd::Notify(tk::TNotify& n) {
             for (const char* item : {"advance_item_autocal", "advance_item_noise_threshold", "advance_item_poweroff_delay",
                                      "advance_item_ktv", "advance_item_compressor"})
                 m->SetItemVisible(QString::fromLatin1(item), false);
+    } else if (n.name == "btn_graph_view") {
+        if (tk::Menu* m = OpenMenu(QStringLiteral("xml/graph_menu.xml"), n.sender)) PrepareGraphMenu(*m, graphViews_);
     } else if (StartsWith(n.name, "ch_output_btn")) {
         outputMenuChannel_ = n.sender ? n.sender->UserDataInt() : -1;
         OpenMenu(QStringLiteral("xml/output_menu.xml"), n.sender);
@@ -209,6 +211,7 @@ bool CMainWnd::HandleMenuClick(const tk::MenuClick& click) {
             controller_.SetOutputValue(ch ^ 1, item);
         return true;
     }
+    if (name.startsWith(QLatin1String("graph_item_"))) return HandleGraphMenuClick(*this, controller_, name);
     if (name.startsWith(QLatin1String("link_group_"))) {
         LogWriteNarrow("%d: %s\n", outputMenuChannel_, name.toUtf8().constData());
         controller_.SetLinkGroup(outputMenuChannel_, click.userData.toInt());

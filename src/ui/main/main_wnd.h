@@ -15,6 +15,7 @@
 #include "platform/hotplug.h"
 #include "platform/instance_lock.h"
 #include "toolkit/menu.h"
+#include "ui/main/graph_views.h"
 #include "toolkit/window.h"
 #include "ui/main/startup.h"
 
@@ -65,6 +66,8 @@ public:
     int FirmwareSub() const { return fwSub_; }
 
     core::EqualizerManager& Controller() { return controller_; }
+    // What the graph's menu chose: the view, the channels of the sum, the preview.
+    GraphViewState& GraphViews() { return graphViews_; }
     // The user's firmware update window, as the option menu opens it.
     int RunUpdateWindow();
     // The device-change handling: arrival, removal and node changes.
@@ -135,6 +138,7 @@ private:
     platform::NamedMutex instance_;
     int outputMenuChannel_ = -1;
     int delayLinkChannel_ = -1;
+    GraphViewState graphViews_;
     int shownDelaySlider_ = -1;  // channel whose delay slider is shown, -1 none
     int fwMain_ = -1, fwSub_ = -1;
     int factoryEq_ = 0;
