@@ -171,6 +171,27 @@ void ValueOps::FollowGains(int ch, float gain) {
         if (s.channels[Z(x)].bypass != bypass) ApplyBypass(x, bypass);
 }
 
+void ValueOps::SetFilter(int ch, int side, int type, int freq, int slope) {
+    if (!ChannelOk(ch) || (side != 0 && side != 1)) return;
+    const SceneState& s = edit_.Live();
+    std::vector<int> targets{ch};
+    if (const int partner = PartnerChannel(s, ch); partner >= 0) targets.push_back(partner);
+    for (int x : GroupMembers(ch)) targets.push_back(x);
+    for (int x : targets) {
+        edit_.Apply({What::Filter, 0, x}, [&](SceneState& m) {
+            ChannelSettings& c = m.channels[Z(x)];
+            CrossoverFilter& f = side == 0 ? c.hp : c.lp;
+            f.type = type;
+            f.freq = freq;
+            f.slope = slope;
+            f.bypass = slope == 0 ? 1 : 0;
+            c.bpType = BpTypeOf(c.hp, c.lp);
+        });
+        Change sent{What::Filter, 0, x, side};
+        send_(sent);
+    }
+}
+
 void ValueOps::SetBand(int ch, int band, int freq, float q, float gain, bool zeroBypassed) {
     const SceneState& s = edit_.Live();
     if (!ChannelOk(ch) || band < 0 || band >= kBandsPerChannel) return;

@@ -41,6 +41,10 @@ public:
     // follows the gains. A bypassed channel first has its raised bands zeroed (unless
     // `zeroBypassed` is off).
     void SetBand(int ch, int band, int freq, float q, float gain, bool zeroBypassed = true);
+    // The high-pass (side 0) or low-pass (side 1) filter of ch to type, frequency and slope
+    // (slope 0 turns it off): the partner and the link group (channels 0-3) take the same
+    // filter. The caller gives values the unit accepts.
+    void SetFilter(int ch, int side, int type, int freq, int slope);
     // The bypass flag of one channel, stored and sent.
     void ApplyBypass(int ch, uint8_t bypass);
     // The other members of ch's link group that follow its EQ (channels 0-3, the partner
