@@ -26,7 +26,8 @@ void Check(bool ok) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     int lines = 1;
-    for (char c : text) lines += c == '\n';
+    for (size_t i = 0; i < text.size(); ++i)
+        lines += text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
     const FilterText t = ParseFilterText(text);
     for (const FilterRefusal& r : t.refused) Check(r.line >= 0 && r.line <= lines && !r.why.empty());
     for (const FilterLine& f : t.filters)

@@ -118,12 +118,12 @@ public:
         bool header = false, first = true, seenFilter = false;
         size_t pos = 0;
         while (pos <= text.size()) {
-            size_t end = text.find('\n', pos);
+            // Lines end with LF, CR LF or a lone CR.
+            size_t end = text.find_first_of("\r\n", pos);
             if (end == std::string_view::npos) end = text.size();
-            std::string_view raw = text.substr(pos, end - pos);
-            pos = end + 1;
+            const std::string_view raw = text.substr(pos, end - pos);
+            pos = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
             ++number;
-            if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
             if (out_.refused.size() >= kMaxRefusals) {
                 Refuse(number, "too many refused lines; the rest of the file was not read");
                 break;

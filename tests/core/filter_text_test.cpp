@@ -83,6 +83,12 @@ TEST(FilterText, OlderExportsWithDecimalCommasAndTheSystemEqualisersLines) {
     EXPECT_EQ(apo.preampHundredths, -600);
     EXPECT_EQ(apo.preampLine, 2);
 
+    // Lines that end with a lone CR, as old editors wrote them.
+    const FilterText cr = ParseFilterText("Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 1\rFilter 2: ON PK Fc 200 Hz Gain -3 dB Q 1\r");
+    EXPECT_TRUE(cr.refused.empty());
+    ASSERT_EQ(cr.filters.size(), 2u);
+    EXPECT_EQ(cr.filters[1].line, 2);
+
     const FilterImport eq = PlanFile("autoeq_peaking.txt");
     ASSERT_TRUE(eq.Ok());
     EXPECT_EQ(eq.bands.size(), 3u);
