@@ -4,7 +4,8 @@
 // one concern: the session (session.h), the output channels (channels.h), EQ and
 // crossovers (eq.h), scenes (scenes.h), profiles (profiles.h), the mixer (mixer.h),
 // the processing values (processing.h), the firmware upgrade (firmware_upgrade.h), the
-// automatic calibration (calibration.h) and the custom EQ bands (custom_eq.h).
+// automatic calibration (calibration.h), the custom EQ bands (custom_eq.h) and the
+// filter text files of a channel (filter_files.h).
 // The operations below keep the names the window and the scripts know; each forwards to
 // its part. The reply dispatch (dispatch.cpp) is the controller's own: a reply may
 // concern several parts.
@@ -18,6 +19,7 @@
 #include "core/custom_eq.h"
 #include "core/controller_context.h"
 #include "core/eq.h"
+#include "core/filter_files.h"
 #include "core/firmware_upgrade.h"
 #include "core/mixer.h"
 #include "core/processing.h"
@@ -343,6 +345,11 @@ public:
     void OnProfileJobDone(ProfileJob job) { profiles_.OnJobDone(job); }
     std::string ProfileJobFailure() const { return profiles_.LastFailure(); }
 
+    // ---- Filter files of the EQ panel (filter_files.cpp) ---------------------------------
+    void ImportFilters(int ch) { filterFiles_.ImportFilters(ch); }
+    void ExportFilters(int ch) { filterFiles_.ExportFilters(ch); }
+    FilterFiles& Filters() { return filterFiles_; }
+
 private:
     void NotifyUndoSteps();
     bool Busy();
@@ -369,6 +376,7 @@ private:
     CustomEq customEq_{ctx_};
     UndoHistory undo_{ctx_, channels_, eq_};
     AbCompare ab_{ctx_, channels_, eq_, undo_};
+    FilterFiles filterFiles_{ctx_, eq_};
     Calibration calibration_{ctx_};  // last: its worker is joined before the others go
 };
 

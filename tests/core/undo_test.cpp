@@ -96,7 +96,9 @@ TEST_F(Undo, EachKindOfStepUndoneAndRedoneOnTheUnit) {
         const size_t values = mgr.UndoSteps().Steps().NextUndo()->items.size();
         const size_t frames = FramesOfUndo();
         EXPECT_EQ(Apart(UnitDump(), before), "");
-        if (step.frames) EXPECT_EQ(frames, step.frames);
+        if (step.frames) {
+            EXPECT_EQ(frames, step.frames);
+        }
         EXPECT_LE(frames, values) << "no more frames than values the step changed";
         for (const core::ItemChange& c : core::SceneDifferences(0, modelBefore, Live()))
             EXPECT_EQ(c.key.field, core::Field::CurrentChannel) << "the model is as before but for the page shown";

@@ -1,6 +1,8 @@
 // Tuning a channel on the main page against the virtual unit: band edits, the graph's
 // drags and keys, crossover selectors, the curves and the curve boxes.
 #include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <cmath>
 
 #include "channel_ops_fixture.h"
@@ -262,3 +264,27 @@ TEST_F(EqPanelTest, TheGraphFollowsTheCurrentChannelAndTheCurveBoxes) {
 }
 
 }  // namespace
+
+// The panel's filter text button: the file chosen, the summary asked about, and the bands,
+// the crossover and (first button) the trim shown and at the unit.
+TEST_F(EqPanelTest, TheFilterTextMenuImportsAFileIntoTheShownChannel) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("room.txt"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("Preamp: -4 dB\nFilter 1: ON PK Fc 120 Hz Gain -12 dB Q 1\nFilter 2: ON LP Fc 5000 Hz\n");
+    f.close();
+    tk::testing::AnswerNextFileDialog(path);
+    tk::testing::AnswerNextModal(1);
+    Click("btn_filters");
+    ASSERT_NE(wnd->CurrentMenu(), nullptr);
+    ASSERT_TRUE(wnd->CurrentMenu()->Trigger(QStringLiteral("filters_item_import")));
+    ASSERT_TRUE(UnitHas([](emu::UnitState& s) {
+        const emu::Output& o = s.scenes[0].out[0];
+        return o.bands[0].q100 == 200 && o.bands[0].gain10 == 60 && o.lp.freq == 5000 && o.trim100 == 400;
+    }));
+    ASSERT_FALSE(wnd->MessagesShown().isEmpty());
+    EXPECT_TRUE(wnd->MessagesShown().last().startsWith(QStringLiteral("${filters_import_ask}\n1 peaking filter")));
+    EXPECT_EQ(C("eq_gain_0")->Text(), "-12.0");
+    EXPECT_EQ(C("lp_freq")->Text(), "5000Hz");
+}

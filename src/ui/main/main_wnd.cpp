@@ -190,6 +190,8 @@ void CMainWnd::Notify(tk::TNotify& n) {
                 m->SetItemVisible(QString::fromLatin1(item), false);
     } else if (n.name == "btn_graph_view") {
         if (tk::Menu* m = OpenMenu(QStringLiteral("xml/graph_menu.xml"), n.sender)) PrepareGraphMenu(*m, graphViews_);
+    } else if (n.name == "btn_filters") {
+        OpenMenu(QStringLiteral("xml/filters_menu.xml"), n.sender);
     } else if (StartsWith(n.name, "ch_output_btn")) {
         outputMenuChannel_ = n.sender ? n.sender->UserDataInt() : -1;
         OpenMenu(QStringLiteral("xml/output_menu.xml"), n.sender);
@@ -282,7 +284,11 @@ bool CMainWnd::HandleSceneMenuClick(const QString& name) {
             return true;
         }
     if (HandleUndoMenuClick(name)) return true;
-    if (name == QLatin1String("scene_item_load_file")) controller_.LoadSenceConfigFromFile();
+    // The filter files of the EQ panel concern the channel it shows.
+    const int ch = controller_.Model().current.currOutChannel;
+    if (name == QLatin1String("filters_item_import")) controller_.ImportFilters(ch);
+    else if (name == QLatin1String("filters_item_export")) controller_.ExportFilters(ch);
+    else if (name == QLatin1String("scene_item_load_file")) controller_.LoadSenceConfigFromFile();
     else if (name == QLatin1String("scene_item_save_file")) controller_.SaveSenceConfigToFile();
     else if (name == QLatin1String("scene_item_load_whole")) controller_.LoadWholeConfigFromFile();
     else if (name == QLatin1String("scene_item_save_whole")) controller_.SaveWholeConfigToFile();
@@ -295,6 +301,7 @@ void CMainWnd::OnMessage(uint32_t msg, int64_t wparam, std::unique_ptr<tk::Paylo
         auto* click = tk::Unbox<tk::MenuClick>(payload.get());
         if (click && (click->name == QLatin1String("option_item_reset_default") ||
                       click->name.startsWith(QLatin1String("scene_item_")) ||
+                      click->name.startsWith(QLatin1String("filters_item_")) ||
                       click->name == QLatin1String("advance_item_compressors_on") ||
                       click->name == QLatin1String("advance_item_noise_threshold"))) {
             // Its window or question opens after the posted messages of this round, so
