@@ -86,6 +86,8 @@ protected:
     bool HandleMenuClick(const tk::MenuClick& click);
     // The scene window and profile items of the scene menu; false for other items.
     bool HandleSceneMenuClick(const QString& name);
+    // "Setup sheet...": the note, then the sheet saved as a PDF or printed (main_sheet.cpp).
+    void RunSetupSheet();
 
 private:
     friend class MainSessionView;
