@@ -27,7 +27,7 @@ void DrawResponsePlot(Page& page, const PlotFrame& frame, const std::vector<Plot
     const double left = frame.x + s * 3.6, right = frame.x + frame.w - s * 0.8;
     bool legend = false;
     for (const PlotCurve& c : curves) legend = legend || !c.label.empty();
-    const double top = frame.y + s * 1.6, bottom = frame.y + frame.h - s * (legend ? 5.0 : 3.4);
+    const double top = frame.y + s * 2.0, bottom = frame.y + frame.h - s * (legend ? 5.0 : 3.4);
     const auto X = [&](double f) {
         return left + (std::log10(f) - std::log10(fMin)) / (std::log10(fMax) - std::log10(fMin)) * (right - left);
     };
@@ -48,8 +48,8 @@ void DrawResponsePlot(Page& page, const PlotFrame& frame, const std::vector<Plot
         text(frame.x, Y(g) + s * 0.35, left - frame.x - s * 0.4, std::to_string(static_cast<int>(g)), Align::Right);
     }
     // The axis titles: dB above the gain labels, Hz after the frequency labels.
-    text(frame.x, top - s * 0.5, left - frame.x - s * 0.4, frame.dbTitle, Align::Right, true);
-    text(left, bottom + s * 2.4, right - left, frame.hzTitle, Align::Center, true);
+    text(frame.x, top - s * 0.9, left - frame.x - s * 0.4, frame.dbTitle, Align::Right, true);
+    text(left, bottom + s * 2.7, right - left, frame.hzTitle, Align::Center, true);
 
     double legendX = left;
     for (const PlotCurve& c : curves) {

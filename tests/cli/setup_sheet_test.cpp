@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -49,25 +48,7 @@ TEST_F(SheetCommand, SaysItIsNotAvailableOnWindows) {
 
 #else
 
-std::vector<std::string> Words(const std::string& line) {
-    std::vector<std::string> words;
-    std::istringstream in(line);
-    for (std::string w; in >> w;) words.push_back(w);
-    return words;
-}
-
-// The words after a row's title, on the line that starts with it.
-std::vector<std::string> Row(const std::string& text, const std::string& title) {
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        const size_t start = line.find_first_not_of(' ');
-        if (start == std::string::npos || line.compare(start, title.size(), title) != 0) continue;
-        const std::string rest = line.substr(start + title.size());
-        if (!rest.empty() && rest[0] != ' ') continue;
-        return Words(rest);
-    }
-    return {};
-}
+using dvdsp::testing::Row;
 
 int Pages(const std::string& pdf) {
     const std::string info = dvdsp::testing::CommandOutput("pdfinfo '" + pdf + "' 2>/dev/null");

@@ -3,7 +3,9 @@
 // tests of the setup sheet. A test without the tools skips with a message.
 
 #include <cstdio>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace dvdsp::testing {
 
@@ -26,6 +28,22 @@ inline std::string CommandOutput(const std::string& cmd) {
 // The text of a PDF, laid out as on the page (the rows of a table stay on one line).
 inline std::string PdfText(const std::string& path) {
     return CommandOutput("pdftotext -layout '" + path + "' - 2>/dev/null");
+}
+
+// The words after a row's title, on the first line that starts with it.
+inline std::vector<std::string> Row(const std::string& text, const std::string& title) {
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        const size_t start = line.find_first_not_of(' ');
+        if (start == std::string::npos || line.compare(start, title.size(), title) != 0) continue;
+        const std::string rest = line.substr(start + title.size());
+        if (!rest.empty() && rest[0] != ' ') continue;
+        std::vector<std::string> words;
+        std::istringstream row(rest);
+        for (std::string w; row >> w;) words.push_back(w);
+        return words;
+    }
+    return {};
 }
 
 #define DVDSP_NEEDS_POPPLER()                                                                         \

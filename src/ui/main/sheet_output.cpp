@@ -67,6 +67,8 @@ void PaintSheetPage(QPainter& painter, const core::sheet::Page& page) {
         QFont font(QStringLiteral("DejaVu Sans"));
         font.setPointSizeF(t.size);
         font.setBold(t.bold);
+        // No ligatures: the PDF's text reads back as it was written ("fi", not one glyph).
+        font.setStyleStrategy(QFont::PreferNoShaping);
         const QString text = QString::fromStdString(t.text);
         double w = QFontMetricsF(font, painter.device()).horizontalAdvance(text);
         // Kept inside its width: a text wider than estimated is drawn smaller.
