@@ -16,4 +16,10 @@ bool RenderPdf(const core::sheet::Document&, bool, std::string& out, std::string
     return false;
 }
 
+bool RenderPng(const core::sheet::Document&, int, double, bool, std::string& out, std::string& error) {
+    out.clear();
+    error = "not available in this build";
+    return false;
+}
+
 }  // namespace dvdsp::cli

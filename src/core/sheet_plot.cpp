@@ -10,7 +10,6 @@ namespace dvdsp::core::sheet {
 namespace {
 
 constexpr double kFreqTicks[] = {20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000};
-constexpr double kGainStep = 6;
 
 std::string FreqLabel(double f) {
     if (f >= 1000) return std::to_string(static_cast<int>(f / 1000)) + "k";
@@ -21,7 +20,7 @@ std::string FreqLabel(double f) {
 
 void DrawResponsePlot(Page& page, const PlotFrame& frame, const std::vector<PlotCurve>& curves) {
     const double fMin = limits::kBandFreq.min, fMax = limits::kBandFreq.max;
-    const double gMin = limits::kBandGain.min, gMax = limits::kBandGain.max;
+    const double gMin = frame.gainMin, gMax = frame.gainMax, gStep = frame.gainStep > 0 ? frame.gainStep : 6;
     const double s = frame.size;
     // Room for the gain labels on the left, the frequency labels and the legend below.
     const double left = frame.x + s * 3.6, right = frame.x + frame.w - s * 0.8;
@@ -33,7 +32,7 @@ void DrawResponsePlot(Page& page, const PlotFrame& frame, const std::vector<Plot
     };
     const auto Y = [&](double g) { return top + (gMax - std::clamp(g, gMin, gMax)) / (gMax - gMin) * (bottom - top); };
 
-    page.boxes.push_back({left, top, right - left, bottom - top, true, 0xFFFFFF, 0.8, 0x404A58});
+    page.boxes.push_back({left, top, right - left, bottom - top, true, frame.background, 0.8, 0x404A58});
     const auto text = [&](double x, double y, double w, const std::string& t, Align a, bool bold = false) {
         page.texts.push_back({x, y, w, s, bold, a, 0x303844, t});
     };
@@ -41,7 +40,7 @@ void DrawResponsePlot(Page& page, const PlotFrame& frame, const std::vector<Plot
         if (f > fMin && f < fMax) page.lines.push_back({{{X(f), top}, {X(f), bottom}}, 0.35, 0xC8CED8, false});
         text(X(f) - s * 2, bottom + s * 1.4, s * 4, FreqLabel(f), Align::Center);
     }
-    for (double g = gMax; g >= gMin - 1e-9; g -= kGainStep) {
+    for (double g = gMax; g >= gMin - 1e-9; g -= gStep) {
         if (g < gMax && g > gMin)
             page.lines.push_back({{{left, Y(g)}, {right, Y(g)}}, g == 0 ? 0.7 : 0.35, g == 0 ? 0x8A93A0u : 0xC8CED8u,
                                   false});
