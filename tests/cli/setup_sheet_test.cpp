@@ -104,9 +104,15 @@ TEST_F(SheetCommand, EveryValueOfAProfileInEachLanguageAndEveryPageRenders) {
 
 TEST_F(SheetCommand, TheUnitsSheetAndThePaperOfTheLocale) {
     DVDSP_NEEDS_POPPLER();
-    const auto r = RunCli("--virtual-unit sheet " + Quoted(P("unit.pdf")), "", {"LC_ALL=en_US.UTF-8"});
+    // Scene 1 stored, then the live trim changed: the sheet names it and says it differs.
+    const auto r = RunCli("--virtual-unit scene save 1 Road -- scene save 2 Same -- set trim 3 -9 -- scene save 2 Same"
+                          " -- sheet " + Quoted(P("unit.pdf")),
+                          "", {"LC_ALL=en_US.UTF-8"});
     ASSERT_EQ(r.code, 0) << r.out;
     const std::string text = dvdsp::testing::PdfText(P("unit.pdf"));
+    EXPECT_EQ(Row(text, "1"), (std::vector<std::string>{"Road", "yes", "yes"})) << text;
+    EXPECT_EQ(Row(text, "2"), (std::vector<std::string>{"Same", "yes", "no"}));
+    EXPECT_EQ(Row(text, "3"), (std::vector<std::string>{"–", "no", "–"}));
     EXPECT_NE(text.find("VTR50 (model 98)"), std::string::npos) << text;
     EXPECT_EQ(Row(text, "Firmware"), std::vector<std::string>{"2.27"});
     const auto info = [&](const std::string& pdf) {
