@@ -23,7 +23,7 @@ enum ExitCode : int {
     kLocked = 3,
     kUnitError = 4,
     kFileRefused = 5,    // a profile file that was refused
-    kFileNotWritten = 6, // a file that could not be written (profile, image, plot, state)
+    kFileNotWritten = 6, // a file that could not be written (profile, image, plot, sheet, state)
 };
 
 // The exit codes as --help and the README list them.

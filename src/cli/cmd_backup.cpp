@@ -12,12 +12,6 @@ namespace dvdsp::cli {
 
 namespace {
 
-// The unit needs real time to prepare a stored scene; the virtual unit does not.
-link::Clock& SceneClock(Session& s) {
-    static link::ManualClock instant;
-    return s.VirtualUnit() ? static_cast<link::Clock&>(instant) : link::DefaultClock();
-}
-
 // [--whole] FILE
 bool ParseBackupArgs(const Words& args, bool& whole, std::string& path) {
     whole = false;

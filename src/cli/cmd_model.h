@@ -10,8 +10,15 @@
 #include "core/profile.h"
 #include "core/readout.h"
 #include "core/unit_model.h"
+#include "link/clock.h"
 
 namespace dvdsp::cli {
+
+// The unit needs real time to prepare a stored scene; the virtual unit does not.
+inline link::Clock& SceneClock(Session& s) {
+    static link::ManualClock instant;
+    return s.VirtualUnit() ? static_cast<link::Clock&>(instant) : link::DefaultClock();
+}
 
 // Applies every message posted so far to the model.
 inline void ApplyPosted(Session& s, core::UnitModel& m) {

@@ -1,4 +1,6 @@
 #include "cli/png_plot.h"
+#include "cli/sheet_cairo.h"
+#include "core/sheet_plot.h"
 #include "platform/atomic_file.h"
 
 #include <zlib.h>
@@ -155,6 +157,20 @@ bool WriteResponsePlot(const std::string& path, const std::vector<double>& frequ
     }
     if (top - bottom > 96.0) bottom = top - 96.0;
     const double step = (top - bottom) > 48.0 ? 12.0 : 6.0;
+
+    if constexpr (kHaveCairo) {
+        // The sheet's plot, drawn by Cairo: anti-aliased lines, a real font, axis titles.
+        core::sheet::Document doc;
+        doc.width = kWidth / 2.0;
+        doc.height = kHeight / 2.0;
+        doc.pages.emplace_back();
+        doc.pages.front().boxes.push_back({0, 0, doc.width, doc.height, true, 0xFFFFFF, 0, 0});
+        core::sheet::PlotFrame frame{8, 6, doc.width - 16, doc.height - 10, "Hz", "dB", 8, bottom, top, step};
+        core::sheet::DrawResponsePlot(doc.pages.front(), frame, {{&frequencies, &levels, 0x1F5FBF, 1.4, false, ""}});
+        std::string png;
+        if (!RenderPng(doc, 0, 2.0, false, png, error)) return false;
+        return platform::WriteFileAtomically(path, png, &error);
+    }
 
     RgbImage img(kWidth, kHeight, kBackground);
     const int plotW = kWidth - kLeft - kRight, plotH = kHeight - kTop - kBottom;

@@ -1,6 +1,8 @@
 #pragma once
-// A small PNG writer and the response plot of dvdsp-cli: the curve on a logarithmic
-// frequency axis from 20 Hz to 20 kHz, with decade and 6 dB grid lines.
+// The response plot of dvdsp-cli: the curve on a logarithmic frequency axis from 20 Hz to
+// 20 kHz, with decade and 6 dB grid lines. Where Cairo is built in it is the setup sheet's
+// plot (core/sheet_plot.h) drawn by Cairo, titled Hz and dB; the Windows build draws it
+// with the small PNG writer and pixel font here.
 
 #include <cstdint>
 #include <string>

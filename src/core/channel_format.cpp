@@ -43,6 +43,25 @@ std::string DelayText(float ms, int unit, bool bare) {
     return Printf(bare ? "%.3f" : "%.3f ms", static_cast<double>(ms));
 }
 
+std::string SlopeText(int order) {
+    if (order <= 0) return kOffText;
+    return std::to_string(6 * std::min(order, static_cast<int>(limits::kFilterSlope.max))) + " dB/oct";
+}
+
+std::string LimitText(const Limit& limit, double value) {
+    // A format of "%d" takes an int, every other one a double.
+    const std::string f = limit.format;
+    if (f.find('d') != std::string::npos && f.find('f') == std::string::npos && f.find('g') == std::string::npos) {
+        char buf[48];
+        std::snprintf(buf, sizeof buf, limit.format, static_cast<int>(std::lround(value)));
+        return buf;
+    }
+    std::string s = Printf(limit.format, value);
+    // "-0.0" reads as "0.0".
+    if (!s.empty() && s[0] == '-' && s.find_first_of("123456789") == std::string::npos) s.erase(0, 1);
+    return s;
+}
+
 bool ParseNumber(const std::string& text, double& value) {
     const char* begin = text.c_str();
     char* end = nullptr;

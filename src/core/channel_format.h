@@ -41,6 +41,11 @@ float DelayFromText(const std::string& text, int unit);
 // milliseconds.
 float NormalizeDelay(float ms, int unit);
 
+// A crossover's slope as its selector shows it: "24 dB/oct" for order 4, "${off}" for 0.
+std::string SlopeText(int order);
+// A value in the display format of its row of the table of limits ("%d", "%.2f", ...).
+std::string LimitText(const Limit& limit, double value);
+
 // A decimal number at the start of `text` (after blanks); false when there is none.
 bool ParseNumber(const std::string& text, double& value);
 

@@ -161,6 +161,7 @@ TEST(CliCommandChecks, EveryCommandChecksItsArgumentsWithoutAUnit) {
         {"response", {{"--lp", "1,8,1000"}, {"--lp", "1,9,1000"}}},
         {"firmware", {{"check", "MCU_UPG.BIN"}, {"make", "nothing", "x.bin"}}},
         {"filters", {{"import", "9", "room.txt", "--preamp"}, {"export", "10", "room.txt"}}},
+        {"sheet", {{"a.pdf", "--profile", "a.wpf", "--language", "ru"}, {"a.pdf", "--language", "de"}}},
     };
     for (const dvdsp::cli::Command& c : dvdsp::cli::Registry()) {
         ASSERT_TRUE(c.check) << c.name << " has no argument check";

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -102,6 +103,53 @@ TEST(ResponseCommand, RefusesBadArguments) {
                              "response --band 1000,1,6,2", "response --frob"})
         EXPECT_EQ(Cli(args).exitCode, 1) << args;
 }
+
+#ifndef _WIN32
+// The distinct colours of an 8-bit RGB PNG: its IDAT chunks joined, inflated, unfiltered.
+std::set<uint32_t> Colours(const Bytes& png) {
+    const auto be32 = [&](size_t at) {
+        return (uint32_t{png[at]} << 24) | (uint32_t{png[at + 1]} << 16) | (uint32_t{png[at + 2]} << 8) | png[at + 3];
+    };
+    uint32_t w = 0, h = 0;
+    Bytes packed;
+    for (size_t at = 8; at + 12 <= png.size();) {
+        const uint32_t len = be32(at);
+        const std::string type(png.begin() + static_cast<long>(at) + 4, png.begin() + static_cast<long>(at) + 8);
+        if (type == "IHDR") w = be32(at + 8), h = be32(at + 12);
+        if (type == "IDAT") packed.insert(packed.end(), png.begin() + static_cast<long>(at) + 8,
+                                          png.begin() + static_cast<long>(at + 8 + len));
+        at += 12 + len;
+    }
+    const size_t stride = size_t{w} * 3;
+    Bytes raw((stride + 1) * h);
+    uLongf rawLen = raw.size();
+    if (uncompress(raw.data(), &rawLen, packed.data(), static_cast<uLong>(packed.size())) != Z_OK) return {};
+    Bytes prev(stride, 0), row(stride);
+    std::set<uint32_t> colours;
+    for (uint32_t y = 0; y < h; ++y) {
+        const uint8_t filter = raw[y * (stride + 1)];
+        for (size_t x = 0; x < stride; ++x) {
+            const int a = x >= 3 ? row[x - 3] : 0, b = prev[x], c = x >= 3 ? prev[x - 3] : 0;
+            const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+            const int pred = filter == 1 ? a : filter == 2 ? b : filter == 3 ? (a + b) / 2
+                           : filter == 4 ? (pa <= pb && pa <= pc ? a : pb <= pc ? b : c) : 0;
+            row[x] = static_cast<uint8_t>(raw[y * (stride + 1) + 1 + x] + pred);
+        }
+        for (size_t x = 0; x < stride; x += 3) colours.insert((uint32_t{row[x]} << 16) | (uint32_t{row[x + 1]} << 8) | row[x + 2]);
+        prev = row;
+    }
+    return colours;
+}
+
+TEST_F(CliFiles, ResponsePlotIsDrawnAntiAliasedOnWhite) {
+    const std::string png = (dir_ / "curve.png").string();
+    ASSERT_EQ(Cli("response --hp lr,4,80 --band 250,2,6 --plot " + png).exitCode, 0);
+    const std::set<uint32_t> colours = Colours(Read(png));
+    // Smooth edges of lines and letters: many shades, not a handful of flat colours.
+    EXPECT_GT(colours.size(), 64u);
+    EXPECT_EQ(colours.count(0xFFFFFF), 1u);
+}
+#endif
 
 TEST_F(CliFiles, ResponsePlotWritesAPng) {
     const std::string png = (dir_ / "curve.png").string();

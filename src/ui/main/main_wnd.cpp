@@ -292,6 +292,7 @@ bool CMainWnd::HandleSceneMenuClick(const QString& name) {
     else if (name == QLatin1String("scene_item_save_file")) controller_.SaveSenceConfigToFile();
     else if (name == QLatin1String("scene_item_load_whole")) controller_.LoadWholeConfigFromFile();
     else if (name == QLatin1String("scene_item_save_whole")) controller_.SaveWholeConfigToFile();
+    else if (name == QLatin1String("scene_item_setup_sheet")) RunSetupSheet();
     else return false;
     return true;
 }

@@ -92,6 +92,8 @@ protected:
     // Undo, redo and A/B (main_undo.cpp).
     bool HandleUndoMenuClick(const QString& name);
     void ShowAbMark();
+    // "Setup sheet...": the note, then the sheet saved as a PDF or printed (main_sheet.cpp).
+    void RunSetupSheet();
 
 private:
     void InstallUndo();
