@@ -336,6 +336,11 @@ public:
     void StoreAb(int slot) { ab_.Store(slot); }
     bool SwitchAb() { const bool done = ab_.Switch(); NotifyUndoSteps(); return done; }
     const AbCompare& Ab() const { return ab_; }
+    // A slot saved as a scene file through the profile writer ("${ab_not_stored}" when empty).
+    void SaveAbSlot(int slot) {
+        if (const SceneState* s = ab_.Slot(slot)) profiles_.SaveSettingsToFile(*s);
+        else ctx_.prompt->ShowTips("${ab_not_stored}");
+    }
 
     // ---- Profile files (profiles.cpp) -------------------------------------------------
     void SaveSenceConfigToFile() { profiles_.SaveSenceConfigToFile(); }

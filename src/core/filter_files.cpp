@@ -3,6 +3,7 @@
 
 #include "base/log.h"
 #include "core/eq.h"
+#include "core/part_helpers.h"
 #include "platform/atomic_file.h"
 
 namespace dvdsp::core {

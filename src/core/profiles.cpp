@@ -48,9 +48,13 @@ void Profiles::ShowResult(const ProfileResult& r, bool writing) {
 
 void Profiles::SaveSenceConfigToFile() {
     LogWriteNarrow("EqualizerManager::SaveSenceConfigToFile\n");
+    SaveSettingsToFile(ctx_.Live());
+}
+
+void Profiles::SaveSettingsToFile(const SceneState& settings) {
     const std::string path = Choose(true, false, "${save_scene_file}");
     if (path.empty()) return;
-    ShowResult(WriteSceneProfile(path, ctx_.Live()), true);
+    ShowResult(WriteSceneProfile(path, settings), true);
 }
 
 void Profiles::LoadSenceConfigFromFile() {

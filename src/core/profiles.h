@@ -32,6 +32,8 @@ public:
     // and the live settings have been read from the unit. A file that is read is written
     // to the unit; a refused one changes nothing.
     void SaveSenceConfigToFile();
+    // Saves other live settings (an A/B slot) as a scene file, as the live settings are.
+    void SaveSettingsToFile(const SceneState& settings);
     void LoadSenceConfigFromFile();
     void SaveWholeConfigToFile();
     void LoadWholeConfigFromFile();

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/channel_format.h"
 #include "core/part_helpers.h"
 #include "link/commands.h"
 #include "link/protocol/units.h"

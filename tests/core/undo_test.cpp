@@ -190,6 +190,15 @@ TEST_F(Undo, ABSwitchSendsWhatDiffersAndIsAStep) {
     EndAction();
     mgr.StoreAb(core::AbCompare::kB);
     const std::string b = UnitDump();
+    // A slot is saved by the profile writer.
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("dvdsp_ab_" + std::to_string(::getpid()) + ".spf")).string();
+    prompt.AnswerFile(path);
+    mgr.SaveAbSlot(core::AbCompare::kB);
+    core::SceneState saved;
+    ASSERT_TRUE(core::ReadSceneProfile(path, saved).ok());
+    std::filesystem::remove(path);
+    EXPECT_EQ(saved.Bands(Live().currOutChannel)[5], mgr.Ab().Slot(core::AbCompare::kB)->Bands(Live().currOutChannel)[5]);
     commands.Clear();
     ASSERT_TRUE(mgr.SwitchAb());
     Drain();

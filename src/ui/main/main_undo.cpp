@@ -21,6 +21,8 @@ void CMainWnd::PrepareUndoItems(tk::Menu& menu) {
     menu.SetItemEnabled(QStringLiteral("scene_item_undo"), controller_.CanUndo());
     menu.SetItemEnabled(QStringLiteral("scene_item_redo"), controller_.CanRedo());
     menu.SetItemEnabled(QStringLiteral("scene_item_switch_ab"), UnitConnected());
+    menu.SetItemEnabled(QStringLiteral("scene_item_save_a"), controller_.Ab().Stored(core::AbCompare::kA));
+    menu.SetItemEnabled(QStringLiteral("scene_item_save_b"), controller_.Ab().Stored(core::AbCompare::kB));
 }
 
 bool CMainWnd::HandleUndoMenuClick(const QString& name) {
@@ -29,6 +31,8 @@ bool CMainWnd::HandleUndoMenuClick(const QString& name) {
     else if (name == QLatin1String("scene_item_store_a")) controller_.StoreAb(core::AbCompare::kA);
     else if (name == QLatin1String("scene_item_store_b")) controller_.StoreAb(core::AbCompare::kB);
     else if (name == QLatin1String("scene_item_switch_ab")) controller_.SwitchAb();
+    else if (name == QLatin1String("scene_item_save_a")) controller_.SaveAbSlot(core::AbCompare::kA);
+    else if (name == QLatin1String("scene_item_save_b")) controller_.SaveAbSlot(core::AbCompare::kB);
     else return false;
     return true;
 }
