@@ -188,3 +188,46 @@ TEST_F(ControlTest, BadMessagesAreAnsweredWithACodeAndChangeNothing) {
     other.Send({{"id", 1}, {"method", "state"}});
     EXPECT_TRUE(other.Next()["result"].toObject()["connected"].toBool()) << "the others go on";
 }
+
+#ifdef DVDSP_CLI_PATH
+#include <QProcess>
+#include <QProcessEnvironment>
+
+namespace {
+struct CliRun {
+    int code = -1;
+    QString out, err;
+};
+}  // namespace
+
+// dvdsp-cli while the window holds the unit: get and set go through the interface with the
+// same output and exit codes; --direct keeps the refusal.
+TEST_F(ControlTest, TheCommandLineRunsGetAndSetThroughTheRunningWindow) {
+    OpenServed();
+    const auto run = [&](const QStringList& args) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DVDSP_CONTROL_SOCKET", path);
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(DVDSP_CLI_PATH), args);
+        // The window answers from this event loop: wait for the process without blocking it.
+        EXPECT_TRUE(WaitFor([&] { return p.state() == QProcess::NotRunning; }, 60000));
+        return CliRun{p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    };
+    CliRun r = run({"set", "trim", "4", "-4.5"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    ASSERT_TRUE(WaitFor([&] { return Trim100(4) == 450; }));
+    EXPECT_NE(C("edit_ch_volume_4")->Text().indexOf("-4.5"), -1) << "the window follows";
+    EXPECT_TRUE(wnd->Controller().CanUndo()) << "one undo step of the window";
+    r = run({"get", "trim", "4"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("-4.50\n"));
+    r = run({"set", "trim", "4", "5"});
+    EXPECT_EQ(r.code, 1) << "refused before anything is sent, as without the window";
+    // Not connected: the window says so, exit 2.
+    Click("btnConnect");
+    ASSERT_TRUE(WaitFor([&] { return Disconnected(); }));
+    r = run({"get", "trim", "4"});
+    EXPECT_EQ(r.code, 2) << r.err.toStdString();
+}
+#endif
