@@ -11,6 +11,8 @@
 #include "base/log.h"
 #include "emulator/fault_spec.h"
 #include "emulator/virtual_transport.h"
+#include "platform/control_socket.h"
+#include "platform/paths.h"
 #include "link/dsp_device.h"
 #include "platform/file_access.h"
 #include "platform/instance_lock.h"
@@ -83,6 +85,10 @@ int main(int argc, char** argv) {
         options.checkSingleInstance = !stateFile.empty();
         options.onVirtualUnit = true;
     }
+    // The control interface, for the CLI and scripts while the window holds the unit: one
+    // socket per unit (an in-memory virtual unit has none unless DVDSP_CONTROL_SOCKET names one).
+    if (options.checkSingleInstance || !dvdsp::platform::EnvironmentValue("DVDSP_CONTROL_SOCKET").empty())
+        options.controlSocket = QString::fromStdString(dvdsp::platform::ControlSocketPath(stateFile));
 #endif
 
 #ifndef DVDSP_HAVE_GUI

@@ -12,7 +12,10 @@
 #include "emulator/virtual_unit.h"
 #include "link/dsp_device.h"
 #include "link/messages.h"
+#include "platform/control_socket.h"
 #include "platform/instance_lock.h"
+
+struct cJSON;
 
 namespace dvdsp::cli {
 
@@ -46,6 +49,7 @@ struct GlobalOptions {
     bool virtualUnit = false;
     std::string stateFile;  // empty: an in-memory virtual unit
     bool replaceDamagedState = false;
+    bool direct = false;  // never through a running program's control interface
 };
 
 // The unit a CLI run talks to, opened on first use and kept for every command of the run.
@@ -78,8 +82,17 @@ class Session {
     // Ends the session: closes the unit and writes a virtual unit's state file. kOk, or
     // kFileNotWritten (said why) when changes of this run could not be kept.
     int Close();
+    // The control interface of the running program that holds this unit, greeted; null
+    // when none answers (or with --direct, or for an in-memory virtual unit).
+    platform::ControlClient* Remote();
+    // One request through Remote(): the result (owned by the caller, cJSON_Delete), or
+    // null after saying on stderr why, with the exit code in `code`.
+    cJSON* RemoteCall(const char* method, cJSON* params, int& code);
 
   private:
+    std::unique_ptr<platform::ControlClient> remote_;
+    bool remoteTried_ = false;
+    int nextId_ = 1;
     GlobalOptions options_;
     link::Clock& clock_;
     platform::NamedMutex lock_;  // the real unit: the program's single-instance lock

@@ -1,4 +1,6 @@
 // get and set: the values of the unit by name (core/value_table.h), parsed and checked.
+#include <cjson/cJSON.h>
+
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -142,10 +144,35 @@ int CheckSet(const std::vector<std::string>& args) {
     return ParseSet(args, idx, val) ? kOk : kUsage;
 }
 
+// get and set through the control interface of the program that holds the unit: the same
+// output, the window's own way of setting (followers of its session, one undo step).
+cJSON* Request(const ValueDef& def, const Args& idx, const Args* val) {
+    cJSON* params = cJSON_CreateObject();
+    cJSON_AddStringToObject(params, "name", def.name);
+    cJSON* i = cJSON_AddArrayToObject(params, "indexes");
+    for (double v : idx) cJSON_AddItemToArray(i, cJSON_CreateNumber(v));
+    if (val) {
+        cJSON* v = cJSON_AddArrayToObject(params, "values");
+        for (double x : *val) cJSON_AddItemToArray(v, cJSON_CreateNumber(x));
+    }
+    return params;
+}
+
+int RemoteValue(Session& s, const ValueDef& def, const Args& idx, const Args* val) {
+    int code = kOk;
+    cJSON* result = s.RemoteCall(val ? "set" : "get", Request(def, idx, val), code);
+    if (!result) return code;
+    const cJSON* text = cJSON_GetObjectItemCaseSensitive(result, "text");
+    if (!val && cJSON_IsString(text)) std::printf("%s\n", text->valuestring);
+    cJSON_Delete(result);
+    return kOk;
+}
+
 int Get(Session& s, const std::vector<std::string>& args) {
     Args idx;
     const ValueDef* def = ParseGet(args, idx);
     if (!def) return kUsage;
+    if (s.Remote()) return RemoteValue(s, *def, idx, nullptr);
     int r = s.Open();
     if (r != kOk) return r;
     s.Sink().Take();
@@ -163,6 +190,7 @@ int Set(Session& s, const std::vector<std::string>& args) {
     Args idx, val;
     const ValueDef* def = ParseSet(args, idx, val);
     if (!def) return kUsage;
+    if (s.Remote()) return RemoteValue(s, *def, idx, &val);
     return SetAsTheWindowDoes(s, def->needsBands, [&](core::ValueOps& ops) { def->set(ops, idx, val); });
 }
 

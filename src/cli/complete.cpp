@@ -43,7 +43,7 @@ const Command* Find(const std::string& name) {
 }  // namespace
 
 const std::vector<std::string>& GlobalOptionNames() {
-    static const std::vector<std::string> names = {"--virtual-unit", "--replace-damaged-state", "--help",
+    static const std::vector<std::string> names = {"--virtual-unit", "--replace-damaged-state", "--direct", "--help",
                                                    "--version"};
     return names;
 }

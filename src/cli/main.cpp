@@ -22,7 +22,7 @@ namespace {
 
 void PrintHelp() {
     std::printf(
-        "usage: dvdsp-cli [--virtual-unit[=STATEFILE] [--replace-damaged-state]] COMMAND [ARGS...]\n"
+        "usage: dvdsp-cli [--virtual-unit[=STATEFILE] [--replace-damaged-state]] [--direct] COMMAND [ARGS...]\n"
         "                 [-- COMMAND ...]\n"
         "       dvdsp-cli --help | --version\n"
         "\n"
@@ -32,6 +32,9 @@ void PrintHelp() {
         "and starts the unit from its defaults. A file that is no state file is never touched.\n"
         "Several commands may be given, separated by --; they run in order against one unit,\n"
         "after the arguments of all of them were checked.\n"
+        "While the dvdsp program holds the unit, get and set run through its control\n"
+        "interface (the window follows, each set is one undo step); --direct refuses\n"
+        "instead (exit 3), as every other command does then.\n"
         "With \"savelog.ini\" in the current directory every exchange goes to \"save.log\".\n"
         "%s"
         "\n"
@@ -93,6 +96,8 @@ int main(int argc, char** argv) {
             return kOk;
         } else if (a == "--virtual-unit") {
             options.virtualUnit = true;
+        } else if (a == "--direct") {
+            options.direct = true;
         } else if (a == "--replace-damaged-state") {
             options.replaceDamagedState = true;
         } else if (a.rfind("--virtual-unit=", 0) == 0) {

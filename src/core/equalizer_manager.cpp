@@ -19,6 +19,12 @@ EqualizerManager::EqualizerManager(link::HidBackend& backend, link::Clock& clock
 
 EqualizerManager::~EqualizerManager() { Shutdown(); }
 
+void EqualizerManager::SetValue(const ValueDef& def, const std::vector<double>& idx, const std::vector<double>& val) {
+    def.set(ctx_.values, idx, val);
+    eq_.UpdateAllCurves();
+    CloseStep();
+}
+
 void EqualizerManager::Init(SessionView* view, Prompt* prompt) {
     ctx_.view = view;
     ctx_.prompt = prompt;

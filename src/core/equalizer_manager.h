@@ -29,6 +29,7 @@
 #include "core/upgrade_run.h"
 #include "core/undo.h"
 #include "core/ab_compare.h"
+#include "core/value_table.h"
 
 namespace dvdsp::core {
 
@@ -335,6 +336,11 @@ public:
     const UndoHistory& UndoSteps() const { return undo_; }
     void StoreAb(int slot) { ab_.Store(slot); }
     bool SwitchAb() { const bool done = ab_.Switch(); NotifyUndoSteps(); return done; }
+    // A value of the table (core/value_table.h) set as the window sets it: through the
+    // controller's value operations (the followers come along, the unit is sent what
+    // changed), the curves redrawn, and one undo step closed. The caller has checked the
+    // indexes and the values against the definition.
+    void SetValue(const ValueDef& def, const std::vector<double>& idx, const std::vector<double>& val);
     const AbCompare& Ab() const { return ab_; }
     // A slot saved as a scene file through the profile writer ("${ab_not_stored}" when empty).
     void SaveAbSlot(int slot) {

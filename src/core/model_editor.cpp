@@ -22,6 +22,7 @@ void ModelEditor::Report(const Change& change) {
 
 void ModelEditor::Record(std::vector<ItemChange> items) {
     if (items.empty()) return;
+    if (itemObserver_) itemObserver_(items);
     if (edits_.size() + items.size() > kMaxEdits) {
         const size_t drop = std::min(edits_.size(), std::max(kMaxEdits / 2, items.size()));
         edits_.erase(edits_.begin(), edits_.begin() + static_cast<std::ptrdiff_t>(drop));
@@ -34,6 +35,14 @@ void ModelEditor::Restore(const std::vector<ItemChange>& items, bool before) {
         for (auto it = items.rbegin(); it != items.rend(); ++it) StoreItem(model_, it->key, it->before);
     else
         for (const ItemChange& item : items) StoreItem(model_, item.key, item.after);
+    if (itemObserver_ && !items.empty()) {
+        std::vector<ItemChange> told;
+        told.reserve(items.size());
+        for (const ItemChange& item : items)
+            told.push_back(before ? ItemChange{item.key, item.after, item.before} : item);
+        if (before) std::reverse(told.begin(), told.end());
+        itemObserver_(told);
+    }
 }
 
 void ModelEditor::ReplaceLive(const SceneState& next) {
@@ -52,7 +61,12 @@ void ModelEditor::ReplaceStored(const UnitModel& next) {
 
 Change ModelEditor::StoreReply(Change (*apply)(UnitModel&, const link::Message&), const link::Message& msg) {
     // Reported by the dispatch once it has done what the reply asks for.
-    return apply(model_, msg);
+    if (!itemObserver_) return apply(model_, msg);
+    const UnitModel before = model_;
+    const Change change = apply(model_, msg);
+    std::vector<ItemChange> items = UnitDifferences(before, model_);
+    if (!items.empty()) itemObserver_(items);
+    return change;
 }
 
 }  // namespace dvdsp::core

@@ -72,6 +72,11 @@ public:
     std::vector<ItemChange> TakeEdits() { return std::exchange(edits_, {}); }
     // Called with every change as it is made (nothing by default).
     void SetObserver(std::function<void(const Change&)> observer) { observer_ = std::move(observer); }
+    // Called with the stored items of the live settings and the unit each time they change,
+    // with their old and new values: an edit, an undo or redo, a reply of the unit, a file
+    // read (nothing by default; replies are compared only while one is set).
+    using ItemObserver = std::function<void(const std::vector<ItemChange>&)>;
+    void SetItemObserver(ItemObserver observer) { itemObserver_ = std::move(observer); }
 
 private:
     void Record(std::vector<ItemChange> items);
@@ -82,6 +87,7 @@ private:
     std::vector<ItemChange> edits_;
     std::string stepName_;
     std::function<void(const Change&)> observer_;
+    ItemObserver itemObserver_;
 };
 
 }  // namespace dvdsp::core

@@ -75,6 +75,48 @@ ValueDef ChannelByte(const char* name, const char* help, Limit limit, uint32_t c
             ChannelRecord<link::ChannelValue>(code, [](const link::ChannelValue& r) { return std::to_string(r.value); })};
 }
 
+// The model's value of each definition, formatted as its `print` formats the unit's reply.
+void AddReaders(std::vector<ValueDef>& defs) {
+    using Read = std::function<std::string(const SceneState&, const Args&)>;
+    auto num = [](auto field) -> Read {
+        return [field](const SceneState& s, const Args&) { return Fmt("%g", static_cast<double>(field(s))); };
+    };
+    auto ch = [](const Args& i) { return Ix(i[0]); };
+    const std::vector<std::pair<const char*, Read>> readers = {
+        {"main-volume", num([](const SceneState& s) { return s.mainVolume; })},
+        {"mute", num([](const SceneState& s) { return s.mainMute; })},
+        {"source", num([](const SceneState& s) { return s.source; })},
+        {"amp", num([](const SceneState& s) { return s.ampOn; })},
+        {"rem-out",
+         [](const SceneState& s, const Args&) { return std::to_string(s.remOut1) + " " + std::to_string(s.remOut2); }},
+        {"spk-ohm", num([](const SceneState& s) { return s.twoOhm; })},
+        {"noise-gate", num([](const SceneState& s) { return s.noiseGate; })},
+        {"acc", num([](const SceneState& s) { return s.acc; })},
+        {"trim", [ch](const SceneState& s, const Args& i) { return Fmt("%.2f", double{s.channels[ch(i)].gain}); }},
+        {"delay", [ch](const SceneState& s, const Args& i) { return Fmt("%.3f", double{s.channels[ch(i)].delay}); }},
+        {"ch-mute", [ch](const SceneState& s, const Args& i) { return std::to_string(s.channels[ch(i)].mute); }},
+        {"phase", [ch](const SceneState& s, const Args& i) { return std::to_string(s.channels[ch(i)].phase); }},
+        {"solo", [ch](const SceneState& s, const Args& i) { return std::to_string(s.channels[ch(i)].solo); }},
+        {"type", [ch](const SceneState& s, const Args& i) { return std::to_string(s.outputs[ch(i)]); }},
+        {"eq-bypass", [ch](const SceneState& s, const Args& i) { return std::to_string(s.channels[ch(i)].bypass); }},
+        {"filter",
+         [ch](const SceneState& s, const Args& i) {
+             const CrossoverFilter& f = i[1] == 0 ? s.channels[ch(i)].hp : s.channels[ch(i)].lp;
+             return std::to_string(f.type) + " " + std::to_string(f.freq) + " " + std::to_string(f.slope);
+         }},
+        {"eq",
+         [ch](const SceneState& s, const Args& i) {
+             const EqBand& b = s.Bands(I(i[0]))[Ix(i[1])];
+             return std::to_string(b.freq) + " " + Fmt("%.2f", double{b.q}) + " " + Fmt("%.1f", double{b.gain});
+         }},
+        {"mix", [](const SceneState& s, const Args& i) { return std::to_string(s.inputs[Ix(i[0])][Ix(i[1])]); }},
+        {"bridge", [](const SceneState& s, const Args& i) { return std::to_string(s.bridge[Ix(i[0])]); }},
+    };
+    for (ValueDef& d : defs)
+        for (const auto& [name, read] : readers)
+            if (std::string(name) == d.name) d.read = read;
+}
+
 std::vector<ValueDef> Definitions() {
     using namespace link;
     namespace lim = dvdsp::limits;
@@ -220,6 +262,7 @@ std::vector<ValueDef> Definitions() {
                                 return std::to_string(r->bridge[Ix(i[0])]);
                         return std::nullopt;
                     }});
+    AddReaders(defs);
     return defs;
 }
 
@@ -228,6 +271,36 @@ std::vector<ValueDef> Definitions() {
 const std::vector<ValueDef>& ValueDefs() {
     static const std::vector<ValueDef> defs = Definitions();
     return defs;
+}
+
+std::string ValueArgsProblem(const ValueDef& def, const Args& idx, const Args& val, bool forSet) {
+    const std::string name = def.name;
+    if (static_cast<int>(idx.size()) != def.indexCount)
+        return name + " takes " + std::to_string(def.indexCount) + " indexes (" + def.indexes + ")";
+    if (static_cast<int>(val.size()) != (forSet ? def.valueCount : 0))
+        return name + " takes " + std::to_string(def.valueCount) + " values (" + def.values + ")";
+    std::vector<std::string> words;
+    for (const char* p = def.indexes; *p;) {
+        const char* end = p;
+        while (*end && *end != ' ') ++end;
+        if (end != p) words.emplace_back(p, end);
+        p = *end ? end + 1 : end;
+    }
+    for (size_t k = 0; k < idx.size() && k < words.size(); ++k) {
+        const std::string& w = words[k];
+        const double max = w == "CH" ? kChannels - 1 : w == "BAND" ? kBandsPerChannel - 1 : w == "SOURCE" ? kSources - 1
+                           : w == "PAIR" ? kBridgePairs - 1 : w == "hp|lp" ? 1 : 255;
+        if (!(idx[k] >= 0 && idx[k] <= max) || std::floor(idx[k]) != idx[k])
+            return name + ": " + w + " " + Fmt("%g", idx[k]) + " is out of range";
+    }
+    for (size_t k = 0; k < val.size() && k < def.limits.size(); ++k) {
+        const Limit& limit = def.limits[k];
+        if (!limit.Accepts(val[k]))
+            return name + ": " + Fmt("%g", val[k]) + " is outside " + Fmt("%g", limit.min) + " to " + Fmt("%g", limit.max);
+        if (limit.scale == 1 && std::floor(val[k]) != val[k])
+            return name + ": " + Fmt("%g", val[k]) + " is not a whole number";
+    }
+    return {};
 }
 
 const ValueDef* FindValueDef(const std::string& name) {

@@ -35,10 +35,17 @@ struct ValueDef {
     std::function<void(link::DspDevice&, const Args& idx)> get;
     // Formats the decoded reply for the index, or nothing when it did not come.
     std::function<std::optional<std::string>(const Messages&, const Args& idx)> print;
+    // The value as the model holds it, in the format of `print` (the control interface's
+    // get reads the window's model, not the unit).
+    std::function<std::string(const SceneState&, const Args& idx)> read = nullptr;
 };
 
 const std::vector<ValueDef>& ValueDefs();
 // The value of that name, or null.
 const ValueDef* FindValueDef(const std::string& name);
+// Why these indexes and values do not fit the definition (their count, an index out of
+// its range, a value outside its limits or a fraction where the unit keeps whole
+// numbers), or empty when they do. A get (`forSet` false) has indexes only.
+std::string ValueArgsProblem(const ValueDef& def, const ValueDef::Args& idx, const ValueDef::Args& val, bool forSet);
 
 }  // namespace dvdsp::core

@@ -76,10 +76,10 @@ Words BashCompletes(const std::string& words) {
 TEST(CliCompletion, BeforeACommandEveryCommandAndGlobalOption) {
     const Words words = CompletionsAfter({});
     for (const auto& c : Registry()) EXPECT_TRUE(Has(words, c.name)) << c.name;
-    for (const char* o : {"--virtual-unit", "--replace-damaged-state", "--help", "--version"})
+    for (const char* o : {"--virtual-unit", "--replace-damaged-state", "--direct", "--help", "--version"})
         EXPECT_TRUE(Has(words, o)) << o;
     EXPECT_TRUE(std::is_sorted(words.begin(), words.end()));
-    EXPECT_EQ(words.size(), Registry().size() + 4);
+    EXPECT_EQ(words.size(), Registry().size() + 5);
     // Global options do not make a command.
     EXPECT_EQ(CompletionsAfter({"--virtual-unit=unit.json"}), words);
 }

@@ -26,6 +26,7 @@
 #include "ui/main/main_session_view.h"
 #include "ui/main/window_registry.h"
 #include "ui/processing/processing_windows.h"
+#include "ui/remote/control_server.h"
 
 namespace dvdsp::ui {
 namespace {
@@ -63,6 +64,7 @@ CMainWnd::CMainWnd(link::HidBackend* backend, StartOptions options)
 
 CMainWnd::~CMainWnd() {
     tk::SetActionEnd(nullptr);
+    control_.reset();
     if (options_.plug && plugListener_) options_.plug.removeListener(plugListener_);
     hotplug_.reset();
     controller_.Shutdown();
@@ -110,6 +112,12 @@ void CMainWnd::OnInit() {
     SetConnectButton(core::ConnectButton::Disconnected);
     InstallUndo();
     ShowAbMark();
+    if (!options_.controlSocket.isEmpty()) {
+        auto server = std::make_unique<ControlServer>(controller_);
+        QString why;
+        if (server->Listen(options_.controlSocket, &why)) control_ = std::move(server);
+        else LogWriteNarrow("no control interface: %s\n", why.toLocal8Bit().constData());
+    }
     if (options_.autoConnect) controller_.Connect(false);
     RegisterDeviceNotification();
     WatchDisplay();

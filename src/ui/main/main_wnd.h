@@ -21,6 +21,8 @@
 
 namespace dvdsp::ui {
 
+class ControlServer;
+
 class CLoadingWnd;
 class MsgWnd;
 class MainSessionView;
@@ -66,6 +68,8 @@ public:
     int FirmwareSub() const { return fwSub_; }
 
     core::EqualizerManager& Controller() { return controller_; }
+    // The control interface (ui/remote/control_server.h), or null when it is not served.
+    ControlServer* Control() { return control_.get(); }
     // What the graph's menu chose: the view, the channels of the sum, the preview.
     GraphViewState& GraphViews() { return graphViews_; }
     // The user's firmware update window, as the option menu opens it.
@@ -150,6 +154,7 @@ private:
     std::unique_ptr<MainSessionView> view_;
     std::unique_ptr<MainPrompt> prompt_;
     core::EqualizerManager controller_;
+    std::unique_ptr<ControlServer> control_;       // the control interface, when served
     std::unique_ptr<link::MessageSink> linkSink_;  // the link's replies, posted here
     std::unique_ptr<platform::HotplugMonitor> hotplug_;
     int plugListener_ = 0;

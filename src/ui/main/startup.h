@@ -41,6 +41,8 @@ struct StartOptions {
     int readOutPauseMs = 1000;    // pause after the read-out
     PlugControl plug;             // virtual unit only
     QString script;               // --script FILE
+    // The control interface's socket (ui/remote/control_server.h); none when empty.
+    QString controlSocket;
 };
 
 // Reads --script FILE, --screenshot FILE, --language CODE, --scale N. False (with
