@@ -120,6 +120,13 @@ const dsp::ComplexCurve& PredictedResponses::Response(int ch) {
     return *slot;
 }
 
+OverlayTraces OverlayTracesOver(const ChannelOverlay* o, const std::vector<double>& channelLevels) {
+    OverlayTraces t = ComputeOverlayTraces(SceneState(), -1, o);
+    for (size_t i = 0; i < t.predicted.size() && i < channelLevels.size(); ++i)
+        t.predicted[i] = t.measured[i] + channelLevels[i];
+    return t;
+}
+
 OverlayTraces ComputeOverlayTraces(const SceneState& s, int ch, const ChannelOverlay* o) {
     OverlayTraces t;
     if (!o) return t;
@@ -129,11 +136,16 @@ OverlayTraces ComputeOverlayTraces(const SceneState& s, int ch, const ChannelOve
         std::vector<const ChannelOverlay*> overlays(static_cast<size_t>(kChannels), nullptr);
         if (ch >= 0 && ch < kChannels) overlays[static_cast<size_t>(ch)] = o;
         PredictedResponses predicted(s, overlays);
-        const dsp::ComplexCurve& r = predicted.Response(ch);
+        // Of no channel (ch out of range): the measurement alone.
+        const dsp::ComplexCurve* r = ch >= 0 && ch < kChannels ? &predicted.Response(ch) : nullptr;
         for (size_t i = 0; i < grid.size(); ++i) {
             const bool in = InsideCurve(m, grid[i]);
             t.measured.push_back(in ? LevelAt(m, grid[i]) : kNoValue);
-            t.predicted.push_back(in && i < r.response.size() ? dsp::LevelDbOf(r.response[i]) : kNoValue);
+            if (!in) {
+                t.predicted.push_back(kNoValue);
+            } else {
+                t.predicted.push_back(r && i < r->response.size() ? dsp::LevelDbOf(r->response[i]) : t.measured.back());
+            }
         }
     }
     if (o->targetFile || o->builtinTarget) {

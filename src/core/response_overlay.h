@@ -73,6 +73,10 @@ private:
     std::array<std::optional<dsp::ComplexCurve>, kChannels> curves_;
 };
 
+// The traces on the standard grid over a channel's level (dB on that grid): the
+// prediction is the measurement with the channel's level added.
+OverlayTraces OverlayTracesOver(const ChannelOverlay* overlay, const std::vector<double>& channelLevels);
+
 // Channel ch's traces on the standard grid; `overlay` may be null.
 OverlayTraces ComputeOverlayTraces(const SceneState& s, int ch, const ChannelOverlay* overlay);
 
