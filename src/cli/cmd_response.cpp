@@ -3,6 +3,7 @@
 // delay when asked; or the complex sum of channels of the unit or of a profile file.
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "cli/png_plot.h"
 #include "core/channel_response.h"
 #include "core/curve_store.h"
+#include "core/response_overlay.h"
 #include "dsp/channel_curve.h"
 #include "dsp/phase_response.h"
 
@@ -100,7 +102,35 @@ struct ResponseRequest {
     std::vector<int> sum;         // channels (0-9) to sum
     std::string profilePath;      // their settings, instead of the unit's
     std::string plotPath;
+    // Overlays of the described channel.
+    std::string measurementPath, calibrationPath, targetPath;
+    std::optional<core::BuiltinTarget> targetLift;
+    int smoothing = 0;
+    core::LevelAlignment alignment;
+    bool Overlaid() const { return !measurementPath.empty() || !targetPath.empty() || targetLift; }
 };
+
+// DB,HZ[,TILT[,FROM]]: a bass lift of DB below HZ and a treble tilt of TILT dB per octave
+// above FROM (1000 Hz).
+bool ParseLift(const std::string& s, core::BuiltinTarget& t) {
+    const std::vector<std::string> p = SplitCommas(s);
+    if (p.size() < 2 || p.size() > 4) return false;
+    if (!ParseDouble(p[0], t.bassDb) || std::fabs(t.bassDb) > 40 || !ParseDouble(p[1], t.bassHz) || !(t.bassHz > 0) ||
+        t.bassHz > 20000)
+        return false;
+    if (p.size() >= 3 && (!ParseDouble(p[2], t.trebleDbPerOctave) || std::fabs(t.trebleDbPerOctave) > 20)) return false;
+    if (p.size() == 4 && (!ParseDouble(p[3], t.trebleFromHz) || !(t.trebleFromHz > 0) || t.trebleFromHz > 20000))
+        return false;
+    return true;
+}
+
+// HZ or LOW-HIGH (Hz).
+bool ParseAlign(const std::string& s, core::LevelAlignment& a) {
+    const size_t dash = s.find('-');
+    if (dash == std::string::npos) return ParseDouble(s, a.atHz) && a.atHz >= 1 && a.atHz <= 24000;
+    return ParseDouble(s.substr(0, dash), a.spanLowHz) && ParseDouble(s.substr(dash + 1), a.spanHighHz) &&
+           a.spanLowHz >= 1 && a.spanHighHz > a.spanLowHz && a.spanHighHz <= 24000;
+}
 
 // CH,CH[,CH...]: two or more different channels 0 to 9.
 bool ParseChannels(const std::string& s, std::vector<int>& out) {
@@ -157,6 +187,29 @@ bool ParseResponse(const Words& args, ResponseRequest& req) {
             req.csv = true;
         } else if (a == "--plot" && hasValue) {
             req.plotPath = args[++i];
+        } else if (a == "--measurement" && hasValue) {
+            req.measurementPath = args[++i];
+        } else if (a == "--calibration" && hasValue) {
+            req.calibrationPath = args[++i];
+        } else if (a == "--target" && hasValue) {
+            req.targetPath = args[++i];
+        } else if (a == "--target-lift" && hasValue) {
+            core::BuiltinTarget t;
+            if (!ParseLift(args[++i], t)) {
+                std::fprintf(stderr, "--target-lift %s: expected DB,HZ[,TILT[,FROM]] (a bass lift of DB below HZ, a treble tilt of TILT dB/oct above FROM Hz)\n", args[i].c_str());
+                return false;
+            }
+            req.targetLift = t;
+        } else if (a == "--smooth" && hasValue) {
+            if (!core::ParseSmoothing(args[++i], req.smoothing)) {
+                std::fprintf(stderr, "--smooth %s: expected none, 1/3, 1/6, 1/12 or 1/24\n", args[i].c_str());
+                return false;
+            }
+        } else if (a == "--align" && hasValue) {
+            if (!ParseAlign(args[++i], req.alignment)) {
+                std::fprintf(stderr, "--align %s: expected a frequency in Hz or a span LOW-HIGH, as 1000 or 500-2000\n", args[i].c_str());
+                return false;
+            }
         } else {
             std::fprintf(stderr, "unexpected argument '%s'\n", a.c_str());
             return false;
@@ -172,6 +225,18 @@ bool ParseResponse(const Words& args, ResponseRequest& req) {
     }
     if (!req.sum.empty() && req.groupDelay) {
         std::fprintf(stderr, "--group-delay is of one channel, not of a --sum\n");
+        return false;
+    }
+    if (!req.sum.empty() && req.Overlaid()) {
+        std::fprintf(stderr, "--measurement and --target go with one channel, not with a --sum\n");
+        return false;
+    }
+    if (!req.calibrationPath.empty() && req.measurementPath.empty()) {
+        std::fprintf(stderr, "--calibration goes with --measurement\n");
+        return false;
+    }
+    if (!req.targetPath.empty() && req.targetLift) {
+        std::fprintf(stderr, "--target and --target-lift: choose one\n");
         return false;
     }
     if (req.sum.empty() && !req.profilePath.empty()) {
@@ -194,7 +259,13 @@ void PrintColumns(const std::vector<double>& freq, const std::vector<Column>& co
         std::printf("]");
         for (const Column& c : columns) {
             std::printf(",\"%s\":[", c.name.c_str());
-            for (size_t k = 0; k < c.values.size(); ++k) std::printf("%s%.10g", k ? "," : "", c.values[k]);
+            for (size_t k = 0; k < c.values.size(); ++k) {
+                if (std::isnan(c.values[k])) {
+                    std::printf("%snull", k ? "," : "");  // outside a measurement's range
+                } else {
+                    std::printf("%s%.10g", k ? "," : "", c.values[k]);
+                }
+            }
             std::printf("]");
         }
         std::printf("}\n");
@@ -206,7 +277,13 @@ void PrintColumns(const std::vector<double>& freq, const std::vector<Column>& co
     for (size_t k = 0; k < freq.size(); ++k) {
         std::printf("%.6f", freq[k]);
         // Rounding noise around 0 prints as 0, not as -0.
-        for (const Column& c : columns) std::printf(",%.6f", std::fabs(c.values[k]) < 5e-7 ? 0.0 : c.values[k]);
+        for (const Column& c : columns) {
+            if (std::isnan(c.values[k])) {
+                std::printf(",");  // outside a measurement's range: no value
+            } else {
+                std::printf(",%.6f", std::fabs(c.values[k]) < 5e-7 ? 0.0 : c.values[k]);
+            }
+        }
         std::printf("\n");
     }
 }
@@ -228,6 +305,28 @@ int SumSettings(Session& s, const ResponseRequest& req, core::UnitModel& model) 
     return kFileRefused;
 }
 
+// The overlay of the described channel from its files; false after saying on stderr
+// which file was refused and why.
+bool ReadOverlay(const ResponseRequest& req, core::ChannelOverlay& o) {
+    auto read = [](const char* option, const std::string& path, std::optional<core::MeasuredCurve>& into) {
+        if (path.empty()) return true;
+        const core::CurveRead r = core::ReadCurveFile(path);
+        if (!r.ok) {
+            std::fprintf(stderr, "%s %s: %s\n", option, path.c_str(), r.Message().c_str());
+            return false;
+        }
+        into = r.curve;
+        return true;
+    };
+    if (!read("--measurement", req.measurementPath, o.measurement) ||
+        !read("--calibration", req.calibrationPath, o.calibration) || !read("--target", req.targetPath, o.targetFile))
+        return false;
+    o.builtinTarget = req.targetLift;
+    o.smoothing = req.smoothing;
+    o.alignment = req.alignment;
+    return true;
+}
+
 int CheckResponse(const Words& args) {
     ResponseRequest req;
     return ParseResponse(args, req) ? kOk : kUsage;
@@ -242,6 +341,9 @@ int RunResponse(Session& session, const Words& args) {
 
     std::vector<double> freq, plotted;
     std::vector<Column> columns;
+    core::ChannelOverlay overlay;
+    if (req.Overlaid() && !ReadOverlay(req, overlay)) return kFileRefused;
+    std::vector<PlotTrace> traces;
     if (!req.sum.empty()) {
         core::UnitModel model;
         if (int r = SumSettings(session, req, model); r != kOk) return r;
@@ -268,6 +370,23 @@ int RunResponse(Session& session, const Words& args) {
         freq = curve.frequencies;
         plotted = curve.levels;
         columns.push_back({"level_db", curve.levels});
+        if (req.Overlaid()) {
+            const core::OverlayTraces t = core::OverlayTracesOver(&overlay, curve.levels);
+            // The plot's traces point into the columns, which are reserved not to move.
+            columns.reserve(columns.size() + 8);
+            if (!t.measured.empty()) {
+                columns.push_back({"measured_db", t.measured});
+                traces.push_back({&columns.back().values, 0x7A8796, false, "measured"});
+            }
+            if (!t.target.empty()) {
+                columns.push_back({"target_db", t.target});
+                traces.push_back({&columns.back().values, 0x2E9E4F, true, "target"});
+            }
+            if (!t.predicted.empty()) {
+                columns.push_back({"predicted_db", t.predicted});
+                traces.push_back({&columns.back().values, 0xD06020, false, "predicted"});
+            }
+        }
         if (req.phase || req.groupDelay) {
             dsp::ComplexCurve r;
             dsp::StandardPhaseGrid().Channel(req.channel, req.bypassed, {}, req.groupDelay, r);
@@ -287,7 +406,7 @@ int RunResponse(Session& session, const Words& args) {
     if (print) PrintColumns(freq, columns, req.json);
     if (!plotPath.empty()) {
         std::string error;
-        if (!WriteResponsePlot(plotPath, freq, plotted, error)) {
+        if (!WriteResponsePlot(plotPath, freq, plotted, error, traces)) {
             std::fprintf(stderr, "--plot: %s\n", error.c_str());
             return kFileNotWritten;
         }
@@ -299,7 +418,8 @@ void RegisterResponseCommand() {
     Register({"response",
               "[--hp TYPE,ORDER,FREQ] [--lp TYPE,ORDER,FREQ] [--band FREQ,Q,GAIN[,ENABLED]]... "
               "[--bypass] [--phase] [--group-delay] [--sum CH,CH[,CH...] [--profile FILE]] "
-              "[--csv | --json] [--plot FILE.png]",
+              "[--measurement FILE [--calibration FILE]] [--target FILE | --target-lift DB,HZ[,TILT[,FROM]]] "
+              "[--smooth none|1/3|1/6|1/12|1/24] [--align HZ|LOW-HIGH] [--csv | --json] [--plot FILE.png]",
               "Print a channel's response on the 512-point grid (48 kHz) as CSV lines\n"
               "\"frequency_hz,level_db\", or as JSON with --json. No unit is needed.\n"
               "TYPE: 1 or bw (Butterworth), 2 or lr (Linkwitz-Riley), 3 or bessel; ORDER 0\n"
@@ -312,7 +432,17 @@ void RegisterResponseCommand() {
               "channels (0-9) of the unit's live settings, or of a profile file with\n"
               "--profile, with their delays and polarities: each channel's level\n"
               "(chN_level_db) and the level of their complex sum (sum_level_db; with\n"
-              "--phase also sum_phase_deg); --plot draws the sum.",
+              "--phase also sum_phase_deg); --plot draws the sum.\n"
+              "--measurement reads a measured response (a measurement program's text\n"
+              "export, FRD, or CSV with comma, semicolon or tab and decimal commas),\n"
+              "--calibration a microphone calibration taken off it; --target a target\n"
+              "curve (CSV frequency, level), --target-lift a built-in one (a bass lift of\n"
+              "DB below HZ, a treble tilt of TILT dB/oct above FROM, 1000 Hz). They are\n"
+              "smoothed with --smooth (fractional octave; measurement only), brought to\n"
+              "0 dB at --align (1000 Hz by default, or the mean over LOW-HIGH) and added\n"
+              "as measured_db, target_db and predicted_db (the measurement with the\n"
+              "channel's EQ and crossovers); no value outside the measured range.\n"
+              "--plot draws them with the channel's curve.",
               RunResponse, CheckResponse});
 }
 

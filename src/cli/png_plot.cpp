@@ -131,7 +131,8 @@ std::vector<uint8_t> EncodePng(const RgbImage& image) {
 }
 
 bool WriteResponsePlot(const std::string& path, const std::vector<double>& frequencies,
-                       const std::vector<double>& levels, std::string& error) {
+                       const std::vector<double>& levels, std::string& error,
+                       const std::vector<PlotTrace>& more) {
     constexpr int kWidth = 960, kHeight = 540;
     constexpr int kLeft = 60, kRight = 20, kTop = 20, kBottom = 40;
     constexpr uint32_t kBackground = 0x101418, kGrid = 0x2E3740, kAxis = 0x5A6470, kText = 0xB0B8C0,
@@ -148,6 +149,11 @@ bool WriteResponsePlot(const std::string& path, const std::vector<double>& frequ
         if (frequencies[k] < kLowHz || frequencies[k] > kHighHz) continue;
         lo = std::min(lo, levels[k]);
         hi = std::max(hi, levels[k]);
+        for (const PlotTrace& t : more)
+            if (k < t.levels->size() && std::isfinite((*t.levels)[k])) {
+                lo = std::min(lo, (*t.levels)[k]);
+                hi = std::max(hi, (*t.levels)[k]);
+            }
     }
     double top = std::ceil(hi / 6.0) * 6.0 + 6.0;
     double bottom = std::floor(lo / 6.0) * 6.0 - 6.0;
@@ -166,7 +172,28 @@ bool WriteResponsePlot(const std::string& path, const std::vector<double>& frequ
         doc.pages.emplace_back();
         doc.pages.front().boxes.push_back({0, 0, doc.width, doc.height, true, 0xFFFFFF, 0, 0});
         core::sheet::PlotFrame frame{8, 6, doc.width - 16, doc.height - 10, "Hz", "dB", 8, bottom, top, step};
-        core::sheet::DrawResponsePlot(doc.pages.front(), frame, {{&frequencies, &levels, 0x1F5FBF, 1.4, false, ""}});
+        // Each further trace as the runs of points it has values at.
+        std::vector<core::sheet::PlotCurve> curves{{&frequencies, &levels, 0x1F5FBF, 1.4, false, more.empty() ? "" : "channel"}};
+        std::vector<std::vector<double>> runs;
+        runs.reserve(2 * frequencies.size());
+        for (const PlotTrace& t : more) {
+            bool labelled = false;
+            for (size_t k = 0; k < frequencies.size() && k < t.levels->size();) {
+                if (!std::isfinite((*t.levels)[k])) {
+                    ++k;
+                    continue;
+                }
+                std::vector<double>& f = runs.emplace_back();
+                std::vector<double>& l = runs.emplace_back();
+                for (; k < frequencies.size() && k < t.levels->size() && std::isfinite((*t.levels)[k]); ++k) {
+                    f.push_back(frequencies[k]);
+                    l.push_back((*t.levels)[k]);
+                }
+                curves.push_back({&f, &l, t.rgb, 1.2, t.dashed, labelled ? "" : t.label});
+                labelled = true;
+            }
+        }
+        core::sheet::DrawResponsePlot(doc.pages.front(), frame, curves);
         std::string png;
         if (!RenderPng(doc, 0, 2.0, false, png, error)) return false;
         return platform::WriteFileAtomically(path, png, &error);
@@ -212,23 +239,33 @@ bool WriteResponsePlot(const std::string& path, const std::vector<double>& frequ
         img.Set(kLeft + plotW, y, kAxis);
     }
 
-    // The curve: one column at a time, joined vertically to the previous column, clipped
-    // to the plot area, drawn two pixels thick.
-    int prevY = 0;
-    for (int x = kLeft; x <= kLeft + plotW; ++x) {
-        const double hz =
-            kLowHz * std::pow(kHighHz / kLowHz, static_cast<double>(x - kLeft) / plotW);
-        const double db = LevelAt(frequencies, levels, hz);
-        const int y = std::clamp(yOf(db), kTop - 1, kTop + plotH + 1);
-        const int from = x == kLeft ? y : std::min(prevY, y);
-        const int to = x == kLeft ? y : std::max(prevY, y);
-        for (int yy = from; yy <= to; ++yy) {
-            if (yy < kTop || yy > kTop + plotH) continue;
-            img.Set(x, yy, kCurve);
-            img.Set(x, yy + 1, kCurve);
+    // The curves: one column at a time, joined vertically to the previous column, clipped
+    // to the plot area, drawn two pixels thick; a further trace is left out where it has
+    // no value.
+    auto draw = [&](const std::vector<double>& curve, uint32_t colour) {
+        int prevY = 0;
+        bool joined = false;
+        for (int x = kLeft; x <= kLeft + plotW; ++x) {
+            const double hz = kLowHz * std::pow(kHighHz / kLowHz, static_cast<double>(x - kLeft) / plotW);
+            const double db = LevelAt(frequencies, curve, hz);
+            if (!std::isfinite(db)) {
+                joined = false;
+                continue;
+            }
+            const int y = std::clamp(yOf(db), kTop - 1, kTop + plotH + 1);
+            const int from = joined ? std::min(prevY, y) : y;
+            const int to = joined ? std::max(prevY, y) : y;
+            for (int yy = from; yy <= to; ++yy) {
+                if (yy < kTop || yy > kTop + plotH) continue;
+                img.Set(x, yy, colour);
+                img.Set(x, yy + 1, colour);
+            }
+            prevY = y;
+            joined = true;
         }
-        prevY = y;
-    }
+    };
+    for (const PlotTrace& t : more) draw(*t.levels, t.rgb);
+    draw(levels, kCurve);
 
     const std::vector<uint8_t> png = EncodePng(img);
     if (png.empty()) {

@@ -24,9 +24,18 @@ struct RgbImage {
 // The PNG file of the image (colour type 2, no interlace). Empty when compression fails.
 std::vector<uint8_t> EncodePng(const RgbImage& image);
 
-// Draws the level curve (dB over Hz, ascending frequencies) and writes it as a PNG file.
-// Returns false with a reason when the file cannot be written.
+// A further curve on the same frequencies: NaN where it has no value (not drawn).
+struct PlotTrace {
+    const std::vector<double>* levels;
+    uint32_t rgb = 0xD06020;
+    bool dashed = false;
+    std::string label;
+};
+
+// Draws the level curve (dB over Hz, ascending frequencies) and the further traces, and
+// writes it as a PNG file. Returns false with a reason when the file cannot be written.
 bool WriteResponsePlot(const std::string& path, const std::vector<double>& frequencies,
-                       const std::vector<double>& levels, std::string& error);
+                       const std::vector<double>& levels, std::string& error,
+                       const std::vector<PlotTrace>& more = {});
 
 }  // namespace dvdsp::cli

@@ -2,9 +2,14 @@
 // and group-delay views only show, on their own axes; the sum view follows a delay and a
 // polarity as they change, and the alignment helper's preview and application.
 #include <algorithm>
+#include <cmath>
 
 #include "channel_ops_fixture.h"
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "toolkit/menu.h"
+#include "toolkit/test_seams.h"
 #include "ui/controls/equalizer.h"
 
 using namespace dvdsp;
@@ -100,6 +105,56 @@ TEST_F(GraphViewsTest, TheSumFollowsDelayAndPolarityAndTheHelperAlignsThePair) {
     EXPECT_EQ(Model().channels[1].phase, 0);
     for (double level : SumCurve()) ASSERT_NEAR(level < -300 ? 0.0 : level, 0.0, 0.01);
     EXPECT_TRUE(UnitHas([](emu::UnitState& s) { return s.scenes[0].out[1].delayUs == 0 && s.scenes[0].out[1].phase == 0; }));
+}
+
+// A measurement and a target loaded from the graph's menu: their traces and the
+// prediction in the channel's colour, the prediction following an edit of a band, a
+// refused file named with its line and changing nothing, and the unit left alone.
+TEST_F(GraphViewsTest, AMeasurementAndATargetAreDrawnWithThePredictionThatFollowsAnEdit) {
+    QTemporaryDir dir;
+    auto write = [&dir](const char* name, const char* text) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        return path;
+    };
+    const QString m = write("door.txt", "* Freq(Hz) SPL(dB)\n20 88\n200 84\n1000 80\n5000 83\n20000 70\n");
+    tk::testing::AnswerNextFileDialog(m);
+    MenuItem("graph_item_measurement_load");
+    MenuItem("graph_item_target_lift");
+    ASSERT_EQ(graph->OverlayCurves().size(), 3u) << "target, measurement, prediction";
+    const int ch = Model().currOutChannel;
+    const uint32_t colour = graph->CurveColors().at(static_cast<size_t>(ch)) & 0xFFFFFF;
+    for (const ui::ViewCurve& c : graph->OverlayCurves()) EXPECT_EQ(c.color & 0xFFFFFF, colour);
+    EXPECT_GE(Paint().overlayCurves, 3);
+
+    const std::vector<double>& grid = graph->OverlayCurves()[1].data.freq;
+    size_t at = 0;
+    for (size_t i = 0; i < grid.size(); ++i)
+        if (std::fabs(std::log(grid[i] / 1000)) < std::fabs(std::log(grid[at] / 1000))) at = i;
+    auto lift = [&] { return graph->OverlayCurves()[2].data.level[at] - graph->OverlayCurves()[1].data.level[at]; };
+    const double before = lift();
+    Type("eq_freq_4", QStringLiteral("1000"));
+    Type("eq_gain_4", QStringLiteral("6"));
+    EXPECT_NEAR(lift() - before, 6.0, 0.3) << "the band's 6 dB on the prediction";
+
+    const QString bad = write("bad.txt", "20 88\n1000 80\n500 81\n");
+    const double measured = graph->OverlayCurves()[1].data.level[at];
+    tk::testing::AnswerNextFileDialog(bad);
+    tk::testing::AnswerNextModal(1);
+    MenuItem("graph_item_measurement_load");
+    ASSERT_FALSE(wnd->MessagesShown().isEmpty());
+    EXPECT_TRUE(wnd->MessagesShown().last().contains(QStringLiteral("line 3: frequency 500 Hz"))) << wnd->MessagesShown().last().toStdString();
+    EXPECT_EQ(graph->OverlayCurves()[1].data.level[at], measured);
+
+    // Other views draw no overlay; the unit never saw one.
+    MenuItem("graph_item_phase");
+    EXPECT_TRUE(graph->OverlayCurves().empty());
+    MenuItem("graph_item_level");
+    EXPECT_EQ(graph->OverlayCurves().size(), 3u);
+    MenuItem("graph_item_overlay_clear");
+    EXPECT_TRUE(graph->OverlayCurves().empty());
 }
 
 }  // namespace

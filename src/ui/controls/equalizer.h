@@ -57,6 +57,8 @@ struct ViewAxis {
 struct EqPaintRecord {
     GraphView view = GraphView::Level;
     int viewCurves = 0;             // curves of a view other than the levels
+    int overlayCurves = 0;          // pieces of measurement, target and prediction drawn over the levels
+    std::vector<uint32_t> overlayColors;
     std::vector<QString> axisLabels;
     QString title, note;
     int paints = 0;
@@ -100,6 +102,10 @@ class UIEqualizer : public QWidget, public tk::Control {
     bool OnlyShows() const { return view_ != GraphView::Level && view_ != GraphView::Sum; }
     void SetViewCurves(std::vector<ViewCurve> curves, const ViewAxis& axis, const QString& title, const QString& note);
     const std::vector<ViewCurve>& ViewCurves() const { return viewCurves_; }
+    // Curves drawn over the level view (a measurement, a target, a prediction) on its gain
+    // axis; NaN where a curve has no value. They only show.
+    void SetOverlayCurves(std::vector<ViewCurve> curves);
+    const std::vector<ViewCurve>& OverlayCurves() const { return overlayCurves_; }
     const ViewAxis& CurrentAxis() const { return axis_; }
     // On: parametric mode (drag both ways, Q handles); off: graphic mode (gain only).
     void SetDragAllDirection(bool on);
@@ -166,6 +172,7 @@ class UIEqualizer : public QWidget, public tk::Control {
     void PaintTexts(QPainter& p);
     void PaintViewGrid(QPainter& p, const graph::Axes& axes);
     void PaintViewCurves(QPainter& p, const graph::Axes& axes);
+    void PaintOverlayCurves(QPainter& p, const graph::Axes& axes);
 
     std::array<BandPoint, kEqBandSlots> bands_{};
     std::array<QPoint, kEqBandSlots> handles_{};
@@ -196,6 +203,7 @@ class UIEqualizer : public QWidget, public tk::Control {
 
     GraphView view_ = GraphView::Level;
     std::vector<ViewCurve> viewCurves_;
+    std::vector<ViewCurve> overlayCurves_;
     ViewAxis axis_;
     QString viewTitle_, viewNote_;
 };

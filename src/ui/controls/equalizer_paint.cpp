@@ -81,6 +81,7 @@ void UIEqualizer::Paint(QPainter& p) {
     rec.axisLabels = std::move(paint_.axisLabels);
     paint_ = rec;
     if (view_ == GraphView::Level) {
+        PaintOverlayCurves(p, axes);
         PaintCurves(p, axes);
     } else {
         PaintViewCurves(p, axes);

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <algorithm>
 #include <cmath>
 
 #include "toolkit/scale.h"
@@ -40,6 +41,42 @@ void UIEqualizer::SetViewCurves(std::vector<ViewCurve> curves, const ViewAxis& a
     viewTitle_ = title;
     viewNote_ = note;
     update();
+}
+
+void UIEqualizer::SetOverlayCurves(std::vector<ViewCurve> curves) {
+    overlayCurves_ = std::move(curves);
+    update();
+}
+
+void UIEqualizer::PaintOverlayCurves(QPainter& p, const graph::Axes& axes) {
+    if (overlayCurves_.empty()) return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(Qt::NoBrush);
+    p.setClipRect(axes.Plot().ToQRect());
+    const double scale = Dpi() / static_cast<double>(tk::kBaseDpi);
+    const double margin = (limits::kBandGain.max - limits::kBandGain.min) * 0.05;
+    for (const ViewCurve& c : overlayCurves_) {
+        QPen pen(tk::ToQColor(c.color), c.width * scale);
+        if (c.dashed) pen.setStyle(Qt::DashLine);
+        p.setPen(pen);
+        // Each run of points with values, clamped just outside the plot.
+        for (size_t k = 0; k < c.data.freq.size();) {
+            CurveData run;
+            for (; k < c.data.freq.size() && std::isfinite(c.data.level[k]); ++k) {
+                run.freq.push_back(c.data.freq[k]);
+                run.level.push_back(std::clamp(c.data.level[k], limits::kBandGain.min - margin, limits::kBandGain.max + margin));
+            }
+            for (; k < c.data.freq.size() && !std::isfinite(c.data.level[k]); ++k) {
+            }
+            const std::vector<QPointF> pts = graph::CurvePoints(axes, run);
+            if (pts.size() < 2) continue;
+            p.drawPolyline(QPolygonF(QList<QPointF>(pts.begin(), pts.end())));
+            ++paint_.overlayCurves;
+            paint_.overlayColors.push_back(c.color);
+        }
+    }
+    p.restore();
 }
 
 void UIEqualizer::PaintViewGrid(QPainter& p, const graph::Axes& axes) {

@@ -146,6 +146,7 @@ void ShowGraphView(CMainWnd& wnd, core::EqualizerManager& c) {
     graph->SetView(state.view);
     const core::SceneState& s = c.Model().current;
     const int ch = s.currOutChannel;
+    ShowGraphOverlays(wnd, c);
     if (state.view == GraphView::Sum) {
         ShowSumView(*graph, c, state);
     } else if (state.view != GraphView::Level && ch >= 0 && ch < core::kChannels) {
@@ -162,9 +163,11 @@ void PrepareGraphMenu(tk::Menu& m, const GraphViewState& state) {
     m.SetItemEnabled(QStringLiteral("graph_item_align_preview"), two);
     m.SetItemChecked(QStringLiteral("graph_item_align_preview"), two && state.preview);
     m.SetItemEnabled(QStringLiteral("graph_item_align_apply"), two);
+    PrepareOverlayMenu(m, state);
 }
 
 bool HandleGraphMenuClick(CMainWnd& wnd, core::EqualizerManager& c, const QString& name) {
+    if (HandleOverlayMenuClick(wnd, c, name)) return true;
     GraphViewState& state = wnd.GraphViews();
     bool handled = false;
     for (const auto& v : kViewItems)
