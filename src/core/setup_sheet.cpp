@@ -9,6 +9,7 @@
 #include "core/channel_format.h"
 #include "core/curve_store.h"
 #include "core/outgoing.h"
+#include "core/part_helpers.h"
 #include "core/sheet_plot.h"
 #include "dsp/channel_curve.h"
 
@@ -41,7 +42,6 @@ const char* const kSourceKeys[kSources] = {"source_opt", "source_coax", "source_
                                            "source_hi",  "source_udp",  "source_dmp", "source_scp"};
 constexpr const char* kDash = "–";
 
-size_t Z(int i) { return static_cast<size_t>(i); }
 
 std::string Ch(int ch) { return "CH" + std::to_string(ch + 1); }
 
@@ -69,8 +69,8 @@ class Content {
     }
     std::string FilterType(const CrossoverFilter& f) const {
         if (f.bypass != 0 || f.slope <= 0) return R(kOffText);
-        static const char* const kTypes[] = {"butterworth", "linkwitz_riley", "bessel"};
-        return T(kTypes[Z(std::clamp(f.type, 1, 3) - 1)]);
+        static const char* const kTypeKeys[] = {"butterworth", "linkwitz_riley", "bessel"};
+        return T(kTypeKeys[Z(std::clamp(f.type, 1, 3) - 1)]);
     }
     bool FilterOn(const CrossoverFilter& f) const { return f.bypass == 0 && f.slope > 0; }
     // The bands of a channel that change its sound.

@@ -99,6 +99,7 @@ bool Window::LoadLayout(const QString& keyOrFile) {
     if (!root_) return false;
     root_->Widget()->setParent(this);
     Realize(root_, dpi_);
+    NameByCaptions(root_->Widget());
     if (baseSize_.isValid())
         resize(Scaled(baseSize_.width(), dpi_), Scaled(baseSize_.height(), dpi_));
     root_->Widget()->setGeometry(rect());
@@ -118,6 +119,7 @@ Control* Window::LoadInto(const std::string& containerName, const QString& file)
     Control* first = builder.BuildChildren(doc.documentElement(), container);
     for (Control* c : container->Children())
         if (!before.contains(c)) Realize(c, dpi_);
+    NameByCaptions(container->Widget());
     return first;
 }
 
