@@ -37,6 +37,11 @@ class SpinEditAccessible : public QAccessibleWidget, public QAccessibleValueInte
     Edit* edit() const { return static_cast<Edit*>(widget()); }
 };
 
+std::function<void(QAccessibleEvent&)>& Observer() {
+    static std::function<void(QAccessibleEvent&)> observer;
+    return observer;
+}
+
 QAccessibleInterface* Factory(const QString& className, QObject* object) {
     (void)className;
     auto* w = qobject_cast<QWidget*>(object);
@@ -58,7 +63,16 @@ void InstallAccessibleFactory() {
 void AnnounceValue(Edit& edit) {
     if (!edit.HasSpin()) return;
     QAccessibleValueChangeEvent event(&edit, edit.NumericValue());
+    Announce(event);
+}
+
+void Announce(QAccessibleEvent& event) {
+    if (Observer()) Observer()(event);
     QAccessible::updateAccessibility(&event);
+}
+
+void testing::ObserveAccessibleEvents(std::function<void(QAccessibleEvent&)> observer) {
+    Observer() = std::move(observer);
 }
 
 }  // namespace dvdsp::tk

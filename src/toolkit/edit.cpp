@@ -1,5 +1,6 @@
 #include "toolkit/edit.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QToolButton>
 
@@ -78,6 +79,9 @@ void Edit::EnableSpin(bool on) {
     down_ = make(Qt::DownArrow, false);
     PlaceSpin();
     ApplyLanguage();
+    // An interface made before the edit had its arrows is a plain edit's: make it anew.
+    if (QAccessibleInterface* old = QAccessible::queryAccessibleInterface(this); old && old->role() != QAccessible::SpinBox)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
 }
 
 void Edit::ApplyLanguage() {

@@ -4,9 +4,11 @@
 #include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QKeyEvent>
+#include <algorithm>
 #include <set>
 
 #include "session_fixture.h"
+#include "toolkit/accessible.h"
 #include "toolkit/edit.h"
 #include "toolkit/test_seams.h"
 #include "toolkit/window_factory.h"
@@ -87,13 +89,6 @@ std::vector<std::string> Faults(QWidget& w) {
     return faults;
 }
 
-std::vector<QAccessible::Event> g_events;
-std::vector<QObject*> g_senders;
-void Record(QAccessibleEvent* e) {
-    g_events.push_back(e->type());
-    g_senders.push_back(e->object());
-}
-
 }  // namespace
 
 class Accessibility : public SessionTest {};
@@ -142,27 +137,29 @@ TEST_F(Accessibility, NamesFollowTheLanguageAndValuesAreAnnounced) {
     ASSERT_TRUE(tk::CurrentLanguages().Select(QStringLiteral("ru")));
     EXPECT_EQ(mute->accessibleName(), QStringLiteral("CH3 без звука"));
 
-    QAccessible::installUpdateHandler(&Record);
-    QAccessible::setActive(true);
-    g_events.clear();
-    g_senders.clear();
+    std::vector<QObject*> changed;
+    tk::testing::ObserveAccessibleEvents([&](QAccessibleEvent& e) {
+        if (e.type() == QAccessible::ValueChanged) changed.push_back(e.object());
+    });
     auto* slider = dynamic_cast<tk::Slider*>(C("slider_main_volume"));
-    QAccessible::queryAccessibleInterface(slider)->valueInterface()->setCurrentValue(-20);
     auto* edit = dynamic_cast<tk::Edit*>(C("edit_main_volume"));
+    QAccessibleValueInterface* sliderValue = QAccessible::queryAccessibleInterface(slider)->valueInterface();
+    QAccessibleValueInterface* editValue = QAccessible::queryAccessibleInterface(edit)->valueInterface();
+    ASSERT_NE(sliderValue, nullptr);
+    ASSERT_NE(editValue, nullptr);
+    EXPECT_EQ(editValue->minimumValue().toDouble(), -60);
+    EXPECT_EQ(editValue->maximumValue().toDouble(), 0);
+    // The slider moved by assistive technology: the edit follows and says so.
+    sliderValue->setCurrentValue(-20);
     Settle();
     EXPECT_EQ(edit->NumericValue(), -20) << edit->text().toStdString();
-    auto sent = [&](QObject* o) {
-        for (size_t i = 0; i < g_events.size(); ++i)
-            if (g_senders[i] == o && g_events[i] == QAccessible::ValueChanged) return true;
-        return false;
-    };
-    EXPECT_TRUE(sent(slider));
-    EXPECT_TRUE(sent(edit));
-    // A spin edit set by assistive technology changes the unit's value as typed.
-    QAccessible::queryAccessibleInterface(edit)->valueInterface()->setCurrentValue(-30);
+    EXPECT_EQ(std::count(changed.begin(), changed.end(), static_cast<QObject*>(edit)), 1);
+    // A spin edit set by assistive technology changes the value as typed and confirmed.
+    editValue->setCurrentValue(-30);
     Settle();
     EXPECT_EQ(slider->Value(), -30);
-    QAccessible::installUpdateHandler(nullptr);
+    EXPECT_EQ(editValue->currentValue().toDouble(), -30);
+    tk::testing::ObserveAccessibleEvents(nullptr);
 }
 
 TEST_F(Accessibility, TabVisitsEveryEnabledControlOfTheMainWindowOnce) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/limits.h"
+#include "toolkit/accessible.h"
 #include "toolkit/language.h"
 #include "ui/controls/equalizer.h"
 
@@ -171,7 +172,7 @@ void AnnounceCurrentPart(UIEqualizer& graph) {
     QAccessibleInterface* part = iface ? iface->focusChild() : nullptr;
     if (!part) return;
     QAccessibleEvent event(part, QAccessible::Focus);
-    QAccessible::updateAccessibility(&event);
+    tk::Announce(event);
 }
 
 }  // namespace dvdsp::ui
