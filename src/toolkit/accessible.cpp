@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
+#include <QLineEdit>
 
 #include "toolkit/edit.h"
 
@@ -44,7 +45,7 @@ std::function<void(QAccessibleEvent&)>& Observer() {
 
 QAccessibleInterface* Factory(const QString& className, QObject* object) {
     (void)className;
-    auto* w = qobject_cast<QWidget*>(object);
+    auto* w = qobject_cast<QLineEdit*>(object);
     if (!w) return nullptr;
     auto* edit = dynamic_cast<Edit*>(Control::From(w));
     if (edit && edit->HasSpin() && static_cast<QWidget*>(edit) == w) return new SpinEditAccessible(edit);

@@ -53,7 +53,10 @@ Control::Control(QWidget* self) : self_(self) {
 }
 
 Control::~Control() {
-    // The widget part is already gone when this runs; nothing to detach.
+    // Every control derives from its Qt widget first, so the widget outlives this part by
+    // its own destructor: what asks for the control meanwhile (assistive technology on a
+    // focus change) must find none.
+    self_->setProperty(kControlProperty, QVariant());
 }
 
 Control* Control::From(QWidget* widget) {
