@@ -1,5 +1,6 @@
 #include "toolkit/control.h"
 
+#include <QLabel>
 #include <QStyle>
 #include <QVariant>
 #include <QWidget>
@@ -52,7 +53,10 @@ Control::Control(QWidget* self) : self_(self) {
 }
 
 Control::~Control() {
-    // The widget part is already gone when this runs; nothing to detach.
+    // Every control derives from its Qt widget first, so the widget outlives this part by
+    // its own destructor: what asks for the control meanwhile (assistive technology on a
+    // focus change) must find none.
+    self_->setProperty(kControlProperty, QVariant());
 }
 
 Control* Control::From(QWidget* widget) {
@@ -70,6 +74,63 @@ void Control::SetName(const std::string& name) {
 void Control::SetText(const QString& raw) {
     text_ = raw;
     ShowText(Lang(raw));
+    UpdateAccessible();
+}
+
+void Control::SetAccessibleText(const QString& rawName, const QString& rawDescription) {
+    accName_ = rawName;
+    accDesc_ = rawDescription;
+    UpdateAccessible();
+}
+
+QString Control::AccessibleName() const {
+    if (!accName_.isEmpty()) return Lang(accName_);
+    const QString shown = TextNamesControl() ? Lang(text_) : QString();
+    int letters = 0;
+    for (QChar ch : shown)
+        if (ch.isLetter()) ++letters;
+    if (letters >= 2) return shown;
+    if (!toolTip_.isEmpty()) return Lang(toolTip_);
+    if (!caption_.isEmpty()) return Lang(caption_);
+    // The window's common buttons draw a sign.
+    if (name_ == "closebtn") return Lang(QStringLiteral("${close}"));
+    return shown;
+}
+
+void Control::SetCaption(const QString& raw) {
+    caption_ = raw;
+    UpdateAccessible();
+}
+
+void NameByCaptions(QWidget* root) {
+    QString caption;
+    bool used = false;
+    for (QObject* o : root->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        Control* c = w ? Control::From(w) : nullptr;
+        if (!c) continue;
+        if (w->focusPolicy() == Qt::NoFocus) {
+            if (dynamic_cast<QLabel*>(w) && !c->Text().isEmpty()) {
+                caption = c->Text();
+                used = false;
+            }
+            NameByCaptions(w);
+            continue;
+        }
+        if (!caption.isEmpty() && c->AccessibleName().isEmpty()) {
+            c->SetCaption(used ? caption + QStringLiteral(" ${acc_value}") : caption);
+            used = true;
+        }
+        NameByCaptions(w);
+    }
+}
+
+void Control::UpdateAccessible() {
+    const QString name = AccessibleName();
+    if (self_->accessibleName() != name) self_->setAccessibleName(name);
+    QString desc = Lang(accDesc_);
+    if (desc.isEmpty() && !toolTip_.isEmpty() && Lang(toolTip_) != name) desc = Lang(toolTip_);
+    if (self_->accessibleDescription() != desc) self_->setAccessibleDescription(desc);
 }
 
 QString Control::ShownText() const {
@@ -79,6 +140,7 @@ QString Control::ShownText() const {
 void Control::SetToolTip(const QString& raw) {
     toolTip_ = raw;
     self_->setToolTip(Lang(raw));
+    UpdateAccessible();
 }
 
 void Control::SetVisible(bool visible) {
@@ -150,6 +212,10 @@ bool Control::SetAttribute(const QString& name, const QString& value) {
         SetText(value);
     else if (name == QLatin1String("tooltip"))
         SetToolTip(value);
+    else if (name == QLatin1String("accname"))
+        SetAccessibleText(value, accDesc_);
+    else if (name == QLatin1String("accdesc"))
+        SetAccessibleText(accName_, value);
     else if (name == QLatin1String("userdata"))
         SetUserData(value);
     else if (name == QLatin1String("visible"))
@@ -205,6 +271,7 @@ void Control::ApplyScale(int dpi) {
 void Control::ApplyLanguage() {
     ShowText(Lang(text_));
     if (!toolTip_.isEmpty()) self_->setToolTip(Lang(toolTip_));
+    UpdateAccessible();
 }
 
 void Control::Emit(const char* type, int64_t wparam, int64_t lparam) {

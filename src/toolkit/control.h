@@ -44,6 +44,13 @@ class Control {
     QString ShownText() const;
     void SetToolTip(const QString& raw);
     const QString& ToolTip() const { return toolTip_; }
+    // The name and description assistive technology reads (layout "accname", "accdesc";
+    // language keys allowed). Without "accname" the name is the shown text when it says
+    // something (two letters or more), else the tool tip.
+    void SetAccessibleText(const QString& rawName, const QString& rawDescription = QString());
+    QString AccessibleName() const;
+    // The caption shown before the control (a label), the name when nothing else names it.
+    void SetCaption(const QString& raw);
 
     const QString& UserData() const { return userData_; }
     int UserDataInt() const { return userData_.toInt(); }
@@ -98,6 +105,10 @@ class Control {
     virtual void ShowText(const QString& shown);
     virtual void OnSelectedChanged() {}
     void UpdateStyle();
+    // Puts the accessible name and description on the widget (after a text change).
+    void UpdateAccessible();
+    // False for controls whose text is their value (edits): they are named otherwise.
+    virtual bool TextNamesControl() const { return true; }
     // Gives the widget the skin's font at its scale again (after a style change).
     void KeepSkinFont();
     // Containers and blocks paint their colours themselves (a style sheet would pass
@@ -111,7 +122,7 @@ class Control {
     QWidget* self_;
     Window* owner_ = nullptr;
     std::string name_;
-    QString text_, toolTip_, userData_, bkImage_;
+    QString text_, toolTip_, userData_, bkImage_, accName_, accDesc_, caption_;
     uint32_t textColor_ = 0, bkColor_ = 0, borderColor_ = 0;
     BaseGeometry base_;
     int dpi_ = 96;
@@ -122,5 +133,8 @@ class Control {
 uint32_t ParseColor(const QString& text);
 QColor ToQColor(uint32_t argb);
 bool ParseBool(const QString& text);
+// Names every control under `root` that nothing else names by the label before it among its
+// siblings; a second control after the same label is its value ("Bass", "Bass value").
+void NameByCaptions(QWidget* root);
 
 }  // namespace dvdsp::tk

@@ -65,13 +65,20 @@ void Label::paintEvent(QPaintEvent* e) {
 // ---- Button --------------------------------------------------------------------
 
 Button::Button(QWidget* parent) : QPushButton(parent), Control(this) {
-    setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab; a mouse click leaves the focus where it was.
+    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     connect(this, &QPushButton::clicked, this, [this] { OnClicked(); });
 }
 
 void Button::OnClicked() {
     Emit(notify::kClick);
+    // The window decides the state; the click alone does not toggle it.
+    if (isCheckable()) setChecked(selected_);
+}
+
+void Button::OnSelectedChanged() {
+    if (isCheckable()) setChecked(selected_);
 }
 
 bool Button::SetAttribute(const QString& name, const QString& value) {
@@ -81,8 +88,14 @@ bool Button::SetAttribute(const QString& name, const QString& value) {
         hotImage_ = value;
     else if (name == QLatin1String("pushedimage"))
         pushedImage_ = value;
-    else if (name == QLatin1String("selectedimage"))
+    else if (name == QLatin1String("selectedimage")) {
         selectedImage_ = value;
+        setCheckable(true);
+        setChecked(selected_);
+    } else if (name == QLatin1String("toggle")) {
+        setCheckable(ParseBool(value));
+        setChecked(selected_);
+    }
     else if (name == QLatin1String("disabledimage"))
         disabledImage_ = value;
     else if (name == QLatin1String("foreimage"))
@@ -176,7 +189,7 @@ void Option::OnClicked() {
 // ---- CheckBox ------------------------------------------------------------------
 
 CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent), Control(this) {
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     connect(this, &QCheckBox::clicked, this, [this](bool checked) {
         Emit(notify::kClick);
         SetSelected(checked, true);
@@ -190,7 +203,7 @@ void CheckBox::OnSelectedChanged() {
 // ---- Slider --------------------------------------------------------------------
 
 Slider::Slider(QWidget* parent) : QSlider(Qt::Horizontal, parent), Control(this) {
-    setFocusPolicy(Qt::ClickFocus);
+    setFocusPolicy(Qt::StrongFocus);
     connect(this, &QSlider::valueChanged, this, [this](int) {
         if (fromCode_) return;
         Emit(isSliderDown() ? notify::kMoveValueChanged : notify::kValueChanged);
@@ -265,7 +278,7 @@ bool Progress::SetAttribute(const QString& name, const QString& value) {
 // ---- Combo ---------------------------------------------------------------------
 
 Combo::Combo(QWidget* parent) : QComboBox(parent), Control(this) {
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     connect(this, qOverload<int>(&QComboBox::activated), this, [this](int index) {
         if (!fromCode_) Emit(notify::kItemSelect, index);
     });

@@ -26,7 +26,8 @@ class Label : public QLabel, public Control {
 };
 
 // A push button; with images ("normalimage", "hotimage", "pushedimage",
-// "selectedimage", "disabledimage", "foreimage") it draws them itself.
+// "selectedimage", "disabledimage", "foreimage") it draws them itself. One that shows a
+// state (toggle="true", or a "selectedimage") is checkable: checked while selected.
 class Button : public QPushButton, public Control {
   public:
     explicit Button(QWidget* parent = nullptr);
@@ -38,6 +39,7 @@ class Button : public QPushButton, public Control {
   protected:
     void ShowText(const QString& shown) override { setText(shown); }
     void paintEvent(QPaintEvent* e) override;
+    void OnSelectedChanged() override;
     virtual void OnClicked();
     QString normalImage_, hotImage_, pushedImage_, selectedImage_, disabledImage_, foreImage_;
     int textAlign_ = Qt::AlignCenter;

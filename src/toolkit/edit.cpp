@@ -1,14 +1,33 @@
 #include "toolkit/edit.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QToolButton>
 
+#include "toolkit/accessible.h"
+#include "toolkit/language.h"
 #include "toolkit/scale.h"
 
 namespace dvdsp::tk {
 
 Edit::Edit(QWidget* parent) : QLineEdit(parent), Control(this) {
     setFocusPolicy(Qt::StrongFocus);
+    InstallAccessibleFactory();
+    connect(this, &QLineEdit::textChanged, this, [this] { AnnounceValue(*this); });
+}
+
+double Edit::NumericValue() const {
+    const QString t = text().trimmed();
+    int end = 0;
+    while (end < t.size() && (t[end].isDigit() || t[end] == QLatin1Char('.') ||
+                              (end == 0 && (t[end] == QLatin1Char('-') || t[end] == QLatin1Char('+')))))
+        ++end;
+    return t.left(end).toDouble();
+}
+
+void Edit::SetByAssistant(double value) {
+    setText(QString::number(value));
+    Emit(notify::kReturn);
 }
 
 bool Edit::SetAttribute(const QString& name, const QString& value) {
@@ -20,6 +39,12 @@ bool Edit::SetAttribute(const QString& name, const QString& value) {
         setEchoMode(ParseBool(value) ? Password : Normal);
     else if (name == QLatin1String("spin"))
         EnableSpin(ParseBool(value));
+    else if (name == QLatin1String("min"))
+        min_ = value.toDouble();
+    else if (name == QLatin1String("max"))
+        max_ = value.toDouble();
+    else if (name == QLatin1String("step"))
+        step_ = value.toDouble();
     else if (name == QLatin1String("align")) {
         Qt::Alignment a = Qt::AlignVCenter;
         a |= value.contains(QLatin1String("left"))    ? Qt::AlignLeft
@@ -53,6 +78,17 @@ void Edit::EnableSpin(bool on) {
     up_ = make(Qt::UpArrow, true);
     down_ = make(Qt::DownArrow, false);
     PlaceSpin();
+    ApplyLanguage();
+    // An interface made before the edit had its arrows is a plain edit's: make it anew.
+    if (QAccessibleInterface* old = QAccessible::queryAccessibleInterface(this); old && old->role() != QAccessible::SpinBox)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
+}
+
+void Edit::ApplyLanguage() {
+    Control::ApplyLanguage();
+    if (!up_) return;
+    up_->setAccessibleName(Lang(QStringLiteral("${acc_spin_up}")));
+    down_->setAccessibleName(Lang(QStringLiteral("${acc_spin_down}")));
 }
 
 void Edit::PlaceSpin() {

@@ -1,5 +1,7 @@
 #include "toolkit/menu.h"
 
+#include <QKeySequence>
+
 #include <QDomDocument>
 
 #include "base/log.h"
@@ -37,6 +39,12 @@ void BuildMenu(QMenu* menu, const QDomElement& parent, QHash<QString, QAction*>*
             action->setEnabled(false);
         if (e.attribute(QStringLiteral("visible")) == QLatin1String("false"))
             action->setVisible(false);
+        // The window's key for the item, shown beside it; the window itself handles the key.
+        if (e.hasAttribute(QStringLiteral("shortcut"))) {
+            action->setShortcut(QKeySequence(e.attribute(QStringLiteral("shortcut")), QKeySequence::PortableText));
+            action->setShortcutContext(Qt::WidgetShortcut);
+            action->setShortcutVisibleInContextMenu(true);
+        }
         raw->insert(action, text);
         if (!name.isEmpty()) items->insert(name, action);
     }

@@ -16,6 +16,7 @@
 #include "toolkit/action_end.h"
 #include "toolkit/builder.h"
 #include "toolkit/containers.h"
+#include "toolkit/controls.h"
 #include "toolkit/language.h"
 #include "toolkit/mailbox.h"
 #include "toolkit/scale.h"
@@ -99,6 +100,7 @@ bool Window::LoadLayout(const QString& keyOrFile) {
     if (!root_) return false;
     root_->Widget()->setParent(this);
     Realize(root_, dpi_);
+    NameByCaptions(root_->Widget());
     if (baseSize_.isValid())
         resize(Scaled(baseSize_.width(), dpi_), Scaled(baseSize_.height(), dpi_));
     root_->Widget()->setGeometry(rect());
@@ -118,6 +120,7 @@ Control* Window::LoadInto(const std::string& containerName, const QString& file)
     Control* first = builder.BuildChildren(doc.documentElement(), container);
     for (Control* c : container->Children())
         if (!before.contains(c)) Realize(c, dpi_);
+    NameByCaptions(container->Widget());
     return first;
 }
 
@@ -383,8 +386,28 @@ void Window::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 bool Window::OnDefaultKey(int key) {
+    auto usable = [this](const char* name) {
+        auto* b = Find<Button>(name);
+        return b && b->isVisibleTo(this) ? b : nullptr;
+    };
     if (key == Qt::Key_Escape) {
+        // As the close button: the window's own handling of it runs (a disabled one: none).
+        Button* close = usable("closebtn");
+        if (!close) close = usable("cancel_btn");
+        if (close) {
+            if (close->isEnabled()) close->Click();
+            return true;
+        }
         Close(kResultClosed);
+        return true;
+    }
+    // Return presses the focused button, else the window's confirm button.
+    if (auto* focused = dynamic_cast<Button*>(Control::From(focusWidget())); focused && focused->isEnabled()) {
+        focused->Click();
+        return true;
+    }
+    if (Button* ok = usable("confirm_btn"); ok && ok->isEnabled()) {
+        ok->Click();
         return true;
     }
     return false;

@@ -68,6 +68,19 @@ TEST_F(DialogsTest, EscapeClosesTheOneButtonBoxWithZero) {
     EXPECT_EQ(ShowMessageBox(nullptr, "", "", none, 1), 1);
 }
 
+TEST_F(DialogsTest, ReturnConfirmsOrPressesTheFocusedButtonEscapeIsTheCloseButton) {
+    const QString two[3] = {"${confirm}", "${cancel}", ""};
+    seam::ActOnNextModal([](tk::Window& w) { QTest::keyClick(&w, Qt::Key_Return); });
+    EXPECT_EQ(ShowMessageBox(nullptr, "${tips}", "${loading}", two, 2), 1);
+    seam::ActOnNextModal([](tk::Window& w) {
+        w.FindControl("cancel_btn")->Widget()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(w.focusWidget() ? w.focusWidget() : &w, Qt::Key_Enter);
+    });
+    EXPECT_EQ(ShowMessageBox(nullptr, "${tips}", "${loading}", two, 2), 0);
+    seam::ActOnNextModal([](tk::Window& w) { QTest::keyClick(&w, Qt::Key_Escape); });
+    EXPECT_EQ(ShowMessageBox(nullptr, "${tips}", "${loading}", two, 2), 0);
+}
+
 TEST_F(DialogsTest, TwoChoiceBoxNeedsACheckedOption) {
     seam::ActOnNextModal([](tk::Window& w) {
         EXPECT_EQ(w.ClassName(), "MsgCheckBoxWnd");

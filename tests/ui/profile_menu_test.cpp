@@ -2,7 +2,10 @@
 // refusals, the busy window and the round trip through a unit reset to its defaults.
 #include <cjson/cJSON.h>
 
+#include <QApplication>
 #include <QFile>
+#include <QMenu>
+#include <QTest>
 
 #include "core/curve_store.h"
 #include "core/profile_diff.h"
@@ -254,4 +257,34 @@ TEST_F(ProfileMenuTest, AUnitThatGoesAwayDuringALoadIsReported) {
 }
 
 }  // namespace
+}  // namespace uitest
+
+namespace uitest {
+
+TEST_F(ProfileMenuTest, TheSceneMenuShowsItsKeysAndTheProfileKeysWork) {
+    Open();
+    ConnectAndWait();
+    wnd->show();
+    QApplication::setActiveWindow(wnd.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(wnd.get()));
+    Click("btn_scene");
+    ASSERT_NE(wnd->CurrentMenu(), nullptr);
+    QMenu* menu = wnd->CurrentMenu()->Widget();
+    auto shown = [menu](const char* item) {
+        QAction* a = menu->findChild<QAction*>(QString::fromLatin1(item));
+        return a ? a->shortcut().toString(QKeySequence::PortableText) : QString();
+    };
+    EXPECT_EQ(shown("scene_item_undo"), "Ctrl+Z");
+    EXPECT_EQ(shown("scene_item_redo"), "Ctrl+Shift+Z");
+    EXPECT_EQ(shown("scene_item_switch_ab"), "Ctrl+B");
+    EXPECT_EQ(shown("scene_item_load_whole"), "Ctrl+O");
+    EXPECT_EQ(shown("scene_item_save_whole"), "Ctrl+S");
+    wnd->CurrentMenu()->CloseMenu();
+    // Ctrl+O loads a whole profile as the item does: a file that is not there is refused.
+    seam::AnswerNextFileDialog(Path("none.wpf"));
+    seam::AnswerNextModal(1);
+    QTest::keyClick(wnd.get(), Qt::Key_O, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return wnd->MessagesShown().size() == 1 && Answered(); }));
+}
+
 }  // namespace uitest

@@ -2,6 +2,7 @@
 // information label and markers. Mouse and keys are in equalizer_input.cpp, painting
 // in equalizer_paint.cpp.
 #include "ui/controls/equalizer.h"
+#include "ui/controls/equalizer_access.h"
 
 #include <QFontMetrics>
 #include <algorithm>
@@ -14,6 +15,7 @@ namespace dvdsp::ui {
 UIEqualizer::UIEqualizer(QWidget* parent) : QWidget(parent), tk::Control(this) {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    InstallGraphAccessible();
 }
 
 bool UIEqualizer::SetAttribute(const QString& name, const QString& value) {

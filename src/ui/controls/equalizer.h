@@ -132,6 +132,11 @@ class UIEqualizer : public QWidget, public tk::Control {
     const std::vector<uint32_t>& CurveColors() const { return curveColors_; }
     const EqPaintRecord& LastPaint() const { return paint_; }
 
+    // Assistive technology sets a band's gain or a marker's frequency as the keys and the
+    // mouse do (the same notifications follow).
+    void SetGainFromAssistant(int band, double gain);
+    void SetMarkerFromAssistant(bool lowPass, int freq);
+
     // Marker frequencies, read by owners after a marker notification.
     int mHpFreq = -1;
     int mLpFreq = -1;

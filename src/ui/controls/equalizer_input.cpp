@@ -7,6 +7,7 @@
 
 #include "base/log.h"
 #include "ui/controls/equalizer.h"
+#include "ui/controls/equalizer_access.h"
 
 namespace dvdsp::ui {
 namespace {
@@ -229,6 +230,7 @@ bool UIEqualizer::StepKey(int key, Qt::KeyboardModifiers mods) {
             MakeCurrent(next);
             Emit(kEq);
             update();
+            AnnounceCurrentPart(*this);
         }
         return true;
     }
@@ -253,6 +255,28 @@ bool UIEqualizer::StepKey(int key, Qt::KeyboardModifiers mods) {
         return true;
     }
     return false;
+}
+
+void UIEqualizer::SetGainFromAssistant(int band, double gain) {
+    if (band < 0 || band >= bandCount_ || OnlyShows()) return;
+    MakeCurrent(band);
+    bands_[static_cast<size_t>(band)].gain =
+        static_cast<float>(limits::kBandGain.Clamp(std::round(gain * 10.0) / 10.0));
+    KeyChanged();
+}
+
+void UIEqualizer::SetMarkerFromAssistant(bool lowPass, int freq) {
+    freq = std::clamp(freq, graph::kFreqMin, graph::kFreqMax);
+    if (lowPass) {
+        if (freq <= mHpFreq) return;
+        mLpFreq = freq;
+        Emit(kLpRelease);
+    } else {
+        if (mLpFreq != -1 && freq >= mLpFreq) return;
+        mHpFreq = freq;
+        Emit(kHpRelease);
+    }
+    update();
 }
 
 void UIEqualizer::KeyChanged() {

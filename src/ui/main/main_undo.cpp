@@ -1,5 +1,7 @@
 // The main window's undo, redo and A/B: the scene menu's items named after the next step,
-// the A/B button with its mark, and the keys.
+// the A/B button with its mark, and the keys (also the whole profile's load and save).
+#include <QShortcut>
+
 #include "core/equalizer_manager.h"
 #include "toolkit/action_end.h"
 #include "toolkit/controls.h"
@@ -11,6 +13,16 @@ namespace dvdsp::ui {
 
 void CMainWnd::InstallUndo() {
     InstallUndoKeys(this, controller_);
+    // The whole profile's keys, as the scene menu shows them: the items' own way.
+    auto item = [this](QKeySequence keys, const char* name) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, this, [this, name] {
+            PostMessage(tk::WM_MENUCLICK, 0, tk::MakePayload(tk::MenuClick{QString::fromLatin1(name), {}, {}}));
+        });
+    };
+    item(QKeySequence(Qt::CTRL | Qt::Key_O), "scene_item_load_whole");
+    item(QKeySequence(Qt::CTRL | Qt::Key_S), "scene_item_save_whole");
     // Every action the windows route ends a step of the history.
     tk::SetActionEnd([this] { controller_.CloseStep(); });
 }
