@@ -38,7 +38,7 @@ class SpinEditAccessible : public QAccessibleWidget, public QAccessibleValueInte
     Edit* edit() const { return static_cast<Edit*>(widget()); }
 };
 
-std::function<void(QAccessibleEvent&)>& Observer() {
+std::function<void(QAccessibleEvent&)>& AccessibleObserver() {
     static std::function<void(QAccessibleEvent&)> observer;
     return observer;
 }
@@ -68,12 +68,12 @@ void AnnounceValue(Edit& edit) {
 }
 
 void Announce(QAccessibleEvent& event) {
-    if (Observer()) Observer()(event);
+    if (AccessibleObserver()) AccessibleObserver()(event);
     QAccessible::updateAccessibility(&event);
 }
 
 void testing::ObserveAccessibleEvents(std::function<void(QAccessibleEvent&)> observer) {
-    Observer() = std::move(observer);
+    AccessibleObserver() = std::move(observer);
 }
 
 }  // namespace dvdsp::tk
