@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/text_lines.h"
 #include "platform/file_access.h"
 
 namespace dvdsp::core {
@@ -36,23 +37,6 @@ std::vector<std::string_view> Words(std::string_view s) {
     return out;
 }
 
-// Whether the bytes are UTF-8 text: no control character but the tab, no broken sequence.
-bool IsText(std::string_view s) {
-    for (size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            if ((c < 0x20 && c != '\t') || c == 0x7F) return false;
-            ++i;
-            continue;
-        }
-        const size_t more = c >= 0xC2 && c < 0xE0 ? 1 : c >= 0xE0 && c < 0xF0 ? 2 : c >= 0xF0 && c < 0xF5 ? 3 : 0;
-        if (more == 0) return false;
-        for (size_t k = 1; k <= more; ++k)
-            if (i + k >= s.size() || (static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += more + 1;
-    }
-    return true;
-}
 
 // A number as the files write it: a decimal point or a decimal comma, and a unit written
 // onto it ("100Hz", "-3dB") left in `unit`.
@@ -128,7 +112,7 @@ public:
                 Refuse(number, "too many refused lines; the rest of the file was not read");
                 break;
             }
-            if (!IsText(raw)) {
+            if (!IsTextLine(raw)) {
                 Refuse(number, "not text");
                 continue;
             }
@@ -301,5 +285,6 @@ std::string RefusalLines(const std::vector<FilterRefusal>& refused, size_t max) 
     if (refused.size() > max) out += "and " + std::to_string(refused.size() - max) + " more\n";
     return out;
 }
+
 
 }  // namespace dvdsp::core

@@ -5,28 +5,12 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/text_lines.h"
 #include "platform/file_access.h"
 
 namespace dvdsp::core {
 namespace {
 
-// Whether the bytes are UTF-8 text: no control character but the tab, no broken sequence.
-bool IsCurveText(std::string_view s) {
-    for (size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            if ((c < 0x20 && c != '\t') || c == 0x7F) return false;
-            ++i;
-            continue;
-        }
-        const size_t more = c >= 0xC2 && c < 0xE0 ? 1 : c >= 0xE0 && c < 0xF0 ? 2 : c >= 0xF0 && c < 0xF5 ? 3 : 0;
-        if (more == 0) return false;
-        for (size_t k = 1; k <= more; ++k)
-            if (i + k >= s.size() || (static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += more + 1;
-    }
-    return true;
-}
 
 std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -171,7 +155,7 @@ CurveRead ParseCurveText(std::string_view text) {
         const std::string_view raw = text.substr(pos, end - pos);
         pos = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
         ++number;
-        if (!IsCurveText(raw)) return refuse(number, "not text");
+        if (!IsTextLine(raw)) return refuse(number, "not text");
         const std::string_view line = TrimBlanks(raw);
         if (line.empty()) continue;
         const char first = line.front();
